@@ -1,0 +1,4 @@
+#include "core/Records.h"
+
+RunTimeStruct rt{};
+SettingsStruct set{};

@@ -1,0 +1,4 @@
+// Placeholder until persistence lands.
+#include "io/FileTypes.h"
+
+bool SearchForFileWithType(uint32_t, std::string&) { return false; }

@@ -1,0 +1,5 @@
+// Camera step, viewing set-up and the projection.
+#pragma once
+
+void DoCameraWork();
+void SetRunTimeViewingVariables();

@@ -1,0 +1,4 @@
+// Placeholder until the renderer lands.
+#include "render/DrawStage.h"
+
+void DoDrawStage(int32_t, int32_t) {}

@@ -1,0 +1,26 @@
+# Shared by scripts/run and scripts/test: install what is missing, configure, build.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+BUILD_DIR="${GRAVITAS_BUILD_DIR:-$ROOT/build}"
+
+PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev libgtest-dev
+          libbenchmark-dev nlohmann-json3-dev xplanet xplanet-images xvfb xauth fonts-dejavu-core)
+
+install_missing_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -ne 0 ] && sudo="sudo"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+configure_and_build() {
+    cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$BUILD_DIR" -j"$(nproc)"
+}

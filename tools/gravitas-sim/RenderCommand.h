@@ -1,0 +1,19 @@
+// --render: draws the scenario's current state into a PNG with the real draw stage.
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct RenderOptions {
+    std::string outPath;
+    int32_t width = 640;
+    int32_t height = 480;
+    int32_t cameraMode = -1;    // -1: keep the scenario's
+    int32_t cameraBody = -1;    // -1: keep the scenario's
+    int32_t labelFlags = -1;    // -1: keep the scenario's
+    bool stereo = false;
+    bool noStars = false;
+    int32_t trailLength = -1;   // -1: keep the scenario's
+};
+
+// Renders after the frames have run; 0 on success, else a non-zero exit code with error filled in.
+int RunRenderCommand(const RenderOptions& options, std::string& error);

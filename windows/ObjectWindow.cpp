@@ -1,0 +1,6 @@
+// Placeholder until the inspection windows land.
+#include "windows/ObjectWindow.h"
+
+void AllocObjectWindowInfo() {}
+void DisposeObjectWindowInfo() {}
+void UpdateObjectWindowVars() {}

@@ -1,0 +1,6 @@
+// The object list window.
+#pragma once
+
+void AllocObjectWindowInfo();
+void DisposeObjectWindowInfo();
+void UpdateObjectWindowVars();

@@ -1,0 +1,4 @@
+// Placeholder until the inspection windows land.
+#include "windows/StatsWindow.h"
+
+void RedrawStatsWindow() {}

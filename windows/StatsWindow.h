@@ -1,0 +1,4 @@
+// The statistics window.
+#pragma once
+
+void RedrawStatsWindow();
