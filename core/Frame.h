@@ -1,0 +1,34 @@
+// Start-up, shut-down and the frame task.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "core/Records.h"
+
+// The event the loop fetched last; the loop refreshes `where` on every pass.
+struct EventRecord {
+    uint16_t what;
+    uint32_t message;
+    uint32_t when;
+    Point where;
+    uint16_t modifiers;
+};
+extern EventRecord theEvent;
+
+extern int32_t lastFPS;
+extern int32_t framesPassed;
+extern uint32_t lastTC;
+extern int32_t framesPerCall;
+extern Point olPos;
+extern int32_t wheelDeltaX;
+extern int32_t wheelDeltaY;
+
+void InitializeAll();
+void DisposeAll();
+void DoWork();
+int32_t DoTask(int32_t n);
+
+// lastFPS (tenths of frames per second) as shown: 123 -> "12.3 fps".
+std::string FrameRateText(int32_t tenths);
+// One frame's decay of a pending wheel delta: -1 and 0 end, others halve (arithmetic shift).
+int32_t DecayWheelDelta(int32_t delta);

@@ -1,0 +1,19 @@
+// The application's string lists, addressed by list number and 1-based index.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "core/Records.h"
+
+// The text of item index of list listId; empty when there is no such item.
+std::string GetIndString(int16_t listId, int16_t index);
+// Counted-string form; longer texts are cut to the room of the destination.
+void GetIndString(Str31& out, int16_t listId, int16_t index);
+void GetIndString(Str255& out, int16_t listId, int16_t index);
+
+// Counted-string helpers.
+void CToPStr(Str255& out, const std::string& text);
+void CToPStr31(Str31& out, const std::string& text);
+std::string PToCStr(const uint8_t* counted);
+// out = a followed by b (out may be a); results beyond 255 characters are cut.
+void ConCat(const uint8_t* a, const uint8_t* b, uint8_t* out);

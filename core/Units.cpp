@@ -1,0 +1,141 @@
+#include "core/Units.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "core/Strings.h"
+
+namespace {
+const MyReal kDistanceFactors[] = {1.0, 1000.0, 1609.344, 0.01, 0.0254, 0.3048};
+const MyReal kTimeFactors[] = {1.0, 60.0, 3600.0, 86400.0};
+const MyReal kMassFactors[] = {1.0, 0.001, 0.45359237};
+const MyReal kInvTimeFactors[] = {1.0, 1.0 / 60.0, 1.0 / 3600.0, 1.0 / 86400.0};
+const MyReal kForceFactors[] = {1.0, 4.44822, 1.0e-5};
+
+template <size_t N>
+void Rotate(MyReal* factor, uint8_t* label, const MyReal (&cycle)[N], int16_t list) {
+    if (!factor || !label) return;
+    size_t next = 0;
+    for (size_t k = 0; k < N; ++k)
+        if (*factor == cycle[k]) {
+            next = (k + 1) % N;
+            break;
+        }
+    *factor = cycle[next];
+    CToPStr(*reinterpret_cast<Str255*>(label), GetIndString(list, int16_t(next + 1)));
+}
+
+void ToCounted(uint8_t* out, const std::string& s) {
+    size_t n = s.size() > 255 ? 255 : s.size();
+    out[0] = uint8_t(n);
+    std::memcpy(out + 1, s.data(), n);
+}
+}  // namespace
+
+void RotateDistanceUnit(MyReal* f, uint8_t* l) { Rotate(f, l, kDistanceFactors, kDistanceUnitList); }
+void RotateTimeUnit(MyReal* f, uint8_t* l) { Rotate(f, l, kTimeFactors, kTimeUnitList); }
+void RotateMassUnit(MyReal* f, uint8_t* l) { Rotate(f, l, kMassFactors, kMassUnitList); }
+void RotateInvTimeUnit(MyReal* f, uint8_t* l) { Rotate(f, l, kInvTimeFactors, kInvTimeUnitList); }
+void RotateForceUnit(MyReal* f, uint8_t* l) { Rotate(f, l, kForceFactors, kForceUnitList); }
+
+std::string MyRealFixed2String(MyReal value, int digits) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", digits < 0 ? 0 : digits, value);
+    return buf;
+}
+
+void MyRealFixed2String(const MyReal* value, uint8_t* out, int16_t digits) {
+    if (!value || !out) return;
+    ToCounted(out, MyRealFixed2String(*value, digits));
+}
+
+MyReal String2MyReal(const std::string& text) {
+    // Longest valid prefix: sign, digits, optional fraction, optional exponent.
+    size_t i = 0, n = text.size();
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    size_t digits = 0;
+    while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+    }
+    if (digits == 0) return std::numeric_limits<MyReal>::quiet_NaN();
+    size_t end = i;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        size_t k = i + 1;
+        if (k < n && (text[k] == '+' || text[k] == '-')) ++k;
+        if (k < n && std::isdigit(static_cast<unsigned char>(text[k]))) {
+            while (k < n && std::isdigit(static_cast<unsigned char>(text[k]))) ++k;
+            end = k;
+        }
+    }
+    return std::strtod(text.substr(0, end).c_str(), nullptr);
+}
+
+MyReal String2MyReal(const uint8_t* counted) { return String2MyReal(PToCStr(counted)); }
+
+std::string MyRealToSciNotString(MyReal x) {
+    int e = x != 0.0 ? int(std::log10(std::fabs(x))) : 0;
+    double m = x * std::exp(-e * std::log(10.0));
+    std::string s = MyRealFixed2String(m, 1);
+    if (s.size() >= 2 && s[0] == '1' && s[1] == '0') {
+        s.erase(1, 1);
+        e += 1;
+    }
+    return s + "e" + (e < 0 ? "-" : "+") + std::to_string(std::abs(e));
+}
+
+void MyRealToSciNotString(MyReal value, uint8_t* out) {
+    if (out) ToCounted(out, MyRealToSciNotString(value));
+}
+
+bool MantExpToStrings(MyReal x, std::string& mantissa, std::string& exponent) {
+    if (!std::isfinite(x)) return false;
+    int e = 0;
+    double m = 0.0;
+    if (x != 0.0) {
+        e = int(std::log10(std::fabs(x)));
+        m = x * std::pow(10.0, -e);
+        if (std::fabs(m) < 1) { e -= 1; m *= 10; }
+        if (std::fabs(m) >= 10) { e += 1; m *= 0.1; }
+        m += 1e-13;
+    }
+    std::string t = MyRealFixed2String(m, 12);
+    if (t == MyRealFixed2String(10.0, 12)) {
+        e += 1;
+        t[1] = '.';
+        t[2] = '0';
+    }
+    mantissa = t;
+    exponent = std::to_string(e);
+    return true;
+}
+
+MyReal StringsToMantExp(const std::string& mantissa, const std::string& exponent) {
+    MyReal m = String2MyReal(mantissa), e = String2MyReal(exponent);
+    return m * std::exp(e * std::log(10.0));
+}
+
+bool SphericalToStrings(const MyReal v[3], std::string texts[4]) {
+    double r = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    double lon = std::atan2(v[1], v[0]) * 57.29577951308232;
+    if (lon < 0) lon += 360;
+    double lat = r == 0 ? 0.0 : 90 - std::acos(v[2] / r) * 57.29577951308232;
+    texts[0] = MyRealFixed2String(lat, 12);
+    texts[1] = MyRealFixed2String(lon, 12);
+    return MantExpToStrings(r, texts[2], texts[3]);
+}
+
+int32_t StringsToSpherical(const std::string texts[4], MyReal out[3]) {
+    double theta = (90 - String2MyReal(texts[0])) * M_PI / 180;
+    double phi = String2MyReal(texts[1]) * M_PI / 180;
+    double r = StringsToMantExp(texts[2], texts[3]);
+    out[0] = r * std::sin(theta) * std::cos(phi);
+    out[1] = r * std::sin(theta) * std::sin(phi);
+    out[2] = r * std::cos(theta);
+    return (std::isnan(out[0]) || std::isnan(out[1]) || std::isnan(out[2])) ? 0 : 1;
+}

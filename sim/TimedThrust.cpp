@@ -1,0 +1,100 @@
+#include "sim/TimedThrust.h"
+
+#include <cmath>
+#include <cstring>
+
+Handle NewTTHandle() { return NewHandle(kTTListHeaderSize + sizeof(TimedThrustInfoStruct)); }
+
+void DisposeTTHandle(Handle list) {
+    if (!list) return;
+    HUnlock(list);
+    DisposeHandle(list);
+}
+
+void TTHandleLocking(Handle list, int16_t lock) {
+    if (!list) return;
+    if (lock) HLock(list);
+    else HUnlock(list);
+}
+
+int32_t GetTTCount(Handle list) {
+    TimedThrustListStruct* l = TTList(list);
+    return l ? l->count : 0;
+}
+
+int32_t GetTTIndex(Handle list, int32_t pushIndex) {
+    TimedThrustListStruct* l = TTList(list);
+    if (!l) return -1;
+    for (int32_t k = 0; k < l->count; ++k)
+        if (l->entry[k].pushIndex == pushIndex) return k;
+    return -1;
+}
+
+void GetTTData(Handle list, TimedThrustInfoStruct* out, int32_t index) {
+    TimedThrustListStruct* l = TTList(list);
+    if (!l || !out || index < 0 || index >= l->count) return;
+    *out = l->entry[index];
+}
+
+void RemoveTTData(Handle list, int32_t index) {
+    TimedThrustListStruct* l = TTList(list);
+    if (!l || index < 0 || index >= l->count) return;
+    std::memmove(&l->entry[index], &l->entry[index + 1], sizeof(TimedThrustInfoStruct) * size_t(l->count - index - 1));
+    --l->count;
+}
+
+int32_t MergeInTTData(Handle list, const TimedThrustInfoStruct* entry) {
+    TimedThrustListStruct* l = TTList(list);
+    if (!l || !entry) return -1;
+    int32_t k = 0;
+    while (k < l->count && l->entry[k].pushIndex < entry->pushIndex) ++k;
+    if (k < l->count && l->entry[k].pushIndex == entry->pushIndex) {
+        l->entry[k].deltaV += entry->deltaV;
+        return k;
+    }
+    std::memmove(&l->entry[k + 1], &l->entry[k], sizeof(TimedThrustInfoStruct) * size_t(l->count - k));
+    ++l->count;
+    l->entry[k] = *entry;
+    return k;
+}
+
+int32_t AddTTData(Handle list, const TimedThrustInfoStruct* entry) {
+    TimedThrustListStruct* l = TTList(list);
+    if (!l || !entry) return -1;
+    int32_t count = l->count;
+    HUnlock(list);
+    SetHandleSize(list, kTTListHeaderSize + sizeof(TimedThrustInfoStruct) * size_t(count + 2));
+    int32_t usable = (GetHandleSize(list) - 24) / 16;
+    if (usable <= count) return -1;
+    return MergeInTTData(list, entry);
+}
+
+int32_t SetTTData(Handle list, const TimedThrustInfoStruct* entry, int32_t index) {
+    if (!list || !entry || index < 0) return -1;
+    if (index < GetTTCount(list)) RemoveTTData(list, index);
+    return AddTTData(list, entry);
+}
+
+void CleanUpTTData(Handle list) {
+    TimedThrustListStruct* l = TTList(list);
+    if (!l) return;
+    for (int32_t k = l->count - 1; k >= 0; --k) {
+        const TimedThrustInfoStruct& e = l->entry[k];
+        bool keep = e.deltaV != 0.0 && e.pushIndex >= 0 && !std::isnan(e.deltaV);
+        if (!keep) RemoveTTData(list, k);
+    }
+}
+
+Handle MakeTTDataCopy(Handle list) {
+    if (!list) return 0;
+    Handle copy = NewTTHandle();
+    if (!copy) return 0;
+    int32_t n = GetTTCount(list);
+    for (int32_t k = 0; k < n; ++k) {
+        TimedThrustInfoStruct e;
+        GetTTData(list, &e, k);
+        AddTTData(copy, &e);
+    }
+    CleanUpTTData(copy);
+    return copy;
+}
