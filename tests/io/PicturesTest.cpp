@@ -120,3 +120,14 @@ TEST_F(PicturesTest, SearchByTypePrefersApplicationFolderAndSkipsFolders) {
     EXPECT_STREQ(ExtensionForFileType(kUniverseFileType), ".universe");
     EXPECT_EQ(ExtensionForFileType(0x3F3F3F3F), nullptr);
 }
+
+TEST_F(PicturesTest, CopyToClipboardNeedsARenderBuffer) {
+    struct Clip : ScriptedBackend {
+        int puts = 0;
+        bool PutPictureOnClipboard(const PixelSurface&) override { return ++puts, true; }
+    } clip;
+    SetPlatformBackend(&clip);
+    CopyPictureToScrap();
+    EXPECT_EQ(clip.puts, 0);  // no render buffer
+    SetPlatformBackend(&backend);
+}
