@@ -1,6 +1,9 @@
 #include "io/UniverseImage.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "io/ByteOrder.h"
@@ -126,6 +129,9 @@ bool ReadUniverseResources(const ResourceFile& rf, LoadedUniverse& out, std::str
         std::memcpy(&body.info, list.data() + kBodyListHeaderSize + sizeof(BodyInfoStruct) * size_t(k),
                     sizeof(BodyInfoStruct));
         // Entries are unswapped by the list converter only up to what fits; all `count` fit here.
+        // Resource IDs are 16-bit; anything else names no resource.
+        if (body.info.spherePixID < INT16_MIN || body.info.spherePixID > INT16_MAX) body.info.spherePixID = 0;
+        if (body.info.ringPix > uint32_t(INT16_MAX)) body.info.ringPix = 0;
         if (body.info.spherePixID != 0) {
             const int16_t id = int16_t(body.info.spherePixID);
             if (const Resource* p = rf.Get(kPictResType, id)) {

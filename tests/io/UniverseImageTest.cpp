@@ -323,3 +323,19 @@ TEST(UniverseEndian, ConvertersAreInversesAndSkipNames) {
     PutBE32(tt.data(), 5);
     EXPECT_EQ(EndianTTListStruct_BtoN(tt.data(), tt.size()), 1u);
 }
+
+TEST(UniverseLoad, OutOfRangeIdsNameNoResource) {
+    Scenario s(1, false);
+    s.GivePictureAndRing(0);
+    ResourceFile rf = s.Build();
+    Resource b = *rf.Get(kBodiesResType, 1024);
+    PutBE32(&b.data[8 + 108], 0x10000 + 1024);  // would alias ID 1024 if cut to 16 bits
+    PutBE32(&b.data[8 + 112], 0x10000 + 1024);
+    rf.Add(kBodiesResType, 1024, b.name, b.data.data(), b.data.size());
+    LoadedUniverse u;
+    std::string err;
+    ASSERT_TRUE(Load(rf, u, err));
+    EXPECT_TRUE(u.bodies[0].picture.empty());
+    EXPECT_TRUE(u.bodies[0].ring.empty());
+    EXPECT_EQ(u.bodies[0].info.spherePixID, 0);
+}
