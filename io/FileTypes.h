@@ -10,3 +10,5 @@ constexpr uint32_t kPictFileType = 0x50494354;      // 'PICT'
 
 // First file of the type beside the application (then in the user data folder).
 bool SearchForFileWithType(uint32_t fileType, std::string& path);
+// ".universe", ".stars", ".pict"; null for other types.
+const char* ExtensionForFileType(uint32_t fileType);

@@ -1,11 +1,57 @@
-// Placeholder until persistence lands.
+// --load / --save of universe files for the command-line tool. The loaders
+// report to the user through the platform's alerts and beep; here a capturing
+// backend turns those into the one-line error message.
 #include "tools/gravitas-sim/UniverseCommand.h"
 
-bool LoadUniverseForTool(const std::string&, std::string& error) {
-    error = "universe files are not available in this build";
+#include "io/Universe.h"
+#include "platform/Platform.h"
+
+namespace {
+
+class CapturingBackend : public PlatformBackend {
+public:
+    explicit CapturingBackend(PlatformBackend& inner) : inner_(inner) {}
+    std::string message;
+    bool beeped = false;
+    void SysBeep() override { beeped = true; }
+    void StopAlert(const std::string& text) override { Keep(text); }
+    void CautionAlert(const std::string& text) override { warnings.push_back(text); }
+    uint32_t CalendarSeconds() override { return inner_.CalendarSeconds(); }
+    uint32_t TickCount() override { return inner_.TickCount(); }
+    std::string ApplicationDirectory() override { return inner_.ApplicationDirectory(); }
+    std::string UserDataDirectory() override { return inner_.UserDataDirectory(); }
+    bool DecodePicture(const uint8_t* b, size_t n, DecodedImage& out) override { return inner_.DecodePicture(b, n, out); }
+    PictureBytes EncodePicture(const PixelSurface& s) override { return inner_.EncodePicture(s); }
+    std::vector<std::string> warnings;
+
+private:
+    void Keep(const std::string& text) {
+        if (message.empty()) message = text;
+    }
+    PlatformBackend& inner_;
+};
+
+// Installs the capturing backend for one call and restores the previous one.
+template <class F>
+bool Captured(F call, const std::string& path, const char* verb, std::string& error) {
+    PlatformBackend& previous = Platform();
+    CapturingBackend capture(previous);
+    SetPlatformBackend(&capture);
+    const bool ok = call();
+    SetPlatformBackend(&previous);
+    // Alerts after a successful load (a missing picture file) are not failures.
+    if (ok) return true;
+    if (!capture.message.empty()) error = path + ": " + capture.message;
+    else error = std::string("cannot ") + verb + " " + path;
     return false;
 }
-bool SaveUniverseForTool(const std::string&, std::string& error) {
-    error = "universe files are not available in this build";
-    return false;
+
+}  // namespace
+
+bool LoadUniverseForTool(const std::string& path, std::string& error) {
+    return Captured([&] { return LoadAllSettingsFrom(path); }, path, "open", error);
+}
+
+bool SaveUniverseForTool(const std::string& path, std::string& error) {
+    return Captured([&] { return SaveAllSettingsTo(path, true); }, path, "write", error);
 }

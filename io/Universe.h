@@ -1,0 +1,9 @@
+// Saving and opening universe files (the whole scenario).
+#pragma once
+#include <string>
+
+void SaveUniverse();
+void LoadUniverse();
+// Both report failures to the user (beep or alert); true when the file was written or loaded.
+bool SaveAllSettingsTo(const std::string& path, bool embedPictures);
+bool LoadAllSettingsFrom(const std::string& path);
