@@ -1,16 +1,13 @@
-// Operations of the simulation, imagery and render modules used by universe
-// loading, declared here until their own headers carry them.
+// Operations of other modules used by universe loading. The sphere picture
+// list operations are declared here until imagery/SpherePix.h carries them.
 #pragma once
 #include <cstdint>
 
 #include "core/Records.h"
+#include "render/IJK.h"
+#include "render/Trails.h"
+#include "sim/Bodies.h"
+#include "sim/TimedThrust.h"
 
-int32_t AddABody(const BodyInfoStruct& info);
-void DeallocateAllPushMemory();
-void TransferICsToRT();
-Handle MakeTTDataCopy(Handle list);
-void DisposeTTHandle(Handle list);
 int32_t AddPICTToSpherePixList(Handle list, Handle picture);
 Handle GetSphereListPICT(Handle list, int32_t n);
-void BuildBodyAxes(IJK& frame, double theta, double phi, double spin);
-void DisposeScratchSpace();
