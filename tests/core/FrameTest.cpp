@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "core/Control.h"
+#include "core/Frame.h"
+#include "platform/Platform.h"
+#include "sim/Bodies.h"
+
+namespace {
+struct FakeTicks : PlatformBackend {
+    uint32_t ticks = 1000;
+    uint32_t TickCount() override { return ticks; }
+};
+struct TextSink : MainWindowServices {
+    std::vector<std::string> texts;
+    void DrawTextInMainWindow(const Rect&, const std::string& t, RGBColor) override { texts.push_back(t); }
+};
+
+TEST(Frame, FrameRateText) {
+    EXPECT_EQ(FrameRateText(0), ".0 fps");
+    EXPECT_EQ(FrameRateText(5), ".5 fps");
+    EXPECT_EQ(FrameRateText(123), "12.3 fps");
+}
+
+TEST(Frame, WheelDeltaDecay) {
+    std::vector<int32_t> seen;
+    for (int32_t d = 8; d != 0; d = DecayWheelDelta(d)) seen.push_back(d);
+    EXPECT_EQ(seen, (std::vector<int32_t>{8, 4, 2, 1}));
+    seen.clear();
+    for (int32_t d = -8; d != 0; d = DecayWheelDelta(d)) seen.push_back(d);
+    EXPECT_EQ(seen, (std::vector<int32_t>{-8, -4, -2, -1}));
+}
+
+class FrameTask : public ::testing::Test {
+protected:
+    FakeTicks ticks;
+    TextSink sink;
+    void SetUp() override {
+        rt = RunTimeStruct{};
+        set = SettingsStruct{};
+        SetPlatformBackend(&ticks);
+        SetMainWindowServices(&sink);
+        InitializeAll();
+        lastTC = 0; lastFPS = 0; framesPassed = 0; olPos = Point{0, 0};
+        wheelDeltaX = wheelDeltaY = 0;
+        theEvent = EventRecord{};
+    }
+    void TearDown() override {
+        DisposeAll();
+        SetPlatformBackend(nullptr);
+        SetMainWindowServices(nullptr);
+    }
+};
+
+TEST_F(FrameTask, DefaultsAfterInitialize) {
+    EXPECT_EQ(set.pushesPerFrame, 16);
+    EXPECT_DOUBLE_EQ(set.timeStep, 10.0);
+    EXPECT_DOUBLE_EQ(set.autoRotation, -M_PI / 10000);
+    EXPECT_EQ(rt.sphereSqrtTable[255], uint16_t(16 * std::sqrt(255.0)));
+    EXPECT_EQ(rt.sphereInvSqrtTable[0], 4096);
+    EXPECT_EQ(rt.sphereInvSqrtTable[4], 2048);
+    EXPECT_EQ(rt.cameraIJK.i[1], 65536);
+    EXPECT_EQ(rt.cameraIJK.k[0], 65536);
+}
+
+TEST_F(FrameTask, PausedFrameStillTurnsTheViewButNotTheBodies) {
+    BodyInfoStruct a, b;
+    FillDefaultBodyInfo(a);
+    FillDefaultBodyInfo(b);
+    b.pos[0] = -1000;
+    AddABody(a);
+    AddABody(b);
+    SetControl(kPausedControl);
+    SetControl(kKeypad6Control);
+    rt.keyRepeatFactor = 1;
+    IJK cam = rt.cameraIJK;
+    EXPECT_EQ(DoTask(1), 1);
+    EXPECT_EQ(rt.bodyRT, 0u);  // no push stage ran
+    EXPECT_NE(rt.cameraIJK.i[0], cam.i[0]);
+    EXPECT_NEAR(rt.yawRate, -M_PI / 720, 1e-15);
+    ClearControl(kPausedControl);
+    DoTask(1);
+    EXPECT_EQ(rt.pushCount, 16);
+}
+
+TEST_F(FrameTask, WheelMovesCameraOnFourFrames) {
+    wheelDeltaY = 8;
+    double last = 0;
+    std::vector<double> steps;
+    for (int f = 0; f < 6; ++f) {
+        DoTask(1);
+        steps.push_back(rt.pitchRate - last);
+        last = rt.pitchRate;
+    }
+    for (int f = 0; f < 4; ++f) EXPECT_NEAR(steps[f], (8 >> f) * M_PI / 512, 1e-12);
+    EXPECT_EQ(steps[4], 0.0);
+}
+
+TEST_F(FrameTask, FrameRateShownAfterFirstMeasurement) {
+    SetControl(kShowFPSControl);
+    DoWork();
+    EXPECT_TRUE(sink.texts.empty());  // measurement starts
+    ticks.ticks += 30;
+    DoWork();
+    ASSERT_EQ(sink.texts.size(), 1u);
+    EXPECT_EQ(sink.texts[0], ".0 fps");
+    ticks.ticks += 31;  // 61 ticks since start, 2 frames
+    DoWork();
+    EXPECT_EQ(sink.texts.back(), FrameRateText(2 * 600 / 61));
+}
+}  // namespace

@@ -1,0 +1,241 @@
+#include "tools/gravitas-sim/ScenarioJson.h"
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <stdexcept>
+
+#include "core/Records.h"
+#include "core/Strings.h"
+#include "sim/Bodies.h"
+#include "sim/TimedThrust.h"
+
+using nlohmann::json;
+
+namespace {
+const char* const kMethods[] = {"semi-implicit-euler", "euler", "adams-bashforth", "adams-moulton", "runge-kutta"};
+const char* const kCrash[] = {"ignore", "stop", "merge"};
+
+struct BadInput : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+double Num(const json& j, const char* key, const std::string& where) {
+    if (!j.contains(key)) throw BadInput(where + ": missing \"" + key + "\"");
+    const json& v = j.at(key);
+    if (!v.is_number()) throw BadInput(where + ": \"" + key + "\" must be a number");
+    double d = v.get<double>();
+    if (!std::isfinite(d)) throw BadInput(where + ": \"" + key + "\" is not finite");
+    return d;
+}
+double NumOr(const json& j, const char* key, double dflt, const std::string& where) {
+    return j.contains(key) ? Num(j, key, where) : dflt;
+}
+int32_t IntOr(const json& j, const char* key, int32_t dflt, const std::string& where) {
+    if (!j.contains(key)) return dflt;
+    if (!j.at(key).is_number_integer()) throw BadInput(where + ": \"" + key + "\" must be an integer");
+    return j.at(key).get<int32_t>();
+}
+void Vec(const json& j, const char* key, double out[3], const std::string& where, bool required) {
+    if (!j.contains(key)) {
+        if (required) throw BadInput(where + ": missing \"" + key + "\"");
+        return;
+    }
+    const json& v = j.at(key);
+    if (!v.is_array() || v.size() != 3) throw BadInput(where + ": \"" + key + "\" must be [x, y, z]");
+    for (int n = 0; n < 3; ++n) {
+        if (!v[n].is_number() || !std::isfinite(v[n].get<double>()))
+            throw BadInput(where + ": \"" + key + "\" must hold finite numbers");
+        out[n] = v[n].get<double>();
+    }
+}
+int32_t Named(const json& j, const char* key, const char* const* names, int count, int32_t dflt) {
+    if (!j.contains(key)) return dflt;
+    if (!j.at(key).is_string()) throw BadInput(std::string("\"") + key + "\" must be a name");
+    std::string s = j.at(key).get<std::string>();
+    for (int k = 0; k < count; ++k)
+        if (s == names[k]) return k;
+    throw BadInput(std::string("unknown ") + key + " \"" + s + "\"");
+}
+std::string Resolve(const std::string& baseDir, const std::string& p) {
+    std::filesystem::path path(p);
+    return path.is_absolute() ? p : (std::filesystem::path(baseDir) / path).lexically_normal().string();
+}
+
+void ReadBody(const json& jb, int index, const std::string& baseDir) {
+    std::string where = "body " + std::to_string(index);
+    if (!jb.is_object()) throw BadInput(where + ": must be an object");
+    BodyInfoStruct b;
+    bool craft = jb.value("craft", false);
+    if (craft) {
+        double thrust = set.craftThrust;
+        FillDefaultCraftInfo(b);
+        set.craftThrust = thrust;
+    } else {
+        FillDefaultBodyInfo(b);
+    }
+    if (jb.contains("name")) {
+        if (!jb["name"].is_string()) throw BadInput(where + ": \"name\" must be a string");
+        CToPStr31(b.name, jb["name"].get<std::string>());
+    }
+    Vec(jb, "pos", b.pos, where, true);
+    Vec(jb, "vel", b.vel, where, true);
+    b.mass = Num(jb, "mass", where);
+    b.radius = Num(jb, "radius", where);
+    b.axisTilt = NumOr(jb, "axisTilt", 0, where);
+    b.axisAzimuth = NumOr(jb, "axisAzimuth", 0, where);
+    b.spinPhase = NumOr(jb, "spinPhase", 0, where);
+    b.spinRate = NumOr(jb, "spinRate", 0, where);
+    b.ringRatio = NumOr(jb, "ringRatio", b.ringRatio, where);
+    b.parent = IntOr(jb, "parent", 0, where);
+    if (jb.contains("color")) {
+        const json& c = jb["color"];
+        if (!c.is_array() || c.size() != 3) throw BadInput(where + ": \"color\" must be [r, g, b]");
+        uint16_t rgb[3];
+        for (int n = 0; n < 3; ++n) {
+            if (!c[n].is_number_integer() || c[n].get<int64_t>() < 0 || c[n].get<int64_t>() > 65535)
+                throw BadInput(where + ": colour components are 0..65535");
+            rgb[n] = uint16_t(c[n].get<int64_t>());
+        }
+        b.color = RGBColor{rgb[0], rgb[1], rgb[2]};
+    }
+    ScenarioPictures& pics = CurrentScenarioPictures();
+    pics.surface.push_back(jb.contains("surfacePicture") ? Resolve(baseDir, jb["surfacePicture"].get<std::string>()) : "");
+    pics.ring.push_back(jb.contains("ringPicture") ? Resolve(baseDir, jb["ringPicture"].get<std::string>()) : "");
+    if (!AddABody(b)) throw BadInput(where + ": out of memory");
+}
+
+void ClearScenario() {
+    DeallocateAllPushMemory();
+    DisposeTTHandle(set.timedThrust);
+    set.timedThrust = 0;
+    CurrentScenarioPictures() = ScenarioPictures{};
+}
+}  // namespace
+
+ScenarioPictures& CurrentScenarioPictures() {
+    static ScenarioPictures pictures;
+    return pictures;
+}
+
+bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, std::string& error) {
+    ClearScenario();
+    try {
+        json j = json::parse(text);
+        if (!j.is_object()) throw BadInput("scenario must be a JSON object");
+        json phys = j.value("physics", json::object());
+        if (!phys.is_object()) throw BadInput("\"physics\" must be an object");
+        set.gravConstant = NumOr(phys, "gravConstant", 6.672e-11, "physics");
+        set.powerLaw = NumOr(phys, "powerLaw", -2.0, "physics");
+        set.timeStep = NumOr(phys, "timeStep", 10.0, "physics");
+        set.pushesPerFrame = IntOr(phys, "pushesPerFrame", 16, "physics");
+        set.pushMethod = Named(phys, "method", kMethods, 5, 0);
+        set.onCrash = Named(phys, "onCrash", kCrash, 3, 0);
+        set.craftThrust = NumOr(phys, "craftThrust", 100.0, "physics");
+        set.trailLength = IntOr(phys, "trailLength", 0, "physics");
+        if (set.trailLength < 0) throw BadInput("physics: \"trailLength\" must not be negative");
+        json view = j.value("view", json::object());
+        set.cameraMode = IntOr(view, "cameraMode", 0, "view");
+        set.cameraSelection = IntOr(view, "cameraSelection", 0, "view");
+        set.labelFlags = uint32_t(IntOr(view, "labelFlags", 0, "view"));
+        set.displayFlags = uint32_t(IntOr(view, "displayFlags", 0, "view"));
+        set.viewAngle = NumOr(view, "viewAngle", 70.0, "view");
+        if (!j.contains("bodies") || !j["bodies"].is_array()) throw BadInput("missing \"bodies\" array");
+        int index = 0;
+        for (const json& jb : j["bodies"]) ReadBody(jb, index++, baseDir);
+        if (j.contains("timedThrust")) {
+            const json& tt = j["timedThrust"];
+            if (!tt.is_array()) throw BadInput("\"timedThrust\" must be an array");
+            set.timedThrust = NewTTHandle();
+            for (const json& e : tt) {
+                if (!e.is_object()) throw BadInput("timedThrust entries are objects");
+                TimedThrustInfoStruct t{Num(e, "deltaV", "timedThrust"), IntOr(e, "pushIndex", -1, "timedThrust"), 0};
+                if (!e.contains("pushIndex")) throw BadInput("timedThrust: missing \"pushIndex\"");
+                AddTTData(set.timedThrust, &t);
+            }
+            CleanUpTTData(set.timedThrust);
+        }
+    } catch (const json::exception& e) {
+        ClearScenario();
+        error = std::string("malformed scenario: ") + e.what();
+        return false;
+    } catch (const BadInput& e) {
+        ClearScenario();
+        error = e.what();
+        return false;
+    }
+    return true;
+}
+
+bool LoadScenarioJSON(const std::string& path, std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::stringstream ss;
+    ss << in.rdbuf();
+    std::string base = std::filesystem::path(path).parent_path().string();
+    return LoadScenarioJSONText(ss.str(), base.empty() ? "." : base, error);
+}
+
+std::string ExportScenarioJSON() {
+    json j;
+    j["physics"] = {{"gravConstant", set.gravConstant}, {"powerLaw", set.powerLaw}, {"timeStep", set.timeStep},
+                    {"pushesPerFrame", set.pushesPerFrame},
+                    {"method", kMethods[(set.pushMethod >= 0 && set.pushMethod < 5) ? set.pushMethod : 0]},
+                    {"onCrash", kCrash[(set.onCrash >= 0 && set.onCrash < 3) ? set.onCrash : 0]},
+                    {"craftThrust", set.craftThrust}, {"trailLength", set.trailLength}};
+    j["view"] = {{"cameraMode", set.cameraMode}, {"cameraSelection", set.cameraSelection},
+                 {"labelFlags", set.labelFlags}, {"displayFlags", set.displayFlags}, {"viewAngle", set.viewAngle}};
+    json bodies = json::array();
+    const ScenarioPictures& pics = CurrentScenarioPictures();
+    if (BodyListStruct* l = BodyList())
+        for (int32_t i = 0; i < l->count; ++i) {
+            const BodyInfoStruct& b = l->body[i];
+            json jb = {{"name", PToCStr(b.name)},
+                       {"pos", {b.pos[0], b.pos[1], b.pos[2]}},
+                       {"vel", {b.vel[0], b.vel[1], b.vel[2]}},
+                       {"mass", b.mass}, {"radius", b.radius}, {"axisTilt", b.axisTilt},
+                       {"axisAzimuth", b.axisAzimuth}, {"spinPhase", b.spinPhase}, {"spinRate", b.spinRate},
+                       {"ringRatio", b.ringRatio}, {"craft", (b.bodyFlags & kCraftFlag) != 0},
+                       {"parent", b.parent}, {"color", {b.color.red, b.color.green, b.color.blue}}};
+            if (size_t(i) < pics.surface.size() && !pics.surface[i].empty()) jb["surfacePicture"] = pics.surface[i];
+            if (size_t(i) < pics.ring.size() && !pics.ring[i].empty()) jb["ringPicture"] = pics.ring[i];
+            bodies.push_back(jb);
+        }
+    j["bodies"] = bodies;
+    if (set.timedThrust) {
+        json tt = json::array();
+        for (int32_t k = 0; k < GetTTCount(set.timedThrust); ++k) {
+            TimedThrustInfoStruct e;
+            GetTTData(set.timedThrust, &e, k);
+            tt.push_back({{"pushIndex", e.pushIndex}, {"deltaV", e.deltaV}});
+        }
+        j["timedThrust"] = tt;
+    }
+    return j.dump(2);
+}
+
+std::string RunStateJSON() {
+    json j;
+    j["pushCount"] = rt.pushCount;
+    j["simTime"] = rt.simTime;
+    json bodies = json::array();
+    if (BodyRTListStruct* l = BodyRTList())
+        for (int32_t i = 0; i < l->count; ++i) {
+            const BodyRTStruct& b = l->body[i];
+            bodies.push_back({{"name", PToCStr(b.name)},
+                              {"pos", {b.pos[0], b.pos[1], b.pos[2]}},
+                              {"vel", {b.vel[0], b.vel[1], b.vel[2]}},
+                              {"acc", {b.acc[0], b.acc[1], b.acc[2]}},
+                              {"potential", b.potential},
+                              {"statusFlags", b.statusFlags},
+                              {"bodyFlags", b.bodyFlags}});
+        }
+    j["bodies"] = bodies;
+    return j.dump(2);
+}
