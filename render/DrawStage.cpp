@@ -272,6 +272,8 @@ void DoDrawStage(int32_t cx, int32_t cy) {
             }
             ++used;
         }
+        const bool stereo = set.displayFlags & kStereoOnFlag;
+        const double eyeOffset = rt.focalLength ? set.eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
         // In-order walk: farther subtree, node, nearer subtree.
         int32_t sp = 0, at = used ? 0 : -1;
         while (at >= 0 || sp > 0) {
@@ -285,10 +287,14 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 if (entry) {
                     TrailPoint tp;
                     std::memcpy(&tp, entry + 4 + size_t(nd.body) * sizeof(TrailPoint), sizeof tp);
-                    PlotTrailPointFinish(tp, cx, cy, nd.depth, nd.rel);
+                    if (stereo) PlotTrailPoint3DFinish(tp, cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel);
+                    else PlotTrailPointFinish(tp, cx, cy, nd.depth, nd.rel);
                 }
             } else {
-                PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
+                if (stereo)
+                    PlotBody3DFinish(list->body[nd.body], cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel, set.labelFlags);
+                else
+                    PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
             }
             at = nd.nearer ? nd.nearer : -1;
         }

@@ -88,3 +88,27 @@ TEST(DrawStage, ArrowScaleShrinksForLongArrows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Stereo, OutlinesAddToWhiteWhereEyesCoincide) {
+    Scene s(1);
+    rt.redEyeColor = {65535, 0, 0};
+    rt.cyanEyeColor = {0, 65535, 65535};
+    set.displayFlags = kStereoOnFlag;
+    set.eyeRadius = 0;  // both views on top of each other
+    s.Body(0).color = {65535, 0, 0};
+    DoDrawStage(32, 32);
+    int white = 0;
+    for (int y = 26; y < 38; ++y)
+        for (int x = 26; x < 38; ++x) white += At(x, y) == 0x00FFFFFFu;
+    EXPECT_GT(white, 4);
+    // Cyan view wholly off the left edge: nothing at all is drawn.
+    EraseRenderBuffer();
+    set.eyeRadius = 14;
+    DoDrawStage(10, 32);  // red square around x = 24 is on screen, cyan around x = -3 is not
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) ASSERT_EQ(At(x, y), 0u);
+}
+
+}  // namespace
