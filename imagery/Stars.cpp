@@ -1,10 +1,296 @@
-// Placeholder until the imagery lands.
 #include "imagery/Stars.h"
 
-Handle NewStarListHandle() { return kNoHandle; }
-void DisposeStarListHandle(Handle) {}
-void FillWithStars(Handle, int32_t, const void*) {}
-Handle GetStarListFromFS(const std::string&) { return kNoHandle; }
-void MoveHHiStarListHandle(Handle) {}
-void StarListHandleLocking(Handle, int16_t) {}
-void DrawStars(const Rect&, const IJK&, Handle, int32_t, int32_t, int32_t) {}
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "imagery/Random.h"
+#include "render/Pen.h"
+#include "render/RenderBuffer.h"
+
+namespace {
+
+struct StarRecord {
+    double theta, phi, x, y, z;
+    uint16_t red, green, blue;
+};
+struct CellRef {
+    StarRecord* stars;  // locked address of the cell block's records
+    Handle cell;
+};
+struct CellHeader {
+    int32_t n, capacity;
+};
+struct TopBlock {
+    uint8_t* bandAddr[16];
+    Handle band[16];
+};
+
+void GetLatSection(int32_t s, int32_t& count, int32_t& shift) {
+    const int32_t a = s >= 0 ? s : -1 - s;
+    if (a <= 3) { count = 16; shift = 0; }
+    else if (a <= 5) { count = 8; shift = 1; }
+    else if (a == 6) { count = 4; shift = 2; }
+    else if (a == 7) { count = 2; shift = 3; }
+    else if (a == 8) { count = 1; shift = 4; }
+    else { count = 16; shift = 0; }
+}
+
+TopBlock* Top(Handle list) { return HandleAs<TopBlock>(list); }
+int32_t* BandCount(Handle band) { return HandleAs<int32_t>(band); }
+CellRef* BandCells(Handle band) { return reinterpret_cast<CellRef*>(HandleAs<uint8_t>(band) + 8); }
+CellHeader* CellOf(Handle cell) { return HandleAs<CellHeader>(cell); }
+StarRecord* CellStars(Handle cell) { return reinterpret_cast<StarRecord*>(HandleAs<uint8_t>(cell) + 8); }
+
+void MarkSection(uint16_t* marks, int32_t s, int32_t lambda16) {
+    if (s < -8 || s > 7) return;
+    int32_t count, shift;
+    GetLatSection(s, count, shift);
+    marks[s + 8] |= uint16_t(1u << (lambda16 >> shift));
+}
+
+void MarkNeighboringSections(uint16_t* marks, int32_t s, int32_t l) {
+    const int32_t lm1 = (l + 15) & 15, lm2 = (l + 14) & 15, lp1 = (l + 1) & 15;
+    for (int32_t sec : {s - 1, s}) {
+        if ((sec == s - 1 && s > -8) || (sec == s && s < 8))
+            for (int32_t v : {lm1, l, lm2, lp1}) MarkSection(marks, sec, v);
+    }
+    if (s > -7) { MarkSection(marks, s - 2, lm1); MarkSection(marks, s - 2, l); }
+    if (s <= 6) { MarkSection(marks, s + 1, lm1); MarkSection(marks, s + 1, l); }
+}
+
+int32_t AddToStarListHandle(Handle list, const StarRecord& star) {
+    TopBlock* top = Top(list);
+    if (!top) return 0;
+    int32_t b = int32_t(16 * (1 - star.theta / M_PI)), s = b - 8;
+    if (s >= 8) { s = 7; b = 15; }
+    if (s < -8) { s = -8; b = 0; }
+    int32_t count, shift;
+    GetLatSection(s, count, shift);
+    int32_t cell = int32_t(count * star.phi / (2 * M_PI));
+    if (cell < 0 || cell >= count) return 0;
+    const Handle band = top->band[b];
+    if (!band) { SysBeep(); return 0; }
+    CellRef& ref = BandCells(band)[cell];
+    if (!ref.cell) { SysBeep(); return 0; }
+    CellHeader* h = CellOf(ref.cell);
+    if (h->n >= h->capacity) {
+        const int32_t old = h->capacity, want = 2 * old + 1;
+        HUnlock(ref.cell);
+        if (SetHandleSize(ref.cell, 8 + sizeof(StarRecord) * size_t(want))) CellOf(ref.cell)->capacity = 2 * old;
+        HLock(ref.cell);
+        h = CellOf(ref.cell);
+        ref.stars = CellStars(ref.cell);
+        if (h->n >= h->capacity) return 0;
+    }
+    CellStars(ref.cell)[h->n++] = star;
+    return 1;
+}
+
+void PlotStarPixel(int32_t h, int32_t v, double r, double g, double b, const Rect& clip) {
+    if (v < clip.top || v >= clip.bottom || h < clip.left || h >= clip.right) return;
+    const PixelSurface& t = PenTarget();
+    if (!t.base || h >= t.width || v >= t.height || h < 0 || v < 0) return;
+    auto ch = [](double c) { return uint32_t(c > 65535 ? 65535 : c) >> 8; };
+    reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(t.base) + v * t.rowBytes)[h] =
+        (ch(r) << 16) | (ch(g) << 8) | ch(b);
+}
+
+void Splat(int32_t h, int32_t v, double X, double Y, double r, double g, double b, const Rect& clip) {
+    const int32_t ix = int32_t(int16_t(std::floor(X))), iy = int32_t(int16_t(std::floor(Y)));
+    const double fx = X - std::floor(X), fy = Y - std::floor(Y);
+    const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
+    const double br = 3.0 * r, bg = 3.0 * g, bb = 3.0 * b;
+    const double w[4] = {(1 - sx) * (1 - sy), sx * (1 - sy), sy * (1 - sx), sx * sy};
+    const int32_t px[4] = {h + ix, h + ix + 1, h + ix, h + ix + 1}, py[4] = {v - iy, v - iy, v - iy - 1, v - iy - 1};
+    for (int n = 0; n < 4; ++n) PlotStarPixel(px[n], py[n], br * w[n], bg * w[n], bb * w[n], clip);
+}
+
+}  // namespace
+
+Handle NewStarListHandle() {
+    const Handle list = NewHandleClear(sizeof(TopBlock));
+    if (!list) return kNoHandle;
+    for (int32_t b = 0; b < 16; ++b) {
+        int32_t count, shift;
+        GetLatSection(b - 8, count, shift);
+        const Handle band = NewHandleClear(8 + sizeof(CellRef) * size_t(count));
+        if (!band) { DisposeStarListHandle(list); return kNoHandle; }
+        Top(list)->band[b] = band;
+        *BandCount(band) = count;
+        for (int32_t c = 0; c < count; ++c) {
+            const Handle cell = NewHandleClear(8 + sizeof(StarRecord));
+            if (!cell) { DisposeStarListHandle(list); return kNoHandle; }
+            CellOf(cell)->capacity = 1;
+            BandCells(band)[c].cell = cell;
+        }
+    }
+    StarListHandleLocking(list, 1);
+    return list;
+}
+
+void DisposeStarListHandle(Handle list) {
+    TopBlock* top = Top(list);
+    if (!top) return;
+    for (int32_t b = 15; b >= 0; --b) {
+        const Handle band = Top(list)->band[b];
+        if (!band) continue;
+        for (int32_t c = *BandCount(band) - 1; c >= 0; --c) {
+            CellRef& ref = BandCells(band)[c];
+            if (ref.cell) { HUnlock(ref.cell); DisposeHandle(ref.cell); }
+            ref = CellRef{};
+        }
+        HUnlock(band);
+        DisposeHandle(band);
+        Top(list)->band[b] = 0;
+        Top(list)->bandAddr[b] = nullptr;
+    }
+    HUnlock(list);
+    DisposeHandle(list);
+}
+
+void MoveHHiStarListHandle(Handle list) {
+    TopBlock* top = Top(list);
+    if (!top) return;
+    for (int32_t b = 0; b < 16; ++b) {
+        if (!top->band[b]) continue;
+        for (int32_t c = 0; c < *BandCount(top->band[b]); ++c) {
+            MoveHHi(BandCells(top->band[b])[c].cell);
+            BandCells(top->band[b])[c].stars = nullptr;
+        }
+        MoveHHi(top->band[b]);
+        top->bandAddr[b] = nullptr;
+    }
+    MoveHHi(list);
+}
+
+void StarListHandleLocking(Handle list, int16_t lock) {
+    TopBlock* top = Top(list);
+    if (!top) return;
+    for (int32_t b = 0; b < 16; ++b) {
+        const Handle band = top->band[b];
+        if (!band) continue;
+        for (int32_t c = 0; c < *BandCount(band); ++c) {
+            CellRef& ref = BandCells(band)[c];
+            if (!ref.cell) continue;
+            lock ? HLock(ref.cell) : HUnlock(ref.cell);
+            ref.stars = CellStars(ref.cell);
+        }
+        lock ? HLock(band) : HUnlock(band);
+        top->bandAddr[b] = HandleAs<uint8_t>(band);
+    }
+    lock ? HLock(list) : HUnlock(list);
+}
+
+void FillWithStars(Handle list, int32_t count, const void* nativeRecords) {
+    Platform().StatusWindowOpen(1, "Preparing the star field");
+    SetRandomSeed(RandomSeed() + TickCount());
+    const auto* recs = static_cast<const uint8_t*>(nativeRecords);
+    for (int32_t i = count - 1; i >= 0; --i) {
+        StarRecord s{};
+        if (recs) {
+            double ra, dec;
+            std::memcpy(&ra, recs + 32 * size_t(i), 8);
+            std::memcpy(&dec, recs + 32 * size_t(i) + 8, 8);
+            std::memcpy(&s.red, recs + 32 * size_t(i) + 24, 6);
+            s.theta = (90 - dec) * M_PI / 180;
+            s.phi = ra * M_PI / 12;
+        } else {
+            s.phi = (Random() / 32768.0 + 1) * M_PI;
+            s.theta = std::acos(Random() / 32768.0);
+            uint16_t c = uint16_t(Random());
+            if (c < 2048) c = uint16_t(c * 32);
+            s.red = s.green = s.blue = c;
+        }
+        s.x = std::sin(s.theta) * std::cos(s.phi);
+        s.y = std::sin(s.theta) * std::sin(s.phi);
+        s.z = std::cos(s.theta);
+        if (s.phi > 0 && s.phi < 2 * M_PI && s.theta > 0 && s.theta < M_PI) AddToStarListHandle(list, s);
+        else SysBeep();
+    }
+    Platform().StatusWindowDraw(1, 500, nullptr);
+    Platform().StatusWindowClose();
+}
+
+void EndianStarDataArray_BtoN(void* records, int32_t count) {
+    auto* p = static_cast<uint8_t*>(records);
+    for (int32_t i = 0; i < count; ++i, p += 32) {
+        for (int f = 0; f < 3; ++f)
+            for (int k = 0; k < 4; ++k) std::swap(p[f * 8 + k], p[f * 8 + 7 - k]);
+        for (int c = 0; c < 3; ++c) std::swap(p[24 + 2 * c], p[25 + 2 * c]);
+    }
+}
+
+Handle GetStarListFromFS(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return kNoHandle;
+    std::vector<uint8_t> bytes;
+    uint8_t buf[65536];
+    size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + got);
+    std::fclose(f);
+    const int32_t count = int32_t(bytes.size() / 32);
+    if (count == 0) return kNoHandle;
+    const Handle list = NewStarListHandle();
+    if (!list) return kNoHandle;
+    EndianStarDataArray_BtoN(bytes.data(), count);
+    FillWithStars(list, count, bytes.data());
+    return list;
+}
+
+void DrawStars(const Rect& clip, const IJK& m, Handle list, int32_t focalLength, int32_t h, int32_t v) {
+    TopBlock* top = Top(list);
+    if (!top) return;
+    const double f = focalLength;
+    uint16_t marks[16] = {};
+    auto project = [&](const double* P, double& X, double& Y) {
+        const double d = m.k[0] * P[0] + m.k[1] * P[1] + m.k[2] * P[2];
+        if (!(d < 0)) return false;
+        const double s = -f / d;
+        X = (m.i[0] * P[0] + m.i[1] * P[1] + m.i[2] * P[2]) * s;
+        Y = (m.j[0] * P[0] + m.j[1] * P[1] + m.j[2] * P[2]) * s;
+        return true;
+    };
+    auto inside = [&](double X, double Y) {
+        const double hh = h + std::floor(X), vv = v - std::floor(Y);
+        return vv >= clip.top && vv < clip.bottom && hh >= clip.left && hh < clip.right;
+    };
+    for (int32_t k = 0; k <= 8; ++k) {
+        const double th = k * M_PI / 16;
+        const int32_t s = 8 - k;
+        int32_t count, shift;
+        GetLatSection(s, count, shift);
+        for (int32_t j = count - 1; j >= 0; --j) {
+            const double phi = j * 2 * M_PI / count;
+            double P[3] = {std::sin(th) * std::cos(phi), std::sin(th) * std::sin(phi), std::cos(th)}, X, Y;
+            if (project(P, X, Y) && inside(X, Y)) MarkNeighboringSections(marks, s, j << shift);
+            P[2] = -P[2];
+            if (project(P, X, Y) && inside(X, Y)) MarkNeighboringSections(marks, -s, j << shift);
+        }
+    }
+    const bool stereo = set.displayFlags & kStereoOnFlag;
+    for (int32_t b = 15; b >= 0; --b) {
+        const Handle band = top->band[b];
+        if (!band) continue;
+        for (int32_t c = *BandCount(band) - 1; c >= 0; --c) {
+            if (!(marks[b] & (1u << c))) continue;
+            const Handle cell = BandCells(band)[c].cell;
+            if (!cell) continue;
+            const CellHeader* hd = CellOf(cell);
+            const StarRecord* st = CellStars(cell);
+            for (int32_t n = hd->n - 1; n >= 0; --n) {
+                double X, Y;
+                if (!project(&st[n].x, X, Y)) continue;
+                if (!stereo) {
+                    Splat(h, v, X, Y, st[n].red, st[n].green, st[n].blue, clip);
+                } else {
+                    const RGBColor& rc = rt.redEyeColor;
+                    const RGBColor& cc = rt.cyanEyeColor;
+                    Splat(h + set.eyeRadius, v, X, Y, st[n].red & rc.red, st[n].green & rc.green, st[n].blue & rc.blue, clip);
+                    Splat(h - set.eyeRadius, v, X, Y, st[n].red & cc.red, st[n].green & cc.green, st[n].blue & cc.blue, clip);
+                }
+            }
+        }
+    }
+}

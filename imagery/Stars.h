@@ -12,3 +12,4 @@ Handle GetStarListFromFS(const std::string& path);
 void MoveHHiStarListHandle(Handle list);
 void StarListHandleLocking(Handle list, int16_t lock);
 void DrawStars(const Rect& clip, const IJK& rotation, Handle list, int32_t focalLength, int32_t cx, int32_t cy);
+void EndianStarDataArray_BtoN(void* records, int32_t count);  // 32-byte big-endian file records, in place

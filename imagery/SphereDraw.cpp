@@ -1,0 +1,106 @@
+// The fixed-point sphere rasterisers: no floating point in the pixel loops.
+#include "imagery/SpherePix.h"
+
+#include <initializer_list>
+
+namespace {
+
+inline int32_t SqrtQ(int32_t q, const uint16_t* T) {
+    if (q < 0x100) return T[q] >> 4;
+    if (q < 0x400) return T[q >> 2] >> 3;
+    if (q < 0x1000) return T[q >> 4] >> 2;
+    if (q < 0x4000) return T[q >> 6] >> 1;
+    if (q < 0x10000) return T[q >> 8];
+    const int32_t i = q >> 10;
+    return T[i > 255 ? 255 : i] << 1;
+}
+
+inline int32_t InvSqrt(int32_t s, const uint16_t* U) {
+    if (s >= 0x10000) { const int32_t i = s >> 10; return U[i > 255 ? 255 : i] >> 1; }
+    if (s >= 0x4000) return U[s >> 8];
+    if (s >= 0x1000) return U[s >> 6] << 1;
+    if (s >= 0x400) return U[s >> 4] << 2;
+    if (s >= 0x100) return U[s >> 2] << 3;
+    return U[s] << 4;
+}
+
+// Texel seen at view point (x, y, z), rows and columns kept inside the map.
+inline uint32_t TexelAt(const uint32_t* tex, const int32_t* m, int32_t x, int32_t z, int32_t ym1, int32_t ym4,
+                        int32_t ym7, const uint16_t* U) {
+    const int32_t X = (x * m[0] + ym1 + z * m[2]) >> 16;
+    const int32_t Y = (x * m[3] + ym4 + z * m[5]) >> 16;
+    int32_t Z = (x * m[6] + ym7 + z * m[8]) >> 17;
+    if (Z > 127) Z = 127;
+    if (Z < -128) Z = -128;
+    const int32_t k = InvSqrt(X * X + Y * Y, U);
+    int32_t c;
+    if (X > -Y) c = X > Y ? 256 + ((k * Y) >> 10) : (k * X) >> 10;
+    else c = X > Y ? 128 + ((k * X) >> 10) : 384 + ((k * Y) >> 10);
+    if (c < -64) c = -64;
+    if (c > 447) c = 447;
+    return tex[Z * 512 + c];
+}
+
+inline uint32_t* PixelAt(uint8_t* base, int32_t rowBytes, int32_t x, int32_t y) {
+    return reinterpret_cast<uint32_t*>(base + y * rowBytes + x * 4);
+}
+
+}  // namespace
+
+void DrawSphere(Rect& clip, int32_t cx, int32_t cy, int32_t r, const int32_t* m, uint8_t* base, int32_t rowBytes,
+                const uint32_t* tex, const uint16_t* T, const uint16_t* U) {
+    if (!m || !tex || !T || !U || !base || r < 1) return;
+    const int32_t step = 65536 / r;
+    if (clip.bottom > cy + r) clip.bottom = int16_t(cy + r);
+    if (clip.top < cy - r) clip.top = int16_t(cy - r);
+    if (clip.right > cx + r) clip.right = int16_t(cx + r);
+    if (clip.left < cx - r) clip.left = int16_t(cx - r);
+    for (int32_t py = clip.top; py < clip.bottom; ++py) {
+        const int32_t y = (-(py - cy) * step) >> 8;
+        const int32_t ym1 = y * m[1], ym4 = y * m[4], ym7 = y * m[7];
+        uint32_t* row = PixelAt(base, rowBytes, 0, py);
+        for (int32_t px = clip.left; px < clip.right; ++px) {
+            const int32_t x = ((px - cx) * step) >> 8;
+            const int32_t q = 65536 - y * y - x * x;
+            if (q <= 0) continue;
+            row[px] = TexelAt(tex, m, x, SqrtQ(q, T), ym1, ym4, ym7, U);
+        }
+    }
+}
+
+void DrawSphere3D(const uint32_t* tex, const uint16_t* T, const uint16_t* U, Rect& red, Rect& cyan, int32_t hR,
+                  int32_t hC, int32_t cy, const int32_t* mR, const int32_t* mC, int32_t r, uint8_t* base,
+                  int32_t rowBytes) {
+    if (!tex || !T || !U || !mR || !mC || !base || r < 1) return;
+    const int32_t step = 65536 / r;
+    for (Rect* c : {&red, &cyan}) {
+        if (c->bottom > cy + r) c->bottom = int16_t(cy + r);
+        if (c->top < cy - r) c->top = int16_t(cy - r);
+    }
+    if (red.right > hR + r) red.right = int16_t(hR + r);
+    if (red.left < hR - r) red.left = int16_t(hR - r);
+    if (cyan.right > hC + r) cyan.right = int16_t(hC + r);
+    if (cyan.left < hC - r) cyan.left = int16_t(hC - r);
+    for (int32_t py = cyan.top; py < cyan.bottom; ++py) {
+        const int32_t y = (-(py - cy) * step) >> 8;
+        const int32_t r1 = y * mR[1], r4 = y * mR[4], r7 = y * mR[7];
+        const int32_t c1 = y * mC[1], c4 = y * mC[4], c7 = y * mC[7];
+        const bool redRow = py >= red.top && py < red.bottom;
+        for (int32_t dx = -r; dx < r; ++dx) {
+            const int32_t x = (dx * step) >> 8;
+            const int32_t q = 65536 - y * y - x * x;
+            if (q <= 0) continue;
+            const int32_t z = SqrtQ(q, T);
+            if (redRow && hR + dx >= red.left && hR + dx < red.right) {
+                uint32_t* p = PixelAt(base, rowBytes, hR + dx, py);
+                const uint32_t l = TexelAt(tex, mR, x, z, r1, r4, r7, U) >> 24;
+                *p = (*p & 0x0000FFFFu) | (l << 16);
+            }
+            if (hC + dx >= cyan.left && hC + dx < cyan.right) {
+                uint32_t* p = PixelAt(base, rowBytes, hC + dx, py);
+                const uint32_t l = TexelAt(tex, mC, x, z, c1, c4, c7, U) >> 24;
+                *p = (*p & 0xFFFF0000u) | (l << 8) | l;
+            }
+        }
+    }
+}

@@ -1,0 +1,34 @@
+// Our own integer pen drawing into one target surface: points, lines,
+// outlined ovals, rectangles and text, in copy or additive-pinned mode.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "core/Records.h"
+#include "platform/Platform.h"
+
+// Classic colour numbers.
+constexpr int32_t kWhiteColor = 30;
+constexpr int32_t kBlackColor = 33;
+constexpr int32_t kYellowColor = 69;
+constexpr int32_t kRedColor = 205;
+
+void PenSetTarget(const PixelSurface& surface);
+const PixelSurface& PenTarget();
+void PenForeColor(int32_t classicColor);
+void RGBForeColor(const RGBColor& color);
+RGBColor PenRGBColor();
+void PenMode(int16_t mode);  // kPatCopyMode or kAddPinMode
+int16_t CurrentPenMode();
+
+void MoveTo(int32_t h, int32_t v);
+void LineTo(int32_t h, int32_t v);
+void Line(int32_t dh, int32_t dv);  // relative; zero length plots the pen pixel
+Point PenPosition();
+void FrameOval(const Rect& r);
+void FrameRect(const Rect& r);
+void PaintRect(const Rect& r);
+void PlotPixel(int32_t h, int32_t v);  // in pen colour and mode, clipped
+
+// Text in the pen colour into the box (additive in the add-pin mode).
+int32_t PenDrawText(const Rect& box, const std::string& text, int16_t font, TextJustify justify);

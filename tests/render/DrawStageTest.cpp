@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "render/DrawStage.h"
+#include "render/RenderBuffer.h"
+
+namespace {
+
+uint32_t At(int x, int y) { return reinterpret_cast<uint32_t*>(bAddrGWPM + y * rBytesGWPM)[x]; }
+
+struct Scene {
+    explicit Scene(int bodies) {
+        rt = RunTimeStruct{};
+        set = SettingsStruct{};
+        rt.cameraIJK = IJK{{0, 65536, 0}, {0, 0, 65536}, {65536, 0, 0}};  // looking along -x
+        rt.eyePos[0] = 1000;
+        rt.focalLength = 32;
+        set.minPointSize = 4;
+        SetupRenderGW(64, 64);
+        rt.bodyRT = NewHandleClear(sizeof(BodyRTListStruct) + sizeof(BodyRTStruct) * bodies);
+        BodyRTList()->count = bodies;
+        for (int b = 0; b < bodies; ++b) BodyRTList()->body[b].radius = 1;
+    }
+    ~Scene() {
+        DisposeHandle(rt.bodyRT);
+        rt.bodyRT = 0;
+        DisposeMyRenderGW();
+    }
+    BodyRTStruct& Body(int b) { return BodyRTList()->body[b]; }
+};
+
+TEST(DrawStage, NearerBodyCoversFartherAndEqualDepthLowerIndexWins) {
+    Scene s(3);
+    s.Body(0).color = {65535, 0, 0};
+    s.Body(1).color = {0, 65535, 0};
+    s.Body(1).pos[0] = 500;  // nearer to the eye, same line of sight
+    s.Body(2).color = {0, 0, 65535};
+    DoDrawStage(32, 32);
+    EXPECT_EQ(s.Body(0).screenPos.h, 32);
+    EXPECT_EQ(s.Body(0).screenPos.v, 32);
+    int green = 0, red = 0;
+    for (int y = 28; y < 36; ++y)
+        for (int x = 28; x < 36; ++x) {
+            green += At(x, y) == 0x0000FF00u;
+            red += At(x, y) == 0x00FF0000u;
+        }
+    EXPECT_GT(green, 0);
+    EXPECT_EQ(red, 0);
+    // Bodies 0 and 2 at the same depth: body 0 drawn last.
+    s.Body(1).statusFlags = kNotDrawnStatus;
+    EraseRenderBuffer();
+    DoDrawStage(32, 32);
+    int blue = 0;
+    red = 0;
+    for (int y = 28; y < 36; ++y)
+        for (int x = 28; x < 36; ++x) {
+            blue += At(x, y) == 0x000000FFu;
+            red += At(x, y) == 0x00FF0000u;
+        }
+    EXPECT_GT(red, 0);
+    EXPECT_EQ(blue, 0);
+    EXPECT_EQ(rt.framesDrawn, 2);
+}
+
+TEST(DrawStage, BodiesBehindEyeOrRiddenAreSkipped) {
+    Scene s(2);
+    s.Body(0).pos[0] = 2000;  // behind the eye
+    s.Body(0).screenPos = Point{7, 7};
+    s.Body(0).color = {65535, 65535, 65535};
+    s.Body(1).statusFlags = kCameraRideStatus;
+    s.Body(1).color = {65535, 65535, 65535};
+    DoDrawStage(32, 32);
+    EXPECT_EQ(s.Body(0).screenPos.h, 7);
+    EXPECT_EQ(s.Body(1).statusFlags & kCameraRideStatus, 0u);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) ASSERT_EQ(At(x, y), 0u);
+}
+
+TEST(DrawStage, ArrowScaleShrinksForLongArrows) {
+    Scene s(1);
+    s.Body(0).vel[1] = 1e6;  // far longer than the half-diagonal
+    set.labelFlags = 2;
+    rt.arrowCos = 0.2165;
+    rt.arrowSin = 0.125;
+    DoDrawStage(32, 32);
+    EXPECT_GT(rt.velArrowMeasure, 0);
+    EXPECT_EQ(rt.velArrowExponent, -2);  // trunc(-0.5 * log10(1.024e9 / 2048))
+    EXPECT_EQ(rt.accArrowExponent, 0);  // zero acceleration, pushCount 0: unchanged
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Stereo, OutlinesAddToWhiteWhereEyesCoincide) {
+    Scene s(1);
+    rt.redEyeColor = {65535, 0, 0};
+    rt.cyanEyeColor = {0, 65535, 65535};
+    set.displayFlags = kStereoOnFlag;
+    set.eyeRadius = 0;  // both views on top of each other
+    s.Body(0).color = {65535, 0, 0};
+    DoDrawStage(32, 32);
+    int white = 0;
+    for (int y = 26; y < 38; ++y)
+        for (int x = 26; x < 38; ++x) white += At(x, y) == 0x00FFFFFFu;
+    EXPECT_GT(white, 4);
+    // Cyan view wholly off the left edge: nothing at all is drawn.
+    EraseRenderBuffer();
+    set.eyeRadius = 14;
+    DoDrawStage(10, 32);  // red square around x = 24 is on screen, cyan around x = -3 is not
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) ASSERT_EQ(At(x, y), 0u);
+}
+
+}  // namespace
