@@ -80,7 +80,8 @@ TEST_F(FrameTask, PausedFrameStillTurnsTheViewButNotTheBodies) {
     EXPECT_EQ(DoTask(1), 1);
     EXPECT_EQ(rt.bodyRT, 0u);  // no push stage ran
     EXPECT_NE(rt.cameraIJK.i[0], cam.i[0]);
-    EXPECT_NEAR(rt.yawRate, -M_PI / 720, 1e-15);
+    // The camera step applies half of the pending yaw each frame and keeps the rest.
+    EXPECT_NEAR(rt.yawRate, -M_PI / 720 * 0.5, 1e-15);
     ClearControl(kPausedControl);
     DoTask(1);
     EXPECT_EQ(rt.pushCount, 16);
@@ -88,11 +89,13 @@ TEST_F(FrameTask, PausedFrameStillTurnsTheViewButNotTheBodies) {
 
 TEST_F(FrameTask, WheelMovesCameraOnFourFrames) {
     wheelDeltaY = 8;
+    // The camera step halves the pending pitch after input added to it, so the
+    // impulse a frame added is twice what is left minus what was pending before.
     double last = 0;
     std::vector<double> steps;
     for (int f = 0; f < 6; ++f) {
         DoTask(1);
-        steps.push_back(rt.pitchRate - last);
+        steps.push_back(2 * rt.pitchRate - last);
         last = rt.pitchRate;
     }
     for (int f = 0; f < 4; ++f) EXPECT_NEAR(steps[f], (8 >> f) * M_PI / 512, 1e-12);
