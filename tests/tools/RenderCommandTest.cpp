@@ -1,0 +1,55 @@
+// gravitas-sim --render: the real draw stage into a PNG.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+int RunSim(const std::string& args) {
+    const std::string cmd = std::string(GRAVITAS_SIM_BINARY) + " " + args + " >/dev/null 2>&1";
+    return WEXITSTATUS(std::system(cmd.c_str()));
+}
+
+std::string Scenario(const char* name) { return std::string(GRAVITAS_SOURCE_DIR) + "/data/scenarios/" + name; }
+
+}  // namespace
+
+TEST(RenderCommand, TexturedEarthFillsTheCentreOfTheFrame) {
+    if (!std::filesystem::exists("/usr/share/xplanet/images/earth.jpg")) GTEST_SKIP() << "no earth picture";
+    const std::string out = testing::TempDir() + "earth.png";
+    ASSERT_EQ(RunSim(Scenario("sun-earth-moon.json") +
+                     " --frames 1 --camera-mode 1 --camera-body 1 --no-stars --width 200 --height 150 --render " + out),
+              0);
+    QImage image(QString::fromStdString(out));
+    ASSERT_EQ(image.width(), 200);
+    ASSERT_EQ(image.height(), 150);
+    // The followed body sits at the centre, painted from its surface map (not an outline: not white).
+    int painted = 0;
+    for (int y = 65; y < 85; ++y)
+        for (int x = 90; x < 110; ++x) {
+            const QRgb p = image.pixel(x, y);
+            if ((p & 0xFFFFFF) != 0 && (p & 0xFFFFFF) != 0xFFFFFF) ++painted;
+        }
+    EXPECT_GT(painted, 300);
+    // Without stars the corners stay black.
+    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0u);
+    EXPECT_EQ(image.pixel(199, 149) & 0xFFFFFF, 0u);
+}
+
+TEST(RenderCommand, StarsAppearUnlessSwitchedOff) {
+    const std::string out = testing::TempDir() + "stars.png";
+    ASSERT_EQ(RunSim(Scenario("ringed-giant.json") + " --frames 1 --width 320 --height 200 --render " + out), 0);
+    QImage image(QString::fromStdString(out));
+    int lit = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) lit += (image.pixel(x, y) & 0xFFFFFF) != 0;
+    EXPECT_GT(lit, 20);
+}
+
+TEST(RenderCommand, RefusesUnwritableOutputAndHugeSizes) {
+    EXPECT_EQ(RunSim(Scenario("ringed-giant.json") + " --render /nonexistent-dir/x.png"), 2);
+    EXPECT_EQ(RunSim(Scenario("ringed-giant.json") + " --width 100000 --render /tmp/x.png"), 2);
+}
