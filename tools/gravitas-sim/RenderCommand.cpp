@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <cmath>
 #include <cstring>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
 #include "platform/Platform.h"
+#include "platform/qt/QtBackend.h"
 #include "render/Camera.h"
 #include "render/DrawStage.h"
 #include "render/IJK.h"
@@ -23,51 +23,6 @@
 #include "tools/gravitas-sim/ScenarioJson.h"
 
 namespace {
-
-// Pictures and text through Qt, without any window.
-class HeadlessQtBackend : public PlatformBackend {
-public:
-    bool DecodePicture(const uint8_t* bytes, size_t size, DecodedImage& out) override {
-        QImage image;
-        if (!image.loadFromData(bytes, int(size))) return false;
-        image = image.convertToFormat(QImage::Format_RGB32);
-        out.width = image.width();
-        out.height = image.height();
-        out.pixels.resize(size_t(out.width) * out.height);
-        for (int y = 0; y < out.height; ++y) {
-            auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-            for (int x = 0; x < out.width; ++x) out.pixels[size_t(y) * out.width + x] = row[x] & 0x00FFFFFFu;
-        }
-        return true;
-    }
-    int32_t ThemeTextWidth(const std::string& text, int16_t) override {
-        return QFontMetrics(Font()).horizontalAdvance(QString::fromLatin1(text.c_str()));
-    }
-    int32_t DrawThemeText(PixelSurface& surface, const Rect& box, const std::string& text, int16_t,
-                          TextJustify justify, RGBColor color, bool additive) override {
-        if (!surface.base) return -1;
-        QImage target(reinterpret_cast<uchar*>(surface.base), surface.width, surface.height, surface.rowBytes,
-                      QImage::Format_RGB32);
-        QPainter painter(&target);
-        painter.setFont(Font());
-        if (additive) painter.setCompositionMode(QPainter::CompositionMode_Plus);
-        painter.setPen(QColor(color.red >> 8, color.green >> 8, color.blue >> 8));
-        const int align = (justify == TextJustify::Left     ? Qt::AlignLeft
-                           : justify == TextJustify::Center ? Qt::AlignHCenter
-                                                            : Qt::AlignRight) |
-                          Qt::AlignVCenter;
-        painter.drawText(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top), align,
-                         QString::fromLatin1(text.c_str()));
-        return 0;
-    }
-
-private:
-    static QFont Font() {
-        QFont font("DejaVu Sans");
-        font.setPixelSize(11);
-        return font;
-    }
-};
 
 class FixedSizeWindow : public MainWindowServices {
 public:
@@ -142,7 +97,7 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
     static char name[] = "gravitas-sim";
     static char* argv[] = {name, nullptr};
     static std::unique_ptr<QGuiApplication> app(new QGuiApplication(argc, argv));
-    static HeadlessQtBackend backend;
+    static QtBackend backend;
     FixedSizeWindow window(options.width, options.height);
     SetPlatformBackend(&backend);
     SetMainWindowServices(&window);

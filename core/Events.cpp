@@ -1,0 +1,121 @@
+#include "core/Events.h"
+
+#include "core/Control.h"
+#include "core/Frame.h"
+#include "platform/Platform.h"
+#include "windows/ObjectWindow.h"
+
+uint32_t keyHitTC = 0;
+uint32_t mainWindowHitTC = 0;
+uint16_t inBackground = 0;
+uint8_t staying = 1;
+
+namespace {
+
+int32_t KeypadFlag(uint8_t keyCode) {
+    switch (keyCode) {
+        case kKeypadPlusKey: return kKeypadPlusControl;
+        case kKeypadMinusKey: return kKeypadMinusControl;
+        case kKeypad2Key: return kKeypad2Control;
+        case kKeypad4Key: return kKeypad4Control;
+        case kKeypad6Key: return kKeypad6Control;
+        case kKeypad7Key: return kKeypad7Control;
+        case kKeypad8Key: return kKeypad8Control;
+        case kKeypad9Key: return kKeypad9Control;
+        default: return -1;
+    }
+}
+
+int32_t ArrowFlag(uint8_t ch) {
+    switch (ch) {
+        case 28: return kLeftArrowControl;
+        case 29: return kRightArrowControl;
+        case 30: return kUpArrowControl;
+        case 31: return kDownArrowControl;
+        default: return -1;
+    }
+}
+
+}  // namespace
+
+void DoKeyEv() {
+    const uint8_t ch = theEvent.message & 0xFF;
+    const uint8_t keyCode = (theEvent.message >> 8) & 0xFF;
+    // Command-key shortcuts are the menu layer's business; the keypad still steers.
+    if (!(theEvent.modifiers & kCmdKeyModifier)) {
+        if (int32_t flag = ArrowFlag(ch); flag >= 0) SetControl(flag);
+        else if (ch == ' ') ToggleControl(kPausedControl);
+        else if (ch == 'F' || ch == 'f') ToggleControl(kShowFPSControl);
+        else if (ch == 7) SysBeep();
+    }
+    if (int32_t flag = KeypadFlag(keyCode); flag >= 0) SetControl(flag);
+    if (theEvent.what == kKeyDownEvent) keyHitTC = theEvent.when;
+}
+
+void DoKeyUpEv() {
+    const uint8_t ch = theEvent.message & 0xFF;
+    const uint8_t keyCode = (theEvent.message >> 8) & 0xFF;
+    if (int32_t flag = ArrowFlag(ch); flag >= 0) ClearControl(flag);
+    else if (ch == 7) SysBeep();
+    if (int32_t flag = KeypadFlag(keyCode); flag >= 0) ClearControl(flag);
+    keyHitTC = 0;
+}
+
+void DoMainWindowMouseDown() { mainWindowHitTC = theEvent.when; }
+
+void DoMouseUpEv() {
+    if (mainWindowHitTC != 0 && theEvent.when < mainWindowHitTC + Platform().DoubleClickTicks())
+        DoMainWindowHit(theEvent.where);
+    mainWindowHitTC = 0;
+}
+
+void DoMainWindowHit(Point where) {
+    BodyRTListStruct* bodies = BodyRTList();
+    if (!bodies) return;
+    int32_t best = 2147483647, chosen = -1;
+    for (int32_t i = bodies->count - 1; i >= 0; --i) {
+        const int32_t dv = int32_t(bodies->body[i].screenPos.v) - where.v;
+        const int32_t dh = int32_t(bodies->body[i].screenPos.h) - where.h;
+        const int64_t d2 = int64_t(dv) * dv + int64_t(dh) * dh;
+        if (d2 < best) best = int32_t(d2), chosen = i;
+    }
+    rt.selectedBody = chosen;
+    UpdateObjectWindowVars();
+}
+
+void DoOSEv() {
+    if ((theEvent.message >> 24) != 1) return;
+    const bool resume = theEvent.message & 1;
+    inBackground = resume ? 0 : 1;
+    SetControl(resume ? kResumeControls : kSuspendControls);
+}
+
+void PreviewWindowWheelHit(int32_t delta, uint16_t axis) {
+    if (axis == 0) wheelDeltaX += 4 * delta;
+    else if (axis == 1) wheelDeltaY += 4 * delta;
+    else {
+        SysBeep();
+        return;
+    }
+    if (!GetControl(kSuspendedControl)) SetControl(kMouseTrackControl);
+}
+
+int32_t KeyRepeatFactorFor(uint32_t ticksHeld, uint32_t repeatDelay) {
+    const uint32_t q = repeatDelay ? ticksHeld / repeatDelay : 0;
+    if (q <= 1) return 1;
+    if (q <= 3) return 2;
+    if (q <= 5) return 4;
+    if (q <= 7) return 8;
+    return 16;
+}
+
+void UpdateControlsFromModifiers() {
+    const uint16_t m = theEvent.modifiers;
+    if (m & kOptionKeyModifier) SetControl(kOptionKeyControl);
+    else ClearControl(kOptionKeyControl);
+    if ((m & (kShiftKeyModifier | kAlphaLockModifier)) || mainWindowHitTC != 0) SetControl(kMouseTrackControl);
+    else ClearControl(kMouseTrackControl);
+    if (m & kCmdKeyModifier) SetControl(kCommandKeyControl);
+    else ClearControl(kCommandKeyControl);
+    rt.keyRepeatFactor = keyHitTC ? KeyRepeatFactorFor(TickCount() - keyHitTC, Platform().KeyRepeatThreshTicks()) : 1;
+}

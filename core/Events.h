@@ -1,0 +1,39 @@
+// Turning platform events into control flags, camera input and selection.
+#pragma once
+#include <cstdint>
+
+#include "core/Records.h"
+
+// Event kinds and modifier bits of the event record.
+constexpr uint16_t kMouseDownEvent = 1;
+constexpr uint16_t kMouseUpEvent = 2;
+constexpr uint16_t kKeyDownEvent = 3;
+constexpr uint16_t kKeyUpEvent = 4;
+constexpr uint16_t kAutoKeyEvent = 5;
+constexpr uint16_t kOSEvent = 15;
+constexpr uint16_t kCmdKeyModifier = 256;
+constexpr uint16_t kShiftKeyModifier = 512;
+constexpr uint16_t kAlphaLockModifier = 1024;
+constexpr uint16_t kOptionKeyModifier = 2048;
+
+// Virtual key codes of the keypad keys that steer the camera.
+constexpr uint8_t kKeypadPlusKey = 69, kKeypadMinusKey = 78, kKeypad2Key = 84, kKeypad4Key = 86,
+                  kKeypad6Key = 88, kKeypad7Key = 89, kKeypad8Key = 91, kKeypad9Key = 92;
+
+extern uint32_t keyHitTC;
+extern uint32_t mainWindowHitTC;
+extern uint16_t inBackground;
+extern uint8_t staying;
+
+// Handlers for the event in theEvent.
+void DoKeyEv();
+void DoKeyUpEv();
+void DoMainWindowMouseDown();   // a press in the main window's content
+void DoMouseUpEv();             // where in main-window coordinates
+void DoOSEv();                  // suspend / resume
+void DoMainWindowHit(Point where);
+// Wheel turn over the main window: axis 0 horizontal, 1 vertical.
+void PreviewWindowWheelHit(int32_t delta, uint16_t axis);
+// What every pass of the loop does after the event: modifier flags and the key-repeat factor.
+void UpdateControlsFromModifiers();
+int32_t KeyRepeatFactorFor(uint32_t ticksHeld, uint32_t repeatDelay);
