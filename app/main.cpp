@@ -1,0 +1,42 @@
+// Gravitas: start-up, the event loop, shut-down.
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdlib>
+
+#include "core/Events.h"
+#include "core/Frame.h"
+#include "io/Odometer.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtMainWindow.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Gravitas");
+    QtBackend backend;
+    SetPlatformBackend(&backend);
+    startTime = backend.CalendarSeconds();
+
+    int status = 0;
+    {
+        QtMainWindow window;
+        SetMainWindowServices(&window);
+        window.show();
+        InitializeAll();
+        for (int i = 1; i < argc; ++i) window.OpenDocument(QString::fromLocal8Bit(argv[i]));
+        // GRAVITAS_SCREENSHOT=path: grab the window after a few seconds of running, then quit.
+        if (const char* shot = std::getenv("GRAVITAS_SCREENSHOT")) {
+            const QString path = QString::fromLocal8Bit(shot);
+            QTimer::singleShot(4000, &window, [&window, path] {
+                window.grab().save(path);
+                window.close();
+            });
+        }
+        status = app.exec();
+        DisposeAll();
+        SetMainWindowServices(nullptr);
+    }
+    UpdateRunTime();
+    SetPlatformBackend(nullptr);
+    return status;
+}

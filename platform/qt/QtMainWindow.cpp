@@ -1,0 +1,245 @@
+#include "platform/qt/QtMainWindow.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+#include <QWheelEvent>
+
+#include "core/Control.h"
+#include "core/Events.h"
+#include "core/Frame.h"
+#include "imagery/Stars.h"
+#include "io/Odometer.h"
+#include "io/Pictures.h"
+#include "io/Universe.h"
+#include "render/Camera.h"
+#include "sim/Bodies.h"
+#include "sim/PushStage.h"
+
+namespace {
+
+uint16_t ClassicModifiers(Qt::KeyboardModifiers m) {
+    uint16_t bits = 0;
+    if (m & Qt::ControlModifier) bits |= kCmdKeyModifier;
+    if (m & Qt::ShiftModifier) bits |= kShiftKeyModifier;
+    if (m & Qt::AltModifier) bits |= kOptionKeyModifier;
+    return bits;
+}
+
+// Character code (bits 0-7) and classic virtual key code (bits 8-15) of a Qt key event.
+uint32_t ClassicKeyMessage(const QKeyEvent* e) {
+    uint8_t ch = 0, code = 0;
+    switch (e->key()) {
+        case Qt::Key_Left: ch = 28; break;
+        case Qt::Key_Right: ch = 29; break;
+        case Qt::Key_Up: ch = 30; break;
+        case Qt::Key_Down: ch = 31; break;
+        default:
+            if (!e->text().isEmpty()) ch = uint8_t(e->text().at(0).toLatin1());
+    }
+    if (e->modifiers() & Qt::KeypadModifier) {
+        switch (e->key()) {
+            case Qt::Key_Plus: code = kKeypadPlusKey; break;
+            case Qt::Key_Minus: code = kKeypadMinusKey; break;
+            case Qt::Key_2: case Qt::Key_Down: code = kKeypad2Key; ch = '2'; break;
+            case Qt::Key_4: case Qt::Key_Left: code = kKeypad4Key; ch = '4'; break;
+            case Qt::Key_6: case Qt::Key_Right: code = kKeypad6Key; ch = '6'; break;
+            case Qt::Key_7: case Qt::Key_Home: code = kKeypad7Key; ch = '7'; break;
+            case Qt::Key_8: case Qt::Key_Up: code = kKeypad8Key; ch = '8'; break;
+            case Qt::Key_9: case Qt::Key_PageUp: code = kKeypad9Key; ch = '9'; break;
+            default: break;
+        }
+    }
+    return uint32_t(ch) | (uint32_t(code) << 8);
+}
+
+}  // namespace
+
+// Paints the last presented frame and forwards input.
+class PreviewWidget : public QWidget {
+public:
+    explicit PreviewWidget(QWidget* parent) : QWidget(parent) {
+        setFocusPolicy(Qt::StrongFocus);
+        setMinimumSize(50, 50);
+    }
+    QImage frame;
+    QString fpsText;
+    QRect fpsBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::black);
+        if (!frame.isNull()) p.drawImage(0, 0, frame);
+        if (!fpsText.isEmpty()) {
+            p.setPen(Qt::white);
+            p.drawText(fpsBox, Qt::AlignLeft | Qt::AlignVCenter, fpsText);
+        }
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->modifiers() & Qt::ControlModifier) return QWidget::keyPressEvent(e);  // menu shortcuts
+        FillEvent(e->isAutoRepeat() ? kAutoKeyEvent : kKeyDownEvent, ClassicKeyMessage(e), e->modifiers());
+        DoKeyEv();
+    }
+    void keyReleaseEvent(QKeyEvent* e) override {
+        if (e->isAutoRepeat()) return;
+        FillEvent(kKeyUpEvent, ClassicKeyMessage(e), e->modifiers());
+        DoKeyUpEv();
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        FillEvent(kMouseDownEvent, 0, e->modifiers());
+        DoMainWindowMouseDown();
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        FillEvent(kMouseUpEvent, 0, e->modifiers());
+        theEvent.where = Point{int16_t(e->position().y()), int16_t(e->position().x())};  // window coordinates
+        DoMouseUpEv();
+    }
+    void wheelEvent(QWheelEvent* e) override {
+        const QPoint steps = e->angleDelta() / 120;
+        if (steps.y()) PreviewWindowWheelHit(steps.y(), 1);
+        if (steps.x()) PreviewWindowWheelHit(steps.x(), 0);
+    }
+
+private:
+    static void FillEvent(uint16_t what, uint32_t message, Qt::KeyboardModifiers m) {
+        theEvent.what = what;
+        theEvent.message = message;
+        theEvent.when = TickCount();
+        theEvent.modifiers = ClassicModifiers(m);
+    }
+};
+
+QtMainWindow::QtMainWindow() : preview_(new PreviewWidget(this)) {
+    setWindowTitle("Gravitas");
+    setCentralWidget(preview_);
+    setAcceptDrops(true);
+    resize(1024, 700);
+    BuildMenus();
+    connect(&frameTimer_, &QTimer::timeout, this, &QtMainWindow::RunOnePass);
+    frameTimer_.start(0);
+}
+
+QtMainWindow::~QtMainWindow() = default;
+
+void QtMainWindow::MainWindowContentSize(int32_t& width, int32_t& height) {
+    width = preview_->width();
+    height = preview_->height();
+}
+
+void QtMainWindow::PresentToMainWindow(const PixelSurface& buffer, const Rect&) {
+    if (!buffer.base) return;
+    preview_->frame = QImage(reinterpret_cast<const uchar*>(buffer.base), buffer.width, buffer.height,
+                             buffer.rowBytes, QImage::Format_RGB32);
+    preview_->fpsText.clear();
+    preview_->update();
+}
+
+void QtMainWindow::DrawTextInMainWindow(const Rect& box, const std::string& text, RGBColor) {
+    preview_->fpsText = QString::fromStdString(text);
+    preview_->fpsBox = QRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
+}
+
+Rect QtMainWindow::MainScreenRect() {
+    const QRect r = QGuiApplication::primaryScreen()->availableGeometry();
+    return Rect{int16_t(r.top()), int16_t(r.left()), int16_t(r.bottom() + 1), int16_t(r.right() + 1)};
+}
+
+Rect QtMainWindow::AllScreensRect() {
+    QRect all(0, 0, 1, 1);
+    for (QScreen* s : QGuiApplication::screens()) all |= s->geometry();
+    return Rect{int16_t(all.top()), int16_t(all.left()), int16_t(all.bottom() + 1), int16_t(all.right() + 1)};
+}
+
+void QtMainWindow::SetFullScreen(bool on) { on ? showFullScreen() : showNormal(); }
+
+void QtMainWindow::RunOnePass() {
+    const QPoint mouse = QCursor::pos();
+    theEvent.where = Point{int16_t(mouse.y()), int16_t(mouse.x())};
+    theEvent.modifiers = ClassicModifiers(QGuiApplication::queryKeyboardModifiers());
+    UpdateControlsFromModifiers();
+    if (!staying) {
+        close();
+        return;
+    }
+    SetRunTimeViewingVariables();  // follows the window size; keeps the buffer when unchanged
+    DoWork();
+}
+
+void QtMainWindow::OpenDocument(const QString& path) {
+    if (path.endsWith(".stars", Qt::CaseInsensitive)) {
+        if (Handle list = GetStarListFromFS(path.toStdString())) {
+            StarListHandleLocking(rt.starListH, 0);
+            DisposeStarListHandle(rt.starListH);
+            rt.starListH = list;
+            MoveHHiStarListHandle(list);
+            StarListHandleLocking(list, 1);
+        }
+        return;
+    }
+    if (!LoadAllSettingsFrom(path.toStdString())) SysBeep();
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+    frameTimer_.stop();
+    staying = 0;
+    event->accept();
+}
+
+void QtMainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        theEvent.what = kOSEvent;
+        theEvent.message = (1u << 24) | (isActiveWindow() ? 1u : 0u);
+        DoOSEv();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void QtMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void QtMainWindow::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) OpenDocument(url.toLocalFile());
+}
+
+void QtMainWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction("&Open Universe…", QKeySequence::Open, [] { LoadUniverse(); });
+    file->addAction("&Save Universe…", QKeySequence::Save, [] { SaveUniverse(); });
+    file->addSeparator();
+    file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->addAction("&Copy Picture", QKeySequence::Copy, [] { CopyPictureToScrap(); });
+    edit->addAction("Clear All Bodies", [] { DeallocateAllPushMemory(); });
+
+    QMenu* sim = menuBar()->addMenu("&Simulation");
+    sim->addAction("&Run / Pause", QKeySequence("Ctrl+R"), [] { ToggleControl(kPausedControl); });
+    sim->addAction("Reset to Initial Conditions", QKeySequence("Ctrl+Shift+R"), [] { TransferICsToRT(); });
+    sim->addAction("Centre of Mass to Origin", [] { RealignInertialReferenceFrame(); });
+    sim->addAction("Make Present State Initial", [] { SetICsToRT(); });
+
+    QMenu* view = menuBar()->addMenu("&View");
+    view->addAction("Star Field On/Off", QKeySequence("Ctrl+T"), [] { set.displayFlags ^= kStarFieldOffFlag; });
+    view->addAction("Sphere Mapping On/Off", [] { set.displayFlags ^= kSphereMappingOffFlag; });
+    view->addAction("Red–Cyan Stereo On/Off", [] { set.displayFlags ^= kStereoOnFlag; });
+    view->addAction("Names On/Off", QKeySequence("Ctrl+L"), [] { set.labelFlags ^= 1; });
+    view->addAction("Velocity Arrows On/Off", [] { set.labelFlags ^= 2; });
+    view->addAction("Trails On/Off", [] { set.trailLength = set.trailLength ? 0 : 200; });
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction("&About Gravitas", [this] {
+        QMessageBox::about(this, "About Gravitas",
+                           QString("Gravitas — planetary systems under mutual gravity.\n\nTotal run time: %1")
+                               .arg(QString::fromStdString(GetTotalTimeString())));
+    });
+}

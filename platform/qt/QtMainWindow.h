@@ -1,0 +1,38 @@
+// The main window: shows the render buffer, runs one frame per pass of the event loop,
+// and turns Qt input into the event records the logic handles.
+#pragma once
+#include <QMainWindow>
+#include <QTimer>
+
+#include "platform/Platform.h"
+
+class PreviewWidget;
+
+class QtMainWindow : public QMainWindow, public MainWindowServices {
+    Q_OBJECT
+public:
+    QtMainWindow();
+    ~QtMainWindow() override;
+
+    // MainWindowServices
+    void MainWindowContentSize(int32_t& width, int32_t& height) override;
+    void PresentToMainWindow(const PixelSurface& buffer, const Rect& rect) override;
+    void DrawTextInMainWindow(const Rect& box, const std::string& text, RGBColor color) override;
+    Rect MainScreenRect() override;
+    Rect AllScreensRect() override;
+    void SetFullScreen(bool on) override;
+
+    void OpenDocument(const QString& path);
+    void RunOnePass();  // one pass of the loop: refresh the event record, then one frame
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildMenus();
+    PreviewWidget* preview_;
+    QTimer frameTimer_;
+};
