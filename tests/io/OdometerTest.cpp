@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ScratchDir.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -30,8 +32,8 @@ TEST(Odometer, TotalTimeTextLeavesOutZeroParts) {
 
 TEST(Odometer, RunTimeAccumulatesOnceAcrossUpdates) {
     ClockBackend clock;
-    const fs::path dir = fs::temp_directory_path() / "gravitas-odo-test";
-    fs::remove_all(dir);
+    ScratchDir scratch;
+    const fs::path dir = scratch / "not-yet-made";  // the first update creates it
     clock.dataDir = dir.string();
     SetPlatformBackend(&clock);
     startTime = clock.now;
@@ -53,5 +55,4 @@ TEST(Odometer, RunTimeAccumulatesOnceAcrossUpdates) {
     std::ofstream(dir / "odometer.txt") << "abc";
     EXPECT_EQ(ReadOdometer(), 0u);
     SetPlatformBackend(nullptr);
-    fs::remove_all(dir);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ScratchDir.h"
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -31,9 +33,9 @@ struct ScriptedBackend : PlatformBackend {
 
 struct PicturesTest : ::testing::Test {
     ScriptedBackend backend;
-    fs::path dir = fs::temp_directory_path() / "gravitas-pict-test";
+    ScratchDir scratch;
+    fs::path dir = scratch.path();
     void SetUp() override {
-        fs::remove_all(dir);
         fs::create_directories(dir / "app");
         fs::create_directories(dir / "data");
         backend.appDir = (dir / "app").string();
@@ -42,7 +44,6 @@ struct PicturesTest : ::testing::Test {
     }
     void TearDown() override {
         SetPlatformBackend(nullptr);
-        fs::remove_all(dir);
     }
     void WriteFile(const fs::path& p, size_t n, uint8_t fill) {
         std::ofstream(p, std::ios::binary) << std::string(n, char(fill));

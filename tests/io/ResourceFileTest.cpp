@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ScratchDir.h"
+
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -139,9 +141,8 @@ TEST(ResourceFile, EveryTruncationFailsCleanly) {
 
 TEST(ResourceFile, WriteIsAtomicAndLeavesNoTemporary) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "gravitas-rf-test";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     const std::string path = (dir / "a.universe").string();
     std::string err;
     ASSERT_TRUE(TwoTypes().WriteToFile(path, err)) << err;
@@ -153,5 +154,4 @@ TEST(ResourceFile, WriteIsAtomicAndLeavesNoTemporary) {
     EXPECT_FALSE(TwoTypes().WriteToFile((dir / "nope" / "b.universe").string(), err));
     EXPECT_FALSE(err.empty());
     EXPECT_FALSE(back.ReadFromFile((dir / "missing").string(), err));
-    fs::remove_all(dir);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ScratchDir.h"
+
 #include <cstring>
 #include <filesystem>
 
@@ -10,9 +12,8 @@ namespace fs = std::filesystem;
 
 // The variant that keeps pictures as files beside the universe file.
 TEST(SeparatePictures, SavedAsFilesAndReadBack) {
-    const fs::path dir = fs::temp_directory_path() / "gravitas-sep-test";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     std::vector<uint8_t> block(kBodyListHeaderSize + sizeof(BodyInfoStruct) * 2, 0);
     auto* L = reinterpret_cast<BodyListStruct*>(block.data());
     L->count = 1;
@@ -58,5 +59,4 @@ TEST(SeparatePictures, SavedAsFilesAndReadBack) {
     EXPECT_TRUE(u.bodies[0].picture.empty());
     EXPECT_EQ(u.bodies[0].info.spherePixID, 0);
     DisposeHandle(pict);
-    fs::remove_all(dir);
 }

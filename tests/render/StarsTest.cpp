@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ScratchDir.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -47,7 +49,8 @@ TEST(Stars, RandomSkyIsDrawnOnlyWhereTheCameraLooks) {
 }
 
 TEST(Stars, FileRecordsBigEndianAndShortFilesRejected) {
-    const std::string dir = ::testing::TempDir();
+    ScratchDir scratch;
+    const std::string dir = scratch.prefix();
     const std::string shortPath = dir + "short.stars";
     std::FILE* f = std::fopen(shortPath.c_str(), "wb");
     const uint8_t zeros[31] = {};

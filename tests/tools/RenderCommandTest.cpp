@@ -1,6 +1,8 @@
 // gravitas-sim --render: the real draw stage into a PNG.
 #include <gtest/gtest.h>
 
+#include "ScratchDir.h"
+
 #include <QImage>
 #include <cstdlib>
 #include <filesystem>
@@ -19,7 +21,8 @@ std::string Scenario(const char* name) { return std::string(GRAVITAS_SOURCE_DIR)
 
 TEST(RenderCommand, TexturedEarthFillsTheCentreOfTheFrame) {
     if (!std::filesystem::exists("/usr/share/xplanet/images/earth.jpg")) GTEST_SKIP() << "no earth picture";
-    const std::string out = testing::TempDir() + "earth.png";
+    ScratchDir scratch;
+    const std::string out = scratch.prefix() + "earth.png";
     ASSERT_EQ(RunSim(Scenario("sun-earth-moon.json") +
                      " --frames 1 --camera-mode 1 --camera-body 1 --no-stars --width 200 --height 150 --render " + out),
               0);
@@ -40,7 +43,8 @@ TEST(RenderCommand, TexturedEarthFillsTheCentreOfTheFrame) {
 }
 
 TEST(RenderCommand, StarsAppearUnlessSwitchedOff) {
-    const std::string out = testing::TempDir() + "stars.png";
+    ScratchDir scratch;
+    const std::string out = scratch.prefix() + "stars.png";
     ASSERT_EQ(RunSim(Scenario("ringed-giant.json") + " --frames 1 --width 320 --height 200 --render " + out), 0);
     QImage image(QString::fromStdString(out));
     int lit = 0;

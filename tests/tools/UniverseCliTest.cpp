@@ -1,6 +1,8 @@
 // gravitas-sim --load/--save/--export-json: universe files and JSON scenarios round-trip.
 #include <gtest/gtest.h>
 
+#include "ScratchDir.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -23,7 +25,8 @@ std::string Slurp(const std::string& path) {
 }  // namespace
 
 TEST(UniverseCli, UniverseToJsonToUniverseLosesNothing) {
-    const std::string dir = testing::TempDir();
+    ScratchDir scratch;
+    const std::string dir = scratch.prefix();
     const std::string demo = std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/ringed-giant.universe";
     ASSERT_EQ(RunSim("--load " + demo + " --export-json " + dir + "a.json"), 0);
     ASSERT_EQ(RunSim(dir + "a.json --save " + dir + "b.universe"), 0);
@@ -34,7 +37,8 @@ TEST(UniverseCli, UniverseToJsonToUniverseLosesNothing) {
 }
 
 TEST(UniverseCli, DamagedUniverseIsRefusedAndTheTargetKept) {
-    const std::string dir = testing::TempDir();
+    ScratchDir scratch;
+    const std::string dir = scratch.prefix();
     { std::ofstream(dir + "bad.universe") << "not a resource file"; }
     EXPECT_EQ(RunSim("--load " + dir + "bad.universe"), 2);
     EXPECT_EQ(RunSim("--load " + dir + "missing.universe"), 2);
