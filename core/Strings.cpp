@@ -10,8 +10,44 @@ struct StringList {
     int16_t count;
 };
 
-// 1035: default names.
-const char* const kDefaultNames[] = {"Craft"};
+// All texts the windows, menus and dialogs show, by list number.
+
+// 1024: the body editor.
+const char* const kBodyEditorTexts[] = {"Body ", ". body in the list", "Choose the colour of the body"};
+// 1026: power-law sheet.
+const char* const kPowerLawTexts[] = {"Gravity falls off with distance to the power:"};
+// 1027: the craft item of the Objects menu.
+const char* const kCraftItemTexts[] = {"New Craft\u2026", "Edit Craft\u2026"};
+// 1028: Simulation menu texts and prompts.
+const char* const kSimulationTexts[] = {"Run", "Pause", "Time step of one push:", "Time Step",
+                                        "Pushes (integration steps) per frame:"};
+// 1029: View menu prompts and units; the camera selection menu.
+const char* const kViewTexts[] = {"Smallest size of a body on screen:",
+                                  "pixels",
+                                  "Field of view:",
+                                  "degrees",
+                                  "Eye separation for red\u2013cyan stereo:",
+                                  "pixels",
+                                  "Trail length:",
+                                  "points",
+                                  "Automatic rotation of the view:",
+                                  "\u00b0/frame",
+                                  "No bodies",
+                                  "Selected Body",
+                                  "-",
+                                  "Star field inclination:",
+                                  "Star field azimuth:",
+                                  "degrees"};
+// 1030: the object window.
+const char* const kObjectWindowTexts[] = {"Name", "Colour", "Mass (kg)", "Speed (m/s)", "double-click to edit",
+                                          "", "", "", "", "New Body"};
+// 1033: the statistics window.
+const char* const kStatsTexts[] = {"t = ", " d ", " h ", " min ", " s", "v = ", "a = ", "KE = ", "PE = ",
+                                   "E = ", "", " pushes"};
+// 1035: craft names and the thrust-entry caption.
+const char* const kCraftTexts[] = {"Craft", "Entry ", " of the thrust schedule"};
+// 1036: the parent pop-up of the body editor.
+const char* const kParentTexts[] = {"None", "-"};
 // 2048..2052: unit labels of the unit cycles (distance, time, mass, inverse time, force).
 const char* const kDistanceUnits[] = {"m", "km", "mi", "cm", "in", "ft"};
 const char* const kTimeUnits[] = {"s", "min", "h", "days"};
@@ -19,13 +55,17 @@ const char* const kMassUnits[] = {"kg", "g", "lb"};
 const char* const kInvTimeUnits[] = {"/s", "/min", "/h", "/day"};
 const char* const kForceUnits[] = {"N", "lbf", "dyn"};
 
+template <size_t N>
+constexpr StringList List(int16_t id, const char* const (&items)[N]) {
+    return StringList{id, items, int16_t(N)};
+}
+
 const StringList kLists[] = {
-    {1035, kDefaultNames, 1},
-    {2048, kDistanceUnits, 6},
-    {2049, kTimeUnits, 4},
-    {2050, kMassUnits, 3},
-    {2051, kInvTimeUnits, 4},
-    {2052, kForceUnits, 3},
+    List(1024, kBodyEditorTexts), List(1026, kPowerLawTexts),    List(1027, kCraftItemTexts),
+    List(1028, kSimulationTexts), List(1029, kViewTexts),        List(1030, kObjectWindowTexts),
+    List(1033, kStatsTexts),      List(1035, kCraftTexts),       List(1036, kParentTexts),
+    List(2048, kDistanceUnits),   List(2049, kTimeUnits),        List(2050, kMassUnits),
+    List(2051, kInvTimeUnits),    List(2052, kForceUnits),
 };
 
 void ToCounted(uint8_t* out, size_t room, const std::string& text) {

@@ -4,6 +4,8 @@
 // the logic runs without a window system.
 #pragma once
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,55 @@ struct DecodedImage {
 
 struct FileTypeFilter {
     uint32_t fileType;  // four-character code, e.g. 'ORSt'
+};
+
+// ---- modal dialogs
+// A dialog's items are numbered as the logic knows them; the logic owns the
+// state and runs the loop, the platform shows the items and reports hits.
+enum class DialogItemKind : uint8_t {
+    Button,      // push button; the layout names the default and cancel buttons
+    CheckBox,    // on/off; a hit toggles nothing by itself, the logic sets the value
+    EditText,    // one-line text field
+    StaticText,  // label
+    UserItem,    // drawn by the logic into its own surface; a click is a hit
+};
+
+struct DialogItem {
+    int16_t number = 0;
+    DialogItemKind kind = DialogItemKind::StaticText;
+    Rect box{};  // in dialog coordinates
+    std::string text;
+    TextJustify justify = TextJustify::Left;
+};
+
+struct DialogLayout {
+    std::string title;
+    int16_t width = 0;
+    int16_t height = 0;
+    int16_t defaultItem = 1;  // Return and Enter choose it
+    int16_t cancelItem = 2;   // Escape and command-period choose it
+    std::vector<DialogItem> items;
+};
+
+class ModalDialog {
+public:
+    virtual ~ModalDialog() = default;
+    virtual std::string ItemText(int16_t item) = 0;  // edit or static text, button title
+    virtual void SetItemText(int16_t item, const std::string& text) = 0;
+    virtual void SelectItemText(int16_t item) = 0;  // focus the field and select all of it
+    virtual void SetItemEnabled(int16_t item, bool enabled) = 0;
+    virtual bool ItemValue(int16_t item) = 0;  // check box state
+    virtual void SetItemValue(int16_t item, bool on) = 0;
+    // A user item's pixels: draw, then PresentUserItem shows them.
+    virtual PixelSurface UserItemSurface(int16_t item) = 0;
+    virtual void PresentUserItem(int16_t item) = 0;
+    // Pops up a menu at the item's top-left corner + (1, 1) with entry `checked`
+    // (1-based) marked; returns the chosen entry, 0 when cancelled.
+    virtual int16_t PopUpMenu(int16_t item, const std::vector<std::string>& entries, int16_t checked) = 0;
+    // Waits for the user: returns the item hit, or 0 after an edit of a text field
+    // (so the caller can re-validate). Key filtering (Return, Escape, command-period)
+    // is the platform's, mapped to the layout's default and cancel items.
+    virtual int16_t NextHit() = 0;
 };
 
 class PlatformBackend {
@@ -93,6 +144,13 @@ public:
     virtual void StatusWindowDraw(uint32_t /*slot*/, uint32_t /*position0to500*/, const std::string* /*text*/) {}
     virtual void StatusWindowClose() {}
 
+    // ---- modal dialogs: null when the platform cannot show one (the request counts as Cancel)
+    virtual std::unique_ptr<ModalDialog> OpenModalDialog(const DialogLayout& /*layout*/) { return nullptr; }
+    // The colour picker; true when the user confirmed a colour.
+    virtual bool ChooseColor(const std::string& /*prompt*/, RGBColor& /*color*/) { return false; }
+    // The platform's highlight colour (selection marks).
+    virtual RGBColor HighlightColor() { return RGBColor{0x3333, 0x6666, 0xFFFF}; }
+
     // ---- modal sheets (window-modal dialog over the main window)
     // Up to four labelled text fields; returns 1 for OK (texts updated) and 0 for Cancel.
     virtual int32_t RunStringSheet(std::vector<std::string>& /*texts*/, const std::vector<std::string>& /*prompts*/,
@@ -128,6 +186,25 @@ public:
     virtual void SizeWindowContent(int16_t /*windowId*/, int16_t /*width*/, int16_t /*height*/) {}
     virtual Rect WindowContentRect(int16_t /*windowId*/) { return Rect{0, 0, 0, 0}; }
     virtual void SetFullScreen(bool /*on*/) {}
+
+    // ---- side windows (180 object, 190 statistics). The logic draws their content
+    // into a surface the services keep per window, then presents it.
+    // Headless: a buffer of the window's content size, kept here.
+    virtual PixelSurface WindowSurface(int16_t windowId);
+    virtual void PresentWindow(int16_t /*windowId*/) {}
+    virtual void InvalidateWindow(int16_t /*windowId*/) {}  // asks for a redraw through the update handler
+    virtual void BringWindowToFront(int16_t /*windowId*/) {}
+    // The vertical scroll bar of a side window (the object window's).
+    virtual void SetWindowScrollBar(int16_t /*windowId*/, int32_t /*value*/, int32_t /*maximum*/,
+                                    int32_t /*pageStep*/) {}
+
+private:
+    std::map<int16_t, std::vector<uint32_t>> headlessSurfaces_;
 };
+
+// Window ids.
+constexpr int16_t kMainWindowId = 128;
+constexpr int16_t kObjectWindowId = 180;
+constexpr int16_t kStatsWindowId = 190;
 MainWindowServices& MainWindow();
 void SetMainWindowServices(MainWindowServices* services);  // nullptr restores the headless default
