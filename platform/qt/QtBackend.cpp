@@ -1,4 +1,5 @@
 #include "platform/qt/QtBackend.h"
+#include "platform/qt/QtText.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -23,7 +24,6 @@ QFont ThemeFont(int16_t font) {
     return f;
 }
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
 
 QImage WrapSurface(const PixelSurface& s) {
     return QImage(reinterpret_cast<const uchar*>(s.base), s.width, s.height, s.rowBytes, QImage::Format_RGB32);
@@ -45,15 +45,15 @@ void QtBackend::SysBeep() {
 }
 
 void QtBackend::StopAlert(const std::string& text) {
-    if (HaveWidgets()) QMessageBox::critical(QApplication::activeWindow(), "Gravitas", Latin1(text));
+    if (HaveWidgets()) QMessageBox::critical(QApplication::activeWindow(), "Gravitas", PlatformText(text));
 }
 
 void QtBackend::CautionAlert(const std::string& text) {
-    if (HaveWidgets()) QMessageBox::warning(QApplication::activeWindow(), "Gravitas", Latin1(text));
+    if (HaveWidgets()) QMessageBox::warning(QApplication::activeWindow(), "Gravitas", PlatformText(text));
 }
 
 int32_t QtBackend::ThemeTextWidth(const std::string& text, int16_t font) {
-    return QFontMetrics(ThemeFont(font)).horizontalAdvance(Latin1(text));
+    return QFontMetrics(ThemeFont(font)).horizontalAdvance(PlatformText(text));
 }
 
 int32_t QtBackend::DrawThemeText(PixelSurface& surface, const Rect& box, const std::string& text, int16_t font,
@@ -69,7 +69,7 @@ int32_t QtBackend::DrawThemeText(PixelSurface& surface, const Rect& box, const s
                            : justify == TextJustify::Center ? Qt::AlignHCenter
                                                             : Qt::AlignRight;
     painter.drawText(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top),
-                     horizontal | Qt::AlignVCenter, Latin1(text));
+                     horizontal | Qt::AlignVCenter, PlatformText(text));
     return 0;
 }
 
@@ -116,8 +116,8 @@ bool QtBackend::ChooseFile(const std::vector<uint32_t>& types, std::string& path
 int32_t QtBackend::ChooseSaveFile(const std::string& message, const std::string& defaultName, uint32_t fileType,
                                   std::string& path) {
     if (!HaveWidgets()) return 0;
-    const QString chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), Latin1(message),
-                                                        Latin1(defaultName), FilterFor(fileType));
+    const QString chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), PlatformText(message),
+                                                        PlatformText(defaultName), FilterFor(fileType));
     if (chosen.isEmpty()) return 0;
     path = chosen.toStdString();
     return QFileInfo::exists(chosen) ? 3 : 1;
