@@ -1,6 +1,7 @@
 // The fixed-point sphere rasterisers: no floating point in the pixel loops.
 #include "imagery/SpherePix.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -41,6 +42,19 @@ inline uint32_t TexelAt(const uint32_t* tex, const int32_t* m, int32_t x, int32_
     return tex[Z * 512 + c];
 }
 
+// Shrinks the clip to the sphere's square. The sums are taken in 32 bits:
+// a sphere far off the buffer must not wrap around into it.
+inline void ShrinkTo(Rect& clip, int32_t cx, int32_t cy, int32_t r) {
+    const int32_t top = std::max<int32_t>(clip.top, cy - r), bottom = std::min<int32_t>(clip.bottom, cy + r);
+    const int32_t left = std::max<int32_t>(clip.left, cx - r), right = std::min<int32_t>(clip.right, cx + r);
+    if (top >= bottom || left >= right) {
+        clip.bottom = clip.top;  // nothing left to paint
+        clip.right = clip.left;
+        return;
+    }
+    clip = Rect{int16_t(top), int16_t(left), int16_t(bottom), int16_t(right)};
+}
+
 inline uint32_t* PixelAt(uint8_t* base, int32_t rowBytes, int32_t x, int32_t y) {
     return reinterpret_cast<uint32_t*>(base + y * rowBytes + x * 4);
 }
@@ -51,10 +65,7 @@ void DrawSphere(Rect& clip, int32_t cx, int32_t cy, int32_t r, const int32_t* m,
                 const uint32_t* tex, const uint16_t* T, const uint16_t* U) {
     if (!m || !tex || !T || !U || !base || r < 1) return;
     const int32_t step = 65536 / r;
-    if (clip.bottom > cy + r) clip.bottom = int16_t(cy + r);
-    if (clip.top < cy - r) clip.top = int16_t(cy - r);
-    if (clip.right > cx + r) clip.right = int16_t(cx + r);
-    if (clip.left < cx - r) clip.left = int16_t(cx - r);
+    ShrinkTo(clip, cx, cy, r);
     for (int32_t py = clip.top; py < clip.bottom; ++py) {
         const int32_t y = (-(py - cy) * step) >> 8;
         const int32_t ym1 = y * m[1], ym4 = y * m[4], ym7 = y * m[7];
@@ -73,14 +84,8 @@ void DrawSphere3D(const uint32_t* tex, const uint16_t* T, const uint16_t* U, Rec
                   int32_t rowBytes) {
     if (!tex || !T || !U || !mR || !mC || !base || r < 1) return;
     const int32_t step = 65536 / r;
-    for (Rect* c : {&red, &cyan}) {
-        if (c->bottom > cy + r) c->bottom = int16_t(cy + r);
-        if (c->top < cy - r) c->top = int16_t(cy - r);
-    }
-    if (red.right > hR + r) red.right = int16_t(hR + r);
-    if (red.left < hR - r) red.left = int16_t(hR - r);
-    if (cyan.right > hC + r) cyan.right = int16_t(hC + r);
-    if (cyan.left < hC - r) cyan.left = int16_t(hC - r);
+    ShrinkTo(red, hR, cy, r);
+    ShrinkTo(cyan, hC, cy, r);
     for (int32_t py = cyan.top; py < cyan.bottom; ++py) {
         const int32_t y = (-(py - cy) * step) >> 8;
         const int32_t r1 = y * mR[1], r4 = y * mR[4], r7 = y * mR[7];

@@ -58,6 +58,8 @@ bool SaveAllSettingsTo(const std::string& path, bool embedPictures) {
     std::string error;
     if (!rf.WriteToFile(path, error)) {
         SysBeep();
+        // Say why: the earlier file, if any, is untouched.
+        Platform().StopAlert("The universe could not be saved: " + error);
         return false;
     }
     return true;

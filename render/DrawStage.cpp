@@ -124,6 +124,10 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     uint32_t d = ApparentDiameter(b.radius, f);
     if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
     const int32_t rad = int32_t(d >> 1);
+    // Off the buffer altogether (and perhaps beyond 16-bit coordinates): nothing to draw.
+    if (int64_t(sx) + rad < renderGWRect.left || int64_t(sx) - rad > renderGWRect.right ||
+        int64_t(sy) + rad < renderGWRect.top || int64_t(sy) - rad > renderGWRect.bottom || rad > 30000)
+        return;
     const Rect square{int16_t(sy - rad), int16_t(sx - rad), int16_t(int16_t(sy - rad) + int16_t(d)),
                       int16_t(int16_t(sx - rad) + int16_t(d))};
     RGBForeColor(b.color);

@@ -77,6 +77,14 @@ TEST(DrawSphere, CoversDiscOnlyInsideClipAndKeepsIndicesInMap) {
     Rect away{0, 35, 5, 40};  // does not meet the bounding square
     DrawSphere(away, 10, 30, 5, identity, reinterpret_cast<uint8_t*>(buf.data()), 160, m.ref(), T, U);
     for (uint32_t v : buf) EXPECT_EQ(v, 0u);
+    // A sphere far off the buffer, where its 16-bit edges would wrap around into it.
+    for (int32_t cy : {-40005, 70000}) {
+        Rect far{0, 0, 40, 40};
+        DrawSphere(far, 20, cy, 5, identity, reinterpret_cast<uint8_t*>(buf.data()), 160, m.ref(), T, U);
+        EXPECT_GE(far.top, far.bottom) << cy;
+        EXPECT_LE(far.bottom, 40) << cy;
+    }
+    for (uint32_t v : buf) EXPECT_EQ(v, 0u);
 }
 
 TEST(DrawSphere3D, WritesLuminanceIntoEyeChannels) {

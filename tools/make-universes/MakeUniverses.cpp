@@ -1,52 +1,48 @@
-// make-universes OUTPUT_DIR [IMAGE_DIR]: writes sun-earth-moon.universe and
-// ringed-giant.universe. Surface pictures come from IMAGE_DIR (default the
-// xplanet images), downscaled to 512x256 PNG to keep the files small.
+// make-universes OUTPUT_DIR SCENARIO.json...: turns JSON scenarios into universe
+// files, one per scenario, named after it. Surface pictures named by a scenario
+// are embedded, downscaled to 512x256 PNG to keep the files small; a ringed body
+// without a ring picture gets a banded profile. The optional "demoCamera" object
+// of a scenario ({"eyeDistance": m, "tilt": rad, "azimuth": rad}) sets the view
+// the universe opens with.
 #include <QBuffer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <map>
+#include <fstream>
+#include <nlohmann/json.hpp>
 
+#include "core/Frame.h"
+#include "imagery/Rings.h"
+#include "imagery/SpherePix.h"
+#include "io/Universe.h"
 #include "io/UniverseImage.h"
+#include "sim/Bodies.h"
+#include "platform/qt/QtBackend.h"
+#include "render/IJK.h"
+#include "tools/gravitas-sim/ScenarioJson.h"
 
 namespace {
 
-struct BodySpec {
-    const char* name;
-    double pos, vel, mass, radius, tilt, spin, ringRatio;
-    int parent;
-    RGBColor color;
-    const char* image;  // file in the image folder, or null
-    bool ring;
-};
-
-SettingsStruct DefaultSettings() {
-    SettingsStruct s{};
-    s.viewAngle = 70.0;
-    s.minPointSize = 2;
-    s.eyeRadius = 15;
-    s.autoRotation = -M_PI / 10000;
-    s.timeStep = 10.0;
-    s.pushesPerFrame = 16;
-    s.gravConstant = 6.672e-11;
-    s.powerLaw = -2.0;
-    return s;
+Handle BytesHandle(const QByteArray& bytes) {
+    Handle h = NewHandle(size_t(bytes.size()));
+    if (h) std::memcpy(HandlePtr(h), bytes.constData(), size_t(bytes.size()));
+    return h;
 }
 
-Handle PictureFromImage(const std::string& path) {
+Handle PictureFromImage(const std::string& path, bool downscale) {
     QImage image(QString::fromStdString(path));
     if (image.isNull()) return kNoHandle;
-    image = image.scaled(512, 256, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (downscale) image = image.scaled(512, 256, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    Handle h = NewHandle(size_t(png.size()));
-    if (h) std::memcpy(HandlePtr(h), png.constData(), size_t(png.size()));
-    return h;
+    return BytesHandle(png);
 }
 
 // Banded ring, inner edge first: texels of luminance, red, green, blue bytes.
@@ -66,60 +62,66 @@ Handle BandedRingProfile() {
     return h;
 }
 
-bool Write(const std::string& path, SettingsStruct settings, const std::vector<BodySpec>& specs,
-           const std::string& imageDir, double eyeDistance, double tilt) {
-    std::vector<uint8_t> block(kBodyListHeaderSize + sizeof(BodyInfoStruct) * (specs.size() + 1), 0);
-    auto* list = reinterpret_cast<BodyListStruct*>(block.data());
-    list->count = int32_t(specs.size());
-    std::map<int32_t, Handle> pictures;
-    std::vector<Handle> rings;
-    for (size_t k = 0; k < specs.size(); ++k) {
-        const BodySpec& s = specs[k];
-        BodyInfoStruct& b = list->body[k];
-        b.pos[0] = s.pos;
-        b.vel[1] = s.vel;
-        b.mass = s.mass;
-        b.radius = s.radius;
-        b.axisTilt = s.tilt;
-        b.spinRate = s.spin;
-        b.ringRatio = s.ringRatio;
-        b.parent = s.parent;
-        b.color = s.color;
-        b.name[0] = uint8_t(std::strlen(s.name));
-        std::memcpy(b.name + 1, s.name, b.name[0]);
-        if (s.image) {
-            const Handle pict = PictureFromImage(imageDir + "/" + s.image);
-            if (pict) {
-                b.spherePixID = int32_t(k + 1);
-                pictures[b.spherePixID] = pict;
+// Gives the loaded scenario's bodies their pictures and rings.
+void AttachPictures() {
+    BodyListStruct* list = BodyList();
+    if (!list) return;
+    const ScenarioPictures& pictures = CurrentScenarioPictures();
+    for (int32_t i = 0; i < list->count; ++i) {
+        BodyInfoStruct& info = list->body[i];
+        const std::string name(reinterpret_cast<const char*>(info.name + 1), info.name[0]);
+        if (size_t(i) < pictures.surface.size() && !pictures.surface[size_t(i)].empty()) {
+            const std::string& path = pictures.surface[size_t(i)];
+            if (Handle pict = PictureFromImage(path, true)) {
+                info.spherePixID = AddPICTToSpherePixList(rt.spherePixList, pict);
+                if (!info.spherePixID) DisposeHandle(pict);
             } else {
-                std::fprintf(stderr, "no picture %s/%s; %s stays plain\n", imageDir.c_str(), s.image, s.name);
+                std::fprintf(stderr, "no picture %s; %s stays plain\n", path.c_str(), name.c_str());
             }
         }
-        if (s.ring) {
-            b.ringPix = BandedRingProfile();
-            rings.push_back(b.ringPix);
+        if (info.ringRatio > 1.0 && !info.ringPix) {
+            Handle ringPicture = kNoHandle;
+            if (size_t(i) < pictures.ring.size() && !pictures.ring[size_t(i)].empty())
+                ringPicture = PictureFromImage(pictures.ring[size_t(i)], false);
+            if (ringPicture) {
+                info.ringPix = NewRingPixMapFromPICT(ringPicture);
+                DisposeHandle(ringPicture);
+            }
+            if (!info.ringPix) info.ringPix = BandedRingProfile();
         }
     }
-    UniverseSaveInput in;
-    in.settings = settings;
-    in.bodies = list;
-    in.bodiesBlockSize = block.size();
-    in.picture = [&](int32_t id) { return pictures.count(id) ? pictures[id] : kNoHandle; };
-    in.eyeDistance = eyeDistance;
-    // Camera frame k at polar angle `tilt`, azimuth 0.
-    in.cameraIJK.k[0] = int32_t(std::sin(tilt) * kFixedOne);
-    in.cameraIJK.k[2] = int32_t(std::cos(tilt) * kFixedOne);
-    ResourceFile rf;
-    BuildUniverseResources(in, rf);
-    for (auto& [id, h] : pictures) DisposeHandle(h);
-    for (Handle h : rings) DisposeHandle(h);
+}
+
+void ApplyDemoCamera(const std::string& path) {
+    rt.eyeDistance = 4.0e7;
+    double tilt = 1.0, azimuth = 0.0;
+    std::ifstream in(path);
+    const nlohmann::json j = nlohmann::json::parse(in, nullptr, false);
+    if (j.is_object() && j.contains("demoCamera") && j["demoCamera"].is_object()) {
+        const auto& c = j["demoCamera"];
+        rt.eyeDistance = c.value("eyeDistance", rt.eyeDistance);
+        tilt = c.value("tilt", tilt);
+        azimuth = c.value("azimuth", azimuth);
+    }
+    BuildBodyAxes(rt.cameraIJK, tilt, azimuth, 0);
+}
+
+bool Convert(const std::string& scenario, const std::string& outDir) {
     std::string error;
-    if (!rf.WriteToFile(path, error)) {
-        std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
+    if (!LoadScenarioJSON(scenario, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
-    std::printf("wrote %s\n", path.c_str());
+    AttachPictures();
+    ApplyDemoCamera(scenario);
+    const std::string out = outDir + "/" + QFileInfo(QString::fromStdString(scenario)).completeBaseName().toStdString() +
+                            ".universe";
+    if (!SaveAllSettingsTo(out, true)) {
+        std::fprintf(stderr, "%s: cannot write\n", out.c_str());
+        return false;
+    }
+    std::printf("wrote %s\n", out.c_str());
+    DeallocateAllPushMemory();
     return true;
 }
 
@@ -127,32 +129,17 @@ bool Write(const std::string& path, SettingsStruct settings, const std::vector<B
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: make-universes OUTPUT_DIR [IMAGE_DIR]\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: make-universes OUTPUT_DIR SCENARIO.json...\n");
         return 2;
     }
-    const std::string out = argv[1];
-    const std::string images = argc > 2 ? argv[2] : "/usr/share/xplanet/images";
-
-    SettingsStruct s1 = DefaultSettings();
-    s1.timeStep = 600.0;
-    s1.trailLength = 200;
-    s1.cameraSelection = 1;
-    const std::vector<BodySpec> sunEarthMoon = {
-        {"Sun", 0, 0, 1.989e30, 6.96e8, 0.127, 2.865e-6, 0, 0, {65535, 60000, 30000}, "sun.jpg", false},
-        {"Earth", 1.496e11, 29780, 5.972e24, 6.371e6, 0.409, 7.292e-5, 0, 1, {20000, 30000, 65535}, "earth.jpg", false},
-        {"Moon", 3.844e8, 1022, 7.342e22, 1.737e6, 0.027, 2.662e-6, 0, 2, {45000, 45000, 45000}, nullptr, false},
-    };
-    SettingsStruct s2 = DefaultSettings();
-    s2.timeStep = 300.0;
-    s2.trailLength = 200;
-    s2.cameraSelection = 1;
-    const std::vector<BodySpec> ringedGiant = {
-        {"Sun", 0, 0, 1.989e30, 6.96e8, 0.127, 2.865e-6, 0, 0, {65535, 60000, 30000}, "sun.jpg", false},
-        {"Giant", 1.43e12, 9680, 5.683e26, 5.823e7, 0.466, 1.638e-4, 2.3, 1, {55000, 48000, 34000}, nullptr, true},
-        {"Titan", 1.222e9, 5570, 1.345e23, 2.575e6, 0.0, 4.56e-6, 0, 2, {60000, 45000, 20000}, nullptr, false},
-    };
-    bool ok = Write(out + "/sun-earth-moon.universe", s1, sunEarthMoon, images, 3.0e9, 1.0);
-    ok = Write(out + "/ringed-giant.universe", s2, ringedGiant, images, 6.0e8, 1.2) && ok;
+    QtBackend backend;
+    SetPlatformBackend(&backend);
+    rt.spherePixList = NewSpherePixList();
+    bool ok = true;
+    for (int i = 2; i < argc; ++i) ok = Convert(argv[i], argv[1]) && ok;
+    DisposeSpherePixList(rt.spherePixList);
+    rt.spherePixList = 0;
+    SetPlatformBackend(nullptr);
     return ok ? 0 : 1;
 }
