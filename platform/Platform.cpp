@@ -19,7 +19,8 @@ void SetPlatformBackend(PlatformBackend* backend) { current = backend ? backend 
 uint32_t PlatformBackend::TickCount() {
     using namespace std::chrono;
     static const auto start = steady_clock::now();
-    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now() - start).count() * 60 / 1000);
+    // Counted from one second before start: a tick count of 0 means "no press pending" to the event code.
+    return static_cast<uint32_t>(60 + duration_cast<milliseconds>(steady_clock::now() - start).count() * 60 / 1000);
 }
 
 uint32_t PlatformBackend::CalendarSeconds() { return static_cast<uint32_t>(std::time(nullptr)); }

@@ -127,8 +127,11 @@ QtMainWindow::QtMainWindow() : preview_(new PreviewWidget(this)) {
     resize(1024, 700);
     BuildMenus();
     connect(&frameTimer_, &QTimer::timeout, this, &QtMainWindow::RunOnePass);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &QtMainWindow::ApplicationStateChanged);
     frameTimer_.start(0);
 }
+
+QWidget* QtMainWindow::Preview() const { return preview_; }
 
 QtMainWindow::~QtMainWindow() { DisposeMenus(); }
 
@@ -192,13 +195,17 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void QtMainWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange) {
-        theEvent.what = kOSEvent;
-        theEvent.message = (1u << 24) | (isActiveWindow() ? 1u : 0u);
-        DoOSEv();
-    }
-    QMainWindow::changeEvent(event);
+void QtMainWindow::changeEvent(QEvent* event) { QMainWindow::changeEvent(event); }
+
+// Suspend and resume follow the whole application, so moving between our own
+// windows and dialogs does not count as going to the background.
+void QtMainWindow::ApplicationStateChanged(Qt::ApplicationState state) {
+    const bool active = state == Qt::ApplicationActive;
+    if (active == applicationActive_) return;
+    applicationActive_ = active;
+    theEvent.what = kOSEvent;
+    theEvent.message = (1u << 24) | (active ? 1u : 0u);
+    DoOSEv();
 }
 
 void QtMainWindow::dragEnterEvent(QDragEnterEvent* event) {

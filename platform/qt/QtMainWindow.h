@@ -25,6 +25,9 @@ public:
 
     void OpenDocument(const QString& path);
     void RunOnePass();  // one pass of the loop: refresh the event record, then one frame
+    QWidget* Preview() const;
+    QtMenuBar* Menus() const { return menus_; }
+    void StopFrameTimer() { frameTimer_.stop(); }  // tests drive the passes themselves
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -34,6 +37,8 @@ protected:
 
 private:
     void BuildMenus();
+    void ApplicationStateChanged(Qt::ApplicationState state);
+    bool applicationActive_ = true;
     PreviewWidget* preview_;
     QtMenuBar* menus_ = nullptr;
     QTimer frameTimer_;

@@ -9,6 +9,7 @@
 
 QtStatusWindow::QtStatusWindow(uint32_t lastSlot, const QString& title)
     : QDialog(QApplication::activeWindow(), Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint) {
+    previouslyActive_ = QApplication::activeWindow();
     setWindowTitle(title);
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
@@ -34,6 +35,11 @@ QtStatusWindow::QtStatusWindow(uint32_t lastSlot, const QString& title)
     move(screen.left() + (screen.width() - width()) / 2, screen.top() + 60);
     show();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+QtStatusWindow::~QtStatusWindow() {
+    hide();
+    if (previouslyActive_) previouslyActive_->activateWindow();
 }
 
 void QtStatusWindow::Draw(uint32_t slot, uint32_t position, const QString* text) {
