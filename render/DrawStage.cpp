@@ -1,16 +1,15 @@
 #include "render/DrawStage.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
+#include "render/BodyDecor.h"
 #include "render/Camera.h"
 #include "render/IJK.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
-#include "render/ThemeText.h"
 #include "render/Trails.h"
 
 namespace {
@@ -24,91 +23,16 @@ struct DrawNode {
     int32_t farther;
 };
 
-// Prefixes of the value labels (string list 1034).
-const char* const kValueLabelPrefixes[5] = {"v: ", "a: ", "KE: ", "PE: ", "E: "};
+inline double Dot(const int32_t* v, const double* d) { return DotIJK(v, d); }
 
-inline double Dot(const int32_t* v, const double* d) { return double(v[0]) * d[0] + double(v[1]) * d[1] + double(v[2]) * d[2]; }
-
-bool ClipToBuffer(Rect& r) {
-    if (r.top < renderGWRect.top) r.top = renderGWRect.top;
-    if (r.left < renderGWRect.left) r.left = renderGWRect.left;
-    if (r.bottom > renderGWRect.bottom) r.bottom = renderGWRect.bottom;
-    if (r.right > renderGWRect.right) r.right = renderGWRect.right;
-    return r.bottom > r.top && r.right > r.left;
-}
-
-void LineOfSightCorrect(IJK& F, const double* eIn) {
-    double e[3] = {eIn[0], eIn[1], eIn[2]};
-    double a[3] = {e[1], -e[0], 0};  // (0,0,-1) x e
-    const double al2 = a[0] * a[0] + a[1] * a[1];
-    if (!(al2 > 0)) return;
-    const double al = std::sqrt(al2), el = std::sqrt(e[0] * e[0] + e[1] * e[1] + e[2] * e[2]);
-    for (double& c : a) c /= al;
-    for (double& c : e) c /= el;
-    const double b[3] = {-a[1], a[0], 0};  // a x (0,0,-1)
-    const double cosE = -e[2], sinE = b[0] * e[0] + b[1] * e[1] + b[2] * e[2];
-    for (int32_t* v : {F.k, F.j, F.i}) {
-        const double x = v[0], y = v[1], z = v[2];
-        const double p = x * a[0] + y * a[1], q = x * b[0] + y * b[1];
-        v[2] = int32_t(-(z * e[2] + q * sinE));
-        const double t = cosE * q + sinE * z;
-        v[1] = int32_t(t * b[1] + p * a[1]);
-        v[0] = int32_t(t * b[0] + p * a[0]);
-    }
-}
-
-void DrawLabelLine(int32_t right, int32_t baseline, const char* text) {
-    uint8_t p[256];
-    const size_t n = std::min<size_t>(std::strlen(text), 255);
-    p[0] = uint8_t(n);
-    std::memcpy(p + 1, text, n);
-    MoveTo(right, baseline);
-    DrawStringUsingThemeTextBox(p, Rect{int16_t(baseline - 14), int16_t(right), int16_t(baseline + 2), int16_t(right + 200)}, 3, 1);
-}
-
-void DrawLabels(const BodyRTStruct& b, int32_t right, int32_t top, uint32_t flags) {
-    int32_t baseline = top + 16;
-    char text[300];
-    if (flags & 1) {
-        std::snprintf(text, sizeof text, "%.*s", b.name[0], reinterpret_cast<const char*>(b.name + 1));
-        DrawLabelLine(right, baseline, text);
-        baseline += 16;
-    }
-    const double v2 = b.vel[0] * b.vel[0] + b.vel[1] * b.vel[1] + b.vel[2] * b.vel[2];
-    const double a2 = b.acc[0] * b.acc[0] + b.acc[1] * b.acc[1] + b.acc[2] * b.acc[2];
-    const double ke = 0.5 * b.mass * v2, pe = b.mass * b.potential;
-    const double values[5] = {std::sqrt(v2), std::sqrt(a2), ke, pe, ke + pe};
-    for (int n = 0; n < 5; ++n) {
-        if (!(flags & (8u << n))) continue;
-        std::snprintf(text, sizeof text, "%s%.4e", kValueLabelPrefixes[n], values[n]);
-        DrawLabelLine(right, baseline, text);
-        baseline += 16;
-    }
-}
-
-void DrawArrow(const BodyRTStruct& b, const double* rel, double f, int32_t sx, int32_t sy, int32_t cx, int32_t cy,
-               bool velocity) {
-    const double* V = velocity ? b.vel : b.acc;
-    const int32_t exponent = velocity ? rt.velArrowExponent : rt.accArrowExponent;
-    double& measure = velocity ? rt.velArrowMeasure : rt.accArrowMeasure;
-    const double scale = std::exp(exponent * std::log(10.0));
-    const double s = scale * 65536 * f;
-    const double cand = s * s * (V[0] * V[0] + V[1] * V[1] + V[2] * V[2]);
-    if (cand > measure) measure = cand;
+void DrawMonoArrow(const BodyRTStruct& b, const double* rel, double f, int32_t sx, int32_t sy, int32_t cx, int32_t cy,
+                   bool velocity) {
     double tip[3];
-    for (int n = 0; n < 3; ++n) tip[n] = rel[n] + scale * V[n];
+    if (!ArrowTip(b, rel, f, velocity, tip)) return;
     const IJK& c = rt.cameraIJK;
-    const double td = Dot(c.k, tip);
-    if (!(td < 0)) return;
-    const double f2 = rt.focalLength / td;
-    const int32_t tx = int32_t(cx + 0.5 - Dot(c.i, tip) * f2), ty = int32_t(cy + 0.5 + Dot(c.j, tip) * f2);
+    const double f2 = rt.focalLength / Dot(c.k, tip);
     PenForeColor(velocity ? kRedColor : kYellowColor);
-    MoveTo(sx, sy);
-    LineTo(tx, ty);
-    const double dx = tx - sx, dy = ty - sy, ac = rt.arrowCos, as = rt.arrowSin;
-    Line(int32_t(dy * as - ac * dx), int32_t(-dx * as - ac * dy));
-    MoveTo(tx, ty);
-    Line(int32_t(-dy * as - ac * dx), int32_t(dx * as - ac * dy));
+    DrawArrowLine(sx, sy, int32_t(cx + 0.5 - Dot(c.i, tip) * f2), int32_t(cy + 0.5 + Dot(c.j, tip) * f2));
 }
 
 bool MappingOn() { return !(set.displayFlags & kSphereMappingOffFlag); }
@@ -154,9 +78,9 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
         FrameOval(square);
     }
     if (labelFlags) {
-        DrawLabels(b, labelRect.right, labelRect.top, labelFlags);
-        if (labelFlags & 2) DrawArrow(b, rel, f, sx, sy, cx, cy, true);
-        if (labelFlags & 4) DrawArrow(b, rel, f, sx, sy, cx, cy, false);
+        DrawBodyLabels(b, labelRect.right, labelRect.top, labelFlags);
+        if (labelFlags & 2) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, true);
+        if (labelFlags & 4) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, false);
     }
 }
 
