@@ -1,5 +1,6 @@
 #include "render/DrawStage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -17,10 +18,8 @@ namespace {
 struct DrawNode {
     double rel[3];
     double depth;
-    int32_t slice;
+    int32_t slice;  // 0: the body itself, s >= 1: trail entry s
     int32_t body;
-    int32_t nearer;
-    int32_t farther;
 };
 
 inline double Dot(const int32_t* v, const double* d) { return DotIJK(v, d); }
@@ -155,7 +154,7 @@ void DoDrawStage(int32_t cx, int32_t cy) {
     } else {
         const int32_t count = trails ? m * n : n;
         auto* nodes = reinterpret_cast<DrawNode*>(rt.scratchPtr);
-        auto* stack = reinterpret_cast<int32_t*>(rt.scratchPtr + sizeof(DrawNode) * size_t(trails ? (m + 1) * n : n));
+        auto* order = reinterpret_cast<int32_t*>(rt.scratchPtr + sizeof(DrawNode) * size_t(trails ? (m + 1) * n : n));
         int32_t used = 0;
         const IJK& c = rt.cameraIJK;
         for (int32_t t = count - 1; t >= 0; --t) {
@@ -181,31 +180,24 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 pos = body.pos;
                 radius = body.radius;
             }
-            DrawNode node{{pos[0] - rt.eyePos[0], pos[1] - rt.eyePos[1], pos[2] - rt.eyePos[2]}, 0, s, b, 0, 0};
+            DrawNode node{{pos[0] - rt.eyePos[0], pos[1] - rt.eyePos[1], pos[2] - rt.eyePos[2]}, 0, s, b};
             node.depth = Dot(c.k, node.rel);
             if (!(node.depth < 0)) continue;
             if (!(node.rel[0] * node.rel[0] + node.rel[1] * node.rel[1] + node.rel[2] * node.rel[2] > radius * radius)) continue;
             nodes[used] = node;
-            if (used > 0) {
-                int32_t at = 0;
-                for (;;) {
-                    int32_t& child = nodes[at].depth > node.depth ? nodes[at].farther : nodes[at].nearer;
-                    if (!child) { child = used; break; }
-                    at = child;
-                }
-            }
+            order[used] = used;
             ++used;
         }
+        // Farthest first; equal depths in insertion order, so the later item lands on top. A sort
+        // of indices gives the order of a depth tree's in-order walk without its quadratic cost
+        // when many items share one depth (orbits seen face-on).
+        std::sort(order, order + used, [nodes](int32_t a, int32_t b) {
+            return nodes[a].depth < nodes[b].depth || (nodes[a].depth == nodes[b].depth && a < b);
+        });
         const bool stereo = set.displayFlags & kStereoOnFlag;
         const double eyeOffset = rt.focalLength ? set.eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
-        // In-order walk: farther subtree, node, nearer subtree.
-        int32_t sp = 0, at = used ? 0 : -1;
-        while (at >= 0 || sp > 0) {
-            while (at >= 0) {
-                stack[sp++] = at;
-                at = nodes[at].farther ? nodes[at].farther : -1;
-            }
-            const DrawNode& nd = nodes[stack[--sp]];
+        for (int32_t n = 0; n < used; ++n) {
+            const DrawNode& nd = nodes[order[n]];
             if (nd.slice >= 1) {
                 auto* entry = static_cast<uint8_t*>(GetTrailRTList(rt.trailList, nd.slice));
                 if (entry) {
@@ -220,7 +212,6 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 else
                     PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
             }
-            at = nd.nearer ? nd.nearer : -1;
         }
         DisposeScratchSpace();
     }
