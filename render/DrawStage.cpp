@@ -1,6 +1,7 @@
 #include "render/DrawStage.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -141,7 +142,8 @@ void DoDrawStage(int32_t cx, int32_t cy) {
     }
     const int32_t itemSize = int32_t(sizeof(DrawNode) + sizeof(int32_t));
     const int64_t want = trails ? int64_t(m + 1) * n : n;
-    ScratchSpaceRequest(int32_t(want * itemSize));
+    // A size beyond 32 bits would wrap into a block too small for the items: trails off instead.
+    if (want * itemSize <= INT32_MAX) ScratchSpaceRequest(int32_t(want * itemSize));
     if (!rt.scratchPtr) {
         ScratchSpaceRequest(n * itemSize);
         trails = false;

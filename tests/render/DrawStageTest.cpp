@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <vector>
 
 #include "render/DrawStage.h"
@@ -155,6 +156,26 @@ TEST(DrawStage, TrailPointsAtOneDepthStackInInsertionOrderFarOnesBeneath) {
     s.Draw();
     EXPECT_EQ(s.Pixel(16, 16), 0x00FF0000u);
     EXPECT_EQ(s.Pixel(26, 16), 0x00FF0000u);  // slice 1 moved 9.6 px right
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DrawStage, TrailRoomBeyond32BitsTurnsTrailsOffInsteadOfWrapping) {
+    RenderScene s(2, 32, 32, 32);
+    s.Body(0).color = s.Body(1).color = RGBColor{65535, 65535, 65535};
+    s.Body(1).pos[1] = 300;
+    // A ring claiming 48,806,447 slots: room for (m + 1) x 2 items of 44 bytes would wrap to 40 bytes.
+    const Handle fake = NewHandleClear(64);
+    rt.trailList = RTList{48806446, 64, 0, 0, fake, HandleAs<uint8_t>(fake)};
+    set.trailLength = INT32_MAX;
+    s.Draw();
+    EXPECT_NE(s.Pixel(16, 16), 0u);  // both bodies drawn through the sorted path
+    EXPECT_NE(s.Pixel(25, 16) | s.Pixel(26, 16), 0u);
+    EXPECT_EQ(s.Body(1).screenPos.h, 26);
+    rt.trailList = RTList{};
+    DisposeHandle(fake);
 }
 
 }  // namespace
