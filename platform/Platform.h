@@ -88,6 +88,8 @@ public:
     virtual int16_t NextHit() = 0;
 };
 
+constexpr uint32_t kStatusBarUnchanged = 0xFFFFFFFFu;
+
 class PlatformBackend {
 public:
     virtual ~PlatformBackend() = default;
@@ -141,6 +143,7 @@ public:
 
     // ---- status window with a progress bar
     virtual void StatusWindowOpen(uint32_t /*lastSlot*/, const std::string& /*title*/) {}
+    // position: 0..500 along the bar, or kStatusBarUnchanged to leave the bar as it is.
     virtual void StatusWindowDraw(uint32_t /*slot*/, uint32_t /*position0to500*/, const std::string* /*text*/) {}
     virtual void StatusWindowClose() {}
 
@@ -151,12 +154,8 @@ public:
     // The platform's highlight colour (selection marks).
     virtual RGBColor HighlightColor() { return RGBColor{0x3333, 0x6666, 0xFFFF}; }
 
-    // ---- modal sheets (window-modal dialog over the main window)
-    // Up to four labelled text fields; returns 1 for OK (texts updated) and 0 for Cancel.
-    virtual int32_t RunStringSheet(std::vector<std::string>& /*texts*/, const std::vector<std::string>& /*prompts*/,
-                                   const std::vector<std::string>& /*units*/, int32_t /*lines*/) {
-        return 0;
-    }
+    // ---- the about box, showing the total run time
+    virtual void AboutBox(const std::string& /*runTimeText*/) {}
 };
 
 // The installed backend; the headless default until one is installed.

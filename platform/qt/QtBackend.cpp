@@ -5,13 +5,19 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
+#include <QSoundEffect>
+#include <QTemporaryDir>
+#include <QUrl>
 
 #include "io/FileTypes.h"
+#include "platform/SoundSynth.h"
+#include "platform/qt/QtStatusWindow.h"
 
 namespace {
 
@@ -121,4 +127,85 @@ int32_t QtBackend::ChooseSaveFile(const std::string& message, const std::string&
     if (chosen.isEmpty()) return 0;
     path = chosen.toStdString();
     return QFileInfo::exists(chosen) ? 3 : 1;
+}
+
+QtBackend::QtBackend() = default;
+QtBackend::~QtBackend() { CloseSoundChannel(); }
+
+void QtBackend::StatusWindowOpen(uint32_t lastSlot, const std::string& title) {
+    if (!HaveWidgets()) return;
+    status_ = std::make_unique<QtStatusWindow>(lastSlot, PlatformText(title));
+}
+
+void QtBackend::StatusWindowDraw(uint32_t slot, uint32_t position, const std::string* text) {
+    if (!status_) return;
+    const QString caption = text ? PlatformText(*text) : QString();
+    status_->Draw(slot, position, text ? &caption : nullptr);
+}
+
+void QtBackend::StatusWindowClose() { status_.reset(); }
+
+void QtBackend::AboutBox(const std::string& runTimeText) {
+    if (!HaveWidgets()) return;
+    QMessageBox::about(QApplication::activeWindow(), "About Gravitas",
+                       QString("<h3>Gravitas</h3><p>A planetary system under mutual gravity: a star, planets, "
+                               "moons and a spacecraft, drawn live in three dimensions.</p><p>%1</p>")
+                           .arg(PlatformText(runTimeText).toHtmlEscaped()));
+}
+
+RGBColor QtBackend::HighlightColor() {
+    if (!HaveWidgets()) return PlatformBackend::HighlightColor();
+    const QColor c = QApplication::palette().color(QPalette::Highlight);
+    return RGBColor{uint16_t(c.red() * 257), uint16_t(c.green() * 257), uint16_t(c.blue() * 257)};
+}
+
+std::unique_ptr<ModalDialog> QtBackend::OpenModalDialog(const DialogLayout&) { return nullptr; }
+
+bool QtBackend::ChooseColor(const std::string&, RGBColor&) { return false; }
+
+bool QtBackend::OpenSoundChannel() {
+    if (!sounds_.empty()) return true;
+    if (!HaveWidgets()) return false;  // command-line tools stay silent
+    soundDir_ = std::make_unique<QTemporaryDir>();
+    if (!soundDir_->isValid()) return false;
+    for (int16_t id : {kCrashSoundId, kThrustSoundId, kTimedThrustSoundId}) {
+        const std::vector<uint8_t> wav = SynthesizeEventSound(id);
+        const QString path = soundDir_->filePath(QString("sound-%1.wav").arg(id));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(wav.data()), qint64(wav.size())) != qint64(wav.size()))
+            continue;
+        file.close();
+        auto* effect = new QSoundEffect();
+        effect->setSource(QUrl::fromLocalFile(path));
+        effect->setVolume(0.6f);
+        sounds_[id] = effect;
+    }
+    return true;
+}
+
+void QtBackend::CloseSoundChannel() {
+    for (auto& [id, effect] : sounds_) {
+        effect->stop();
+        delete effect;
+    }
+    sounds_.clear();
+    soundDir_.reset();
+}
+
+bool QtBackend::PlaySoundResource(int16_t id) {
+    auto it = sounds_.find(id);
+    if (it == sounds_.end()) return false;  // a missing sound plays nothing
+    StopSoundChannel();                     // one channel: a new sound replaces the old
+    it->second->play();
+    return true;
+}
+
+bool QtBackend::SoundChannelBusy() {
+    for (auto& [id, effect] : sounds_)
+        if (effect->isPlaying()) return true;
+    return false;
+}
+
+void QtBackend::StopSoundChannel() {
+    for (auto& [id, effect] : sounds_) effect->stop();
 }

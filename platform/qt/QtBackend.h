@@ -1,9 +1,19 @@
 // Platform services through Qt: pictures, text, alerts, clipboard, file dialogs.
 #pragma once
+#include <map>
+#include <memory>
+
 #include "platform/Platform.h"
+
+class QSoundEffect;
+class QTemporaryDir;
+class QtStatusWindow;
 
 class QtBackend : public PlatformBackend {
 public:
+    QtBackend();
+    ~QtBackend() override;
+
     void SysBeep() override;
     void StopAlert(const std::string& text) override;
     void CautionAlert(const std::string& text) override;
@@ -16,4 +26,23 @@ public:
     bool ChooseFile(const std::vector<uint32_t>& types, std::string& path) override;
     int32_t ChooseSaveFile(const std::string& message, const std::string& defaultName, uint32_t fileType,
                            std::string& path) override;
+    void StatusWindowOpen(uint32_t lastSlot, const std::string& title) override;
+    void StatusWindowDraw(uint32_t slot, uint32_t position, const std::string* text) override;
+    void StatusWindowClose() override;
+    void AboutBox(const std::string& runTimeText) override;
+    RGBColor HighlightColor() override;
+    std::unique_ptr<ModalDialog> OpenModalDialog(const DialogLayout& layout) override;
+    bool ChooseColor(const std::string& prompt, RGBColor& color) override;
+
+    // One sound channel: the three event sounds, synthesized at start-up.
+    bool OpenSoundChannel() override;
+    void CloseSoundChannel() override;
+    bool PlaySoundResource(int16_t id) override;
+    bool SoundChannelBusy() override;
+    void StopSoundChannel() override;
+
+private:
+    std::unique_ptr<QtStatusWindow> status_;
+    std::unique_ptr<QTemporaryDir> soundDir_;
+    std::map<int16_t, QSoundEffect*> sounds_;
 };

@@ -1,4 +1,5 @@
 #include "platform/qt/QtMainWindow.h"
+#include "platform/qt/QtMenus.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -15,6 +16,8 @@
 #include "core/Control.h"
 #include "core/Events.h"
 #include "core/Frame.h"
+#include "core/Menus.h"
+#include "core/ParameterCommands.h"
 #include "imagery/Stars.h"
 #include "io/Odometer.h"
 #include "io/Pictures.h"
@@ -127,7 +130,7 @@ QtMainWindow::QtMainWindow() : preview_(new PreviewWidget(this)) {
     frameTimer_.start(0);
 }
 
-QtMainWindow::~QtMainWindow() = default;
+QtMainWindow::~QtMainWindow() { DisposeMenus(); }
 
 void QtMainWindow::MainWindowContentSize(int32_t& width, int32_t& height) {
     width = preview_->width();
@@ -161,6 +164,8 @@ Rect QtMainWindow::AllScreensRect() {
 void QtMainWindow::SetFullScreen(bool on) { on ? showFullScreen() : showNormal(); }
 
 void QtMainWindow::RunOnePass() {
+    // No frames while a dialog or sheet waits for the user.
+    if (QApplication::activeModalWidget()) return;
     const QPoint mouse = QCursor::pos();
     theEvent.where = Point{int16_t(mouse.y()), int16_t(mouse.x())};
     theEvent.modifiers = ClassicModifiers(QGuiApplication::queryKeyboardModifiers());
@@ -175,13 +180,7 @@ void QtMainWindow::RunOnePass() {
 
 void QtMainWindow::OpenDocument(const QString& path) {
     if (path.endsWith(".stars", Qt::CaseInsensitive)) {
-        if (Handle list = GetStarListFromFS(path.toStdString())) {
-            StarListHandleLocking(rt.starListH, 0);
-            DisposeStarListHandle(rt.starListH);
-            rt.starListH = list;
-            MoveHHiStarListHandle(list);
-            StarListHandleLocking(list, 1);
-        }
+        ReplaceStarListFromFile(path.toStdString());
         return;
     }
     if (!LoadAllSettingsFrom(path.toStdString())) SysBeep();
@@ -212,34 +211,6 @@ void QtMainWindow::dropEvent(QDropEvent* event) {
 }
 
 void QtMainWindow::BuildMenus() {
-    QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("&Open Universe…", QKeySequence::Open, [] { LoadUniverse(); });
-    file->addAction("&Save Universe…", QKeySequence::Save, [] { SaveUniverse(); });
-    file->addSeparator();
-    file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
-
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    edit->addAction("&Copy Picture", QKeySequence::Copy, [] { CopyPictureToScrap(); });
-    edit->addAction("Clear All Bodies", [] { DeallocateAllPushMemory(); });
-
-    QMenu* sim = menuBar()->addMenu("&Simulation");
-    sim->addAction("&Run / Pause", QKeySequence("Ctrl+R"), [] { ToggleControl(kPausedControl); });
-    sim->addAction("Reset to Initial Conditions", QKeySequence("Ctrl+Shift+R"), [] { TransferICsToRT(); });
-    sim->addAction("Centre of Mass to Origin", [] { RealignInertialReferenceFrame(); });
-    sim->addAction("Make Present State Initial", [] { SetICsToRT(); });
-
-    QMenu* view = menuBar()->addMenu("&View");
-    view->addAction("Star Field On/Off", QKeySequence("Ctrl+T"), [] { set.displayFlags ^= kStarFieldOffFlag; });
-    view->addAction("Sphere Mapping On/Off", [] { set.displayFlags ^= kSphereMappingOffFlag; });
-    view->addAction("Red–Cyan Stereo On/Off", [] { set.displayFlags ^= kStereoOnFlag; });
-    view->addAction("Names On/Off", QKeySequence("Ctrl+L"), [] { set.labelFlags ^= 1; });
-    view->addAction("Velocity Arrows On/Off", [] { set.labelFlags ^= 2; });
-    view->addAction("Trails On/Off", [] { set.trailLength = set.trailLength ? 0 : 200; });
-
-    QMenu* help = menuBar()->addMenu("&Help");
-    help->addAction("&About Gravitas", [this] {
-        QMessageBox::about(this, "About Gravitas",
-                           QString("Gravitas — planetary systems under mutual gravity.\n\nTotal run time: %1")
-                               .arg(QString::fromStdString(GetTotalTimeString())));
-    });
+    SetupMenus();
+    menus_ = new QtMenuBar(menuBar(), this);
 }

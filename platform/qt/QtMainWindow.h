@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 
 class PreviewWidget;
+class QtMenuBar;
 
 class QtMainWindow : public QMainWindow, public MainWindowServices {
     Q_OBJECT
@@ -34,5 +35,6 @@ protected:
 private:
     void BuildMenus();
     PreviewWidget* preview_;
+    QtMenuBar* menus_ = nullptr;
     QTimer frameTimer_;
 };

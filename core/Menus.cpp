@@ -1,0 +1,337 @@
+#include "core/Menus.h"
+
+#include <cmath>
+
+#include "core/Control.h"
+#include "core/Events.h"
+#include "core/ParameterCommands.h"
+#include "core/Records.h"
+#include "core/Strings.h"
+#include "imagery/Stars.h"
+#include "io/Odometer.h"
+#include "io/Pictures.h"
+#include "io/Universe.h"
+#include "platform/Platform.h"
+#include "render/Camera.h"
+#include "render/RenderBuffer.h"
+#include "sim/Bodies.h"
+#include "sim/PushStage.h"
+#include "windows/BodyEditor.h"
+#include "windows/ObjectWindow.h"
+
+std::map<int16_t, MenuModel> menuList;
+MenuModel* mnu[8] = {};
+MenuModel* PushMethodMenu = nullptr;
+MenuModel* LabelsMenu = nullptr;
+MenuModel* CameraModeMenu = nullptr;
+MenuModel* OnCrashMenu = nullptr;
+MenuModel* CameraSelectionMenuH = nullptr;
+
+namespace {
+
+MenuItemModel Item(const char* text, const char* shortcut = "", int16_t submenu = 0) {
+    MenuItemModel m;
+    m.text = text;
+    m.shortcut = shortcut;
+    m.submenu = submenu;
+    return m;
+}
+MenuItemModel Separator() { return Item("-"); }
+MenuItemModel Inactive(const char* text, const char* shortcut = "") {
+    MenuItemModel m = Item(text, shortcut);
+    m.enabled = false;
+    return m;
+}
+
+MenuModel& AddMenu(int16_t id, const char* title, std::vector<MenuItemModel> items) {
+    MenuModel& m = menuList[id];
+    m.id = id;
+    m.title = title;
+    m.items = std::move(items);
+    return m;
+}
+
+// The menu bar as the application ships it. Item positions are what the
+// commands are numbered by; only texts and shortcuts are free.
+void InstallMenuBar() {
+    AddMenu(kAppleMenu, "Gravitas", {Item("About Gravitas\u2026")});
+    AddMenu(kFileMenu, "File",
+            {Item("Open Universe\u2026", "Ctrl+O"), Item("Save Universe\u2026", "Ctrl+S"), Separator(),
+             Item("Open Star Data\u2026", "Ctrl+Shift+O"), Separator(), Item("Quit", "Ctrl+Q")});
+    AddMenu(kEditMenu, "Edit",
+            {Inactive("Undo", "Ctrl+Z"), Separator(), Inactive("Cut", "Ctrl+X"), Item("Copy Picture", "Ctrl+C"),
+             Inactive("Paste", "Ctrl+V"), Inactive("Clear"), Separator(), Item("Remove All Bodies")});
+    AddMenu(kParametersMenu, "Parameters",
+            {Item("Gravitational Constant\u2026", "Ctrl+G"), Item("Power Law\u2026"), Separator(),
+             Item("Star Field Orientation\u2026")});
+    AddMenu(kObjectsMenu, "Objects",
+            {Item("New Body\u2026", "Ctrl+N"), Item("Edit Body\u2026", "Ctrl+E"), Item("Delete Body", "Ctrl+Backspace"),
+             Separator(), Item("New Craft\u2026"), Item("Delete Craft")});
+    AddMenu(kSimulationMenu, "Simulation",
+            {Item("Run", "Ctrl+R"), Separator(), Item("Time Step\u2026", "Ctrl+T"), Item("Pushes per Frame\u2026"),
+             Item("Integration Method", "", kPushMethodMenu), Item("On Collision", "", kOnCrashMenu), Separator(),
+             Item("Reset to Initial Conditions", "Ctrl+Shift+R"), Item("Centre of Mass to Origin"),
+             Item("Make Present State Initial")});
+    AddMenu(kViewMenu, "View",
+            {Item("Field of View\u2026"), Item("Red\u2013Cyan Stereo\u2026", "Ctrl+3"), Item("Smallest Body Size\u2026"),
+             Item("Camera Mode", "", kCameraModeMenu), Item("Camera Body", "", kCameraSelectionMenu),
+             Item("Keep Camera Level", "Ctrl+K"), Item("Automatic Rotation\u2026"), Item("Labels", "", kLabelsMenu),
+             Separator(), Item("Map Surfaces on Spheres", "Ctrl+M"), Item("Star Field", "Ctrl+Shift+S"),
+             Item("Trails\u2026", "Ctrl+L")});
+    AddMenu(kWindowMenu, "Window",
+            {Item("Standard Layout", "Ctrl+1"), Item("Main Screen", "Ctrl+2"), Item("Main Screen, No Margins"),
+             Item("All Screens"), Item("Full Screen", "Ctrl+F"), Separator(), Item("Main Window"),
+             Item("Object List", "Ctrl+J"), Item("Statistics", "Ctrl+I")});
+    AddMenu(kPushMethodMenu, "Integration Method",
+            {Item("Semi-Implicit Euler"), Item("Runge\u2013Kutta (4th order)"), Item("Adams\u2013Bashforth (4th order)"),
+             Item("Adams\u2013Moulton (4th order)"), Item("Euler")});
+    AddMenu(kLabelsMenu, "Labels",
+            {Item("Names"), Item("Velocity Arrows"), Item("Acceleration Arrows"), Item("Speed"), Item("Acceleration"),
+             Item("Kinetic Energy"), Item("Potential Energy"), Item("Total Energy"), Separator(), Item("No Labels"),
+             Item("Both Arrows"), Item("All Labels")});
+    AddMenu(kCameraModeMenu, "Camera Mode",
+            {Item("Orbit the Origin"), Item("Orbit the Body"), Item("Orbit, Looking Toward the Nearest Body"),
+             Item("Orbit, Looking Along the Acceleration"), Item("Ride, Looking Along the Velocity"),
+             Item("Ride, Looking Ahead of the Velocity"), Item("Ride, Looking Toward the Nearest Body"),
+             Item("Ride, Looking Along the Acceleration"), Item("Chase from Behind"),
+             Item("Chase, Looking Between Body and Nearest"), Item("Lead from Ahead")});
+    AddMenu(kOnCrashMenu, "On Collision", {Item("Pass Through"), Item("Stop the Simulation"), Item("Merge the Bodies")});
+}
+
+bool BodySelectionOkay() { return IsBodySelectionOkay() != 0; }
+
+void SetEnabled(int16_t menu, int16_t item, bool on) {
+    if (MenuItemModel* m = GetMenuItem(menu, item)) m->enabled = on;
+}
+void SetChecked(MenuModel* menu, int16_t item, bool on) {
+    if (menu && item >= 1 && item <= int16_t(menu->items.size())) menu->items[size_t(item - 1)].checked = on;
+}
+void SetText(int16_t menu, int16_t item, const std::string& text) {
+    if (MenuItemModel* m = GetMenuItem(menu, item)) m->text = text;
+}
+void ClearChecks(MenuModel* menu) {
+    if (menu)
+        for (MenuItemModel& m : menu->items) m.checked = false;
+}
+
+constexpr int32_t kCameraModeOfItem[11] = {0, 1, 3, 2, 8, 9, 10, 11, 16, 17, 20};
+constexpr int32_t kPushMethodOfItem[5] = {0, 4, 2, 3, 1};
+
+int32_t BodyCount() {
+    const BodyListStruct* list = BodyList();
+    return list ? list->count : 0;
+}
+
+void ShowAboutBox() { Platform().AboutBox(GetTotalTimeString()); }
+
+}  // namespace
+
+void SetupMenus() {
+    menuList.clear();
+    InstallMenuBar();
+    for (int i = 0; i < 8; ++i) mnu[i] = &menuList[int16_t(kAppleMenu + i)];
+    PushMethodMenu = &menuList[kPushMethodMenu];
+    LabelsMenu = &menuList[kLabelsMenu];
+    CameraModeMenu = &menuList[kCameraModeMenu];
+    OnCrashMenu = &menuList[kOnCrashMenu];
+    CameraSelectionMenuH = nullptr;
+}
+
+void DisposeMenus() {
+    for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kCameraSelectionMenu})
+        menuList.erase(id);
+    PushMethodMenu = LabelsMenu = CameraModeMenu = OnCrashMenu = CameraSelectionMenuH = nullptr;
+}
+
+MenuModel* GetMenu(int16_t id) {
+    auto it = menuList.find(id);
+    return it == menuList.end() ? nullptr : &it->second;
+}
+
+MenuItemModel* GetMenuItem(int16_t menu, int16_t item) {
+    MenuModel* m = GetMenu(menu);
+    if (!m || item < 1 || item > int16_t(m->items.size())) return nullptr;
+    return &m->items[size_t(item - 1)];
+}
+
+void MarkMenus(uint16_t entering) {
+    const bool in = entering != 0;
+    const bool selectionOkay = BodySelectionOkay();
+    SetEnabled(kObjectsMenu, 2, !(in && !selectionOkay));
+    SetEnabled(kObjectsMenu, 3, !(in && !selectionOkay));
+    const bool craft = IsThereACraft();
+    SetText(kObjectsMenu, 5, GetIndString(1027, craft ? 2 : 1));
+    SetEnabled(kObjectsMenu, 6, !(in && !craft));
+    SetText(kSimulationMenu, 1, GetIndString(1028, GetControl(kPausedControl) ? 1 : 2));
+
+    MenuModel* view = GetMenu(kViewMenu);
+    SetChecked(view, 2, in && IsRC3DOn());
+    SetChecked(view, 6, in && IsKeepCameraLevelOn());
+    SetChecked(view, 10, in && IsMappingSpheresOn());
+    SetChecked(view, 11, in && IsDrawingStarsOn());
+    SetChecked(view, 12, in && IsTrailLengthOn());
+    MarkLabelMenu(LabelsMenu, entering);
+
+    ClearChecks(OnCrashMenu);
+    ClearChecks(PushMethodMenu);
+    ClearChecks(CameraModeMenu);
+    if (in) {
+        SetChecked(OnCrashMenu, GetOnCrashMenuItem(), true);
+        SetChecked(PushMethodMenu, GetPushMethodMenuItem(), true);
+        SetChecked(CameraModeMenu, GetCameraModeMenuItem(), true);
+        MenuModel& sel = menuList[kCameraSelectionMenu];
+        sel = MenuModel{kCameraSelectionMenu, "Camera selection", {}};
+        CameraSelectionMenuH = &sel;
+        FillCameraSelectionMenu(CameraSelectionMenuH);
+    } else if (CameraSelectionMenuH) {
+        menuList.erase(kCameraSelectionMenu);
+        CameraSelectionMenuH = nullptr;
+    }
+}
+
+void HandleMenuEv(int32_t choice) {
+    const int16_t menu = int16_t(choice >> 16);
+    const int16_t item = int16_t(choice & 0xFFFF);
+    switch (menu) {
+        case kAppleMenu:
+            if (item == 1) ShowAboutBox();
+            break;
+        case kFileMenu:
+            if (item == 1) LoadUniverse();
+            else if (item == 2) SaveUniverse();
+            else if (item == 4) UserGetFileStarData();
+            else if (item == 6) staying = 0;
+            break;
+        case kEditMenu:
+            if (item == 4) CopyPictureToScrap();
+            else if (item == 8) {
+                DeallocateAllPushMemory();
+                MainWindow().InvalidateWindow(kObjectWindowId);
+            }
+            break;
+        case kParametersMenu:
+            if (item == 1) EditGravitationalConstantMenuItem();
+            else if (item == 2) EditPowerLawMenuItem();
+            else if (item == 4) EditStarInclinationMenuItem();
+            break;
+        case kObjectsMenu:
+            if (item == 1) NewBodyMenuItem();
+            else if (item == 2) EditBodyMenuItem();
+            else if (item == 3) DeleteBodyMenuItem();
+            else if (item == 5) IsThereACraft() ? EditCraftMenuItem() : NewCraftMenuItem();
+            else if (item == 6) DeleteCraftMenuItem();
+            break;
+        case kSimulationMenu:
+            if (item == 1) ToggleControl(kPausedControl);
+            else if (item == 3) EditTimeStepMenuItem();
+            else if (item == 4) EditPushesPerFrameMenuItem();
+            else if (item == 8) TransferICsToRT();
+            else if (item == 9) RealignInertialReferenceFrame();
+            else if (item == 10) SetICsToRT();
+            break;
+        case kViewMenu:
+            switch (item) {
+                case 1: EditViewAngleMenuItem(); break;
+                case 2: EditEyeRadiusMenuItem(); break;
+                case 3: EditMinimumPointSizeMenuItem(); break;
+                case 6: ToggleKeepCameraLevelFlag(); break;
+                case 7: EditAutoRotationMenuItem(); break;
+                case 10: ToggleMapSpheresFlag(); break;
+                case 11: ToggleDrawStarsFlag(); break;
+                case 12: EditTrailLengthMenuItem(); break;
+                default: break;
+            }
+            break;
+        case kWindowMenu:
+            if (item >= 1 && item <= 5) {
+                SetupWindows(item);
+                SetRunTimeViewingVariables();
+            } else if (item == 7) MainWindow().BringWindowToFront(kMainWindowId);
+            else if (item == 8) MainWindow().BringWindowToFront(kObjectWindowId);
+            else if (item == 9) MainWindow().BringWindowToFront(kStatsWindowId);
+            break;
+        case kPushMethodMenu: SetPushMethodMenuItem(item); break;
+        case kLabelsMenu: ToggleLabelMenuItem(item); break;
+        case kCameraModeMenu: SetCameraModeMenuItem(item); break;
+        case kOnCrashMenu: SetOnCrashMenuItem(item); break;
+        case kCameraSelectionMenu: SetCameraSelectionMenuItem(item); break;
+        default: break;
+    }
+}
+
+// ---- submenu accessors
+
+void SetCameraModeMenuItem(int16_t item) {
+    set.cameraMode = (item >= 1 && item <= 11) ? kCameraModeOfItem[item - 1] : 0;
+    if (!(rt.eyeDistance > 0.0) && !std::isnan(rt.eyeDistance)) rt.eyeDistanceVel += 4.0e6 - rt.eyeDistance;
+    // Glide the view back to the centre.
+    rt.panIVel -= rt.panI;
+    rt.panJVel -= rt.panJ;
+}
+
+int16_t GetCameraModeMenuItem() {
+    for (int16_t i = 0; i < 11; ++i)
+        if (kCameraModeOfItem[i] == set.cameraMode) return int16_t(i + 1);
+    return 0;
+}
+
+void SetCameraSelectionMenuItem(int16_t item) {
+    if (item == 1) set.cameraSelection = rt.selectedBody;
+    else if (item >= 3) {
+        const int32_t k = item - 3;
+        set.cameraSelection = (set.bodies && k < BodyCount()) ? k : 0;
+    }
+    UpdateObjectWindowVars();
+}
+
+int16_t GetCameraSelectionMenuItem() { return int16_t(set.cameraSelection + 3); }
+
+void SetOnCrashMenuItem(int16_t item) { set.onCrash = item - 1; }
+int16_t GetOnCrashMenuItem() { return int16_t(set.onCrash + 1); }
+
+void SetPushMethodMenuItem(int16_t item) {
+    set.pushMethod = (item >= 1 && item <= 5) ? kPushMethodOfItem[item - 1] : 0;
+}
+
+int16_t GetPushMethodMenuItem() {
+    for (int16_t i = 0; i < 5; ++i)
+        if (kPushMethodOfItem[i] == set.pushMethod) return int16_t(i + 1);
+    return 1;
+}
+
+void ToggleLabelMenuItem(int16_t item) {
+    if (item >= 1 && item <= 8) set.labelFlags ^= 1u << (item - 1);
+    else if (item == 10) set.labelFlags = 0;
+    else if (item == 11) set.labelFlags |= 2u | 4u;
+    else if (item == 12) set.labelFlags = 255;
+}
+
+void MarkLabelMenu(MenuModel* menu, uint16_t entering) {
+    if (!menu) return;
+    for (int16_t i = 1; i <= 8; ++i) SetChecked(menu, i, entering && (set.labelFlags & (1u << (i - 1))));
+    SetChecked(menu, 9, false);
+}
+
+void FillCameraSelectionMenu(MenuModel* menu) {
+    if (!menu) return;
+    if (const BodyListStruct* list = BodyList()) {
+        menu->items.push_back(Item(GetIndString(1029, 12).c_str()));
+        menu->items.push_back(Item(GetIndString(1029, 13).c_str()));
+        for (int32_t i = 0; i < list->count; ++i) menu->items.push_back(Item(PToCStr(list->body[i].name).c_str()));
+        SetChecked(menu, GetCameraSelectionMenuItem(), true);
+    } else {
+        menu->items.push_back(Item(GetIndString(1029, 11).c_str()));
+        menu->items[0].enabled = false;
+    }
+}
+
+// ---- display flags
+
+void ToggleMapSpheresFlag() { set.displayFlags ^= kSphereMappingOffFlag; }
+uint16_t IsMappingSpheresOn() { return (set.displayFlags & kSphereMappingOffFlag) ? 0 : 1; }
+void ToggleDrawStarsFlag() { set.displayFlags ^= kStarFieldOffFlag; }
+uint16_t IsDrawingStarsOn() { return (set.displayFlags & kStarFieldOffFlag) ? 0 : 1; }
+uint16_t IsRC3DOn() { return (set.displayFlags & kStereoOnFlag) ? 1 : 0; }
+void ToggleKeepCameraLevelFlag() { set.displayFlags ^= kKeepCameraLevelFlag; }
+uint16_t IsKeepCameraLevelOn() { return (set.displayFlags & kKeepCameraLevelFlag) ? 1 : 0; }
+uint16_t IsTrailLengthOn() { return set.trailLength > 0 ? 1 : 0; }
