@@ -215,7 +215,8 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                     PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
             }
         }
-        DisposeScratchSpace();
+        // The block stays for the next frame, so frames do not allocate; it is released when the
+        // body list changes and at shut-down.
     }
     const int32_t r2 = cx * cx + cy * cy;
     AdaptArrowExponent(rt.velArrowMeasure, rt.velArrowExponent, r2, false);
