@@ -21,6 +21,7 @@ struct DrawNode {
     double depth;
     int32_t slice;  // 0: the body itself, s >= 1: trail entry s
     int32_t body;
+    RGBColor color;  // of a trail point, so drawing need not go back to the trail ring
 };
 
 inline double Dot(const int32_t* v, const double* d) { return DotIJK(v, d); }
@@ -156,7 +157,6 @@ void DoDrawStage(int32_t cx, int32_t cy) {
     } else {
         const int32_t count = trails ? m * n : n;
         auto* nodes = reinterpret_cast<DrawNode*>(rt.scratchPtr);
-        auto* order = reinterpret_cast<int32_t*>(rt.scratchPtr + sizeof(DrawNode) * size_t(trails ? (m + 1) * n : n));
         int32_t used = 0;
         const IJK& c = rt.cameraIJK;
         for (int32_t t = count - 1; t >= 0; --t) {
@@ -164,6 +164,7 @@ void DoDrawStage(int32_t cx, int32_t cy) {
             const double* pos;
             double radius;
             double trailPos[3];
+            RGBColor color{};
             if (s >= 1) {
                 auto* entry = static_cast<uint8_t*>(GetTrailRTList(rt.trailList, s));
                 if (!entry) continue;
@@ -175,6 +176,7 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 trailPos[0] = tp.pos[0]; trailPos[1] = tp.pos[1]; trailPos[2] = tp.pos[2];
                 pos = trailPos;
                 radius = tp.radius;
+                color = tp.color;
             } else {
                 BodyRTStruct& body = list->body[b];
                 if (body.statusFlags & kNotDrawnStatus) continue;
@@ -182,32 +184,30 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 pos = body.pos;
                 radius = body.radius;
             }
-            DrawNode node{{pos[0] - rt.eyePos[0], pos[1] - rt.eyePos[1], pos[2] - rt.eyePos[2]}, 0, s, b};
+            DrawNode node{{pos[0] - rt.eyePos[0], pos[1] - rt.eyePos[1], pos[2] - rt.eyePos[2]}, 0, s, b, color};
             node.depth = Dot(c.k, node.rel);
             if (!(node.depth < 0)) continue;
             if (!(node.rel[0] * node.rel[0] + node.rel[1] * node.rel[1] + node.rel[2] * node.rel[2] > radius * radius)) continue;
-            nodes[used] = node;
-            order[used] = used;
-            ++used;
+            nodes[used++] = node;
         }
-        // Farthest first; equal depths in insertion order, so the later item lands on top. A sort
-        // of indices gives the order of a depth tree's in-order walk without its quadratic cost
-        // when many items share one depth (orbits seen face-on).
-        std::sort(order, order + used, [nodes](int32_t a, int32_t b) {
-            return nodes[a].depth < nodes[b].depth || (nodes[a].depth == nodes[b].depth && a < b);
+        // Farthest first; among equal depths the item collected later (smaller item number
+        // slice x n + body) is drawn later, on top. Sorting the nodes in place gives the order of a
+        // depth tree's in-order walk without its quadratic cost when many items share one depth
+        // (orbits seen face-on).
+        std::sort(nodes, nodes + used, [n](const DrawNode& a, const DrawNode& b) {
+            if (a.depth != b.depth) return a.depth < b.depth;
+            return int64_t(a.slice) * n + a.body > int64_t(b.slice) * n + b.body;
         });
         const bool stereo = set.displayFlags & kStereoOnFlag;
         const double eyeOffset = rt.focalLength ? set.eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
-        for (int32_t n = 0; n < used; ++n) {
-            const DrawNode& nd = nodes[order[n]];
+        for (int32_t k = 0; k < used; ++k) {
+            const DrawNode& nd = nodes[k];
             if (nd.slice >= 1) {
-                auto* entry = static_cast<uint8_t*>(GetTrailRTList(rt.trailList, nd.slice));
-                if (entry) {
-                    TrailPoint tp;
-                    std::memcpy(&tp, entry + 4 + size_t(nd.body) * sizeof(TrailPoint), sizeof tp);
-                    if (stereo) PlotTrailPoint3DFinish(tp, cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel);
-                    else PlotTrailPointFinish(tp, cx, cy, nd.depth, nd.rel);
-                }
+                TrailPoint tp{};
+                for (int a = 0; a < 3; ++a) tp.pos[a] = nd.rel[a] + rt.eyePos[a];
+                tp.color = nd.color;
+                if (stereo) PlotTrailPoint3DFinish(tp, cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel);
+                else PlotTrailPointFinish(tp, cx, cy, nd.depth, nd.rel);
             } else {
                 if (stereo)
                     PlotBody3DFinish(list->body[nd.body], cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel, set.labelFlags);
