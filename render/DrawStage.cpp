@@ -143,9 +143,11 @@ void DoDrawStage(int32_t cx, int32_t cy) {
     }
     const int32_t itemSize = int32_t(sizeof(DrawNode) + sizeof(int32_t));
     const int64_t want = trails ? int64_t(m + 1) * n : n;
-    // A size beyond 32 bits would wrap into a block too small for the items: trails off instead.
-    if (want * itemSize <= INT32_MAX) ScratchSpaceRequest(int32_t(want * itemSize));
-    if (!rt.scratchPtr) {
+    // A size beyond 32 bits would wrap into a block too small for the items: trails off instead
+    // (the block kept from an earlier frame is no proof of room either).
+    const bool fits = want * itemSize <= INT32_MAX;
+    if (fits) ScratchSpaceRequest(int32_t(want * itemSize));
+    if (!fits || !rt.scratchPtr) {
         ScratchSpaceRequest(n * itemSize);
         trails = false;
     }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 #include "render/DrawStage.h"
@@ -166,14 +167,26 @@ TEST(DrawStage, TrailRoomBeyond32BitsTurnsTrailsOffInsteadOfWrapping) {
     RenderScene s(2, 32, 32, 32);
     s.Body(0).color = s.Body(1).color = RGBColor{65535, 65535, 65535};
     s.Body(1).pos[1] = 300;
-    // A ring claiming 48,806,447 slots: room for (m + 1) x 2 items of 44 bytes would wrap to 40 bytes.
-    const Handle fake = NewHandleClear(64);
-    rt.trailList = RTList{48806446, 64, 0, 0, fake, HandleAs<uint8_t>(fake)};
+    s.Draw();  // leaves a scratch block for two items
+    // A ring claiming 48,806,447 slots, two of them filled: room for (m + 1) x 2 items of
+    // 44 bytes would wrap to 40 bytes.
+    const int32_t slot = TrailSlotSize(2);
+    const Handle fake = NewHandleClear(size_t(slot) * 2);
+    auto* bytes = HandleAs<uint8_t>(fake);
+    TrailPoint tp{};
+    tp.pos[1] = -300;  // 9.6 px left of the centre
+    tp.radius = 0.1;
+    tp.color = RGBColor{65535, 0, 0};
+    const int32_t count = 2;
+    std::memcpy(bytes + slot, &count, 4);
+    std::memcpy(bytes + slot + 4, &tp, sizeof tp);
+    std::memcpy(bytes + slot + 4 + sizeof tp, &tp, sizeof tp);
+    rt.trailList = RTList{48806446, slot, 0, 2, fake, bytes};
     set.trailLength = INT32_MAX;
     s.Draw();
     EXPECT_NE(s.Pixel(16, 16), 0u);  // both bodies drawn through the sorted path
-    EXPECT_NE(s.Pixel(25, 16) | s.Pixel(26, 16), 0u);
     EXPECT_EQ(s.Body(1).screenPos.h, 26);
+    EXPECT_EQ(s.Pixel(6, 16), 0u);  // no trail this frame
     rt.trailList = RTList{};
     DisposeHandle(fake);
 }
