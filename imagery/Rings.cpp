@@ -1,6 +1,7 @@
 #include "imagery/Rings.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 
 #include "imagery/SpherePix.h"
@@ -57,35 +58,104 @@ inline uint32_t AddPin(uint32_t pixel, uint32_t texel) {
     return out;  // the spare top byte ends up 0
 }
 
+// Per-rotation constants of the ring painter.
+struct RingView {
+    const int32_t* m;
+    int32_t F, step, sigma;
+    bool visible;  // false when the ring plane is edge-on
+};
+
+RingView MakeRingView(const int32_t* m, int32_t r, int32_t half) {
+    RingView v{m, 0, 65536, 1, !(m[8] >= -1 && m[8] <= 1)};
+    if (!v.visible) return v;
+    v.F = int32_t((1u << 24) / uint32_t(std::abs(m[8])));
+    const double l2 = double(m[6]) * m[6] + double(m[7]) * m[7];
+    v.step = l2 == 0 ? 65536 : int32_t(4294967296.0 / (std::sqrt(l2) * r));
+    v.sigma = half == 0 ? (m[8] >= 0 ? 1 : -1) : (m[8] <= 0 ? 1 : -1);
+    return v;
+}
+
+// Shared radial mapping: squared inner limit and profile index scale.
+struct RingRadial {
+    int32_t q0, A, B;
+};
+
+RingRadial MakeRingRadial(int32_t ri, int32_t r) {
+    return RingRadial{int32_t(int64_t(int64_t(ri) * 65536 / r) * ri / r), int32_t(256.0 * r / (r - ri)),
+                      int32_t(-65536.0 * ri / (r - ri))};
+}
+
+// Profile texel under view point (x, y), or -1 when the point is not on this half of the ring.
+inline int64_t RingTexelIndex(const RingView& v, const RingRadial& rad, int32_t x, int64_t ym6, int64_t ym7,
+                              int32_t half, const uint16_t* T) {
+    const int32_t t = v.sigma * int32_t((int64_t(v.m[6]) * x + ym7) >> 16);
+    if (half == 0 ? t <= 0 : t < 0) return -1;
+    const int64_t a = (int64_t(v.m[7]) * x - ym6) >> 16;
+    const int64_t b = (int64_t(v.F) * t) >> 8;
+    if (b >= 257) return -1;
+    const int64_t rho2 = a * a + b * b;
+    if (rho2 > 65536 || rho2 <= rad.q0) return -1;
+    const int32_t idx = RingSqrt(int32_t(rho2), T) * rad.A + rad.B;
+    if (idx <= 0) return -1;
+    const int32_t i = idx >> 6;  // the outer edge would index one past the end
+    return i > kRingProfileTexels - 1 ? kRingProfileTexels - 1 : i;
+}
+
+inline uint32_t AddPinByte(uint32_t pixel, int shift, uint32_t add) {
+    const uint32_t c = ((pixel >> shift) & 255) + add;
+    return (pixel & ~(255u << shift)) | ((c > 255 ? 255 : c) << shift);
+}
+
 }  // namespace
 
 void DrawRing(const Rect& clip, const uint16_t* T, int32_t cx, int32_t cy, int32_t ri, int32_t r, const int32_t* m,
               uint8_t* base, int32_t rowBytes, const uint32_t* profile, int32_t half) {
     if (!m || !profile || !T || !base || r <= ri || r <= 0) return;
-    if (m[8] >= -1 && m[8] <= 1) return;  // edge-on
-    const int32_t F = int32_t((1u << 24) / uint32_t(std::abs(m[8])));
-    const double l2 = double(m[6]) * m[6] + double(m[7]) * m[7];
-    const int32_t step = l2 == 0 ? 65536 : int32_t(4294967296.0 / (std::sqrt(l2) * r));
-    const int32_t sigma = half == 0 ? (m[8] >= 0 ? 1 : -1) : (m[8] <= 0 ? 1 : -1);
-    const int32_t q0 = int32_t(int64_t(int64_t(ri) * 65536 / r) * ri / r);
-    const int32_t A = int32_t(256.0 * r / (r - ri)), B = int32_t(-65536.0 * ri / (r - ri));
+    const RingView v = MakeRingView(m, r, half);
+    if (!v.visible) return;
+    const RingRadial rad = MakeRingRadial(ri, r);
     for (int32_t py = clip.top; py < clip.bottom; ++py) {
-        const int32_t y = (-(py - cy) * step) >> 8;
+        const int32_t y = (-(py - cy) * v.step) >> 8;
         const int64_t ym7 = int64_t(m[7]) * y, ym6 = int64_t(m[6]) * y;
         auto* row = reinterpret_cast<uint32_t*>(base + py * rowBytes);
         for (int32_t px = clip.left; px < clip.right; ++px) {
-            const int32_t x = ((px - cx) * step) >> 8;
-            const int32_t t = sigma * int32_t((int64_t(m[6]) * x + ym7) >> 16);
-            if (half == 0 ? t <= 0 : t < 0) continue;
-            const int64_t a = (int64_t(m[7]) * x - ym6) >> 16;
-            const int64_t b = (int64_t(F) * t) >> 8;
-            if (b >= 257) continue;
-            const int64_t rho2 = a * a + b * b;
-            if (rho2 > 65536 || rho2 <= q0) continue;
-            const int32_t idx = RingSqrt(int32_t(rho2), T) * A + B;
-            if (idx <= 0) continue;
-            const int32_t i = idx >> 6;
-            row[px] = AddPin(row[px], profile[i > 1023 ? 1023 : i]);
+            const int64_t i = RingTexelIndex(v, rad, ((px - cx) * v.step) >> 8, ym6, ym7, half, T);
+            if (i >= 0) row[px] = AddPin(row[px], profile[i]);
+        }
+    }
+}
+
+void DrawRing3D(const Rect& cyanClip, const Rect& redClip, const uint16_t* T, int32_t hC, int32_t hR, int32_t cy,
+                int32_t ri, int32_t r, const int32_t* mC, const int32_t* mR, uint8_t* base, int32_t rowBytes,
+                const uint32_t* profile, int32_t half) {
+    if (!mC || !mR || !profile || !T || !base || r <= ri || r <= 0) return;
+    const RingView cyan = MakeRingView(mC, r, half), red = MakeRingView(mR, r, half);
+    const RingRadial rad = MakeRingRadial(ri, r);
+    // Column windows in dx, empty for an edge-on eye.
+    const int32_t cyanLo = cyan.visible ? std::max(-r, cyanClip.left - hC) : 0;
+    const int32_t cyanHi = cyan.visible ? std::min(r, cyanClip.right - hC) : 0;
+    const int32_t redLo = red.visible ? std::max(-r, redClip.left - hR) : 0;
+    const int32_t redHi = red.visible ? std::min(r, redClip.right - hR) : 0;
+    for (int32_t py = cyanClip.top; py < cyanClip.bottom; ++py) {
+        auto* row = reinterpret_cast<uint32_t*>(base + py * rowBytes);
+        if (py >= redClip.top && py < redClip.bottom) {
+            const int32_t y = (-(py - cy) * red.step) >> 8;
+            const int64_t ym7 = int64_t(mR[7]) * y, ym6 = int64_t(mR[6]) * y;
+            for (int32_t dx = redLo; dx < redHi; ++dx) {
+                const int64_t i = RingTexelIndex(red, rad, (dx * red.step) >> 8, ym6, ym7, half, T);
+                if (i < 0) continue;
+                uint32_t& p = row[hR + dx];
+                p = AddPinByte(p, 16, profile[i] >> 24) & 0x00FFFFFFu;
+            }
+        }
+        const int32_t y = (-(py - cy) * cyan.step) >> 8;
+        const int64_t ym7 = int64_t(mC[7]) * y, ym6 = int64_t(mC[6]) * y;
+        for (int32_t dx = cyanLo; dx < cyanHi; ++dx) {
+            const int64_t i = RingTexelIndex(cyan, rad, (dx * cyan.step) >> 8, ym6, ym7, half, T);
+            if (i < 0) continue;
+            const uint32_t l = profile[i] >> 24;
+            uint32_t& p = row[hC + dx];
+            p = AddPinByte(AddPinByte(p, 8, l), 0, l);
         }
     }
 }

@@ -34,3 +34,5 @@ void DrawSphere3D(const uint32_t* texels, const uint16_t* sqrtTable, const uint1
                   Rect& cyanClip, int32_t hRed, int32_t hCyan, int32_t cy, const int32_t* mRed, const int32_t* mCyan,
                   int32_t r, uint8_t* base, int32_t rowBytes);
 void FillSphereTables(uint16_t* sqrtTable, uint16_t* invSqrtTable);
+// Fills the rectangle of the pen's target with the colour (high bytes of each channel); null does nothing.
+void PaintRGBDitherRect(const RGBColor* color, const Rect* rect);

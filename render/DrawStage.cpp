@@ -1,16 +1,17 @@
 #include "render/DrawStage.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
+#include "render/BodyDecor.h"
 #include "render/Camera.h"
 #include "render/IJK.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
-#include "render/ThemeText.h"
 #include "render/Trails.h"
 
 namespace {
@@ -18,97 +19,21 @@ namespace {
 struct DrawNode {
     double rel[3];
     double depth;
-    int32_t slice;
+    int32_t slice;  // 0: the body itself, s >= 1: trail entry s
     int32_t body;
-    int32_t nearer;
-    int32_t farther;
+    RGBColor color;  // of a trail point, so drawing need not go back to the trail ring
 };
 
-// Prefixes of the value labels (string list 1034).
-const char* const kValueLabelPrefixes[5] = {"v: ", "a: ", "KE: ", "PE: ", "E: "};
+inline double Dot(const int32_t* v, const double* d) { return DotIJK(v, d); }
 
-inline double Dot(const int32_t* v, const double* d) { return double(v[0]) * d[0] + double(v[1]) * d[1] + double(v[2]) * d[2]; }
-
-bool ClipToBuffer(Rect& r) {
-    if (r.top < renderGWRect.top) r.top = renderGWRect.top;
-    if (r.left < renderGWRect.left) r.left = renderGWRect.left;
-    if (r.bottom > renderGWRect.bottom) r.bottom = renderGWRect.bottom;
-    if (r.right > renderGWRect.right) r.right = renderGWRect.right;
-    return r.bottom > r.top && r.right > r.left;
-}
-
-void LineOfSightCorrect(IJK& F, const double* eIn) {
-    double e[3] = {eIn[0], eIn[1], eIn[2]};
-    double a[3] = {e[1], -e[0], 0};  // (0,0,-1) x e
-    const double al2 = a[0] * a[0] + a[1] * a[1];
-    if (!(al2 > 0)) return;
-    const double al = std::sqrt(al2), el = std::sqrt(e[0] * e[0] + e[1] * e[1] + e[2] * e[2]);
-    for (double& c : a) c /= al;
-    for (double& c : e) c /= el;
-    const double b[3] = {-a[1], a[0], 0};  // a x (0,0,-1)
-    const double cosE = -e[2], sinE = b[0] * e[0] + b[1] * e[1] + b[2] * e[2];
-    for (int32_t* v : {F.k, F.j, F.i}) {
-        const double x = v[0], y = v[1], z = v[2];
-        const double p = x * a[0] + y * a[1], q = x * b[0] + y * b[1];
-        v[2] = int32_t(-(z * e[2] + q * sinE));
-        const double t = cosE * q + sinE * z;
-        v[1] = int32_t(t * b[1] + p * a[1]);
-        v[0] = int32_t(t * b[0] + p * a[0]);
-    }
-}
-
-void DrawLabelLine(int32_t right, int32_t baseline, const char* text) {
-    uint8_t p[256];
-    const size_t n = std::min<size_t>(std::strlen(text), 255);
-    p[0] = uint8_t(n);
-    std::memcpy(p + 1, text, n);
-    MoveTo(right, baseline);
-    DrawStringUsingThemeTextBox(p, Rect{int16_t(baseline - 14), int16_t(right), int16_t(baseline + 2), int16_t(right + 200)}, 3, 1);
-}
-
-void DrawLabels(const BodyRTStruct& b, int32_t right, int32_t top, uint32_t flags) {
-    int32_t baseline = top + 16;
-    char text[300];
-    if (flags & 1) {
-        std::snprintf(text, sizeof text, "%.*s", b.name[0], reinterpret_cast<const char*>(b.name + 1));
-        DrawLabelLine(right, baseline, text);
-        baseline += 16;
-    }
-    const double v2 = b.vel[0] * b.vel[0] + b.vel[1] * b.vel[1] + b.vel[2] * b.vel[2];
-    const double a2 = b.acc[0] * b.acc[0] + b.acc[1] * b.acc[1] + b.acc[2] * b.acc[2];
-    const double ke = 0.5 * b.mass * v2, pe = b.mass * b.potential;
-    const double values[5] = {std::sqrt(v2), std::sqrt(a2), ke, pe, ke + pe};
-    for (int n = 0; n < 5; ++n) {
-        if (!(flags & (8u << n))) continue;
-        std::snprintf(text, sizeof text, "%s%.4e", kValueLabelPrefixes[n], values[n]);
-        DrawLabelLine(right, baseline, text);
-        baseline += 16;
-    }
-}
-
-void DrawArrow(const BodyRTStruct& b, const double* rel, double f, int32_t sx, int32_t sy, int32_t cx, int32_t cy,
-               bool velocity) {
-    const double* V = velocity ? b.vel : b.acc;
-    const int32_t exponent = velocity ? rt.velArrowExponent : rt.accArrowExponent;
-    double& measure = velocity ? rt.velArrowMeasure : rt.accArrowMeasure;
-    const double scale = std::exp(exponent * std::log(10.0));
-    const double s = scale * 65536 * f;
-    const double cand = s * s * (V[0] * V[0] + V[1] * V[1] + V[2] * V[2]);
-    if (cand > measure) measure = cand;
+void DrawMonoArrow(const BodyRTStruct& b, const double* rel, double f, int32_t sx, int32_t sy, int32_t cx, int32_t cy,
+                   bool velocity) {
     double tip[3];
-    for (int n = 0; n < 3; ++n) tip[n] = rel[n] + scale * V[n];
+    if (!ArrowTip(b, rel, f, velocity, tip)) return;
     const IJK& c = rt.cameraIJK;
-    const double td = Dot(c.k, tip);
-    if (!(td < 0)) return;
-    const double f2 = rt.focalLength / td;
-    const int32_t tx = int32_t(cx + 0.5 - Dot(c.i, tip) * f2), ty = int32_t(cy + 0.5 + Dot(c.j, tip) * f2);
+    const double f2 = rt.focalLength / Dot(c.k, tip);
     PenForeColor(velocity ? kRedColor : kYellowColor);
-    MoveTo(sx, sy);
-    LineTo(tx, ty);
-    const double dx = tx - sx, dy = ty - sy, ac = rt.arrowCos, as = rt.arrowSin;
-    Line(int32_t(dy * as - ac * dx), int32_t(-dx * as - ac * dy));
-    MoveTo(tx, ty);
-    Line(int32_t(-dy * as - ac * dx), int32_t(dx * as - ac * dy));
+    DrawArrowLine(sx, sy, int32_t(cx + 0.5 - Dot(c.i, tip) * f2), int32_t(cy + 0.5 + Dot(c.j, tip) * f2));
 }
 
 bool MappingOn() { return !(set.displayFlags & kSphereMappingOffFlag); }
@@ -158,9 +83,9 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
         FrameOval(square);
     }
     if (labelFlags) {
-        DrawLabels(b, labelRect.right, labelRect.top, labelFlags);
-        if (labelFlags & 2) DrawArrow(b, rel, f, sx, sy, cx, cy, true);
-        if (labelFlags & 4) DrawArrow(b, rel, f, sx, sy, cx, cy, false);
+        DrawBodyLabels(b, labelRect.right, labelRect.top, labelFlags);
+        if (labelFlags & 2) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, true);
+        if (labelFlags & 4) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, false);
     }
 }
 
@@ -222,8 +147,11 @@ void DoDrawStage(int32_t cx, int32_t cy) {
     }
     const int32_t itemSize = int32_t(sizeof(DrawNode) + sizeof(int32_t));
     const int64_t want = trails ? int64_t(m + 1) * n : n;
-    ScratchSpaceRequest(int32_t(want * itemSize));
-    if (!rt.scratchPtr) {
+    // A size beyond 32 bits would wrap into a block too small for the items: trails off instead
+    // (the block kept from an earlier frame is no proof of room either).
+    const bool fits = want * itemSize <= INT32_MAX;
+    if (fits) ScratchSpaceRequest(int32_t(want * itemSize));
+    if (!fits || !rt.scratchPtr) {
         ScratchSpaceRequest(n * itemSize);
         trails = false;
     }
@@ -235,7 +163,6 @@ void DoDrawStage(int32_t cx, int32_t cy) {
     } else {
         const int32_t count = trails ? m * n : n;
         auto* nodes = reinterpret_cast<DrawNode*>(rt.scratchPtr);
-        auto* stack = reinterpret_cast<int32_t*>(rt.scratchPtr + sizeof(DrawNode) * size_t(trails ? (m + 1) * n : n));
         int32_t used = 0;
         const IJK& c = rt.cameraIJK;
         for (int32_t t = count - 1; t >= 0; --t) {
@@ -243,6 +170,7 @@ void DoDrawStage(int32_t cx, int32_t cy) {
             const double* pos;
             double radius;
             double trailPos[3];
+            RGBColor color{};
             if (s >= 1) {
                 auto* entry = static_cast<uint8_t*>(GetTrailRTList(rt.trailList, s));
                 if (!entry) continue;
@@ -254,6 +182,7 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 trailPos[0] = tp.pos[0]; trailPos[1] = tp.pos[1]; trailPos[2] = tp.pos[2];
                 pos = trailPos;
                 radius = tp.radius;
+                color = tp.color;
             } else {
                 BodyRTStruct& body = list->body[b];
                 if (body.statusFlags & kNotDrawnStatus) continue;
@@ -261,48 +190,39 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 pos = body.pos;
                 radius = body.radius;
             }
-            DrawNode node{{pos[0] - rt.eyePos[0], pos[1] - rt.eyePos[1], pos[2] - rt.eyePos[2]}, 0, s, b, 0, 0};
+            DrawNode node{{pos[0] - rt.eyePos[0], pos[1] - rt.eyePos[1], pos[2] - rt.eyePos[2]}, 0, s, b, color};
             node.depth = Dot(c.k, node.rel);
             if (!(node.depth < 0)) continue;
             if (!(node.rel[0] * node.rel[0] + node.rel[1] * node.rel[1] + node.rel[2] * node.rel[2] > radius * radius)) continue;
-            nodes[used] = node;
-            if (used > 0) {
-                int32_t at = 0;
-                for (;;) {
-                    int32_t& child = nodes[at].depth > node.depth ? nodes[at].farther : nodes[at].nearer;
-                    if (!child) { child = used; break; }
-                    at = child;
-                }
-            }
-            ++used;
+            nodes[used++] = node;
         }
+        // Farthest first; among equal depths the item collected later (smaller item number
+        // slice x n + body) is drawn later, on top. Sorting the nodes in place gives the order of a
+        // depth tree's in-order walk without its quadratic cost when many items share one depth
+        // (orbits seen face-on).
+        std::sort(nodes, nodes + used, [n](const DrawNode& a, const DrawNode& b) {
+            if (a.depth != b.depth) return a.depth < b.depth;
+            return int64_t(a.slice) * n + a.body > int64_t(b.slice) * n + b.body;
+        });
         const bool stereo = set.displayFlags & kStereoOnFlag;
         const double eyeOffset = rt.focalLength ? set.eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
-        // In-order walk: farther subtree, node, nearer subtree.
-        int32_t sp = 0, at = used ? 0 : -1;
-        while (at >= 0 || sp > 0) {
-            while (at >= 0) {
-                stack[sp++] = at;
-                at = nodes[at].farther ? nodes[at].farther : -1;
-            }
-            const DrawNode& nd = nodes[stack[--sp]];
+        for (int32_t k = 0; k < used; ++k) {
+            const DrawNode& nd = nodes[k];
             if (nd.slice >= 1) {
-                auto* entry = static_cast<uint8_t*>(GetTrailRTList(rt.trailList, nd.slice));
-                if (entry) {
-                    TrailPoint tp;
-                    std::memcpy(&tp, entry + 4 + size_t(nd.body) * sizeof(TrailPoint), sizeof tp);
-                    if (stereo) PlotTrailPoint3DFinish(tp, cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel);
-                    else PlotTrailPointFinish(tp, cx, cy, nd.depth, nd.rel);
-                }
+                TrailPoint tp{};
+                for (int a = 0; a < 3; ++a) tp.pos[a] = nd.rel[a] + rt.eyePos[a];
+                tp.color = nd.color;
+                if (stereo) PlotTrailPoint3DFinish(tp, cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel);
+                else PlotTrailPointFinish(tp, cx, cy, nd.depth, nd.rel);
             } else {
                 if (stereo)
                     PlotBody3DFinish(list->body[nd.body], cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel, set.labelFlags);
                 else
                     PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
             }
-            at = nd.nearer ? nd.nearer : -1;
         }
-        DisposeScratchSpace();
+        // The block stays for the next frame, so frames do not allocate; it is released when the
+        // body list changes and at shut-down.
     }
     const int32_t r2 = cx * cx + cy * cy;
     AdaptArrowExponent(rt.velArrowMeasure, rt.velArrowExponent, r2, false);

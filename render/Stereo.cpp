@@ -1,7 +1,9 @@
 // Red-cyan stereo plotters: each item projected for an eye moved right (red) and left (cyan).
 #include <cmath>
 
+#include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
+#include "render/BodyDecor.h"
 #include "render/Camera.h"
 #include "render/DrawStage.h"
 #include "render/IJK.h"
@@ -10,7 +12,7 @@
 
 namespace {
 
-inline double Dot(const int32_t* v, const double* d) { return double(v[0]) * d[0] + double(v[1]) * d[1] + double(v[2]) * d[2]; }
+inline double Dot(const int32_t* v, const double* d) { return DotIJK(v, d); }
 
 struct EyeXs {
     int32_t red, cyan, y;
@@ -23,12 +25,12 @@ EyeXs ProjectBothEyes(const double* rel, double f, int32_t cx, int32_t cy, int32
                  int32_t(cx + 0.5 - eyeRadius - (ir + 65536 * eyeOffset) * f), int32_t(cy + 0.5 + Dot(c.j, rel) * f)};
 }
 
-bool Clip(Rect& r) {
-    if (r.top < renderGWRect.top) r.top = renderGWRect.top;
-    if (r.left < renderGWRect.left) r.left = renderGWRect.left;
-    if (r.bottom > renderGWRect.bottom) r.bottom = renderGWRect.bottom;
-    if (r.right > renderGWRect.right) r.right = renderGWRect.right;
-    return r.bottom > r.top && r.right > r.left;
+// Arrow of one eye: the eye's own projection of the tip, drawn in that eye's colour.
+void DrawEyeArrow(int32_t fromX, int32_t y, const double* tip, double f2, int32_t cx, int32_t cy, int32_t shift,
+                  double eyeShift) {
+    const IJK& c = rt.cameraIJK;
+    const int32_t tx = int32_t(cx + 0.5 + shift - (Dot(c.i, tip) + eyeShift) * f2);
+    DrawArrowLine(fromX, y, tx, int32_t(cy + 0.5 + Dot(c.j, tip) * f2));
 }
 
 }  // namespace
@@ -46,31 +48,74 @@ void PlotTrailPoint3DFinish(const TrailPoint&, int32_t cx, int32_t cy, int32_t e
 }
 
 void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius, double eyeOffset, double depth,
-                      const double* rel, uint32_t) {
+                      const double* rel, uint32_t labelFlags) {
     if (!(depth < 0)) return;
+    // Additive pen pinned at white: red and cyan strokes add up to white where they cross.
     PenMode(kAddPinMode);
+    const IJK& c = rt.cameraIJK;
     const double f = rt.focalLength / depth;
     const EyeXs e = ProjectBothEyes(rel, f, cx, cy, eyeRadius, eyeOffset);
     b.screenPos = Point{int16_t(e.y), int16_t(e.red)};
     uint32_t d = ApparentDiameter(b.radius, f);
     if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
     const int32_t rad = int32_t(d >> 1);
-    const Rect red{int16_t(e.y - rad), int16_t(e.red - rad), int16_t(e.y - rad + int32_t(d)), int16_t(e.red - rad + int32_t(d))};
-    const Rect cyan{red.top, int16_t(e.cyan - rad), red.bottom, int16_t(e.cyan - rad + int32_t(d))};
+    const Rect red{int16_t(e.y - rad), int16_t(e.red - rad), int16_t(int16_t(e.y - rad) + int16_t(d)),
+                   int16_t(int16_t(e.red - rad) + int16_t(d))};
+    const Rect cyan{red.top, int16_t(e.cyan - rad), red.bottom, int16_t(int16_t(e.cyan - rad) + int16_t(d))};
     Rect redClip = red, cyanClip = cyan;
-    const bool redOn = Clip(redClip), cyanOn = Clip(cyanClip);
-    if (redOn && cyanOn) {
-        if (b.spherePix && !(set.displayFlags & kSphereMappingOffFlag) && d > 3) {
-            IJK F;
-            RelativeIJK(&F, &b.axes, &rt.cameraIJK);
-            // Rings and the per-eye line-of-sight turn are not applied in stereo yet.
-            DrawSphere3D(b.spherePix, rt.sphereSqrtTable, rt.sphereInvSqrtTable, redClip, cyanClip, e.red, e.cyan, e.y,
-                         &F.i[0], &F.i[0], rad, bAddrGWPM, rBytesGWPM);
-        } else {
+    const bool redOn = ClipToBuffer(redClip), cyanOn = ClipToBuffer(cyanClip);
+    if (!(redOn && cyanOn)) {
+        PenMode(kPatCopyMode);
+        return;
+    }
+    Rect redLabel = red, cyanLabel = cyan;
+    if (b.spherePix && !(set.displayFlags & kSphereMappingOffFlag) && d > 3) {
+        IJK F;
+        RelativeIJK(&F, &b.axes, &rt.cameraIJK);
+        IJK Fred = F, Fcyan = F;
+        const double ir = Dot(c.i, rel), jr = Dot(c.j, rel);
+        const double eRed[3] = {ir - 65536 * eyeOffset, jr, depth}, eCyan[3] = {ir + 65536 * eyeOffset, jr, depth};
+        LineOfSightCorrect(Fred, eRed);
+        LineOfSightCorrect(Fcyan, eCyan);
+        Rect redRing{}, cyanRing{};
+        int32_t rr = 0;
+        if (b.ringPix) {
+            const int32_t dr = int32_t(2 * b.ringRadius * (-65536.0) * f + 0.5);
+            rr = dr >> 1;
+            cyanRing = Rect{int16_t(e.y - rr), int16_t(e.cyan - rr), int16_t(e.y - rr + dr), int16_t(e.cyan - rr + dr)};
+            redRing = Rect{cyanRing.top, int16_t(e.red - rr), cyanRing.bottom, int16_t(e.red - rr + dr)};
+            ClipToBuffer(cyanRing);
+            ClipToBuffer(redRing);
+            DrawRing3D(cyanRing, redRing, rt.sphereSqrtTable, e.cyan, e.red, e.y, rad, rr, &Fcyan.i[0], &Fred.i[0],
+                       bAddrGWPM, rBytesGWPM, b.ringPix, 0);
+        }
+        DrawSphere3D(b.spherePix, rt.sphereSqrtTable, rt.sphereInvSqrtTable, redClip, cyanClip, e.red, e.cyan, e.y,
+                     &Fred.i[0], &Fcyan.i[0], rad, bAddrGWPM, rBytesGWPM);
+        if (b.ringPix)
+            DrawRing3D(cyanRing, redRing, rt.sphereSqrtTable, e.cyan, e.red, e.y, rad, rr, &Fcyan.i[0], &Fred.i[0],
+                       bAddrGWPM, rBytesGWPM, b.ringPix, 1);
+        redLabel = redClip;
+        cyanLabel = cyanClip;
+    } else {
+        RGBForeColor(rt.redEyeColor);
+        FrameOval(red);
+        RGBForeColor(rt.cyanEyeColor);
+        FrameOval(cyan);
+    }
+    if (labelFlags) {
+        RGBForeColor(rt.redEyeColor);
+        DrawBodyLabels(b, redLabel.right, redLabel.top, labelFlags);
+        RGBForeColor(rt.cyanEyeColor);
+        DrawBodyLabels(b, cyanLabel.right, cyanLabel.top, labelFlags);
+        for (const bool velocity : {true, false}) {
+            if (!(labelFlags & (velocity ? 2u : 4u))) continue;
+            double tip[3];
+            if (!ArrowTip(b, rel, f, velocity, tip)) continue;
+            const double f2 = rt.focalLength / Dot(c.k, tip);
             RGBForeColor(rt.redEyeColor);
-            FrameOval(red);
+            DrawEyeArrow(e.red, e.y, tip, f2, cx, cy, eyeRadius, -65536 * eyeOffset);
             RGBForeColor(rt.cyanEyeColor);
-            FrameOval(cyan);
+            DrawEyeArrow(e.cyan, e.y, tip, f2, cx, cy, -eyeRadius, 65536 * eyeOffset);
         }
     }
     PenMode(kPatCopyMode);

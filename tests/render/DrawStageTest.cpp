@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <climits>
+#include <cstring>
+#include <vector>
+
 #include "render/DrawStage.h"
 #include "render/RenderBuffer.h"
 
@@ -109,6 +114,81 @@ TEST(Stereo, OutlinesAddToWhiteWhereEyesCoincide) {
     DoDrawStage(10, 32);  // red square around x = 24 is on screen, cyan around x = -3 is not
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) ASSERT_EQ(At(x, y), 0u);
+}
+
+}  // namespace
+
+#include "RenderScene.h"
+
+namespace {
+
+// Trail points of three bodies, each slice put in one place: entry s holds the positions given.
+void PushSlices(RenderScene& s, const std::vector<std::array<double, 3>>& perSlice) {
+    set.trailLength = int32_t(perSlice.size()) + 1;
+    ResizeTrailRTList(rt.trailList, BodyRTList()->count, set.trailLength);
+    for (size_t k = perSlice.size(); k-- > 0;) {  // oldest first, so entry k + 1 holds perSlice[k]
+        for (int b = 0; b < BodyRTList()->count; ++b) {
+            s.Body(b).pos[0] = perSlice[k][0];
+            s.Body(b).pos[1] = perSlice[k][1];  // every body on one spot
+            s.Body(b).pos[2] = perSlice[k][2];
+        }
+        PushRTListIntoTrail(rt.trailList, BodyRTList());
+    }
+    PushRTListIntoTrail(rt.trailList, BodyRTList());  // entry 0, the present, is never drawn
+    for (int b = 0; b < BodyRTList()->count; ++b) s.Body(b).statusFlags = kNotDrawnStatus;
+}
+
+TEST(DrawStage, TrailPointsAtOneDepthStackInInsertionOrderFarOnesBeneath) {
+    RenderScene s(3, 32, 32, 32);
+    const RGBColor colours[3] = {{65535, 0, 0}, {0, 65535, 0}, {0, 0, 65535}};
+    for (int b = 0; b < 3; ++b) s.Body(b).color = colours[b];
+    // Many slices on one spot at one depth, one nearer slice elsewhere, one farther on the same spot.
+    std::vector<std::array<double, 3>> slices(40, {0, 0, 0});
+    slices[5] = {-500, 0, 0};  // farther, would win if the order ignored depth
+    s.Body(0).radius = s.Body(1).radius = s.Body(2).radius = 0.1;
+    PushSlices(s, slices);
+    s.Draw();
+    // Items are inserted from the last slice and body down: slice 1, body 0 comes last and stays on top.
+    EXPECT_EQ(s.Pixel(16, 16), 0x00FF0000u);
+    // Without its entry 1 the spot shows the next-latest equal-depth item: slice 2, body 0 again.
+    std::vector<std::array<double, 3>> shifted(slices);
+    shifted[0] = {0, 300, 0};
+    PushSlices(s, shifted);
+    s.Draw();
+    EXPECT_EQ(s.Pixel(16, 16), 0x00FF0000u);
+    EXPECT_EQ(s.Pixel(26, 16), 0x00FF0000u);  // slice 1 moved 9.6 px right
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DrawStage, TrailRoomBeyond32BitsTurnsTrailsOffInsteadOfWrapping) {
+    RenderScene s(2, 32, 32, 32);
+    s.Body(0).color = s.Body(1).color = RGBColor{65535, 65535, 65535};
+    s.Body(1).pos[1] = 300;
+    s.Draw();  // leaves a scratch block for two items
+    // A ring claiming 48,806,447 slots, two of them filled: room for (m + 1) x 2 items of
+    // 44 bytes would wrap to 40 bytes.
+    const int32_t slot = TrailSlotSize(2);
+    const Handle fake = NewHandleClear(size_t(slot) * 2);
+    auto* bytes = HandleAs<uint8_t>(fake);
+    TrailPoint tp{};
+    tp.pos[1] = -300;  // 9.6 px left of the centre
+    tp.radius = 0.1;
+    tp.color = RGBColor{65535, 0, 0};
+    const int32_t count = 2;
+    std::memcpy(bytes + slot, &count, 4);
+    std::memcpy(bytes + slot + 4, &tp, sizeof tp);
+    std::memcpy(bytes + slot + 4 + sizeof tp, &tp, sizeof tp);
+    rt.trailList = RTList{48806446, slot, 0, 2, fake, bytes};
+    set.trailLength = INT32_MAX;
+    s.Draw();
+    EXPECT_NE(s.Pixel(16, 16), 0u);  // both bodies drawn through the sorted path
+    EXPECT_EQ(s.Body(1).screenPos.h, 26);
+    EXPECT_EQ(s.Pixel(6, 16), 0u);  // no trail this frame
+    rt.trailList = RTList{};
+    DisposeHandle(fake);
 }
 
 }  // namespace

@@ -11,7 +11,8 @@
 namespace {
 
 int RunSim(const std::string& args) {
-    const std::string cmd = std::string(GRAVITAS_SIM_BINARY) + " " + args + " >/dev/null 2>&1";
+    std::string cmd(GRAVITAS_SIM_BINARY);
+    cmd.append(" ").append(args).append(" >/dev/null 2>&1");
     return WEXITSTATUS(std::system(cmd.c_str()));
 }
 
@@ -56,4 +57,35 @@ TEST(RenderCommand, StarsAppearUnlessSwitchedOff) {
 TEST(RenderCommand, RefusesUnwritableOutputAndHugeSizes) {
     EXPECT_EQ(RunSim(Scenario("ringed-giant.json") + " --render /nonexistent-dir/x.png"), 2);
     EXPECT_EQ(RunSim(Scenario("ringed-giant.json") + " --width 100000 --render /tmp/x.png"), 2);
+}
+
+namespace {
+
+int LitPixels(const std::string& path) {
+    QImage image(QString::fromStdString(path));
+    int lit = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) lit += (image.pixel(x, y) & 0xFFFFFF) != 0;
+    return lit;
+}
+
+}  // namespace
+
+TEST(RenderCommand, TrailsOptionRecordsTrailsWhileTheFramesRun) {
+    // The scenario asks for 100 trail points; --trails overrides it from the first frame on.
+    ScratchDir scratch;
+    int lit[3] = {0, 0, 0};
+    const int lengths[3] = {0, 1, 80};
+    for (int n = 0; n < 3; ++n) {
+        const std::string length = std::to_string(lengths[n]);
+        std::string out = scratch.prefix();
+        out.append("trails").append(length).append(".png");
+        std::string args = Scenario("ringed-giant.json");
+        args.append(" --frames 80 --no-stars --labels 0 --width 200 --height 150 --trails ").append(length);
+        ASSERT_EQ(RunSim(args.append(" --render ").append(out)), 0);
+        lit[n] = LitPixels(out);
+    }
+    EXPECT_EQ(lit[1], lit[0]);  // one slot holds only the present positions
+    EXPECT_GT(lit[2], lit[0] + 60);
+    EXPECT_EQ(RunSim(Scenario("ringed-giant.json") + " --trails -3"), 2);
 }

@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
     } else if (!LoadScenarioJSON(scenario, error)) {
         return Fail(error);
     }
+    // Trails are recorded by the push stage, so their length must be known before the frames run.
+    if (render.trailLength >= 0) set.trailLength = render.trailLength;
     InitializeSoundStuff();
     for (int32_t f = 0; f < frames && !GetControl(kPausedControl); ++f) DoPushStage();
     if (!rt.bodyRT) TransferICsToRT();

@@ -1,0 +1,215 @@
+// Whole frames at 1280 x 800: star field plus draw stage, against naive baselines in the same run.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "imagery/Random.h"
+#include "imagery/SpherePix.h"
+#include "imagery/Stars.h"
+#include "render/DrawStage.h"
+#include "render/IJK.h"
+#include "render/RenderBuffer.h"
+#include "render/Trails.h"
+
+namespace {
+
+constexpr int kWidth = 1280, kHeight = 800;
+constexpr int32_t kFocal = 914;       // about 70 degrees across
+constexpr double kDistance = 1000.0;  // of the spheres from the eye
+
+struct Frame {
+    std::vector<std::vector<uint32_t>> maps, rings;
+    Handle stars = kNoHandle;
+    bool catalogue = false;
+
+    explicit Frame(int bodies) {
+        rt = RunTimeStruct{};
+        set = SettingsStruct{};
+        rt.cameraIJK = IJK{{0, 65536, 0}, {0, 0, 65536}, {65536, 0, 0}};  // looking along -x
+        SetIdentityIJK(rt.starIJK);
+        rt.eyePos[0] = kDistance;
+        rt.eyeDistance = kDistance;
+        rt.focalLength = kFocal;
+        FillSphereTables(rt.sphereSqrtTable, rt.sphereInvSqrtTable);
+        set.minPointSize = 2;
+        SetupRenderGW(kHeight, kWidth);
+        rt.bodyRT = NewHandleClear(sizeof(BodyRTListStruct) + sizeof(BodyRTStruct) * bodies);
+        BodyRTList()->count = bodies;
+        for (int b = 0; b < bodies; ++b) {
+            BodyRTStruct& body = BodyRTList()->body[b];
+            body.color = RGBColor{50000, 50000, 65535};
+            BuildBodyAxes(body.axes, 0.45, 0.3 * b, 0.2 * b);
+        }
+    }
+    ~Frame() {
+        DisposeStarListHandle(stars);
+        DisposeRTList(rt.trailList);
+        DisposeHandle(rt.bodyRT);
+        rt.bodyRT = 0;
+        DisposeMyRenderGW();
+    }
+    BodyRTStruct& Body(int b) { return BodyRTList()->body[b]; }
+
+    void LoadCatalogueStars() {
+        stars = GetStarListFromFS(GRAVITAS_STARS_FILE);
+        catalogue = stars != kNoHandle;
+        if (!stars) {
+            SetRandomSeed(11);
+            stars = NewStarListHandle();
+            FillWithStars(stars, 9000, nullptr);
+        }
+    }
+
+    // Ten spheres of 100 px radius in two rows of five; the middle one of the top row has a ring.
+    void TenTexturedSpheres() {
+        const double radius = 100.0 * kDistance / kFocal;
+        for (int b = 0; b < 10; ++b) {
+            BodyRTStruct& body = Body(b);
+            const int col = b % 5, row = b / 5;
+            body.pos[1] = (-480 + 240 * col) * kDistance / kFocal;
+            body.pos[2] = (row == 0 ? 180 : -180) * kDistance / kFocal;
+            body.radius = radius;
+            maps.emplace_back(kTexelMapBytes / 4, 0u);
+            body.spherePix = maps.back().data() + kTexelMapReferenceOffset / 4;
+            PrepareSpherePixMapWTest(body.spherePix);
+        }
+        rings.emplace_back(1024, 0u);
+        for (int i = 0; i < 1024; ++i) rings.back()[i] = MakeTexel(90, 120, 100, 70) * ((i / 100) % 2);
+        Body(2).ringPix = rings.back().data();
+        Body(2).ringRadius = 2.2 * radius;
+    }
+
+    void DrawFrame() {
+        EraseRenderBuffer();
+        IJK relative;
+        RelativeIJK(&relative, &rt.cameraIJK, &rt.starIJK);
+        DrawStars(renderGWRect, relative, stars, rt.focalLength, renderCX, renderCY);
+        DoDrawStage(renderCX, renderCY);
+    }
+};
+
+// Per-pixel sqrt, atan2 and acos into an equirectangular map: the painter one would write first.
+void PaintSphereFloat(int cx, int cy, int r, const int32_t* m, const std::vector<uint32_t>& equi) {
+    for (int py = std::max(0, cy - r); py < std::min(kHeight, cy + r); ++py)
+        for (int px = std::max(0, cx - r); px < std::min(kWidth, cx + r); ++px) {
+            const double x = (px - cx) / double(r), y = -(py - cy) / double(r);
+            const double q = 1 - x * x - y * y;
+            if (q <= 0) continue;
+            const double z = std::sqrt(q);
+            const double X = (x * m[0] + y * m[1] + z * m[2]) / 65536.0;
+            const double Y = (x * m[3] + y * m[4] + z * m[5]) / 65536.0;
+            const double Z = (x * m[6] + y * m[7] + z * m[8]) / 65536.0;
+            double lon = std::atan2(Y, X);
+            if (lon < 0) lon += 2 * M_PI;
+            const double lat = std::acos(std::fmax(-1.0, std::fmin(1.0, Z)));
+            const int c = std::min(511, int(lon / (2 * M_PI) * 512)), row = std::min(255, int(lat / M_PI * 256));
+            reinterpret_cast<uint32_t*>(bAddrGWPM + py * rBytesGWPM)[px] = equi[row * 512 + c];
+        }
+}
+
+void BM_CatalogueStarsTenSpheres1280x800(benchmark::State& state) {
+    Frame f(10);
+    f.LoadCatalogueStars();
+    f.TenTexturedSpheres();
+    for (auto _ : state) {
+        f.DrawFrame();
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["catalogue"] = f.catalogue ? 1 : 0;  // 0: 9000 random stars stood in
+}
+BENCHMARK(BM_CatalogueStarsTenSpheres1280x800)->Unit(benchmark::kMillisecond);
+
+// Same frame with the spheres painted by the floating-point painter (no ring).
+void BM_CatalogueStarsTenSpheresFloatBaseline(benchmark::State& state) {
+    Frame f(10);
+    f.LoadCatalogueStars();
+    f.TenTexturedSpheres();
+    const std::vector<uint32_t> equi(512 * 256, 0x00808080);
+    for (auto _ : state) {
+        EraseRenderBuffer();
+        IJK relative;
+        RelativeIJK(&relative, &rt.cameraIJK, &rt.starIJK);
+        DrawStars(renderGWRect, relative, f.stars, rt.focalLength, renderCX, renderCY);
+        for (int b = 0; b < 10; ++b) {
+            IJK F;
+            RelativeIJK(&F, &f.Body(b).axes, &rt.cameraIJK);
+            PaintSphereFloat(160 + 240 * (b % 5), b < 5 ? 220 : 580, 100, &F.i[0], equi);
+        }
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_CatalogueStarsTenSpheresFloatBaseline)->Unit(benchmark::kMillisecond);
+
+// 1000 small bodies on tilted circles, each with 100 trail points (100,000 sorted items).
+// faceOn: every orbit in the plane facing the eye, so all items share one depth.
+void ThousandBodiesWithTrails(Frame& f, bool faceOn) {
+    const int n = BodyRTList()->count;
+    set.trailLength = 100;
+    ResizeTrailRTList(rt.trailList, n, set.trailLength);
+    for (int step = 99; step >= 0; --step) {
+        for (int b = 0; b < n; ++b) {
+            BodyRTStruct& body = f.Body(b);
+            const double r = 80 + 0.5 * b, a = 0.01 * step * (1 + (b % 7)) + b;
+            const double tilt = faceOn ? 0.0 : 0.3 + 0.001 * b;
+            body.pos[0] = r * std::sin(a) * std::sin(tilt);
+            body.pos[1] = r * std::cos(a);
+            body.pos[2] = r * std::sin(a) * std::cos(tilt);
+            body.radius = 0.5;
+        }
+        PushRTListIntoTrail(rt.trailList, BodyRTList());
+    }
+}
+
+void BM_ThousandBodiesTrails100(benchmark::State& state) {
+    Frame f(1000);
+    ThousandBodiesWithTrails(f, state.range(0) != 0);
+    for (auto _ : state) {
+        EraseRenderBuffer();
+        DoDrawStage(renderCX, renderCY);
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ThousandBodiesTrails100)->Arg(0)->Arg(1)->ArgName("faceOn")->Unit(benchmark::kMillisecond);
+
+// Naive baseline for the same items: a fresh vector every frame, std::sort by depth, one pixel each.
+void BM_ThousandBodiesTrails100SortBaseline(benchmark::State& state) {
+    Frame f(1000);
+    ThousandBodiesWithTrails(f, false);
+    struct Item {
+        double depth;
+        int32_t sx, sy;
+    };
+    for (auto _ : state) {
+        EraseRenderBuffer();
+        std::vector<Item> items;
+        const IJK& c = rt.cameraIJK;
+        for (int s = 1; s < 100; ++s) {
+            auto* entry = static_cast<uint8_t*>(GetTrailRTList(rt.trailList, s));
+            for (int b = 0; entry && b < 1000; ++b) {
+                TrailPoint tp;
+                std::memcpy(&tp, entry + 4 + size_t(b) * sizeof tp, sizeof tp);
+                const double rel[3] = {tp.pos[0] - rt.eyePos[0], tp.pos[1] - rt.eyePos[1], tp.pos[2] - rt.eyePos[2]};
+                const double d = c.k[0] * rel[0] + c.k[1] * rel[1] + c.k[2] * rel[2];
+                if (!(d < 0)) continue;
+                const double fz = rt.focalLength / d;
+                items.push_back(Item{d, int32_t(renderCX + 0.5 - (c.i[0] * rel[0] + c.i[1] * rel[1] + c.i[2] * rel[2]) * fz),
+                                     int32_t(renderCY + 0.5 + (c.j[0] * rel[0] + c.j[1] * rel[1] + c.j[2] * rel[2]) * fz)});
+            }
+        }
+        std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.depth < b.depth; });
+        for (const Item& it : items)
+            if (it.sx >= 0 && it.sy >= 0 && it.sx < kWidth && it.sy < kHeight)
+                reinterpret_cast<uint32_t*>(bAddrGWPM + it.sy * rBytesGWPM)[it.sx] = 0x00FFFFFF;
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ThousandBodiesTrails100SortBaseline)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,25 @@
+// What the mono and stereo body plotters share: clipping, the line-of-sight turn of
+// a body's frame, the text labels and the velocity and acceleration arrows.
+#pragma once
+#include <cstdint>
+
+#include "core/Records.h"
+
+bool ClipToBuffer(Rect& r);  // false when nothing of r is left inside the render buffer
+
+// Turns F so a body off the screen centre is shaded as seen along e = (i.rel, j.rel, depth).
+void LineOfSightCorrect(IJK& F, const double e[3]);
+
+// Text lines for the set label bits, in the pen colour, starting at (right, top + 16).
+void DrawBodyLabels(const BodyRTStruct& b, int32_t right, int32_t top, uint32_t labelFlags);
+
+// The arrow of vel (velocity) or acc: updates the frame's arrow measure and gives the tip
+// relative to the eye. False when the tip lies behind the eye (nothing to draw).
+bool ArrowTip(const BodyRTStruct& b, const double rel[3], double f, bool velocity, double tip[3]);
+
+// Line from (sx, sy) to (tx, ty) with the two barbs at the tip, in the pen colour and mode.
+void DrawArrowLine(int32_t sx, int32_t sy, int32_t tx, int32_t ty);
+
+inline double DotIJK(const int32_t* v, const double* d) {
+    return double(v[0]) * d[0] + double(v[1]) * d[1] + double(v[2]) * d[2];
+}
