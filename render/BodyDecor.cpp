@@ -1,5 +1,6 @@
 #include "render/BodyDecor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -34,6 +35,19 @@ bool ClipToBuffer(Rect& r) {
     if (r.bottom > renderGWRect.bottom) r.bottom = renderGWRect.bottom;
     if (r.right > renderGWRect.right) r.right = renderGWRect.right;
     return r.bottom > r.top && r.right > r.left;
+}
+
+bool BodySquare(int32_t sx, int32_t sy, uint32_t d, Rect& square) {
+    const int64_t rad = d >> 1;
+    const int64_t top = int64_t(sy) - rad, left = int64_t(sx) - rad;
+    const int64_t bottom = top + d, right = left + d;
+    if (bottom <= renderGWRect.top || top >= renderGWRect.bottom || right <= renderGWRect.left ||
+        left >= renderGWRect.right)
+        return false;
+    // Far edges are pinned so that 16-bit coordinates cannot wrap back into the buffer.
+    auto pin = [](int64_t v) { return int16_t(std::clamp<int64_t>(v, -32000, 32000)); };
+    square = Rect{pin(top), pin(left), pin(bottom), pin(right)};
+    return true;
 }
 
 void LineOfSightCorrect(IJK& F, const double eIn[3]) {

@@ -6,6 +6,9 @@
 #include "core/Records.h"
 
 bool ClipToBuffer(Rect& r);  // false when nothing of r is left inside the render buffer
+// The square of a body of diameter d centred at (sx, sy), kept within 16-bit
+// coordinates; false when it lies entirely off the render buffer.
+bool BodySquare(int32_t sx, int32_t sy, uint32_t d, Rect& square);
 
 // Turns F so a body off the screen centre is shaded as seen along e = (i.rel, j.rel, depth).
 void LineOfSightCorrect(IJK& F, const double e[3]);

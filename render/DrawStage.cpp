@@ -49,12 +49,8 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     uint32_t d = ApparentDiameter(b.radius, f);
     if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
     const int32_t rad = int32_t(d >> 1);
-    // Off the buffer altogether (and perhaps beyond 16-bit coordinates): nothing to draw.
-    if (int64_t(sx) + rad < renderGWRect.left || int64_t(sx) - rad > renderGWRect.right ||
-        int64_t(sy) + rad < renderGWRect.top || int64_t(sy) - rad > renderGWRect.bottom || rad > 30000)
-        return;
-    const Rect square{int16_t(sy - rad), int16_t(sx - rad), int16_t(int16_t(sy - rad) + int16_t(d)),
-                      int16_t(int16_t(sx - rad) + int16_t(d))};
+    Rect square;
+    if (!BodySquare(sx, sy, d, square)) return;
     RGBForeColor(b.color);
     Rect clipped = square;
     if (!ClipToBuffer(clipped)) return;
@@ -70,8 +66,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
         if (b.ringPix) {
             const int32_t dr = int32_t(2 * b.ringRadius * (-65536.0) * f + 0.5);
             rr = dr >> 1;
-            ring = Rect{int16_t(sy - rr), int16_t(sx - rr), int16_t(sy - rr + dr), int16_t(sx - rr + dr)};
-            ClipToBuffer(ring);
+            if (!BodySquare(sx, sy, uint32_t(std::max(dr, 0)), ring) || !ClipToBuffer(ring)) ring = Rect{};
             DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, m, bAddrGWPM, rBytesGWPM, b.ringPix, 0);
         }
         DrawSphere(clipped, sx, sy, rad, m, bAddrGWPM, rBytesGWPM, b.spherePix, rt.sphereSqrtTable,
@@ -109,8 +104,8 @@ void PlotBody(BodyRTStruct& b, int32_t cx, int32_t cy) {
     RGBForeColor(b.color);
     MoveTo(pr.sx, pr.sy);
     Line(0, 0);
-    const Rect square{int16_t(pr.sy - rad), int16_t(pr.sx - rad), int16_t(pr.sy - rad + int32_t(d)),
-                      int16_t(pr.sx - rad + int32_t(d))};
+    Rect square;
+    if (!BodySquare(pr.sx, pr.sy, d, square)) return;
     if (b.spherePix && MappingOn() && d > uint32_t(set.minPointSize)) {
         IJK F;
         RelativeIJK(&F, &b.axes, &rt.cameraIJK);

@@ -1,4 +1,5 @@
 // Red-cyan stereo plotters: each item projected for an eye moved right (red) and left (cyan).
+#include <algorithm>
 #include <cmath>
 
 #include "imagery/Rings.h"
@@ -59,11 +60,10 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
     uint32_t d = ApparentDiameter(b.radius, f);
     if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
     const int32_t rad = int32_t(d >> 1);
-    const Rect red{int16_t(e.y - rad), int16_t(e.red - rad), int16_t(int16_t(e.y - rad) + int16_t(d)),
-                   int16_t(int16_t(e.red - rad) + int16_t(d))};
-    const Rect cyan{red.top, int16_t(e.cyan - rad), red.bottom, int16_t(int16_t(e.cyan - rad) + int16_t(d))};
+    Rect red{}, cyan{};
+    const bool redSeen = BodySquare(e.red, e.y, d, red), cyanSeen = BodySquare(e.cyan, e.y, d, cyan);
     Rect redClip = red, cyanClip = cyan;
-    const bool redOn = ClipToBuffer(redClip), cyanOn = ClipToBuffer(cyanClip);
+    const bool redOn = redSeen && ClipToBuffer(redClip), cyanOn = cyanSeen && ClipToBuffer(cyanClip);
     if (!(redOn && cyanOn)) {
         PenMode(kPatCopyMode);
         return;
@@ -82,8 +82,9 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
         if (b.ringPix) {
             const int32_t dr = int32_t(2 * b.ringRadius * (-65536.0) * f + 0.5);
             rr = dr >> 1;
-            cyanRing = Rect{int16_t(e.y - rr), int16_t(e.cyan - rr), int16_t(e.y - rr + dr), int16_t(e.cyan - rr + dr)};
-            redRing = Rect{cyanRing.top, int16_t(e.red - rr), cyanRing.bottom, int16_t(e.red - rr + dr)};
+            const uint32_t ringD = uint32_t(std::max(dr, 0));
+            if (!BodySquare(e.cyan, e.y, ringD, cyanRing)) cyanRing = Rect{};
+            if (!BodySquare(e.red, e.y, ringD, redRing)) redRing = Rect{};
             ClipToBuffer(cyanRing);
             ClipToBuffer(redRing);
             DrawRing3D(cyanRing, redRing, rt.sphereSqrtTable, e.cyan, e.red, e.y, rad, rr, &Fcyan.i[0], &Fred.i[0],

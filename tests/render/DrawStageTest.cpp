@@ -7,6 +7,7 @@
 
 #include "render/DrawStage.h"
 #include "render/RenderBuffer.h"
+#include "render/BodyDecor.h"
 
 namespace {
 
@@ -192,3 +193,21 @@ TEST(DrawStage, TrailRoomBeyond32BitsTurnsTrailsOffInsteadOfWrapping) {
 }
 
 }  // namespace
+
+TEST(BodySquare, OffBufferIsDroppedAndFarEdgesDoNotWrap) {
+    ASSERT_EQ(SetupRenderGW(100, 200), 0);
+    Rect square;
+    EXPECT_TRUE(BodySquare(100, 50, 10, square));
+    EXPECT_EQ(square.top, 45);
+    EXPECT_EQ(square.right, 105);
+    EXPECT_FALSE(BodySquare(100, 70000, 10, square));   // far below: would wrap to row 4464 in 16 bits
+    EXPECT_FALSE(BodySquare(-40000, 50, 10, square));  // far to the left
+    EXPECT_FALSE(BodySquare(300, 50, 10, square));
+    // A huge body around the buffer still covers it, with pinned edges.
+    ASSERT_TRUE(BodySquare(100, 50, 200000, square));
+    EXPECT_EQ(square.top, -32000);
+    EXPECT_EQ(square.bottom, 32000);
+    EXPECT_TRUE(ClipToBuffer(square));
+    EXPECT_EQ(square.bottom, 100);
+    DisposeMyRenderGW();
+}
