@@ -44,6 +44,8 @@ const char* const kObjectWindowTexts[] = {"Name", "Colour", "Mass (kg)", "Speed 
 // 1033: the statistics window.
 const char* const kStatsTexts[] = {"t = ", " d ", " h ", " min ", " s", "v = ", "a = ", "KE = ", "PE = ",
                                    "E = ", "", " pushes"};
+// 1034: the value labels beside the bodies.
+const char* const kValueLabelTexts[] = {"v = ", "a = ", "KE = ", "PE = ", "E = "};
 // 1035: craft names and the thrust-entry caption.
 const char* const kCraftTexts[] = {"Craft", "Entry ", " of the thrust schedule"};
 // 1036: the parent pop-up of the body editor.
@@ -63,7 +65,7 @@ constexpr StringList List(int16_t id, const char* const (&items)[N]) {
 const StringList kLists[] = {
     List(1024, kBodyEditorTexts), List(1026, kPowerLawTexts),    List(1027, kCraftItemTexts),
     List(1028, kSimulationTexts), List(1029, kViewTexts),        List(1030, kObjectWindowTexts),
-    List(1033, kStatsTexts),      List(1035, kCraftTexts),       List(1036, kParentTexts),
+    List(1033, kStatsTexts),      List(1034, kValueLabelTexts),      List(1035, kCraftTexts),       List(1036, kParentTexts),
     List(2048, kDistanceUnits),   List(2049, kTimeUnits),        List(2050, kMassUnits),
     List(2051, kInvTimeUnits),    List(2052, kForceUnits),
 };

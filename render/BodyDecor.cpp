@@ -13,13 +13,7 @@
 namespace {
 
 constexpr int16_t kValueLabelList = 1034;
-// Used when the string list does not carry the value-label prefixes.
-const char* const kFallbackPrefixes[5] = {"v: ", "a: ", "KE: ", "PE: ", "E: "};
-
-void LabelPrefix(Str255& out, int n) {
-    GetIndString(out, kValueLabelList, int16_t(n + 1));
-    if (out[0] == 0) CToPStr(out, kFallbackPrefixes[n]);
-}
+void LabelPrefix(Str255& out, int n) { GetIndString(out, kValueLabelList, int16_t(n + 1)); }
 
 void DrawLabelLine(int32_t right, int32_t baseline, const uint8_t* text) {
     MoveTo(right, baseline);

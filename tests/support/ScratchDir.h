@@ -14,8 +14,12 @@ public:
     ScratchDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = "gravitas-";
-        name += info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
-        name += "-" + std::to_string(::getpid());
+        if (info) {
+            name.append(info->test_suite_name()).append(".").append(info->name());
+        } else {
+            name.append("test");
+        }
+        name.append("-").append(std::to_string(::getpid()));
         path_ = std::filesystem::temp_directory_path() / name;
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
