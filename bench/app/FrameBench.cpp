@@ -1,0 +1,69 @@
+// Whole frames of the application's frame task at 1280 x 800: the push stage,
+// trails, the star field and the draw stage with the statistics window, for a
+// system of 100 bodies. The baseline is the same frame with trails off, so the
+// ratio is the price of the trails; the frame time itself is the number to
+// watch against a 60 Hz budget (16.7 ms).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "core/Control.h"
+#include "core/Frame.h"
+#include "platform/Platform.h"
+#include "sim/Bodies.h"
+
+namespace {
+
+struct BigScreen : MainWindowServices {
+    void MainWindowContentSize(int32_t& w, int32_t& h) override { w = 1280, h = 800; }
+};
+
+// A star with 99 planets on circular orbits in a thick disc.
+void MakeSystem() {
+    BodyInfoStruct star{};
+    FillDefaultBodyInfo(star);
+    star.mass = 2e30;
+    star.radius = 7e8;
+    AddABody(star);
+    for (int i = 1; i < 100; ++i) {
+        BodyInfoStruct p{};
+        FillDefaultBodyInfo(p);
+        const double r = 3e10 + 1.2e9 * i, a = 0.7 * i, incline = 0.05 * std::sin(1.3 * i);
+        const double v = std::sqrt(6.674e-11 * 2e30 / r);
+        p.pos[0] = r * std::cos(a);
+        p.pos[1] = r * std::sin(a);
+        p.pos[2] = r * incline;
+        p.vel[0] = -v * std::sin(a);
+        p.vel[1] = v * std::cos(a);
+        p.mass = 1e24;
+        p.radius = 6e6;
+        p.color = RGBColor{uint16_t(20000 + 400 * i), 40000, uint16_t(65535 - 300 * i)};
+        AddABody(p);
+    }
+}
+
+void Frames(benchmark::State& state) {
+    BigScreen screen;
+    SetMainWindowServices(&screen);
+    InitializeAll();
+    MakeSystem();
+    set.trailLength = int32_t(state.range(0));
+    set.timeStep = 3600;
+    set.cameraMode = 0;
+    set.labelFlags = 1;
+    rt.eyeDistance = 3e11;
+    for (int i = 0; i < 120; ++i) DoWork();  // fill the trails before measuring
+    const int32_t before = rt.pushCount;
+    for (auto _ : state) DoWork();
+    if (rt.pushCount == before) state.SkipWithError("the simulation did not run");
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    DisposeAll();
+    SetMainWindowServices(nullptr);
+}
+
+}  // namespace
+
+// Baseline first: trails off.
+BENCHMARK(Frames)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+BENCHMARK_MAIN();
