@@ -2,6 +2,7 @@
 
 #include "core/Control.h"
 #include "core/Frame.h"
+#include "render/RenderBuffer.h"
 #include "platform/Platform.h"
 #include "windows/ObjectWindow.h"
 
@@ -9,6 +10,7 @@ uint32_t keyHitTC = 0;
 uint32_t mainWindowHitTC = 0;
 uint16_t inBackground = 0;
 uint8_t staying = 1;
+uint16_t mMouseState = 0;
 
 namespace {
 
@@ -118,4 +120,15 @@ void UpdateControlsFromModifiers() {
     if (m & kCmdKeyModifier) SetControl(kCommandKeyControl);
     else ClearControl(kCommandKeyControl);
     rt.keyRepeatFactor = keyHitTC ? KeyRepeatFactorFor(TickCount() - keyHitTC, Platform().KeyRepeatThreshTicks()) : 1;
+}
+
+uint16_t MouseCursorState() {
+    if (inBackground || !GetControl(kMouseTrackControl)) return 0;
+    if (GetControl(kCommandKeyControl)) return 4;
+    if (GetControl(kOptionKeyControl)) return rt.eyeDistanceVel < 0 ? 1 : 2;
+    return 3;
+}
+
+bool MenuBarWanted(bool mouseInMenuBarStrip) {
+    return !disappearingMenuBar || inBackground || mouseInMenuBarStrip;
 }

@@ -37,3 +37,10 @@ void PreviewWindowWheelHit(int32_t delta, uint16_t axis);
 // What every pass of the loop does after the event: modifier flags and the key-repeat factor.
 void UpdateControlsFromModifiers();
 int32_t KeyRepeatFactorFor(uint32_t ticksHeld, uint32_t repeatDelay);
+
+// The cursor the main window shows between events: 0 arrow, 1 zooming in,
+// 2 zooming out, 3 steering, 4 the command-key cursor.
+extern uint16_t mMouseState;
+uint16_t MouseCursorState();
+// Whether the full-screen layout should show the menu bar now.
+bool MenuBarWanted(bool mouseInMenuBarStrip);

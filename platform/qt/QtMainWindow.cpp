@@ -164,6 +164,43 @@ Rect QtMainWindow::AllScreensRect() {
     return Rect{int16_t(all.top()), int16_t(all.left()), int16_t(all.bottom() + 1), int16_t(all.right() + 1)};
 }
 
+QWidget* QtMainWindow::WindowFor(int16_t windowId) {
+    if (windowId == kMainWindowId) return this;
+    auto it = sideWindows_.find(windowId);
+    return it == sideWindows_.end() ? nullptr : it->second;
+}
+
+void QtMainWindow::MoveWindowTo(int16_t windowId, int16_t left, int16_t top) {
+    QWidget* w = WindowFor(windowId);
+    if (!w) return;
+    // The layouts place content areas; Qt places frames.
+    const QPoint content = windowId == kMainWindowId ? preview_->mapTo(this, QPoint(0, 0)) : QPoint(0, 0);
+    const QPoint frameToContent = w->geometry().topLeft() - w->frameGeometry().topLeft() + content;
+    w->move(QPoint(left, top) - frameToContent);
+}
+
+void QtMainWindow::SizeWindowContent(int16_t windowId, int16_t width, int16_t height) {
+    QWidget* w = WindowFor(windowId);
+    if (!w || width <= 0 || height <= 0) return;
+    if (windowId == kMainWindowId) resize(width, height + (menuBar()->isVisible() ? menuBar()->height() : 0));
+    else w->resize(width, height);
+}
+
+Rect QtMainWindow::WindowContentRect(int16_t windowId) {
+    QWidget* w = windowId == kMainWindowId ? preview_ : WindowFor(windowId);
+    if (!w) return Rect{0, 0, 0, 0};
+    const QPoint g = w->mapToGlobal(QPoint(0, 0));
+    return Rect{int16_t(g.y()), int16_t(g.x()), int16_t(g.y() + w->height()), int16_t(g.x() + w->width())};
+}
+
+void QtMainWindow::BringWindowToFront(int16_t windowId) {
+    if (QWidget* w = WindowFor(windowId)) {
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+}
+
 void QtMainWindow::SetFullScreen(bool on) { on ? showFullScreen() : showNormal(); }
 
 void QtMainWindow::RunOnePass() {
@@ -177,8 +214,24 @@ void QtMainWindow::RunOnePass() {
         close();
         return;
     }
+    ShowMouseState(mouse);
     SetRunTimeViewingVariables();  // follows the window size; keeps the buffer when unchanged
     DoWork();
+}
+
+void QtMainWindow::ShowMouseState(const QPoint& mouse) {
+    const uint16_t state = MouseCursorState();
+    if (state != mMouseState) {
+        static const Qt::CursorShape kShapes[5] = {Qt::ArrowCursor, Qt::UpArrowCursor, Qt::SizeVerCursor,
+                                                   Qt::ClosedHandCursor, Qt::CrossCursor};
+        preview_->setCursor(kShapes[state]);
+        mMouseState = state;
+    }
+    // The full-screen layout hides the menu bar until the mouse visits the top strip.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int strip = std::max(menuBar()->sizeHint().height(), 8);
+    const bool want = MenuBarWanted(mouse.y() >= screen.top() && mouse.y() < screen.top() + strip);
+    if (menuBar()->isVisible() != want) menuBar()->setVisible(want);
 }
 
 void QtMainWindow::OpenDocument(const QString& path) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <QMainWindow>
 #include <QTimer>
+#include <map>
 
 #include "platform/Platform.h"
 
@@ -22,6 +23,10 @@ public:
     Rect MainScreenRect() override;
     Rect AllScreensRect() override;
     void SetFullScreen(bool on) override;
+    void MoveWindowTo(int16_t windowId, int16_t left, int16_t top) override;
+    void SizeWindowContent(int16_t windowId, int16_t width, int16_t height) override;
+    Rect WindowContentRect(int16_t windowId) override;
+    void BringWindowToFront(int16_t windowId) override;
 
     void OpenDocument(const QString& path);
     void RunOnePass();  // one pass of the loop: refresh the event record, then one frame
@@ -38,6 +43,9 @@ protected:
 private:
     void BuildMenus();
     void ApplicationStateChanged(Qt::ApplicationState state);
+    void ShowMouseState(const QPoint& mouse);
+    QWidget* WindowFor(int16_t windowId);
+    std::map<int16_t, QWidget*> sideWindows_;  // object and statistics windows by id
     bool applicationActive_ = true;
     PreviewWidget* preview_;
     QtMenuBar* menus_ = nullptr;

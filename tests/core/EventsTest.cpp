@@ -4,6 +4,7 @@
 #include "core/Control.h"
 #include "core/Events.h"
 #include "core/Frame.h"
+#include "render/RenderBuffer.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -129,4 +130,33 @@ TEST_F(Events, SuspendClearsModifierFlagsAndBlocksThemUntilResume) {
     EXPECT_EQ(inBackground, 0);
     EXPECT_EQ(GetControl(kCommandKeyControl), 1);
     EXPECT_EQ(GetControl(kShowFPSControl), 0);  // stays off until F is pressed again
+}
+
+TEST_F(Events, CursorFollowsTrackingAndModifiers) {
+    inBackground = 0;
+    EXPECT_EQ(MouseCursorState(), 0);
+    SetControl(kMouseTrackControl);
+    EXPECT_EQ(MouseCursorState(), 3);
+    SetControl(kOptionKeyControl);
+    rt.eyeDistanceVel = -1.0;
+    EXPECT_EQ(MouseCursorState(), 1);
+    rt.eyeDistanceVel = 0.0;
+    EXPECT_EQ(MouseCursorState(), 2);
+    SetControl(kCommandKeyControl);
+    EXPECT_EQ(MouseCursorState(), 4);
+    inBackground = 1;
+    EXPECT_EQ(MouseCursorState(), 0);
+    inBackground = 0;
+}
+
+TEST_F(Events, FullScreenMenuBarShowsOnlyWhenWanted) {
+    disappearingMenuBar = 0;
+    EXPECT_TRUE(MenuBarWanted(false));
+    disappearingMenuBar = 1;
+    EXPECT_FALSE(MenuBarWanted(false));
+    EXPECT_TRUE(MenuBarWanted(true));
+    inBackground = 1;
+    EXPECT_TRUE(MenuBarWanted(false));
+    inBackground = 0;
+    disappearingMenuBar = 0;
 }

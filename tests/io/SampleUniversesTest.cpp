@@ -11,7 +11,7 @@ TEST(SampleUniverses, OpenWithBodiesPicturesAndRing) {
         int rings;
         bool thrustSchedule;
     };
-    for (const Expect& e : {Expect{"sun-earth-moon.universe", 4, 2, 0, true}, Expect{"ringed-giant.universe", 4, 0, 1, false}}) {
+    for (const Expect& e : {Expect{"sun-earth-moon.universe", 4, 2, 0, true}, Expect{"ringed-giant.universe", 4, 1, 1, false}}) {
         ResourceFile rf;
         std::string err;
         ASSERT_TRUE(rf.ReadFromFile(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/" + e.file, err)) << err;

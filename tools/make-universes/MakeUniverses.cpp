@@ -45,19 +45,18 @@ Handle PictureFromImage(const std::string& path, bool downscale) {
     return BytesHandle(png);
 }
 
-// Banded ring, inner edge first: texels of luminance, red, green, blue bytes.
+// Banded ring, inner edge first, as native texels 0xLLRRGGBB. Ring light adds
+// to what lies behind, so the bands stay well below white.
 Handle BandedRingProfile() {
     Handle h = NewHandle(kRingProfileBytes);
-    auto* p = static_cast<uint8_t*>(HandlePtr(h));
+    auto* p = static_cast<uint32_t*>(HandlePtr(h));
     for (int i = 0; i < 1024; ++i) {
         const double x = i / 1023.0;
-        double lum = 0.55 + 0.35 * std::sin(x * 40.0) * std::sin(x * 7.0);
-        if (x < 0.08 || (x > 0.62 && x < 0.67)) lum = 0.0;  // inner gap and a division
-        const uint8_t l = uint8_t(std::clamp(lum, 0.0, 1.0) * 255);
-        p[4 * i + 0] = l;
-        p[4 * i + 1] = uint8_t(210 * l / 255);
-        p[4 * i + 2] = uint8_t(190 * l / 255);
-        p[4 * i + 3] = uint8_t(150 * l / 255);
+        double lum = 0.30 + 0.16 * std::sin(x * 40.0) * std::sin(x * 7.0);
+        if (x < 0.22 || (x > 0.66 && x < 0.71) || x > 0.97) lum = 0.0;  // inner gap, a division, the edge
+        const uint32_t l = uint32_t(std::clamp(lum, 0.0, 1.0) * 255);
+        const uint32_t r = 230 * l / 255, g = 205 * l / 255, b = 160 * l / 255;
+        p[i] = (((115 * r + 90 * g + 51 * b) >> 8) << 24) | (r << 16) | (g << 8) | b;
     }
     return h;
 }
