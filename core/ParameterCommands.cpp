@@ -47,6 +47,14 @@ int32_t TruncateAtLeast(double entry, int32_t least) {
     return int32_t(t);
 }
 
+// A whole-number setting through the sheet: truncated and held at its least before comparing.
+void EditWholeNumber(int32_t& field, int16_t list, int16_t prompt, int16_t units, int32_t lines, int32_t least) {
+    double entry = field;
+    if (!AskOne(entry, list, prompt, units, lines, 0)) return;
+    const int32_t stored = TruncateAtLeast(entry, least);
+    if (stored != field) field = stored;
+}
+
 }  // namespace
 
 void EditGravitationalConstantMenuItem() {
@@ -82,12 +90,7 @@ void EditTimeStepMenuItem() {
     if (step != set.timeStep) set.timeStep = step;
 }
 
-void EditPushesPerFrameMenuItem() {
-    double n = set.pushesPerFrame;
-    if (!AskOne(n, 1028, 5, 0, 2, 0)) return;
-    const int32_t stored = TruncateAtLeast(n, 1);
-    if (stored != set.pushesPerFrame) set.pushesPerFrame = stored;
-}
+void EditPushesPerFrameMenuItem() { EditWholeNumber(set.pushesPerFrame, 1028, 5, 0, 2, 1); }
 
 void EditViewAngleMenuItem() {
     double angle = set.viewAngle;
@@ -110,12 +113,7 @@ void EditEyeRadiusMenuItem() {
     set.displayFlags |= kStereoOnFlag;
 }
 
-void EditMinimumPointSizeMenuItem() {
-    double size = set.minPointSize;
-    if (!AskOne(size, 1029, 1, 2, 1, 0)) return;
-    const int32_t stored = TruncateAtLeast(size, 1);
-    if (stored != set.minPointSize) set.minPointSize = stored;
-}
+void EditMinimumPointSizeMenuItem() { EditWholeNumber(set.minPointSize, 1029, 1, 2, 1, 1); }
 
 void EditAutoRotationMenuItem() {
     double degrees = set.autoRotation * kDegreesPerRadian;
@@ -124,12 +122,7 @@ void EditAutoRotationMenuItem() {
     set.autoRotation = degrees / kDegreesPerRadian;
 }
 
-void EditTrailLengthMenuItem() {
-    double length = set.trailLength;
-    if (!AskOne(length, 1029, 7, 8, 1, 0)) return;
-    const int32_t stored = TruncateAtLeast(length, 0);
-    if (stored != set.trailLength) set.trailLength = stored;
-}
+void EditTrailLengthMenuItem() { EditWholeNumber(set.trailLength, 1029, 7, 8, 1, 0); }
 
 bool ReplaceStarListFromFile(const std::string& path) {
     const Handle list = GetStarListFromFS(path);
