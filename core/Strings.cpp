@@ -75,16 +75,26 @@ void ToCounted(uint8_t* out, size_t room, const std::string& text) {
     out[0] = uint8_t(n);
     std::memcpy(out + 1, text.data(), n);
 }
-}  // namespace
 
-std::string GetIndString(int16_t listId, int16_t index) {
+const char* FindIndString(int16_t listId, int16_t index) {
     for (const StringList& l : kLists)
         if (l.id == listId) return (index >= 1 && index <= l.count) ? l.items[index - 1] : "";
     return "";
 }
 
-void GetIndString(Str31& out, int16_t listId, int16_t index) { ToCounted(out, 31, GetIndString(listId, index)); }
-void GetIndString(Str255& out, int16_t listId, int16_t index) { ToCounted(out, 255, GetIndString(listId, index)); }
+void CopyCounted(uint8_t* out, size_t room, const char* text) {
+    const size_t n = std::min(std::strlen(text), room);
+    out[0] = uint8_t(n);
+    std::memcpy(out + 1, text, n);
+}
+
+}  // namespace
+
+std::string GetIndString(int16_t listId, int16_t index) { return FindIndString(listId, index); }
+
+// The counted forms copy straight from the table: they run in per-frame paths.
+void GetIndString(Str31& out, int16_t listId, int16_t index) { CopyCounted(out, 31, FindIndString(listId, index)); }
+void GetIndString(Str255& out, int16_t listId, int16_t index) { CopyCounted(out, 255, FindIndString(listId, index)); }
 void CToPStr(Str255& out, const std::string& text) { ToCounted(out, 255, text); }
 void CToPStr31(Str31& out, const std::string& text) { ToCounted(out, 31, text); }
 std::string PToCStr(const uint8_t* counted) {

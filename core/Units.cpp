@@ -1,5 +1,6 @@
 #include "core/Units.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -78,19 +79,37 @@ MyReal String2MyReal(const std::string& text) {
 
 MyReal String2MyReal(const uint8_t* counted) { return String2MyReal(PToCStr(counted)); }
 
-std::string MyRealToSciNotString(MyReal x) {
+namespace {
+// Writes the short scientific form into buf (room for 64 characters); returns its length.
+// No heap: the labels beside the bodies are formatted every frame.
+int SciNot(MyReal x, char* buf) {
     int e = x != 0.0 ? int(std::log10(std::fabs(x))) : 0;
-    double m = x * std::exp(-e * std::log(10.0));
-    std::string s = MyRealFixed2String(m, 1);
-    if (s.size() >= 2 && s[0] == '1' && s[1] == '0') {
-        s.erase(1, 1);
+    const double m = x * std::exp(-e * std::log(10.0));
+    char mant[48];
+    int n = std::snprintf(mant, sizeof mant, "%.1f", m);
+    if (n < 0 || n >= int(sizeof mant)) n = int(sizeof mant) - 1;
+    if (n >= 2 && mant[0] == '1' && mant[1] == '0') {  // 10.0 rounds up to the next decade
+        std::memmove(mant + 1, mant + 2, size_t(n - 1));
+        --n;
         e += 1;
     }
-    return s + "e" + (e < 0 ? "-" : "+") + std::to_string(std::abs(e));
+    const int len = std::snprintf(buf, 64, "%.*se%c%d", n, mant, e < 0 ? '-' : '+', std::abs(e));
+    return len < 0 ? 0 : std::min(len, 63);
+}
+}  // namespace
+
+std::string MyRealToSciNotString(MyReal x) {
+    char buf[64];
+    const int n = SciNot(x, buf);
+    return std::string(buf, size_t(n));
 }
 
 void MyRealToSciNotString(MyReal value, uint8_t* out) {
-    if (out) ToCounted(out, MyRealToSciNotString(value));
+    if (!out) return;
+    char buf[64];
+    const int n = SciNot(value, buf);
+    out[0] = uint8_t(n);
+    std::memcpy(out + 1, buf, size_t(n));
 }
 
 bool MantExpToStrings(MyReal x, std::string& mantissa, std::string& exponent) {
