@@ -1,8 +1,25 @@
-// The object list window.
+// The object list window: one row per body, selection, camera mark, scrolling.
 #pragma once
 #include <cstdint>
 
+#include "core/Records.h"
+
 void AllocObjectWindowInfo();
 void DisposeObjectWindowInfo();
+// After any change of the body list, the selection or the window size.
 void UpdateObjectWindowVars();
+// Draws the whole content into the window's surface, then presents it.
+void RedrawObjectWindow();
+// A press at `local` (window coordinates); broughtToFront is 1 when the press
+// only made the window frontmost.
+void DoObjectWindowHit(Point local, uint16_t modifiers, uint32_t when, int16_t broughtToFront);
 uint16_t IsBodySelectionOkay();
+
+// The scroll bar is the platform's control; it reports the part the user
+// pressed (thumbValue is the dragged value for the thumb) and the logic
+// decides the new first row, then tells the control through
+// MainWindow().SetWindowScrollBar.
+enum class ScrollPart : uint8_t { UpArrow, DownArrow, PageUp, PageDown, Thumb };
+void TrackObjectWindowScroll(ScrollPart part, int32_t thumbValue);
+int32_t ObjectWindowScrollValue();
+int32_t ObjectWindowScrollMaximum();
