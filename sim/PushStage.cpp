@@ -45,6 +45,7 @@ void ApplyCraftThrust(BodyRTStruct& c) {
             PlayEventSound(kTimedThrustSound, true);
         }
     }
+    if (!(c.mass > 0.0)) return;  // a massless craft has no defined response to its engine
     int32_t k = ThrustFactor(kRightArrowControl, kLeftArrowControl);
     if (k != 0 && Length(c.vel) > 0.0) {
         ApplyAlong(c, c.vel, set.craftThrust / c.mass * k, 1.0, dt);
@@ -107,7 +108,7 @@ bool CheckForCrash(BodyRTListStruct* list, int32_t crashSetting) {
             BodyRTStruct& a = bi.mass > bj.mass ? bj : bi;
             a.statusFlags |= kAbsorbedStatus | kNotDrawnStatus;
             double mt = s.mass + a.mass;
-            for (int n = 0; n < 3; ++n) {
+            for (int n = 0; n < 3 && mt != 0.0; ++n) {  // massless pair: velocities stay as they are
                 double v = (s.mass * s.vel[n] + a.mass * a.vel[n]) / mt;
                 s.acc[n] += (v - s.vel[n]) / set.timeStep;
                 s.vel[n] = v;

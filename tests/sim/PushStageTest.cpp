@@ -44,6 +44,28 @@ TEST_F(PushStage, ZeroVelocityCraftSkipsThrust) {
     for (int n = 0; n < 3; ++n) EXPECT_TRUE(std::isfinite(RT(0).vel[n]));
 }
 
+TEST_F(PushStage, MasslessCraftAndMasslessMergeStayFinite) {
+    BodyInfoStruct c;
+    FillDefaultCraftInfo(c);
+    c.mass = 0.0;
+    c.vel[1] = 1000.0;
+    AddABody(c);
+    TransferICsToRT();
+    RT(0).vel[1] = 1000.0;
+    SetControl(kRightArrowControl);
+    DoPushStage();
+    EXPECT_DOUBLE_EQ(RT(0).vel[1], 1000.0);
+    ClearControl(kRightArrowControl);
+
+    DeallocateAllPushMemory();
+    AddABody(Body(0, 0, 0, 0, 1, 0, 0, 10));
+    AddABody(Body(15, 0, 0, 0, -1, 0, 0, 10));
+    set.onCrash = kCrashMerge;
+    DoPushStage();
+    for (int i = 0; i < 2; ++i)
+        for (int n = 0; n < 3; ++n) EXPECT_TRUE(std::isfinite(RT(i).vel[n]));
+}
+
 TEST_F(PushStage, TimedThrustFiresAfterPushMatchingCounter) {
     BodyInfoStruct c;
     FillDefaultCraftInfo(c);
