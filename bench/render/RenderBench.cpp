@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "FloatSpherePainter.h"
 #include "imagery/Random.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
@@ -37,26 +38,11 @@ void BM_DrawSphereFixedPoint(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawSphereFixedPoint);
 
-// Straightforward painter: per-pixel sqrt, atan2 and acos into an equirectangular map.
 void BM_DrawSphereFloatReference(benchmark::State& state) {
     SphereSetup s;
     std::vector<uint32_t> equi(512 * 256, 0x00808080);
     for (auto _ : state) {
-        for (int py = 128 - kRadius; py < 128 + kRadius; ++py)
-            for (int px = 128 - kRadius; px < 128 + kRadius; ++px) {
-                const double x = (px - 128) / double(kRadius), y = -(py - 128) / double(kRadius);
-                const double q = 1 - x * x - y * y;
-                if (q <= 0) continue;
-                const double z = std::sqrt(q);
-                const double X = (x * kTilt[0] + y * kTilt[1] + z * kTilt[2]) / 65536.0;
-                const double Y = (x * kTilt[3] + y * kTilt[4] + z * kTilt[5]) / 65536.0;
-                const double Z = (x * kTilt[6] + y * kTilt[7] + z * kTilt[8]) / 65536.0;
-                double lon = std::atan2(Y, X);
-                if (lon < 0) lon += 2 * M_PI;
-                const double lat = std::acos(std::fmax(-1.0, std::fmin(1.0, Z)));
-                const int c = std::min(511, int(lon / (2 * M_PI) * 512)), r = std::min(255, int(lat / M_PI * 256));
-                s.buf[py * 256 + px] = equi[r * 512 + c];
-            }
+        PaintSphereFloat(s.buf.data(), 256, 256, 256, 128, 128, kRadius, kTilt, equi);
         benchmark::DoNotOptimize(s.buf.data());
     }
     state.counters["Mpixel/s"] = benchmark::Counter(double(state.iterations()) * M_PI * kRadius * kRadius / 1e6,

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "FloatSpherePainter.h"
 #include "imagery/Random.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
@@ -91,25 +92,6 @@ struct Frame {
     }
 };
 
-// Per-pixel sqrt, atan2 and acos into an equirectangular map: the painter one would write first.
-void PaintSphereFloat(int cx, int cy, int r, const int32_t* m, const std::vector<uint32_t>& equi) {
-    for (int py = std::max(0, cy - r); py < std::min(kHeight, cy + r); ++py)
-        for (int px = std::max(0, cx - r); px < std::min(kWidth, cx + r); ++px) {
-            const double x = (px - cx) / double(r), y = -(py - cy) / double(r);
-            const double q = 1 - x * x - y * y;
-            if (q <= 0) continue;
-            const double z = std::sqrt(q);
-            const double X = (x * m[0] + y * m[1] + z * m[2]) / 65536.0;
-            const double Y = (x * m[3] + y * m[4] + z * m[5]) / 65536.0;
-            const double Z = (x * m[6] + y * m[7] + z * m[8]) / 65536.0;
-            double lon = std::atan2(Y, X);
-            if (lon < 0) lon += 2 * M_PI;
-            const double lat = std::acos(std::fmax(-1.0, std::fmin(1.0, Z)));
-            const int c = std::min(511, int(lon / (2 * M_PI) * 512)), row = std::min(255, int(lat / M_PI * 256));
-            reinterpret_cast<uint32_t*>(bAddrGWPM + py * rBytesGWPM)[px] = equi[row * 512 + c];
-        }
-}
-
 void BM_CatalogueStarsTenSpheres1280x800(benchmark::State& state) {
     Frame f(10);
     f.LoadCatalogueStars();
@@ -137,7 +119,8 @@ void BM_CatalogueStarsTenSpheresFloatBaseline(benchmark::State& state) {
         for (int b = 0; b < 10; ++b) {
             IJK F;
             RelativeIJK(&F, &f.Body(b).axes, &rt.cameraIJK);
-            PaintSphereFloat(160 + 240 * (b % 5), b < 5 ? 220 : 580, 100, &F.i[0], equi);
+            PaintSphereFloat(reinterpret_cast<uint32_t*>(bAddrGWPM), rBytesGWPM / 4, kWidth, kHeight,
+                             160 + 240 * (b % 5), b < 5 ? 220 : 580, 100, &F.i[0], equi);
         }
         benchmark::DoNotOptimize(bAddrGWPM);
     }
