@@ -69,3 +69,15 @@ void CopyPictureToScrap() {
     if (!surface.base) return;
     Platform().PutPictureOnClipboard(surface);
 }
+
+std::vector<uint8_t> ReadPICTFileBytes(const std::string& path, bool& ok) {
+    std::vector<uint8_t> bytes;
+    const Handle h = ReadPICTFile(path);
+    ok = h != kNoHandle;
+    if (h) {
+        const auto* p = static_cast<const uint8_t*>(HandlePtr(h));
+        bytes.assign(p, p + GetHandleSize(h));
+        DisposeHandle(h);
+    }
+    return bytes;
+}

@@ -75,15 +75,7 @@ bool LoadAllSettingsFrom(const std::string& path) {
     const std::string folder = FolderOf(path);
     LoadedUniverse u;
     const auto readPicture = [&](const std::string& name, bool& ok) {
-        std::vector<uint8_t> bytes;
-        const Handle h = ReadPICTFile(folder + "/" + name);
-        ok = h != kNoHandle;
-        if (h) {
-            const auto* p = static_cast<const uint8_t*>(HandlePtr(h));
-            bytes.assign(p, p + GetHandleSize(h));
-            DisposeHandle(h);
-        }
-        return bytes;
+        return ReadPICTFileBytes(folder + "/" + name, ok);
     };
     if (!ReadUniverseResources(rf, u, error, readPicture)) {
         Platform().StopAlert(error);

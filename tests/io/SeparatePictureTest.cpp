@@ -39,17 +39,7 @@ TEST(SeparatePictures, SavedAsFilesAndReadBack) {
 
     LoadedUniverse u;
     std::string err;
-    const auto reader = [&](const std::string& file, bool& ok) {
-        std::vector<uint8_t> bytes;
-        const Handle h = ReadPICTFile((dir / file).string());
-        ok = h != kNoHandle;
-        if (h) {
-            const auto* p = static_cast<const uint8_t*>(HandlePtr(h));
-            bytes.assign(p, p + GetHandleSize(h));
-            DisposeHandle(h);
-        }
-        return bytes;
-    };
+    const auto reader = [&](const std::string& file, bool& ok) { return ReadPICTFileBytes((dir / file).string(), ok); };
     ASSERT_TRUE(ReadUniverseResources(rf, u, err, reader)) << err;
     ASSERT_EQ(u.bodies.size(), 1u);
     EXPECT_EQ(u.bodies[0].picture, std::vector<uint8_t>(20, 0x61));
