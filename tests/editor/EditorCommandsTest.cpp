@@ -1,5 +1,6 @@
 // The Objects menu commands built on the editor.
 #include "EditorFixture.h"
+#include "core/Menus.h"
 
 namespace {
 
@@ -129,5 +130,20 @@ TEST_F(EditorCommandsTest, DeleteCraftRemovesTheLowestCraftAndKeepsTheSelectionO
     DeleteCraftMenuItem();
     EXPECT_EQ(Count(), 2);
     EXPECT_EQ(rt.selectedBody, -1);
+    EXPECT_FALSE(IsThereACraft());
+}
+
+TEST_F(EditorCommandsTest, TheCraftMenuItemCreatesOrEditsTheCraft) {
+    AddBodies({"Sun"});
+    backend.Expect({{{{kEditNameItem, "Scout"}}, kEditOkItem}});
+    HandleMenuEv((int32_t(kObjectsMenu) << 16) | 5);
+    ASSERT_EQ(Count(), 2);
+    EXPECT_EQ(GetCraftIndex(), 1);
+    // With a craft present the same item edits it instead of adding another.
+    backend.Expect({{{{kEditNameItem, "Pioneer"}}, kEditOkItem}});
+    HandleMenuEv((int32_t(kObjectsMenu) << 16) | 5);
+    EXPECT_EQ(Count(), 2);
+    EXPECT_EQ(Name(Body(1)), "Pioneer");
+    HandleMenuEv((int32_t(kObjectsMenu) << 16) | 6);
     EXPECT_FALSE(IsThereACraft());
 }
