@@ -176,7 +176,7 @@ void EnableButtons(EditorState& s) {
     d.SetItemEnabled(kEditOkItem, OkAllowed(s));
     if (!s.craft) return;
     d.SetItemEnabled(kCraftPrevEntryItem, CanGoToPreviousThrustEntry(s.entry));
-    d.SetItemEnabled(kCraftNextEntryItem, s.fieldsValid && CanGoToNextThrustEntry(s.thrust, s.entry, s.entryFields));
+    d.SetItemEnabled(kCraftNextEntryItem, CanGoToNextThrustEntry(s.thrust, s.entry, s.entryFields));
     d.SetItemEnabled(kCraftDeleteEntryItem, CanDeleteThrustEntry(s.thrust, s.entry));
 }
 
@@ -404,8 +404,7 @@ int32_t RunDialog(EditorState& s, BodyInfoStruct& record) {
         if (HandleUnitButton(s, hit)) continue;
         if (s.craft) {
             if (hit == kCraftPrevEntryItem && CanGoToPreviousThrustEntry(s.entry)) MoveEntry(s, -1);
-            else if (hit == kCraftNextEntryItem && s.fieldsValid &&
-                     CanGoToNextThrustEntry(s.thrust, s.entry, s.entryFields))
+            else if (hit == kCraftNextEntryItem && CanGoToNextThrustEntry(s.thrust, s.entry, s.entryFields))
                 MoveEntry(s, +1);
             else if (hit == kCraftDeleteEntryItem && CanDeleteThrustEntry(s.thrust, s.entry)) DeleteEntry(s);
             continue;

@@ -138,13 +138,15 @@ TEST_F(CraftEditorTest, SpeedChangeUnitsKeepTheValue) {
 
 TEST_F(CraftEditorTest, OkWaitsForNumbersInTheThrustFields) {
     ASSERT_EQ(Run({{{{kCraftPushIndexItem, "soon"}}, kEditOkItem},
-                   {{{kCraftPushIndexItem, "3"}, {kCraftForceItem, ""}}, kEditOkItem},
+                   {{{kCraftPushIndexItem, "3"}, {kCraftDeltaVItem, "1"}, {kCraftForceItem, ""}}, kEditOkItem},
                    {{{kCraftForceItem, "50"}}, kEditOkItem}}),
               1);
     EXPECT_FALSE(Shown().enabledAtHit[1].at(kEditOkItem));
-    EXPECT_FALSE(Shown().enabledAtHit[1].at(kCraftNextEntryItem));
+    EXPECT_FALSE(Shown().enabledAtHit[1].at(kCraftNextEntryItem));  // push index without a number
+    EXPECT_TRUE(Shown().enabledAtHit[2].at(kCraftNextEntryItem));   // the force does not matter to it
     EXPECT_FALSE(Shown().enabledAtHit[2].at(kEditOkItem));
     EXPECT_DOUBLE_EQ(set.craftThrust, 50.0);
+    EXPECT_EQ(InSet(), (Entries{{1000.0, 3}}));
 }
 
 TEST_F(CraftEditorTest, DeleteClearsTheScheduleInSet) {
