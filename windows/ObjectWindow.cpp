@@ -1,14 +1,129 @@
-// Placeholder until the inspection windows land.
 #include "windows/ObjectWindow.h"
 
-void AllocObjectWindowInfo() {}
+#include <algorithm>
+
+#include "sim/Bodies.h"
+#include "windows/BodyEditor.h"
+
+namespace {
+
+int32_t scrollValue = 0;
+int32_t scrollMaximum = 0;
+uint32_t lastObjWinHitTC = 0;
+int32_t objWinHitIndex = -1;  // no row clicked yet: the first click cannot be a double click
+
+constexpr uint16_t kOptionKey = 0x0800;
+
+int32_t BodyCount() {
+    const BodyListStruct* list = BodyList();
+    return list ? list->count : 0;
+}
+
+int32_t RowsInPort() {
+    int32_t w = 0, h = 0;
+    ObjectWindowPortSize(w, h);
+    return h / kObjectRowHeight;
+}
+
+void TellScrollBar() {
+    MainWindow().SetWindowScrollBar(kObjectWindowId, scrollValue, scrollMaximum, RowsInPort() - 2);
+}
+
+// The body list changes behind the editor's back; the selection follows the body it named.
+void ForgetDeletedBody(int32_t index) {
+    if (rt.selectedBody == index) rt.selectedBody = -1;
+    else if (rt.selectedBody > index) --rt.selectedBody;
+}
+
+void EditBodyAt(int32_t index) {
+    const BodyListStruct* list = BodyList();
+    if (!list || index < 0 || index >= list->count) return;
+    BodyInfoStruct copy = list->body[index];
+    const int32_t result = EditBodyDialog(&copy, index);
+    if (result == 1) {
+        BodyListStruct* now = BodyList();
+        if (!now || index >= now->count) return;
+        now->body[index] = copy;
+    } else if (result == -1) {
+        DeleteABody(index);
+        ForgetDeletedBody(index);
+    } else {
+        return;
+    }
+    DeallocBodyRT();
+    // The row count may have changed: the scroll range follows it.
+    UpdateObjectWindowVars();
+}
+
+}  // namespace
+
+void ObjectWindowPortSize(int32_t& width, int32_t& height) {
+    const Rect r = MainWindow().WindowContentRect(kObjectWindowId);
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    if (width > 0 && height > 0) return;
+    const PixelSurface s = MainWindow().WindowSurface(kObjectWindowId);
+    width = s.width;
+    height = s.height;
+}
+
+void AllocObjectWindowInfo() {
+    scrollValue = 0;
+    scrollMaximum = 0;
+    lastObjWinHitTC = 0;
+    objWinHitIndex = -1;
+    MainWindow().SetWindowScrollBar(kObjectWindowId, 0, 0, std::max(0, RowsInPort() - 2));
+}
+
 void DisposeObjectWindowInfo() {}
-void UpdateObjectWindowVars() {}
-void RedrawObjectWindow() {}
-void DoObjectWindowHit(Point, uint16_t, uint32_t, int16_t) {}
-void TrackObjectWindowScroll(ScrollPart, int32_t) {}
-int32_t ObjectWindowScrollValue() { return 0; }
-int32_t ObjectWindowScrollMaximum() { return 0; }
+
+void UpdateObjectWindowVars() {
+    scrollMaximum = std::max(0, BodyCount() + 3 - RowsInPort());
+    scrollValue = std::clamp(scrollValue, 0, scrollMaximum);
+    TellScrollBar();
+    MainWindow().InvalidateWindow(kObjectWindowId);
+}
+
+int32_t ObjectWindowScrollValue() { return scrollValue; }
+int32_t ObjectWindowScrollMaximum() { return scrollMaximum; }
+
+void TrackObjectWindowScroll(ScrollPart part, int32_t thumbValue) {
+    const int32_t page = RowsInPort() - 2;
+    int32_t value = scrollValue;
+    switch (part) {
+        case ScrollPart::UpArrow: value -= 1; break;
+        case ScrollPart::DownArrow: value += 1; break;
+        case ScrollPart::PageUp: value -= page; break;
+        case ScrollPart::PageDown: value += page; break;
+        case ScrollPart::Thumb: value = thumbValue; break;
+    }
+    scrollValue = std::clamp(value, 0, scrollMaximum);
+    TellScrollBar();
+    MainWindow().InvalidateWindow(kObjectWindowId);
+}
+
+void DoObjectWindowHit(Point local, uint16_t modifiers, uint32_t when, int16_t broughtToFront) {
+    int32_t width = 0, height = 0;
+    ObjectWindowPortSize(width, height);
+    if (local.h >= width - 16) return;  // the scroll bar's column: the platform tracks it
+    const int32_t row = local.v / kObjectRowHeight - 1;
+    if (row < 0) return;
+    const int32_t index = row + scrollValue;
+    if (index < BodyCount()) {
+        if (when < lastObjWinHitTC + Platform().DoubleClickTicks() && index == objWinHitIndex) {
+            EditBodyAt(index);
+            return;
+        }
+        lastObjWinHitTC = when;
+        objWinHitIndex = index;
+        if (modifiers & kOptionKey) set.cameraSelection = index;
+        else rt.selectedBody = index;
+        UpdateObjectWindowVars();
+        return;
+    }
+    if (!broughtToFront) NewBodyMenuItem();
+}
+
 uint16_t IsBodySelectionOkay() {
     const BodyListStruct* list = BodyList();
     return list && rt.selectedBody >= 0 && rt.selectedBody < list->count;

@@ -1,6 +1,7 @@
 // The object list window: one row per body, selection, camera mark, scrolling.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "core/Records.h"
 
@@ -23,3 +24,12 @@ enum class ScrollPart : uint8_t { UpArrow, DownArrow, PageUp, PageDown, Thumb };
 void TrackObjectWindowScroll(ScrollPart part, int32_t thumbValue);
 int32_t ObjectWindowScrollValue();
 int32_t ObjectWindowScrollMaximum();
+
+// Row geometry: the header takes y 0..15, then one row of 15 pixels per body.
+constexpr int32_t kObjectRowHeight = 15;
+constexpr int16_t kObjectWindowTexts = 1030;
+// The window's port size (content including the scroll bar's column).
+void ObjectWindowPortSize(int32_t& width, int32_t& height);
+// A body's name (UTF-8) cut with an ellipsis until it is narrower than 65
+// pixels in the small views font.
+std::string FitObjectName(std::string name);

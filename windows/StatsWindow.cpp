@@ -1,4 +1,125 @@
-// Placeholder until the inspection windows land.
 #include "windows/StatsWindow.h"
 
-void RedrawStatsWindow() {}
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "core/Strings.h"
+#include "core/Units.h"
+#include "render/Pen.h"
+#include "windows/SideWindowPen.h"
+#include "windows/StatsWindowGraph.h"
+
+namespace {
+
+constexpr int16_t kStatsTexts = 1033;
+constexpr int32_t kTextLeft = 32;
+
+// Drawn after every frame: the lines are built in buffers that keep their room.
+std::string line;
+
+void Append(int16_t item) {
+    Str255 text;
+    GetIndString(text, kStatsTexts, item);
+    line.append(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+void AppendWhole(double value) {
+    char buf[400];
+    const int n = std::snprintf(buf, sizeof buf, "%.0f", value);
+    if (n > 0) line.append(buf, size_t(std::min<int>(n, int(sizeof buf) - 1)));
+}
+
+void AppendFixed(double value, int16_t digits) {
+    Str255 text;
+    MyRealFixed2String(&value, text, digits);
+    line.append(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+void AppendSci(double value) {
+    // The short notation takes logarithms; a value without one is shown as it is.
+    if (!std::isfinite(value)) {
+        AppendFixed(value, 0);
+        return;
+    }
+    Str255 text;
+    MyRealToSciNotString(value, text);
+    line.append(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+void DrawTimeLine(const PixelSurface& s, double t) {
+    EraseRect(MakeRect(0, 1, 15, s.width));
+    double d = 0, h = 0, m = 0, sec = t;
+    if (std::isfinite(t)) {
+        d = std::trunc(t / 86400.0);
+        h = std::trunc(t / 3600.0 - 24.0 * d);
+        m = std::trunc(t / 60.0 - 60.0 * (24.0 * d + h));
+        sec = t - 60.0 * (60.0 * (24.0 * d + h) + m);
+    }
+    line.clear();
+    Append(1);
+    if (d != 0) AppendWhole(d), Append(2);
+    if (h != 0 || d != 0) AppendWhole(h), Append(3);
+    if (m != 0 || h != 0 || d != 0) AppendWhole(m), Append(4);
+    AppendFixed(sec, d != 0 ? 0 : h != 0 ? 1 : m != 0 ? 2 : 6);
+    Append(5);
+    DrawTextAtBaseline(1, 12, line, 12);
+}
+
+void DrawPushLine(const PixelSurface& s, int32_t pushes) {
+    EraseRect(MakeRect(13, 5, 28, s.width));
+    line.clear();
+    Append(11);
+    AppendWhole(pushes);
+    Append(12);
+    DrawTextAtBaseline(5, 25, line, 12);
+}
+
+void DrawValueLine(int32_t baseline, int16_t item, double value, bool fixed) {
+    line.clear();
+    Append(item);
+    if (fixed && std::isfinite(value)) AppendFixed(value, 0);
+    else AppendSci(value);
+    DrawTextAtBaseline(kTextLeft, baseline, line, 12);
+}
+
+double Length(const double v[3]) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
+
+}  // namespace
+
+void RedrawStatsWindow() {
+    const PixelSurface s = MainWindow().WindowSurface(kStatsWindowId);
+    if (!s.base || s.width <= 0 || s.height <= 0) return;
+    const PixelSurface previous = PenTarget();
+    const RGBColor previousColor = PenRGBColor();
+    const int16_t previousMode = CurrentPenMode();
+    PenSetTarget(s);
+    PenMode(kPatCopyMode);
+    // The surface keeps no old content worth showing: start from black.
+    EraseRect(MakeRect(0, 0, s.height, s.width));
+
+    DrawTimeLine(s, rt.simTime);
+    DrawPushLine(s, rt.pushCount);
+
+    const BodyRTListStruct* list = BodyRTList();
+    if (!list || rt.selectedBody < 0 || rt.selectedBody >= list->count) {
+        EraseRect(MakeRect(39, 0, s.height, s.width));
+    } else {
+        const BodyRTStruct& b = list->body[rt.selectedBody];
+        const double v = Length(b.lastVel), a = Length(b.acc);
+        const EnergyGraph graph = LayOutEnergyGraph(b.potential, 0.5 * v * v);
+        DrawEnergyGraph(graph, 0, b.color);
+        EraseRect(MakeRect(39, kTextLeft, s.height, s.width));
+        DrawValueLine(51, 6, v, true);
+        DrawValueLine(67, 7, a, false);
+        DrawValueLine(83, 8, graph.kinetic, false);
+        DrawValueLine(99, 9, graph.potential, false);
+        DrawValueLine(115, 10, graph.total, false);
+    }
+
+    PenSetTarget(previous);
+    RGBForeColor(previousColor);
+    PenMode(previousMode);
+    MainWindow().PresentWindow(kStatsWindowId);
+}
