@@ -285,3 +285,24 @@ TEST_F(ObjectWindowTest, SelectionIsOkayOnlyInsideTheList) {
         EXPECT_EQ(IsBodySelectionOkay(), okay) << selection;
     }
 }
+
+TEST_F(ObjectWindowTest, SurfacePictureCoversTheColourSwatch) {
+    AddBodies(2);
+    const uint32_t left = 0x00FF0000u, right = 0x000000FFu;
+    const Handle picture = NewHandle(6 + 8);
+    ASSERT_NE(picture, kNoHandle);
+    auto* bytes = static_cast<uint8_t*>(HandlePtr(picture));
+    std::memcpy(bytes, "TPIC\x02\x01", 6);
+    std::memcpy(bytes + 6, &left, 4);
+    std::memcpy(bytes + 10, &right, 4);
+    const int32_t id = AddPICTToSpherePixList(rt.spherePixList, picture);
+    ASSERT_GT(id, 0);
+    BodyList()->body[1].spherePixID = id;
+    Redraw();
+    EXPECT_EQ(Pixel(surface, 82, 15 + 17), left);
+    EXPECT_EQ(Pixel(surface, 109, 15 + 28), left);
+    EXPECT_EQ(Pixel(surface, 110, 15 + 17), right);
+    EXPECT_EQ(Pixel(surface, 137, 15 + 28), right);
+    EXPECT_EQ(Pixel(surface, 138, 15 + 20), 0u);
+    EXPECT_EQ(Pixel(surface, 100, 20), SwatchPixelOf(0));  // the plain row keeps its colour
+}
