@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QMenu>
 #include <QTest>
@@ -162,5 +163,38 @@ TEST_F(App, AQuickClickSelectsTheNearestBody) {
     QTest::qWait(600);  // longer than a click
     QTest::mouseRelease(window->Preview(), Qt::LeftButton, Qt::NoModifier, QPoint(p.h, p.v));
     EXPECT_EQ(rt.selectedBody, 0);
+    ClearControl(kPausedControl);
+}
+
+TEST_F(App, AShiftDragTurnsTheCameraTheWayTheMouseMoves) {
+    const int32_t mode = set.cameraMode;
+    const double autoRotation = set.autoRotation;
+    set.cameraMode = 1;  // looks at a body without steering of its own
+    set.autoRotation = 0;
+    SetControl(kPausedControl);
+    QWidget* preview = window->Preview();
+    const QPoint centre(preview->width() / 2, preview->height() / 2);
+    auto turnAfterDrag = [&](int dx) {
+        rt.yawRate = rt.pitchRate = 0;
+        // The frame reads the pointer itself, as it does for a real drag.
+        QCursor::setPos(preview->mapToGlobal(centre));
+        QTest::mousePress(preview, Qt::LeftButton, Qt::ShiftModifier, centre);
+        window->RunOnePass();  // the press itself is no motion
+        const IJK before = rt.cameraIJK;
+        QCursor::setPos(preview->mapToGlobal(centre + QPoint(dx, 0)));
+        window->RunOnePass();
+        QTest::mouseRelease(preview, Qt::LeftButton, Qt::ShiftModifier, centre + QPoint(dx, 0));
+        window->RunOnePass();
+        // Yaw turns k towards i: the sign of k·i(before) tells the direction.
+        double s = 0;
+        for (int n = 0; n < 3; ++n) s += double(rt.cameraIJK.k[n]) * double(before.i[n]);
+        return s;
+    };
+    const double right = turnAfterDrag(60);
+    const double left = turnAfterDrag(-60);
+    EXPECT_NE(right, 0.0);
+    EXPECT_LT(right * left, 0.0);  // opposite drags turn opposite ways
+    set.cameraMode = mode;
+    set.autoRotation = autoRotation;
     ClearControl(kPausedControl);
 }
