@@ -23,6 +23,8 @@ public:
 
 protected:
     void nextCheckState() override {}
+    // The whole item box is the check box, not only its mark and title.
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
 // Shows pixels the logic drew; a press is a hit.
