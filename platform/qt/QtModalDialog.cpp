@@ -59,6 +59,15 @@ Qt::Alignment AlignmentFor(TextJustify justify) {
     return horizontal | Qt::AlignVCenter;
 }
 
+// A label wider than its box is shown in a smaller type rather than cut off.
+void SetLabelText(QLabel* label, const QString& text) {
+    QFont f = label->parentWidget()->font();
+    const int available = label->width();
+    while (f.pixelSize() > 9 && QFontMetrics(f).horizontalAdvance(text) > available) f.setPixelSize(f.pixelSize() - 1);
+    label->setFont(f);
+    label->setText(text);
+}
+
 bool IsDialogKey(const QKeyEvent* e) {
     if (e->modifiers() & Qt::ControlModifier) return e->key() == Qt::Key_Period;
     return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape;
@@ -109,7 +118,7 @@ void QtModalDialog::AddItem(const DialogItem& item) {
             break;
         }
         case DialogItemKind::StaticText: {
-            auto* label = new QLabel(PlatformText(item.text), this);
+            auto* label = new QLabel(this);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(AlignmentFor(item.justify));
             entry.widget = label;
@@ -125,6 +134,7 @@ void QtModalDialog::AddItem(const DialogItem& item) {
     if (it->second.kind == DialogItemKind::UserItem)  // the view keeps the image's address: create it in place
         it->second.widget = new UserItemView(this, &it->second.pixels, [this, number] { Hit(number); });
     it->second.widget->setGeometry(box);
+    if (auto* label = qobject_cast<QLabel*>(it->second.widget)) SetLabelText(label, PlatformText(item.text));
     it->second.widget->setObjectName(QString("item-%1").arg(number));
     it->second.widget->installEventFilter(this);
 }
@@ -158,7 +168,7 @@ void QtModalDialog::SetItemText(int16_t item, const std::string& text) {
     if (!i) return;
     switch (i->kind) {
         case DialogItemKind::EditText: static_cast<QLineEdit*>(i->widget)->setText(PlatformText(text)); break;
-        case DialogItemKind::StaticText: static_cast<QLabel*>(i->widget)->setText(PlatformText(text)); break;
+        case DialogItemKind::StaticText: SetLabelText(static_cast<QLabel*>(i->widget), PlatformText(text)); break;
         case DialogItemKind::Button:
         case DialogItemKind::CheckBox: static_cast<QAbstractButton*>(i->widget)->setText(TitleText(text)); break;
         case DialogItemKind::UserItem: break;

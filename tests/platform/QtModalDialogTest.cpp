@@ -161,6 +161,14 @@ TEST_F(QtDialog, TextsRoundTripForEveryKind) {
     dialog->SetItemText(kLabel, std::string("Jup\xC9"));
     EXPECT_EQ(static_cast<QLabel*>(W(kLabel))->text(), QString("Jup\u2026"));
     EXPECT_EQ(dialog->ItemText(99), "");
+    // A label too wide for its box is set smaller rather than cut.
+    const std::string longText = "Rotation period (s):";
+    dialog->SetItemText(kLabel, longText);
+    auto* label = static_cast<QLabel*>(W(kLabel));
+    EXPECT_LT(label->font().pixelSize(), 12);
+    const bool fits = QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width();
+    EXPECT_TRUE(fits || label->font().pixelSize() == 9);  // never below legible
+    EXPECT_EQ(dialog->ItemText(kLabel), longText);
 }
 
 TEST_F(QtDialog, UserItemShowsWhatTheLogicDrewAndReportsPresses) {

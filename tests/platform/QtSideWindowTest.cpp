@@ -168,6 +168,15 @@ TEST_F(SideWindow, PressesArriveInWindowCoordinatesWithModifiers) {
     EXPECT_EQ(rec.broughtToFront[0], 0);
     QTest::mouseClick(w.get(), Qt::RightButton, {}, QPoint(12, 40));
     EXPECT_EQ(rec.presses.size(), 2u);  // only the main button selects
+    // A press in a window behind another brings it forward and says so.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QTest::mouseClick(w.get(), Qt::LeftButton, {}, QPoint(12, 40));
+    ASSERT_EQ(rec.presses.size(), 3u);
+    EXPECT_EQ(rec.broughtToFront[2], 1);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
 }
 
 TEST_F(SideWindow, KeysGoToTheHandler) {
