@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,7 @@
 
 #include "io/FileTypes.h"
 #include "platform/SoundSynth.h"
+#include "platform/qt/QtModalDialog.h"
 #include "platform/qt/QtStatusWindow.h"
 
 namespace {
@@ -159,9 +161,21 @@ RGBColor QtBackend::HighlightColor() {
     return RGBColor{uint16_t(c.red() * 257), uint16_t(c.green() * 257), uint16_t(c.blue() * 257)};
 }
 
-std::unique_ptr<ModalDialog> QtBackend::OpenModalDialog(const DialogLayout&) { return nullptr; }
+std::unique_ptr<ModalDialog> QtBackend::OpenModalDialog(const DialogLayout& layout) {
+    if (!HaveWidgets()) return nullptr;  // counts as Cancel
+    return std::make_unique<QtModalDialog>(layout, QApplication::activeWindow());
+}
 
-bool QtBackend::ChooseColor(const std::string&, RGBColor&) { return false; }
+// The picker works in 16 bits per channel, so a colour comes back exactly as it went in.
+bool QtBackend::ChooseColor(const std::string& prompt, RGBColor& color) {
+    if (!HaveWidgets()) return false;
+    const QColor start = QColor::fromRgba64(color.red, color.green, color.blue);
+    const QColor chosen = QColorDialog::getColor(start, QApplication::activeWindow(), PlatformText(prompt));
+    if (!chosen.isValid()) return false;
+    const QRgba64 c = chosen.rgba64();
+    color = RGBColor{c.red(), c.green(), c.blue()};
+    return true;
+}
 
 bool QtBackend::OpenSoundChannel() {
     if (!sounds_.empty()) return true;

@@ -1,5 +1,7 @@
 #include "platform/qt/QtMainWindow.h"
+#include "platform/qt/QtInput.h"
 #include "platform/qt/QtMenus.h"
+#include "platform/qt/QtSideWindow.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -25,45 +27,9 @@
 #include "render/Camera.h"
 #include "sim/Bodies.h"
 #include "sim/PushStage.h"
+#include "windows/ObjectWindow.h"
+#include "windows/StatsWindow.h"
 
-namespace {
-
-uint16_t ClassicModifiers(Qt::KeyboardModifiers m) {
-    uint16_t bits = 0;
-    if (m & Qt::ControlModifier) bits |= kCmdKeyModifier;
-    if (m & Qt::ShiftModifier) bits |= kShiftKeyModifier;
-    if (m & Qt::AltModifier) bits |= kOptionKeyModifier;
-    return bits;
-}
-
-// Character code (bits 0-7) and classic virtual key code (bits 8-15) of a Qt key event.
-uint32_t ClassicKeyMessage(const QKeyEvent* e) {
-    uint8_t ch = 0, code = 0;
-    switch (e->key()) {
-        case Qt::Key_Left: ch = 28; break;
-        case Qt::Key_Right: ch = 29; break;
-        case Qt::Key_Up: ch = 30; break;
-        case Qt::Key_Down: ch = 31; break;
-        default:
-            if (!e->text().isEmpty()) ch = uint8_t(e->text().at(0).toLatin1());
-    }
-    if (e->modifiers() & Qt::KeypadModifier) {
-        switch (e->key()) {
-            case Qt::Key_Plus: code = kKeypadPlusKey; break;
-            case Qt::Key_Minus: code = kKeypadMinusKey; break;
-            case Qt::Key_2: case Qt::Key_Down: code = kKeypad2Key; ch = '2'; break;
-            case Qt::Key_4: case Qt::Key_Left: code = kKeypad4Key; ch = '4'; break;
-            case Qt::Key_6: case Qt::Key_Right: code = kKeypad6Key; ch = '6'; break;
-            case Qt::Key_7: case Qt::Key_Home: code = kKeypad7Key; ch = '7'; break;
-            case Qt::Key_8: case Qt::Key_Up: code = kKeypad8Key; ch = '8'; break;
-            case Qt::Key_9: case Qt::Key_PageUp: code = kKeypad9Key; ch = '9'; break;
-            default: break;
-        }
-    }
-    return uint32_t(ch) | (uint32_t(code) << 8);
-}
-
-}  // namespace
 
 // Paints the last presented frame and forwards input.
 class PreviewWidget : public QWidget {
@@ -126,6 +92,7 @@ QtMainWindow::QtMainWindow() : preview_(new PreviewWidget(this)) {
     setAcceptDrops(true);
     resize(1024, 700);
     BuildMenus();
+    BuildSideWindows();
     connect(&frameTimer_, &QTimer::timeout, this, &QtMainWindow::RunOnePass);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &QtMainWindow::ApplicationStateChanged);
     frameTimer_.start(0);
@@ -183,7 +150,7 @@ void QtMainWindow::SizeWindowContent(int16_t windowId, int16_t width, int16_t he
     QWidget* w = WindowFor(windowId);
     if (!w || width <= 0 || height <= 0) return;
     if (windowId == kMainWindowId) resize(width, height + (menuBar()->isVisible() ? menuBar()->height() : 0));
-    else w->resize(width, height);
+    else if (QtSideWindow* side = SideWindow(windowId)) side->SetContentSize(width, height);
 }
 
 Rect QtMainWindow::WindowContentRect(int16_t windowId) {
@@ -191,6 +158,55 @@ Rect QtMainWindow::WindowContentRect(int16_t windowId) {
     if (!w) return Rect{0, 0, 0, 0};
     const QPoint g = w->mapToGlobal(QPoint(0, 0));
     return Rect{int16_t(g.y()), int16_t(g.x()), int16_t(g.y() + w->height()), int16_t(g.x() + w->width())};
+}
+
+QtSideWindow* QtMainWindow::SideWindow(int16_t windowId) const {
+    auto it = sideWindows_.find(windowId);
+    return it == sideWindows_.end() ? nullptr : it->second;
+}
+
+void QtMainWindow::BuildSideWindows() {
+    // Keys typed in a side window steer the scene as they do in the main window.
+    auto keys = [this](QKeyEvent* e) { QCoreApplication::sendEvent(preview_, e); };
+    SideWindowHandlers objects;
+    objects.redraw = RedrawObjectWindow;
+    objects.press = DoObjectWindowHit;
+    objects.scroll = TrackObjectWindowScroll;
+    objects.resized = UpdateObjectWindowVars;
+    objects.keys = keys;
+    sideWindows_[kObjectWindowId] =
+        new QtSideWindow(SideWindowShape{"Objects", QSize(380, 196), true, true}, std::move(objects), this);
+    SideWindowHandlers stats;
+    stats.redraw = RedrawStatsWindow;
+    stats.keys = keys;
+    sideWindows_[kStatsWindowId] =
+        new QtSideWindow(SideWindowShape{"Statistics", QSize(240, 250), false, false}, std::move(stats), this);
+}
+
+// The side windows come up with the main window, the statistics window behind the object window.
+void QtMainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (sideWindowsShown_) return;
+    sideWindowsShown_ = true;
+    sideWindows_[kStatsWindowId]->show();
+    sideWindows_[kObjectWindowId]->show();
+}
+
+PixelSurface QtMainWindow::WindowSurface(int16_t windowId) {
+    if (QtSideWindow* w = SideWindow(windowId)) return w->Surface();
+    return MainWindowServices::WindowSurface(windowId);
+}
+
+void QtMainWindow::PresentWindow(int16_t windowId) {
+    if (QtSideWindow* w = SideWindow(windowId)) w->Present();
+}
+
+void QtMainWindow::InvalidateWindow(int16_t windowId) {
+    if (QtSideWindow* w = SideWindow(windowId)) w->Invalidate();
+}
+
+void QtMainWindow::SetWindowScrollBar(int16_t windowId, int32_t value, int32_t maximum, int32_t pageStep) {
+    if (QtSideWindow* w = SideWindow(windowId)) w->SetScrollBar(value, maximum, pageStep);
 }
 
 void QtMainWindow::BringWindowToFront(int16_t windowId) {

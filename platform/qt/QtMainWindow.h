@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 
 class PreviewWidget;
+class QtSideWindow;
 class QtMenuBar;
 
 class QtMainWindow : public QMainWindow, public MainWindowServices {
@@ -27,25 +28,33 @@ public:
     void SizeWindowContent(int16_t windowId, int16_t width, int16_t height) override;
     Rect WindowContentRect(int16_t windowId) override;
     void BringWindowToFront(int16_t windowId) override;
+    PixelSurface WindowSurface(int16_t windowId) override;
+    void PresentWindow(int16_t windowId) override;
+    void InvalidateWindow(int16_t windowId) override;
+    void SetWindowScrollBar(int16_t windowId, int32_t value, int32_t maximum, int32_t pageStep) override;
 
     void OpenDocument(const QString& path);
     void RunOnePass();  // one pass of the loop: refresh the event record, then one frame
     QWidget* Preview() const;
     QtMenuBar* Menus() const { return menus_; }
+    QtSideWindow* SideWindow(int16_t windowId) const;  // object or statistics window, else null
     void StopFrameTimer() { frameTimer_.stop(); }  // tests drive the passes themselves
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenus();
+    void BuildSideWindows();
     void ApplicationStateChanged(Qt::ApplicationState state);
     void ShowMouseState(const QPoint& mouse);
     QWidget* WindowFor(int16_t windowId);
-    std::map<int16_t, QWidget*> sideWindows_;  // object and statistics windows by id
+    std::map<int16_t, QtSideWindow*> sideWindows_;  // object and statistics windows by id
+    bool sideWindowsShown_ = false;
     bool applicationActive_ = true;
     PreviewWidget* preview_;
     QtMenuBar* menus_ = nullptr;
