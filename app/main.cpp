@@ -1,6 +1,7 @@
 // Gravitas: start-up, the event loop, shut-down.
 #include <QApplication>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
 
@@ -28,7 +29,10 @@ int main(int argc, char** argv) {
         if (const char* shot = std::getenv("GRAVITAS_SCREENSHOT")) {
             const QString path = QString::fromLocal8Bit(shot);
             QTimer::singleShot(4000, &window, [&window, path] {
-                window.grab().save(path);
+                // The whole screen, so the object and statistics windows are in the picture too.
+                QScreen* screen = QGuiApplication::primaryScreen();
+                const QPixmap shot = screen ? screen->grabWindow(0) : QPixmap();
+                (shot.isNull() ? window.grab() : shot).save(path);
                 window.close();
             });
         }

@@ -28,7 +28,8 @@ bool HaveWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instan
 
 QFont ThemeFont(int16_t font) {
     QFont f("DejaVu Sans");
-    f.setPixelSize(font == 5 ? 12 : 11);
+    // 109 is the small font of the side windows' scales and notes.
+    f.setPixelSize(font == 109 ? 9 : font == 5 ? 12 : 11);
     return f;
 }
 
