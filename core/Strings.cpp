@@ -39,7 +39,7 @@ const char* const kViewTexts[] = {"Smallest size of a body on screen:",
                                   "Star field azimuth:",
                                   "degrees"};
 // 1030: the object window.
-const char* const kObjectWindowTexts[] = {"Name", "Colour", "Mass (kg)", "Speed (m/s)", "double-click to edit",
+const char* const kObjectWindowTexts[] = {"Name", "Colour", "Mass (kg)", "Speed (m/s)", "dbl-click: edit",
                                           "", "", "", "", "New Body"};
 // 1033: the statistics window.
 const char* const kStatsTexts[] = {"t = ", " d ", " h ", " min ", " s", "v = ", "a = ", "KE = ", "PE = ",
