@@ -68,7 +68,7 @@ TEST_F(ObjectWindowTest, DrawsHeaderAndOneRowPerBody) {
     for (const char* heading : {"Name", "Colour", "Mass (kg)", "Speed (m/s)"})
         EXPECT_TRUE(recorder.Find(heading) && OnBaseline(*recorder.Find(heading), 13)) << heading;
     EXPECT_EQ(recorder.Find("Colour")->box.left, 82);
-    const DrawnText* note = recorder.Find("double-click");
+    const DrawnText* note = recorder.Find("dbl-click");
     ASSERT_NE(note, nullptr);
     EXPECT_EQ(note->justify, TextJustify::Right);
     EXPECT_EQ(note->box.right, 380 - 20);
