@@ -51,6 +51,12 @@ TEST(Units, SciNotExamples) {
     EXPECT_EQ(MyRealToSciNotString(0), "0.0e+0");
     EXPECT_EQ(MyRealToSciNotString(-150), "-1.5e+2");
     EXPECT_EQ(MyRealToSciNotString(0.099), "1.0e-1");
+    // Values that have no exponent are named, not formatted.
+    EXPECT_EQ(MyRealToSciNotString(NAN), "nan");
+    EXPECT_EQ(MyRealToSciNotString(-INFINITY), "-inf");
+    uint8_t pascal[64] = {};
+    MyRealToSciNotString(INFINITY, pascal);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(pascal + 1), pascal[0]), "inf");
 }
 
 TEST(Units, FixedTextParsingAndSpherical) {
