@@ -32,3 +32,23 @@ void PlotPixel(int32_t h, int32_t v);  // in pen colour and mode, clipped
 
 // Text in the pen colour into the box (additive in the add-pin mode).
 int32_t PenDrawText(const Rect& box, const std::string& text, int16_t font, TextJustify justify);
+
+// Points the pen at a surface in copy mode for one drawing and puts the
+// previous target, colour and mode back when it goes out of scope.
+struct PenOnSurface {
+    explicit PenOnSurface(const PixelSurface& surface)
+        : previous(PenTarget()), previousColor(PenRGBColor()), previousMode(CurrentPenMode()) {
+        PenSetTarget(surface);
+        PenMode(kPatCopyMode);
+    }
+    ~PenOnSurface() {
+        PenSetTarget(previous);
+        RGBForeColor(previousColor);
+        PenMode(previousMode);
+    }
+    PenOnSurface(const PenOnSurface&) = delete;
+    PenOnSurface& operator=(const PenOnSurface&) = delete;
+    PixelSurface previous;
+    RGBColor previousColor;
+    int16_t previousMode;
+};

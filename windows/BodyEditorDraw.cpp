@@ -1,3 +1,4 @@
+#include "core/Utf8.h"
 #include "windows/BodyEditorDraw.h"
 
 #include <algorithm>
@@ -10,36 +11,14 @@ namespace {
 
 constexpr int16_t kPopUpFont = 5;        // the application font
 constexpr int32_t kPopUpTextRoom = 29;   // left margin, arrow and right margin around the text
-const char* const kEllipsis = "\u2026";
-
-size_t CodePoints(const std::string& s) {
-    size_t n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
-void DropLastCodePoint(std::string& s) {
-    while (!s.empty()) {
-        const unsigned char c = static_cast<unsigned char>(s.back());
-        s.pop_back();
-        if ((c & 0xC0) != 0x80) break;
-    }
-}
 
 // Draws into the item's own surface (origin at its top-left), leaving the pen as it was.
 template <class Draw>
 void DrawItem(ModalDialog& dialog, int16_t item, Draw draw) {
     PixelSurface surface = dialog.UserItemSurface(item);
     if (!surface.base || surface.width <= 0 || surface.height <= 0) return;
-    const PixelSurface previous = PenTarget();
-    const RGBColor previousColor = PenRGBColor();
-    const int16_t previousMode = CurrentPenMode();
-    PenSetTarget(surface);
-    PenMode(kPatCopyMode);
+    PenOnSurface pen(surface);
     draw(surface, Rect{0, 0, int16_t(surface.height), int16_t(surface.width)});
-    PenSetTarget(previous);
-    RGBForeColor(previousColor);
-    PenMode(previousMode);
     dialog.PresentUserItem(item);
 }
 

@@ -7,27 +7,13 @@
 #include "core/Units.h"
 #include "imagery/SpherePix.h"
 #include "render/Pen.h"
+#include "core/Utf8.h"
 #include "windows/ObjectWindow.h"
 #include "windows/SideWindowPen.h"
 
 namespace {
 
 constexpr int32_t kNameRoom = 65;
-const char* const kEllipsis = "\u2026";
-
-size_t CodePoints(const std::string& s) {
-    size_t n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
-void DropLastCodePoint(std::string& s) {
-    while (!s.empty()) {
-        const unsigned char c = static_cast<unsigned char>(s.back());
-        s.pop_back();
-        if ((c & 0xC0) != 0x80) break;
-    }
-}
 
 // The camera mark: a small camera body with its lens and viewfinder, 12 by 9.
 constexpr int32_t kMarkWidth = 12, kMarkHeight = 9;
@@ -124,11 +110,7 @@ std::string FitObjectName(std::string name) {
 void RedrawObjectWindow() {
     const PixelSurface s = MainWindow().WindowSurface(kObjectWindowId);
     if (!s.base || s.width <= 0 || s.height <= 0) return;
-    const PixelSurface previous = PenTarget();
-    const RGBColor previousColor = PenRGBColor();
-    const int16_t previousMode = CurrentPenMode();
-    PenSetTarget(s);
-    PenMode(kPatCopyMode);
+    PenOnSurface pen(s);
 
     const int32_t w = s.width - 16;
     EraseRect(MakeRect(0, 0, s.height, s.width - 15));
@@ -156,8 +138,5 @@ void RedrawObjectWindow() {
     }
     DrawNewBodyButton(count - first, w);
 
-    PenSetTarget(previous);
-    RGBForeColor(previousColor);
-    PenMode(previousMode);
     MainWindow().PresentWindow(kObjectWindowId);
 }

@@ -91,11 +91,7 @@ double Length(const double v[3]) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + 
 void RedrawStatsWindow() {
     const PixelSurface s = MainWindow().WindowSurface(kStatsWindowId);
     if (!s.base || s.width <= 0 || s.height <= 0) return;
-    const PixelSurface previous = PenTarget();
-    const RGBColor previousColor = PenRGBColor();
-    const int16_t previousMode = CurrentPenMode();
-    PenSetTarget(s);
-    PenMode(kPatCopyMode);
+    PenOnSurface pen(s);
     // The surface keeps no old content worth showing: start from black.
     EraseRect(MakeRect(0, 0, s.height, s.width));
 
@@ -118,8 +114,5 @@ void RedrawStatsWindow() {
         DrawValueLine(115, 10, graph.total, false);
     }
 
-    PenSetTarget(previous);
-    RGBForeColor(previousColor);
-    PenMode(previousMode);
     MainWindow().PresentWindow(kStatsWindowId);
 }
