@@ -84,8 +84,7 @@ namespace {
 // No heap: the labels beside the bodies are formatted every frame.
 int SciNot(MyReal x, char* buf) {
     // The exponent below is an integer conversion of log10, undefined for these.
-    if (std::isnan(x)) return std::snprintf(buf, 64, "nan");
-    if (std::isinf(x)) return std::snprintf(buf, 64, x < 0 ? "-inf" : "inf");
+    if (!std::isfinite(x)) return std::snprintf(buf, 64, "%.0f", x);  // "nan", "inf", "-inf"
     int e = x != 0.0 ? int(std::log10(std::fabs(x))) : 0;
     const double m = x * std::exp(-e * std::log(10.0));
     char mant[48];

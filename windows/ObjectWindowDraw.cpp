@@ -76,9 +76,9 @@ void DrawRow(const BodyInfoStruct& b, int32_t i, int32_t r, int32_t w) {
     }
 
     RGBForeColor(kWhiteRGB);
-    DrawTextAtBaseline(152, r + 28, SciNotText(b.mass), 12);
+    DrawTextAtBaseline(152, r + 28, MyRealToSciNotString(b.mass), 12);
     const double speed = std::sqrt(b.vel[0] * b.vel[0] + b.vel[1] * b.vel[1] + b.vel[2] * b.vel[2]);
-    DrawTextAtBaseline(222, r + 28, SciNotText(speed), 12);
+    DrawTextAtBaseline(222, r + 28, MyRealToSciNotString(speed), 12);
 }
 
 void DrawNewBodyButton(int32_t rowsShown, int32_t w) {

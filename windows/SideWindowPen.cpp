@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/Units.h"
 #include "render/Pen.h"
 
 int16_t ViewsFontOfSize(int32_t size) { return size <= 9 ? kSmallViewsFont : kViewsFont; }
@@ -23,10 +22,6 @@ Rect TextBoxAtBaseline(int32_t x, int32_t baseline, int32_t size, TextJustify ju
 
 void DrawTextAtBaseline(int32_t x, int32_t baseline, const std::string& text, int32_t size, TextJustify justify) {
     PenDrawText(TextBoxAtBaseline(x, baseline, size, justify), text, ViewsFontOfSize(size), justify);
-}
-
-std::string SciNotText(double value) {
-    return std::isfinite(value) ? MyRealToSciNotString(value) : MyRealFixed2String(value, 0);
 }
 
 void EraseRect(const Rect& r) {

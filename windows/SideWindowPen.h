@@ -25,9 +25,6 @@ Rect TextBoxAtBaseline(int32_t x, int32_t baseline, int32_t size, TextJustify ju
 void DrawTextAtBaseline(int32_t x, int32_t baseline, const std::string& text, int32_t size,
                         TextJustify justify = TextJustify::Left);
 
-// Short scientific notation; values without a logarithm (NaN, infinities) as they are.
-std::string SciNotText(double value);
-
 // Paints the rectangle black and leaves the pen white.
 void EraseRect(const Rect& r);
 

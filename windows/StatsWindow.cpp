@@ -38,11 +38,6 @@ void AppendFixed(double value, int16_t digits) {
 }
 
 void AppendSci(double value) {
-    // The short notation takes logarithms; a value without one is shown as it is.
-    if (!std::isfinite(value)) {
-        AppendFixed(value, 0);
-        return;
-    }
     Str255 text;
     MyRealToSciNotString(value, text);
     line.append(reinterpret_cast<const char*>(text + 1), text[0]);
