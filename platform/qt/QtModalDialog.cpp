@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <functional>
 
+#include "core/Dialogs.h"
+#include "core/Events.h"
+#include "platform/qt/QtInput.h"
 #include "platform/qt/QtText.h"
 
 namespace {
@@ -68,10 +71,18 @@ void SetLabelText(QLabel* label, const QString& text) {
     label->setText(text);
 }
 
-bool IsDialogKey(const QKeyEvent* e) {
-    if (e->modifiers() & Qt::ControlModifier) return e->key() == Qt::Key_Period;
-    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape;
+// The logic's dialog key filter decides: 1 for Return/Enter, 2 for Escape and command-period, else 0.
+int16_t DialogKeyItem(const QKeyEvent* e) {
+    EventRecord r{};
+    r.what = kKeyDownEvent;
+    r.message = ClassicKeyMessage(e);
+    if ((r.message & 0xFF) == 0 && e->key() == Qt::Key_Period) r.message |= '.';  // control keys may carry no text
+    r.modifiers = ClassicModifiers(e->modifiers());
+    int16_t item = 0;
+    return MyDefaultDialogFiltProc(r, item) ? item : 0;
 }
+
+bool IsDialogKey(const QKeyEvent* e) { return DialogKeyItem(e) != 0; }
 
 }  // namespace
 
@@ -262,8 +273,9 @@ void QtModalDialog::Hit(int16_t item) {
 }
 
 bool QtModalDialog::HandleKey(const QKeyEvent* e) {
-    if (!IsDialogKey(e)) return false;
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+    const int16_t key = DialogKeyItem(e);
+    if (key == 0) return false;
+    if (key == 1) {
         // A disabled default button cannot be chosen from the keyboard either.
         const Item* i = Find(layout_.defaultItem);
         if (i && i->widget->isEnabled()) Hit(layout_.defaultItem);
