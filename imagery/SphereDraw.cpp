@@ -42,17 +42,26 @@ inline uint32_t TexelAt(const uint32_t* tex, const int32_t* m, int32_t x, int32_
     return tex[Z * 512 + c];
 }
 
-// Shrinks the clip to the sphere's square. The sums are taken in 32 bits:
-// a sphere far off the buffer must not wrap around into it.
+// Shrinks the clip to the sphere's square. The sums are taken in 64 bits: a sphere far off
+// the buffer, or one larger than the plane, must not wrap around into it.
 inline void ShrinkTo(Rect& clip, int32_t cx, int32_t cy, int32_t r) {
-    const int32_t top = std::max<int32_t>(clip.top, cy - r), bottom = std::min<int32_t>(clip.bottom, cy + r);
-    const int32_t left = std::max<int32_t>(clip.left, cx - r), right = std::min<int32_t>(clip.right, cx + r);
+    const int64_t top = std::max<int64_t>(clip.top, int64_t(cy) - r), bottom = std::min<int64_t>(clip.bottom, int64_t(cy) + r);
+    const int64_t left = std::max<int64_t>(clip.left, int64_t(cx) - r), right = std::min<int64_t>(clip.right, int64_t(cx) + r);
     if (top >= bottom || left >= right) {
         clip.bottom = clip.top;  // nothing left to paint
         clip.right = clip.left;
         return;
     }
     clip = Rect{int16_t(top), int16_t(left), int16_t(bottom), int16_t(right)};
+}
+
+// Offsets dx from an eye's centre h whose column lies in its clip, within the disc's -r .. r - 1.
+struct DxWindow {
+    int32_t lo, hi;  // [lo, hi), empty when lo >= hi
+};
+inline DxWindow EyeWindow(const Rect& clip, int32_t h, int32_t r) {
+    return DxWindow{int32_t(std::max<int64_t>(-int64_t(r), int64_t(clip.left) - h)),
+                    int32_t(std::min<int64_t>(r, int64_t(clip.right) - h))};
 }
 
 inline uint32_t* PixelAt(uint8_t* base, int32_t rowBytes, int32_t x, int32_t y) {
@@ -86,26 +95,44 @@ void DrawSphere3D(const uint32_t* tex, const uint16_t* T, const uint16_t* U, Rec
     const int32_t step = 65536 / r;
     ShrinkTo(red, hR, cy, r);
     ShrinkTo(cyan, hC, cy, r);
+    const DxWindow redCols = EyeWindow(red, hR, r), cyanCols = EyeWindow(cyan, hC, r);
     for (int32_t py = cyan.top; py < cyan.bottom; ++py) {
         const int32_t y = (-(py - cy) * step) >> 8;
         const int32_t r1 = y * mR[1], r4 = y * mR[4], r7 = y * mR[7];
         const int32_t c1 = y * mC[1], c4 = y * mC[4], c7 = y * mC[7];
         const bool redRow = py >= red.top && py < red.bottom;
-        for (int32_t dx = -r; dx < r; ++dx) {
-            const int32_t x = (dx * step) >> 8;
-            const int32_t q = 65536 - y * y - x * x;
-            if (q <= 0) continue;
-            const int32_t z = SqrtQ(q, T);
-            if (redRow && hR + dx >= red.left && hR + dx < red.right) {
-                uint32_t* p = PixelAt(base, rowBytes, hR + dx, py);
-                const uint32_t l = TexelAt(tex, mR, x, z, r1, r4, r7, U) >> 24;
-                *p = (*p & 0x0000FFFFu) | (l << 16);
+        // Each dx is worked out once for both eyes, but only where at least one eye's clip
+        // holds its column: the walk costs what is drawn, not the disc's width.
+        auto walk = [&](int32_t from, int32_t to) {
+            for (int32_t dx = from; dx < to; ++dx) {
+                const int32_t x = (dx * step) >> 8;
+                const int32_t q = 65536 - y * y - x * x;
+                if (q <= 0) continue;
+                const int32_t z = SqrtQ(q, T);
+                if (redRow && dx >= redCols.lo && dx < redCols.hi) {
+                    uint32_t* p = PixelAt(base, rowBytes, hR + dx, py);
+                    const uint32_t l = TexelAt(tex, mR, x, z, r1, r4, r7, U) >> 24;
+                    *p = (*p & 0x0000FFFFu) | (l << 16);
+                }
+                if (dx >= cyanCols.lo && dx < cyanCols.hi) {
+                    uint32_t* p = PixelAt(base, rowBytes, hC + dx, py);
+                    const uint32_t l = TexelAt(tex, mC, x, z, c1, c4, c7, U) >> 24;
+                    *p = (*p & 0xFFFF0000u) | (l << 8) | l;
+                }
             }
-            if (hC + dx >= cyan.left && hC + dx < cyan.right) {
-                uint32_t* p = PixelAt(base, rowBytes, hC + dx, py);
-                const uint32_t l = TexelAt(tex, mC, x, z, c1, c4, c7, U) >> 24;
-                *p = (*p & 0xFFFF0000u) | (l << 8) | l;
-            }
+        };
+        const DxWindow redHere = redRow ? redCols : DxWindow{0, 0};
+        if (redHere.lo >= redHere.hi) {
+            walk(cyanCols.lo, cyanCols.hi);
+        } else if (cyanCols.lo >= cyanCols.hi) {
+            walk(redHere.lo, redHere.hi);
+        } else if (std::max(redHere.lo, cyanCols.lo) <= std::min(redHere.hi, cyanCols.hi)) {
+            walk(std::min(redHere.lo, cyanCols.lo), std::max(redHere.hi, cyanCols.hi));
+        } else {  // the eyes' windows apart: the columns between them are neither eye's
+            const DxWindow& first = redHere.lo < cyanCols.lo ? redHere : cyanCols;
+            const DxWindow& second = redHere.lo < cyanCols.lo ? cyanCols : redHere;
+            walk(first.lo, first.hi);
+            walk(second.lo, second.hi);
         }
     }
 }

@@ -6,6 +6,7 @@
 
 #include "core/Strings.h"
 #include "core/Units.h"
+#include "render/Camera.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
 #include "render/ThemeText.h"
@@ -102,7 +103,18 @@ bool ArrowTip(const BodyRTStruct& b, const double rel[3], double f, bool velocit
     return DotIJK(rt.cameraIJK.k, tip) < 0;
 }
 
-void DrawArrowLine(int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
+void DrawArrowLine(int32_t sx, int32_t sy, double tipX, double tipY) {
+    if (std::isnan(tipX) || std::isnan(tipY)) return;
+    tipX = std::clamp(tipX, -1e300, 1e300);
+    tipY = std::clamp(tipY, -1e300, 1e300);
+    const double reach = std::max(std::fabs(tipX - sx), std::fabs(tipY - sy));
+    const double room = kScreenCoordLimit - std::max(std::abs(sx), std::abs(sy));
+    if (reach > room) {
+        const double s = room / reach;
+        tipX = sx + (tipX - sx) * s;
+        tipY = sy + (tipY - sy) * s;
+    }
+    const int32_t tx = ScreenCoord(tipX), ty = ScreenCoord(tipY);
     MoveTo(sx, sy);
     LineTo(tx, ty);
     const double dx = tx - sx, dy = ty - sy, ac = rt.arrowCos, as = rt.arrowSin;

@@ -20,8 +20,10 @@ void DrawBodyLabels(const BodyRTStruct& b, int32_t right, int32_t top, uint32_t 
 // relative to the eye. False when the tip lies behind the eye (nothing to draw).
 bool ArrowTip(const BodyRTStruct& b, const double rel[3], double f, bool velocity, double tip[3]);
 
-// Line from (sx, sy) to (tx, ty) with the two barbs at the tip, in the pen colour and mode.
-void DrawArrowLine(int32_t sx, int32_t sy, int32_t tx, int32_t ty);
+// Line from (sx, sy) to the projected tip (tx, ty), truncated toward zero, with the two barbs
+// at the tip, in the pen colour and mode. A tip beyond the integer plane (near the eye plane)
+// is pulled in along the arrow's own direction.
+void DrawArrowLine(int32_t sx, int32_t sy, double tx, double ty);
 
 inline double DotIJK(const int32_t* v, const double* d) {
     return double(v[0]) * d[0] + double(v[1]) * d[1] + double(v[2]) * d[2];

@@ -33,7 +33,7 @@ void DrawMonoArrow(const BodyRTStruct& b, const double* rel, double f, int32_t s
     const IJK& c = rt.cameraIJK;
     const double f2 = rt.focalLength / Dot(c.k, tip);
     PenForeColor(velocity ? kRedColor : kYellowColor);
-    DrawArrowLine(sx, sy, int32_t(cx + 0.5 - Dot(c.i, tip) * f2), int32_t(cy + 0.5 + Dot(c.j, tip) * f2));
+    DrawArrowLine(sx, sy, cx + 0.5 - Dot(c.i, tip) * f2, cy + 0.5 + Dot(c.j, tip) * f2);
 }
 
 bool MappingOn() { return !(set.displayFlags & kSphereMappingOffFlag); }
@@ -44,7 +44,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     if (!(depth < 0)) return;
     const IJK& c = rt.cameraIJK;
     const double f = rt.focalLength / depth;
-    const int32_t sx = int32_t(cx + 0.5 - Dot(c.i, rel) * f), sy = int32_t(cy + 0.5 + Dot(c.j, rel) * f);
+    const int32_t sx = ScreenCoord(cx + 0.5 - Dot(c.i, rel) * f), sy = ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f);
     b.screenPos = Point{int16_t(sy), int16_t(sx)};
     uint32_t d = ApparentDiameter(b.radius, f);
     if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
@@ -64,7 +64,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
         Rect ring{};
         int32_t rr = 0;
         if (b.ringPix) {
-            const int32_t dr = int32_t(2 * b.ringRadius * (-65536.0) * f + 0.5);
+            const int32_t dr = ScreenCoord(2 * b.ringRadius * (-65536.0) * f + 0.5);
             rr = dr >> 1;
             if (!BodySquare(sx, sy, uint32_t(std::max(dr, 0)), ring) || !ClipToBuffer(ring)) ring = Rect{};
             DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, m, bAddrGWPM, rBytesGWPM, b.ringPix, 0);
@@ -89,7 +89,7 @@ void PlotTrailPointFinish(const TrailPoint& p, int32_t cx, int32_t cy, double de
     const IJK& c = rt.cameraIJK;
     const double f = rt.focalLength / depth;
     RGBForeColor(p.color);
-    MoveTo(int32_t(cx + 0.5 - Dot(c.i, rel) * f), int32_t(cy + 0.5 + Dot(c.j, rel) * f));
+    MoveTo(ScreenCoord(cx + 0.5 - Dot(c.i, rel) * f), ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f));
     Line(0, 0);
 }
 

@@ -22,16 +22,16 @@ struct EyeXs {
 EyeXs ProjectBothEyes(const double* rel, double f, int32_t cx, int32_t cy, int32_t eyeRadius, double eyeOffset) {
     const IJK& c = rt.cameraIJK;
     const double ir = Dot(c.i, rel);
-    return EyeXs{int32_t(cx + 0.5 + eyeRadius - (ir - 65536 * eyeOffset) * f),
-                 int32_t(cx + 0.5 - eyeRadius - (ir + 65536 * eyeOffset) * f), int32_t(cy + 0.5 + Dot(c.j, rel) * f)};
+    return EyeXs{ScreenCoord(cx + 0.5 + eyeRadius - (ir - 65536 * eyeOffset) * f),
+                 ScreenCoord(cx + 0.5 - eyeRadius - (ir + 65536 * eyeOffset) * f),
+                 ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f)};
 }
 
 // Arrow of one eye: the eye's own projection of the tip, drawn in that eye's colour.
 void DrawEyeArrow(int32_t fromX, int32_t y, const double* tip, double f2, int32_t cx, int32_t cy, int32_t shift,
                   double eyeShift) {
     const IJK& c = rt.cameraIJK;
-    const int32_t tx = int32_t(cx + 0.5 + shift - (Dot(c.i, tip) + eyeShift) * f2);
-    DrawArrowLine(fromX, y, tx, int32_t(cy + 0.5 + Dot(c.j, tip) * f2));
+    DrawArrowLine(fromX, y, cx + 0.5 + shift - (Dot(c.i, tip) + eyeShift) * f2, cy + 0.5 + Dot(c.j, tip) * f2);
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
         Rect redRing{}, cyanRing{};
         int32_t rr = 0;
         if (b.ringPix) {
-            const int32_t dr = int32_t(2 * b.ringRadius * (-65536.0) * f + 0.5);
+            const int32_t dr = ScreenCoord(2 * b.ringRadius * (-65536.0) * f + 0.5);
             rr = dr >> 1;
             const uint32_t ringD = uint32_t(std::max(dr, 0));
             if (!BodySquare(e.cyan, e.y, ringD, cyanRing)) cyanRing = Rect{};
