@@ -64,9 +64,15 @@ void ExpectWholeAnnulus(const int32_t* m) {
         for (int x = 0; x < 64; ++x) {
             const double r = std::hypot(x - 32, y - 32);
             const uint32_t v = f.buf[y * 64 + x];
-            if (r < 9.0 || r > 31.0) EXPECT_EQ(v, 0u) << x << "," << y;
-            if (r > 11.0 && r < 29.0) EXPECT_EQ(v, 9u) << x << "," << y;
-            if (v) EXPECT_EQ(v, 9u);  // never twice
+            if (r < 9.0 || r > 31.0) {
+                EXPECT_EQ(v, 0u) << x << "," << y;
+            }
+            if (r > 11.0 && r < 29.0) {
+                EXPECT_EQ(v, 9u) << x << "," << y;
+            }
+            if (v) {
+                EXPECT_EQ(v, 9u);  // never twice
+            }
             lit += v != 0;
         }
     EXPECT_NEAR(lit, M_PI * (30 * 30 - 10 * 10), 150);

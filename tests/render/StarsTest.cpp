@@ -2,12 +2,19 @@
 
 #include "ScratchDir.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
+#include <random>
+#include <vector>
 #include <cstring>
 #include <string>
 
 #include "imagery/Random.h"
+#include "imagery/SkyCells.h"
 #include "imagery/Stars.h"
+#include "render/IJK.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
 
@@ -89,6 +96,161 @@ TEST(Stars, FileRecordsBigEndianAndShortFilesRejected) {
     EXPECT_EQ(LitPixels(), 0);
     DisposeStarListHandle(list);
     DisposeMyRenderGW();
+}
+
+}  // namespace
+
+namespace {
+
+// A sky of n stars spread evenly at random, written as a star data file and read back.
+Handle EvenSkyFromFile(const std::string& path, int n, uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    std::vector<uint8_t> bytes(size_t(n) * 32, 0);
+    auto putDouble = [](uint8_t* at, double value) {
+        uint64_t bits;
+        std::memcpy(&bits, &value, 8);
+        for (int k = 0; k < 8; ++k) at[k] = uint8_t(bits >> (56 - 8 * k));
+    };
+    for (int s = 0; s < n; ++s) {
+        const double z = unit(rng), ra = 12.0 * (unit(rng) + 1.0);
+        uint8_t* rec = bytes.data() + size_t(s) * 32;
+        putDouble(rec, ra);
+        putDouble(rec + 8, std::asin(z) * 180 / M_PI);
+        rec[24] = rec[26] = rec[28] = 0xFF;  // white: every splat lights at least one pixel
+    }
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return GetStarListFromFS(path);
+}
+
+// Fraction of the stars in the view (projected directly, each one) whose splat shows a pixel.
+double DrawnFractionOfStarsInView(Handle list, const std::vector<std::array<double, 3>>& sky, double viewAngle,
+                                  int directions, uint32_t seed, int* inViewTotal) {
+    const int w = 320, hgt = 200;
+    const int32_t focal = int32_t(w * 0.5 / std::tan(viewAngle * M_PI / 360));
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> angle(0.0, 2 * M_PI), cosine(-1.0, 1.0);
+    int inView = 0, drawn = 0;
+    for (int d = 0; d < directions; ++d) {
+        IJK cam;
+        BuildBodyAxes(cam, std::acos(cosine(rng)), angle(rng), angle(rng));
+        EraseRenderBuffer();
+        DrawStars(renderGWRect, cam, list, focal, w / 2, hgt / 2);
+        for (const auto& P : sky) {
+            const double depth = cam.k[0] * P[0] + cam.k[1] * P[1] + cam.k[2] * P[2];
+            if (!(depth < 0)) continue;
+            const double X = (cam.i[0] * P[0] + cam.i[1] * P[1] + cam.i[2] * P[2]) * (-focal / depth);
+            const double Y = (cam.j[0] * P[0] + cam.j[1] * P[1] + cam.j[2] * P[2]) * (-focal / depth);
+            const int x = w / 2 + int(std::floor(X)), y = hgt / 2 - int(std::floor(Y));
+            if (x < 0 || y < 1 || x >= w - 1 || y >= hgt) continue;
+            ++inView;
+            const uint32_t* row = reinterpret_cast<uint32_t*>(bAddrGWPM + y * rBytesGWPM);
+            const uint32_t* above = reinterpret_cast<uint32_t*>(bAddrGWPM + (y - 1) * rBytesGWPM);
+            drawn += (row[x] | row[x + 1] | above[x] | above[x + 1]) != 0;
+        }
+    }
+    *inViewTotal = inView;
+    return inView ? double(drawn) / inView : 0.0;
+}
+
+TEST(Stars, AtAnyViewAngleTheStarsInTheViewAreDrawn) {
+    ScratchDir scratch;
+    set = SettingsStruct{};
+    ASSERT_EQ(SetupRenderGW(200, 320), 0);
+    const int n = 40000;
+    Handle list = EvenSkyFromFile(scratch.prefix() + "even.stars", n, 2024);
+    ASSERT_NE(list, 0u);
+    // The same directions as stored, for the direct projection.
+    std::vector<std::array<double, 3>> sky;
+    std::mt19937 rng(2024);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    for (int s = 0; s < n; ++s) {
+        const double z = unit(rng), phi = M_PI * (unit(rng) + 1.0);
+        const double theta = (90 - std::asin(z) * 180 / M_PI) * M_PI / 180, ring = std::sin(theta);
+        sky.push_back({ring * std::cos(phi), ring * std::sin(phi), std::cos(theta)});
+    }
+    for (const double viewAngle : {10.0, 25.0, 70.0}) {
+        int inView = 0;
+        const double fraction = DrawnFractionOfStarsInView(list, sky, viewAngle, 24, 77, &inView);
+        EXPECT_GT(inView, viewAngle < 20 ? 150 : 1000) << viewAngle;
+        EXPECT_GE(fraction, 0.99) << "view angle " << viewAngle << ": " << inView << " stars in view";
+    }
+    DisposeStarListHandle(list);
+    DisposeMyRenderGW();
+}
+
+TEST(Stars, CatalogueSkyAtNarrowAndWideViews) {
+    const std::string path = std::string(GRAVITAS_BUILD_DIR) + "/app/stars.stars";
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) GTEST_SKIP() << "no converted star catalogue at " << path;
+    std::vector<uint8_t> bytes;
+    uint8_t buf[4096];
+    size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + got);
+    std::fclose(f);
+    std::vector<std::array<double, 3>> sky;
+    const size_t count = bytes.size() / 32;
+    EndianStarDataArray_BtoN(bytes.data(), int32_t(count));
+    for (size_t s = 0; s < count; ++s) {
+        double ra, dec;
+        uint16_t rgb[3];
+        std::memcpy(&ra, bytes.data() + 32 * s, 8);
+        std::memcpy(&dec, bytes.data() + 32 * s + 8, 8);
+        std::memcpy(rgb, bytes.data() + 32 * s + 24, 6);
+        // Stars too faint to light a pixel even with their whole weight are not counted.
+        if (std::max({rgb[0], rgb[1], rgb[2]}) < 1024) continue;
+        const double theta = (90 - dec) * M_PI / 180, phi = ra * M_PI / 12;
+        if (!(phi > 0 && phi < 2 * M_PI && theta > 0 && theta < M_PI)) continue;
+        sky.push_back({std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta)});
+    }
+    set = SettingsStruct{};
+    ASSERT_EQ(SetupRenderGW(200, 320), 0);
+    Handle list = GetStarListFromFS(path);
+    ASSERT_NE(list, 0u);
+    for (const double viewAngle : {10.0, 25.0, 70.0}) {
+        int inView = 0;
+        const double fraction = DrawnFractionOfStarsInView(list, sky, viewAngle, 48, 5, &inView);
+        EXPECT_GT(inView, 20) << viewAngle;
+        EXPECT_GE(fraction, 0.99) << "view angle " << viewAngle << ": " << inView << " stars in view";
+    }
+    DisposeStarListHandle(list);
+    DisposeMyRenderGW();
+}
+
+}  // namespace
+
+namespace {
+
+int MarkedCells(const IJK& cam, double viewAngle) {
+    const Rect clip{0, 0, 200, 320};
+    uint16_t marks[16] = {};
+    MarkVisibleSkyCells(marks, cam, 160 / std::tan(viewAngle * M_PI / 360), clip, 160, 100, 2);
+    int n = 0;
+    for (uint16_t m : marks) n += __builtin_popcount(m);
+    return n;
+}
+
+TEST(SkyCells, ANarrowViewWalksAFewCellsAndTheWholeSkyHas172) {
+    int total = 0;
+    for (int b = 0; b < 16; ++b) {
+        int32_t count = 0;
+        GetLatSectionInfo(b - 8, &count, nullptr);
+        total += count;
+    }
+    EXPECT_EQ(total, 172);
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> angle(0.0, 2 * M_PI), cosine(-1.0, 1.0);
+    for (int d = 0; d < 50; ++d) {
+        IJK cam;
+        BuildBodyAxes(cam, std::acos(cosine(rng)), angle(rng), angle(rng));
+        const int narrow = MarkedCells(cam, 10), wide = MarkedCells(cam, 70);
+        EXPECT_GE(narrow, 1);
+        EXPECT_LE(narrow, 14);  // a 10 x 6 degree view meets a few cells of 22.5 x 11.25 degrees
+        EXPECT_LE(wide, 60);    // under half the sky
+        EXPECT_LE(narrow, wide);
+    }
 }
 
 }  // namespace
