@@ -1,20 +1,13 @@
 // The fixed-point sphere rasterisers: no floating point in the pixel loops.
 #include "imagery/SpherePix.h"
+#include "imagery/SphereRaster.h"
 
 #include <algorithm>
 #include <initializer_list>
 
 namespace {
 
-inline int32_t SqrtQ(int32_t q, const uint16_t* T) {
-    if (q < 0x100) return T[q] >> 4;
-    if (q < 0x400) return T[q >> 2] >> 3;
-    if (q < 0x1000) return T[q >> 4] >> 2;
-    if (q < 0x4000) return T[q >> 6] >> 1;
-    if (q < 0x10000) return T[q >> 8];
-    const int32_t i = q >> 10;
-    return T[i > 255 ? 255 : i] << 1;
-}
+using namespace sphere_raster;
 
 inline int32_t InvSqrt(int32_t s, const uint16_t* U) {
     if (s >= 0x10000) { const int32_t i = s >> 10; return U[i > 255 ? 255 : i] >> 1; }
@@ -40,32 +33,6 @@ inline uint32_t TexelAt(const uint32_t* tex, const int32_t* m, int32_t x, int32_
     if (c < -64) c = -64;
     if (c > 447) c = 447;
     return tex[Z * 512 + c];
-}
-
-// Shrinks the clip to the sphere's square. The sums are taken in 64 bits: a sphere far off
-// the buffer, or one larger than the plane, must not wrap around into it.
-inline void ShrinkTo(Rect& clip, int32_t cx, int32_t cy, int32_t r) {
-    const int64_t top = std::max<int64_t>(clip.top, int64_t(cy) - r), bottom = std::min<int64_t>(clip.bottom, int64_t(cy) + r);
-    const int64_t left = std::max<int64_t>(clip.left, int64_t(cx) - r), right = std::min<int64_t>(clip.right, int64_t(cx) + r);
-    if (top >= bottom || left >= right) {
-        clip.bottom = clip.top;  // nothing left to paint
-        clip.right = clip.left;
-        return;
-    }
-    clip = Rect{int16_t(top), int16_t(left), int16_t(bottom), int16_t(right)};
-}
-
-// Offsets dx from an eye's centre h whose column lies in its clip, within the disc's -r .. r - 1.
-struct DxWindow {
-    int32_t lo, hi;  // [lo, hi), empty when lo >= hi
-};
-inline DxWindow EyeWindow(const Rect& clip, int32_t h, int32_t r) {
-    return DxWindow{int32_t(std::max<int64_t>(-int64_t(r), int64_t(clip.left) - h)),
-                    int32_t(std::min<int64_t>(r, int64_t(clip.right) - h))};
-}
-
-inline uint32_t* PixelAt(uint8_t* base, int32_t rowBytes, int32_t x, int32_t y) {
-    return reinterpret_cast<uint32_t*>(base + y * rowBytes + x * 4);
 }
 
 }  // namespace
@@ -121,18 +88,6 @@ void DrawSphere3D(const uint32_t* tex, const uint16_t* T, const uint16_t* U, Rec
                 }
             }
         };
-        const DxWindow redHere = redRow ? redCols : DxWindow{0, 0};
-        if (redHere.lo >= redHere.hi) {
-            walk(cyanCols.lo, cyanCols.hi);
-        } else if (cyanCols.lo >= cyanCols.hi) {
-            walk(redHere.lo, redHere.hi);
-        } else if (std::max(redHere.lo, cyanCols.lo) <= std::min(redHere.hi, cyanCols.hi)) {
-            walk(std::min(redHere.lo, cyanCols.lo), std::max(redHere.hi, cyanCols.hi));
-        } else {  // the eyes' windows apart: the columns between them are neither eye's
-            const DxWindow& first = redHere.lo < cyanCols.lo ? redHere : cyanCols;
-            const DxWindow& second = redHere.lo < cyanCols.lo ? cyanCols : redHere;
-            walk(first.lo, first.hi);
-            walk(second.lo, second.hi);
-        }
+        WalkEyeColumns(redRow ? redCols : DxWindow{0, 0}, cyanCols, walk);
     }
 }

@@ -6,10 +6,12 @@
 #include <cstring>
 
 #include "imagery/Rings.h"
+#include "imagery/ShadedDisc.h"
 #include "imagery/SpherePix.h"
 #include "render/BodyDecor.h"
 #include "render/Camera.h"
 #include "render/IJK.h"
+#include "render/LabelPlacement.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
@@ -74,11 +76,16 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
         if (b.ringPix) DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, m, bAddrGWPM, rBytesGWPM, b.ringPix, 1);
         labelRect = clipped;
         RGBForeColor(b.color);
+    } else if (d > 3) {
+        DrawShadedDisc(clipped, sx, sy, rad, BodyPixel(b), bAddrGWPM, rBytesGWPM, rt.sphereSqrtTable);
+        labelRect = clipped;
     } else {
         FrameOval(square);
     }
     if (labelFlags) {
-        DrawBodyLabels(b, labelRect.right, labelRect.top, labelFlags);
+        if (labelFlags & kTextLabelBits)
+            QueueBodyLabel(LabelRequest{int32_t(&b - BodyRTList()->body), labelFlags, 1, {labelRect, Rect{}},
+                                        {b.color, RGBColor{}}, false});
         if (labelFlags & 2) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, true);
         if (labelFlags & 4) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, false);
     }
@@ -113,6 +120,10 @@ void PlotBody(BodyRTStruct& b, int32_t cx, int32_t cy) {
         if (ClipToBuffer(clipped))
             DrawSphere(clipped, pr.sx, pr.sy, rad, &F.i[0], bAddrGWPM, rBytesGWPM, b.spherePix, rt.sphereSqrtTable,
                        rt.sphereInvSqrtTable);
+    } else if (d > 3) {
+        Rect clipped = square;
+        if (ClipToBuffer(clipped))
+            DrawShadedDisc(clipped, pr.sx, pr.sy, rad, BodyPixel(b), bAddrGWPM, rBytesGWPM, rt.sphereSqrtTable);
     } else {
         FrameOval(square);
     }
@@ -152,6 +163,7 @@ void DoDrawStage(int32_t cx, int32_t cy) {
     }
     HLock(rt.bodyRT);
     rt.velArrowMeasure = rt.accArrowMeasure = -1.0;
+    BeginLabelFrame(n);
     if (!rt.scratchPtr) {
         for (int32_t b = n - 1; b >= 0; --b)
             if (!(list->body[b].statusFlags & kNotDrawnStatus)) PlotBody(list->body[b], cx, cy);
@@ -216,6 +228,8 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                     PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
             }
         }
+        // Labels go on top of every body, the nearest bodies' first.
+        DrawQueuedLabels(*list);
         // The block stays for the next frame, so frames do not allocate; it is released when the
         // body list changes and at shut-down.
     }

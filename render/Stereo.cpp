@@ -3,11 +3,13 @@
 #include <cmath>
 
 #include "imagery/Rings.h"
+#include "imagery/ShadedDisc.h"
 #include "imagery/SpherePix.h"
 #include "render/BodyDecor.h"
 #include "render/Camera.h"
 #include "render/DrawStage.h"
 #include "render/IJK.h"
+#include "render/LabelPlacement.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
 
@@ -97,6 +99,13 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
                        bAddrGWPM, rBytesGWPM, b.ringPix, 1);
         redLabel = redClip;
         cyanLabel = cyanClip;
+    } else if (d > 3) {
+        const RGBColor& c16 = b.color;
+        DrawShadedDisc3D(redClip, cyanClip, e.red, e.cyan, e.y, rad,
+                         TexelLuminance(c16.red >> 8, c16.green >> 8, c16.blue >> 8), bAddrGWPM, rBytesGWPM,
+                         rt.sphereSqrtTable);
+        redLabel = redClip;
+        cyanLabel = cyanClip;
     } else {
         RGBForeColor(rt.redEyeColor);
         FrameOval(red);
@@ -104,10 +113,9 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
         FrameOval(cyan);
     }
     if (labelFlags) {
-        RGBForeColor(rt.redEyeColor);
-        DrawBodyLabels(b, redLabel.right, redLabel.top, labelFlags);
-        RGBForeColor(rt.cyanEyeColor);
-        DrawBodyLabels(b, cyanLabel.right, cyanLabel.top, labelFlags);
+        if (labelFlags & kTextLabelBits)
+            QueueBodyLabel(LabelRequest{int32_t(&b - BodyRTList()->body), labelFlags, 2, {redLabel, cyanLabel},
+                                        {rt.redEyeColor, rt.cyanEyeColor}, true});
         for (const bool velocity : {true, false}) {
             if (!(labelFlags & (velocity ? 2u : 4u))) continue;
             double tip[3];
