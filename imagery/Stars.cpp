@@ -75,6 +75,8 @@ void PlotStarPixel(int32_t h, int32_t v, double r, double g, double b, const Rec
 }
 
 void Splat(int32_t h, int32_t v, double X, double Y, double r, double g, double b, const Rect& clip) {
+    // A star near the eye plane projects beyond 16 bits; wrapped, it would land on the screen.
+    if (!(std::fabs(X) < 30000 && std::fabs(Y) < 30000)) return;
     const int32_t ix = int32_t(int16_t(std::floor(X))), iy = int32_t(int16_t(std::floor(Y)));
     const double fx = X - std::floor(X), fy = Y - std::floor(Y);
     const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);

@@ -27,6 +27,12 @@ int LitPixels() {
     return lit;
 }
 
+void PutBigEndianDouble(uint8_t* at, double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    for (int k = 0; k < 8; ++k) at[k] = uint8_t(bits >> (56 - 8 * k));
+}
+
 TEST(Random, StaysInRangeAndRepeatsFromSeed) {
     SetRandomSeed(42);
     int16_t first[8];
@@ -68,12 +74,8 @@ TEST(Stars, FileRecordsBigEndianAndShortFilesRejected) {
 
     // One star straight ahead of a camera looking along -z: at the south pole's neighbourhood.
     uint8_t rec[32] = {};
-    const double ra = 6.0, dec = -89.0;
-    uint64_t bits;
-    std::memcpy(&bits, &ra, 8);
-    for (int k = 0; k < 8; ++k) rec[k] = uint8_t(bits >> (56 - 8 * k));
-    std::memcpy(&bits, &dec, 8);
-    for (int k = 0; k < 8; ++k) rec[8 + k] = uint8_t(bits >> (56 - 8 * k));
+    PutBigEndianDouble(rec, 6.0);        // right ascension, hours
+    PutBigEndianDouble(rec + 8, -89.0);  // declination, degrees
     rec[24] = 0x40;  // red 0x4000
     const std::string path = dir + "one.stars";
     f = std::fopen(path.c_str(), "wb");
@@ -107,16 +109,11 @@ Handle EvenSkyFromFile(const std::string& path, int n, uint32_t seed) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     std::vector<uint8_t> bytes(size_t(n) * 32, 0);
-    auto putDouble = [](uint8_t* at, double value) {
-        uint64_t bits;
-        std::memcpy(&bits, &value, 8);
-        for (int k = 0; k < 8; ++k) at[k] = uint8_t(bits >> (56 - 8 * k));
-    };
     for (int s = 0; s < n; ++s) {
         const double z = unit(rng), ra = 12.0 * (unit(rng) + 1.0);
         uint8_t* rec = bytes.data() + size_t(s) * 32;
-        putDouble(rec, ra);
-        putDouble(rec + 8, std::asin(z) * 180 / M_PI);
+        PutBigEndianDouble(rec, ra);
+        PutBigEndianDouble(rec + 8, std::asin(z) * 180 / M_PI);
         rec[24] = rec[26] = rec[28] = 0xFF;  // white: every splat lights at least one pixel
     }
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -251,6 +248,30 @@ TEST(SkyCells, ANarrowViewWalksAFewCellsAndTheWholeSkyHas172) {
         EXPECT_LE(wide, 60);    // under half the sky
         EXPECT_LE(narrow, wide);
     }
+}
+
+TEST(Stars, AStarFarOffToTheSideDoesNotWrapOntoTheScreen) {
+    // A 157-degree view (focal length 10 on 100 px): a star 0.0087 degrees behind the edge of
+    // the sky's visible half projects 65556 px right of the centre, 20 px after a 16-bit wrap.
+    ScratchDir scratch;
+    uint8_t rec[32] = {};
+    const double epsilon = 10.0 / 65556.5;
+    PutBigEndianDouble(rec, 0.00001);                         // right ascension: almost along +x
+    PutBigEndianDouble(rec + 8, -epsilon * 180 / M_PI);       // just south of the equator
+    rec[24] = rec[26] = rec[28] = 0xFF;
+    const std::string path = scratch.prefix() + "edge.stars";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(rec, 1, 32, f);
+    std::fclose(f);
+    Handle list = GetStarListFromFS(path);
+    ASSERT_NE(list, 0u);
+    set = SettingsStruct{};
+    ASSERT_EQ(SetupRenderGW(100, 100), 0);
+    const IJK lookDownZ{{65536, 0, 0}, {0, 65536, 0}, {0, 0, 65536}};
+    DrawStars(renderGWRect, lookDownZ, list, 10, 50, 50);
+    EXPECT_EQ(LitPixels(), 0);
+    DisposeStarListHandle(list);
+    DisposeMyRenderGW();
 }
 
 }  // namespace
