@@ -35,28 +35,6 @@ void DrawShadedDisc(Rect& clip, int32_t cx, int32_t cy, int32_t r, uint32_t colo
 void DrawShadedDisc3D(Rect& red, Rect& cyan, int32_t hR, int32_t hC, int32_t cy, int32_t r, uint32_t luminance,
                       uint8_t* base, int32_t rowBytes, const uint16_t* T) {
     if (!T || !base || r < 1) return;
-    const int32_t step = 65536 / r;
-    ShrinkTo(red, hR, cy, r);
-    ShrinkTo(cyan, hC, cy, r);
-    const DxWindow redCols = EyeWindow(red, hR, r), cyanCols = EyeWindow(cyan, hC, r);
-    for (int32_t py = cyan.top; py < cyan.bottom; ++py) {
-        const int32_t y = (-(py - cy) * step) >> 8;
-        const bool redRow = py >= red.top && py < red.bottom;
-        WalkEyeColumns(redRow ? redCols : DxWindow{0, 0}, cyanCols, [&](int32_t from, int32_t to) {
-            for (int32_t dx = from; dx < to; ++dx) {
-                const int32_t x = (dx * step) >> 8;
-                const int32_t q = 65536 - y * y - x * x;
-                if (q <= 0) continue;
-                const uint32_t l = Scaled(luminance, Shade(SqrtQ(q, T)));
-                if (redRow && dx >= redCols.lo && dx < redCols.hi) {
-                    uint32_t* p = PixelAt(base, rowBytes, hR + dx, py);
-                    *p = (*p & 0x0000FFFFu) | (l << 16);
-                }
-                if (dx >= cyanCols.lo && dx < cyanCols.hi) {
-                    uint32_t* p = PixelAt(base, rowBytes, hC + dx, py);
-                    *p = (*p & 0xFFFF0000u) | (l << 8) | l;
-                }
-            }
-        });
-    }
+    auto shaded = [&](int32_t, int32_t z) { return Scaled(luminance, Shade(z)); };
+    PaintStereoDisc(red, cyan, hR, hC, cy, r, base, rowBytes, T, [](int32_t) {}, shaded, shaded);
 }

@@ -15,6 +15,13 @@ struct Fixture {
     std::vector<uint32_t> buf = std::vector<uint32_t>(64 * 64, 0);
     Fixture() { FillSphereTables(T, U); }
     uint8_t* base() { return reinterpret_cast<uint8_t*>(buf.data()); }
+    // Back and front half of a ring of outer radius 30 at (32, 32), every texel blue 9.
+    void DrawBothHalvesInBlue9(int32_t innerRadius, const int32_t* m) {
+        for (auto& t : profile) t = MakeTexel(0, 0, 0, 9);
+        const Rect clip{0, 0, 64, 64};
+        DrawRing(clip, T, 32, 32, innerRadius, 30, m, base(), 256, profile.data(), 0);
+        DrawRing(clip, T, 32, 32, innerRadius, 30, m, base(), 256, profile.data(), 1);
+    }
 };
 
 // Ring plane tilted 60 degrees from the screen: normal (0, sin, cos).
@@ -55,10 +62,7 @@ TEST(DrawRing, BlackProfileAndEdgeOnDrawNothing) {
 // products once passed 32 bits), cover the annulus between the radii, each pixel once.
 void ExpectWholeAnnulus(const int32_t* m) {
     Fixture f;
-    for (auto& t : f.profile) t = MakeTexel(0, 0, 0, 9);
-    const Rect clip{0, 0, 64, 64};
-    DrawRing(clip, f.T, 32, 32, 10, 30, m, f.base(), 256, f.profile.data(), 0);
-    DrawRing(clip, f.T, 32, 32, 10, 30, m, f.base(), 256, f.profile.data(), 1);
+    f.DrawBothHalvesInBlue9(10, m);
     int lit = 0;
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) {
@@ -91,10 +95,7 @@ TEST(DrawRing, FaceOnRingIsTheWholeAnnulus) {
 
 TEST(DrawRing, ZeroInnerRadiusFillsTheTiltedDisc) {
     Fixture f;
-    for (auto& t : f.profile) t = MakeTexel(0, 0, 0, 9);
-    const Rect clip{0, 0, 64, 64};
-    DrawRing(clip, f.T, 32, 32, 0, 30, kTilted, f.base(), 256, f.profile.data(), 0);
-    DrawRing(clip, f.T, 32, 32, 0, 30, kTilted, f.base(), 256, f.profile.data(), 1);
+    f.DrawBothHalvesInBlue9(0, kTilted);
     int lit = 0;
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)

@@ -33,6 +33,24 @@ void PutBigEndianDouble(uint8_t* at, double value) {
     for (int k = 0; k < 8; ++k) at[k] = uint8_t(bits >> (56 - 8 * k));
 }
 
+void WriteBytes(const std::string& path, const uint8_t* bytes, size_t count) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes, 1, count, f);
+    std::fclose(f);
+}
+
+// A star list read from a file holding one star record.
+Handle ListOfOneStar(const std::string& path, double rightAscension, double declination, uint16_t red,
+                     uint16_t greenBlue) {
+    uint8_t rec[32] = {};
+    PutBigEndianDouble(rec, rightAscension);
+    PutBigEndianDouble(rec + 8, declination);
+    rec[24] = uint8_t(red >> 8);
+    rec[26] = rec[28] = uint8_t(greenBlue >> 8);
+    WriteBytes(path, rec, 32);
+    return GetStarListFromFS(path);
+}
+
 TEST(Random, StaysInRangeAndRepeatsFromSeed) {
     SetRandomSeed(42);
     int16_t first[8];
@@ -65,23 +83,13 @@ TEST(Stars, FileRecordsBigEndianAndShortFilesRejected) {
     ScratchDir scratch;
     const std::string dir = scratch.prefix();
     const std::string shortPath = dir + "short.stars";
-    std::FILE* f = std::fopen(shortPath.c_str(), "wb");
     const uint8_t zeros[31] = {};
-    std::fwrite(zeros, 1, sizeof zeros, f);
-    std::fclose(f);
+    WriteBytes(shortPath, zeros, sizeof zeros);
     EXPECT_EQ(GetStarListFromFS(shortPath), 0u);
     EXPECT_EQ(GetStarListFromFS(dir + "missing.stars"), 0u);
 
     // One star straight ahead of a camera looking along -z: at the south pole's neighbourhood.
-    uint8_t rec[32] = {};
-    PutBigEndianDouble(rec, 6.0);        // right ascension, hours
-    PutBigEndianDouble(rec + 8, -89.0);  // declination, degrees
-    rec[24] = 0x40;  // red 0x4000
-    const std::string path = dir + "one.stars";
-    f = std::fopen(path.c_str(), "wb");
-    std::fwrite(rec, 1, 32, f);
-    std::fclose(f);
-    Handle list = GetStarListFromFS(path);
+    Handle list = ListOfOneStar(dir + "one.stars", 6.0, -89.0, 0x4000, 0);
     ASSERT_NE(list, 0u);
     set = SettingsStruct{};
     ASSERT_EQ(SetupRenderGW(100, 100), 0);
@@ -116,9 +124,7 @@ Handle EvenSkyFromFile(const std::string& path, int n, uint32_t seed) {
         PutBigEndianDouble(rec + 8, std::asin(z) * 180 / M_PI);
         rec[24] = rec[26] = rec[28] = 0xFF;  // white: every splat lights at least one pixel
     }
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    WriteBytes(path, bytes.data(), bytes.size());
     return GetStarListFromFS(path);
 }
 
@@ -254,16 +260,9 @@ TEST(Stars, AStarFarOffToTheSideDoesNotWrapOntoTheScreen) {
     // A 157-degree view (focal length 10 on 100 px): a star 0.0087 degrees behind the edge of
     // the sky's visible half projects 65556 px right of the centre, 20 px after a 16-bit wrap.
     ScratchDir scratch;
-    uint8_t rec[32] = {};
     const double epsilon = 10.0 / 65556.5;
-    PutBigEndianDouble(rec, 0.00001);                         // right ascension: almost along +x
-    PutBigEndianDouble(rec + 8, -epsilon * 180 / M_PI);       // just south of the equator
-    rec[24] = rec[26] = rec[28] = 0xFF;
-    const std::string path = scratch.prefix() + "edge.stars";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(rec, 1, 32, f);
-    std::fclose(f);
-    Handle list = GetStarListFromFS(path);
+    // Right ascension almost along +x, just south of the equator.
+    Handle list = ListOfOneStar(scratch.prefix() + "edge.stars", 0.00001, -epsilon * 180 / M_PI, 0xFFFF, 0xFFFF);
     ASSERT_NE(list, 0u);
     set = SettingsStruct{};
     ASSERT_EQ(SetupRenderGW(100, 100), 0);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "core/Records.h"
+#include "imagery/SphereRaster.h"
 
 namespace unclipped {
 
@@ -53,56 +54,11 @@ void FrameOval(const Rect& r, Put put) {
     }
 }
 
-inline int32_t SqrtQ(int32_t q, const uint16_t* T) {
-    if (q < 0x100) return T[q] >> 4;
-    if (q < 0x400) return T[q >> 2] >> 3;
-    if (q < 0x1000) return T[q >> 4] >> 2;
-    if (q < 0x4000) return T[q >> 6] >> 1;
-    if (q < 0x10000) return T[q >> 8];
-    const int32_t i = q >> 10;
-    return T[i > 255 ? 255 : i] << 1;
-}
-
-inline int32_t InvSqrt(int32_t s, const uint16_t* U) {
-    if (s >= 0x10000) { const int32_t i = s >> 10; return U[i > 255 ? 255 : i] >> 1; }
-    if (s >= 0x4000) return U[s >> 8];
-    if (s >= 0x1000) return U[s >> 6] << 1;
-    if (s >= 0x400) return U[s >> 4] << 2;
-    if (s >= 0x100) return U[s >> 2] << 3;
-    return U[s] << 4;
-}
-
-inline uint32_t TexelAt(const uint32_t* tex, const int32_t* m, int32_t x, int32_t z, int32_t ym1, int32_t ym4,
-                        int32_t ym7, const uint16_t* U) {
-    const int32_t X = (x * m[0] + ym1 + z * m[2]) >> 16;
-    const int32_t Y = (x * m[3] + ym4 + z * m[5]) >> 16;
-    int32_t Z = (x * m[6] + ym7 + z * m[8]) >> 17;
-    if (Z > 127) Z = 127;
-    if (Z < -128) Z = -128;
-    const int32_t k = InvSqrt(X * X + Y * Y, U);
-    int32_t c;
-    if (X > -Y) c = X > Y ? 256 + ((k * Y) >> 10) : (k * X) >> 10;
-    else c = X > Y ? 128 + ((k * X) >> 10) : 384 + ((k * Y) >> 10);
-    if (c < -64) c = -64;
-    if (c > 447) c = 447;
-    return tex[Z * 512 + c];
-}
-
-inline void ShrinkTo(Rect& clip, int32_t cx, int32_t cy, int32_t r) {
-    const int32_t top = std::max<int32_t>(clip.top, cy - r), bottom = std::min<int32_t>(clip.bottom, cy + r);
-    const int32_t left = std::max<int32_t>(clip.left, cx - r), right = std::min<int32_t>(clip.right, cx + r);
-    if (top >= bottom || left >= right) {
-        clip.bottom = clip.top;
-        clip.right = clip.left;
-        return;
-    }
-    clip = Rect{int16_t(top), int16_t(left), int16_t(bottom), int16_t(right)};
-}
-
 // The stereo sphere walking dx = -r .. r - 1 on every row, whatever the clip rectangles hold.
 inline void DrawSphere3D(const uint32_t* tex, const uint16_t* T, const uint16_t* U, Rect& red, Rect& cyan,
                          int32_t hR, int32_t hC, int32_t cy, const int32_t* mR, const int32_t* mC, int32_t r,
                          uint8_t* base, int32_t rowBytes) {
+    using namespace sphere_raster;
     if (!tex || !T || !U || !mR || !mC || !base || r < 1) return;
     const int32_t step = 65536 / r;
     ShrinkTo(red, hR, cy, r);
