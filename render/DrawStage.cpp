@@ -47,7 +47,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     const IJK& c = rt.cameraIJK;
     const double f = rt.focalLength / depth;
     const int32_t sx = ScreenCoord(cx + 0.5 - Dot(c.i, rel) * f), sy = ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f);
-    b.screenPos = Point{int16_t(sy), int16_t(sx)};
+    b.screenPos = ScreenPoint(sx, sy);
     uint32_t d = ApparentDiameter(b.radius, f);
     if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
     const int32_t rad = int32_t(d >> 1);

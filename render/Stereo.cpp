@@ -58,7 +58,7 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
     const IJK& c = rt.cameraIJK;
     const double f = rt.focalLength / depth;
     const EyeXs e = ProjectBothEyes(rel, f, cx, cy, eyeRadius, eyeOffset);
-    b.screenPos = Point{int16_t(e.y), int16_t(e.red)};
+    b.screenPos = ScreenPoint(e.red, e.y);
     uint32_t d = ApparentDiameter(b.radius, f);
     if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
     const int32_t rad = int32_t(d >> 1);

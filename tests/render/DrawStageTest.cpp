@@ -83,6 +83,15 @@ TEST(DrawStage, BodiesBehindEyeOrRiddenAreSkipped) {
         for (int x = 0; x < 64; ++x) ASSERT_EQ(At(x, y), 0u);
 }
 
+TEST(DrawStage, ABodyOneWrapAwayIsNotGivenAScreenPositionOnTheScreen) {
+    Scene s(1);
+    s.Body(0).pos[0] = 0;
+    s.Body(0).pos[1] = 2048000;  // 65536 px right of the centre
+    DoDrawStage(32, 32);
+    EXPECT_EQ(s.Body(0).screenPos.h, 32767);  // not 32, where a click in the middle would pick it
+    EXPECT_EQ(s.Body(0).screenPos.v, 32);
+}
+
 TEST(DrawStage, ArrowScaleShrinksForLongArrows) {
     Scene s(1);
     s.Body(0).vel[1] = 1e6;  // far longer than the half-diagonal

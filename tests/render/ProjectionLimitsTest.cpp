@@ -22,6 +22,15 @@ TEST(ScreenCoord, TruncatesInRangeAndPinsBeyond) {
     EXPECT_EQ(ScreenCoord(std::nan("")), -(1 << 30));
 }
 
+TEST(ScreenPoint, FarOffBodiesArePinnedNotWrappedOntoTheScreen) {
+    const Point p = ScreenPoint(65536 + 100, -70000);
+    EXPECT_EQ(p.h, 32767);
+    EXPECT_EQ(p.v, -32767);
+    const Point q = ScreenPoint(123, 45);
+    EXPECT_EQ(q.h, 123);
+    EXPECT_EQ(q.v, 45);
+}
+
 TEST(ApparentDiameter, SaturatesInsteadOfWrappingToADot) {
     const double f = -1.0 / 65536;  // 2 r px across
     EXPECT_EQ(ApparentDiameter(10, f), 20u);
