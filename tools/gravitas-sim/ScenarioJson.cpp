@@ -144,7 +144,7 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.displayFlags = uint32_t(IntOr(view, "displayFlags", 0, "view"));
         set.viewAngle = NumOr(view, "viewAngle", 70.0, "view");
         set.minPointSize = IntOr(view, "minPointSize", 2, "view");
-        if (set.minPointSize < 1) throw BadInput("view: \"minPointSize\" must be at least 1");
+        if (set.minPointSize < 0) throw BadInput("view: \"minPointSize\" must not be negative");
         if (!j.contains("bodies") || !j["bodies"].is_array()) throw BadInput("missing \"bodies\" array");
         int index = 0;
         for (const json& jb : j["bodies"]) ReadBody(jb, index++, baseDir);
