@@ -138,8 +138,8 @@ def main():
         bodies.append(body)
 
     scenario = {
-        "physics": {"gravConstant": G, "powerLaw": -2.0, "timeStep": 600.0, "pushesPerFrame": 144,
-                    "method": "semi-implicit-euler", "onCrash": "ignore", "trailLength": 400},
+        "physics": {"gravConstant": G, "powerLaw": -2.0, "timeStep": 600.0, "pushesPerFrame": 48,
+                    "method": "semi-implicit-euler", "onCrash": "ignore", "trailLength": 1100},
         "view": {"cameraMode": 0, "cameraSelection": 0, "labelFlags": 1, "displayFlags": 0, "viewAngle": 60.0,
                  "minPointSize": 3},
         "demoCamera": {"eyeDistance": 7.0e11, "tilt": 0.9, "azimuth": -1.2},
