@@ -21,12 +21,18 @@ struct CodecChoice {
     const char* description = nullptr;
 };
 
-// H.264 first: every player and editor reads MP4/H.264. Debian's FFmpeg is built
-// with libx264; VP9 (libvpx, always in Debian's build) in WebM is the fallback.
-CodecChoice ChooseCodec() {
-    if (const AVCodec* c = avcodec_find_encoder_by_name("libx264")) return {c, "mp4", ".mp4", "H.264 (MP4)"};
+CodecChoice Vp9() {
     if (const AVCodec* c = avcodec_find_encoder_by_name("libvpx-vp9")) return {c, "webm", ".webm", "VP9 (WebM)"};
     return {};
+}
+
+// H.264 first: every player and editor reads MP4/H.264. Debian's FFmpeg is built
+// with libx264; VP9 (libvpx, always in Debian's build) in WebM is the fallback,
+// and the choice when the user names a .webm file.
+CodecChoice ChooseCodec(const std::string& path = "") {
+    if (std::filesystem::path(path).extension() == ".webm" && Vp9().codec) return Vp9();
+    if (const AVCodec* c = avcodec_find_encoder_by_name("libx264")) return {c, "mp4", ".mp4", "H.264 (MP4)"};
+    return Vp9();
 }
 
 std::string AvError(int code) {
@@ -43,7 +49,7 @@ std::string MovieCodecDescription() {
 }
 
 std::string MoviePathFor(const std::string& path) {
-    const CodecChoice choice = ChooseCodec();
+    const CodecChoice choice = ChooseCodec(path);
     if (!choice.codec || std::string(choice.extension) == ".mp4") return path;
     return std::filesystem::path(path).replace_extension(choice.extension).string();
 }
@@ -115,7 +121,7 @@ int64_t MovieEncoder::FramesWritten() const { return s_ ? s_->frames : 0; }
 bool MovieEncoder::Open(const std::string& requestedPath, const MovieFormat& requested, std::string& error) {
     Abandon();
     av_log_set_level(AV_LOG_ERROR);  // the encoders' statistics are not for the user's terminal
-    const CodecChoice choice = ChooseCodec();
+    const CodecChoice choice = ChooseCodec(requestedPath);
     if (!choice.codec) {
         error = "This system's FFmpeg has neither an H.264 nor a VP9 encoder.";
         return false;

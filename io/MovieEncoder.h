@@ -1,5 +1,5 @@
 // Writing a movie file frame by frame: H.264 in MP4 when the system's FFmpeg
-// has an H.264 encoder, otherwise VP9 in WebM. The file is written under a
+// has an H.264 encoder, otherwise (or for a file named .webm) VP9 in WebM. The file is written under a
 // temporary name beside the target and renamed only when it is complete, so a
 // failed recording never leaves a half-written movie behind.
 #pragma once
@@ -18,7 +18,7 @@ struct MovieFormat {
 // "H.264 (MP4)" or "VP9 (WebM)", as this system's FFmpeg can write; empty when it can write neither.
 std::string MovieCodecDescription();
 // The path the movie will really be written to: `path` itself, or with ".webm" in place of
-// its extension when only the VP9 encoder is available.
+// its extension when only the VP9 encoder is available. A ".webm" path is written as VP9.
 std::string MoviePathFor(const std::string& path);
 
 class MovieEncoder {

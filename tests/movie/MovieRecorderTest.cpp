@@ -154,3 +154,27 @@ TEST(MovieRecorder, FullDiskGivesAMessageAndKeepsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file named .webm gets VP9 in WebM, the codec used where H.264 is missing.
+TEST(MovieRecorder, WebmFilesAreVp9) {
+    const fs::path dir = ScratchDir("webm");
+    MovieRecorder rec;
+    std::string error;
+    ASSERT_TRUE(rec.Start((dir / "clip.webm").string(), MovieFormat{96, 64, 30}, 0, error)) << error;
+    std::vector<uint32_t> first = TestFrame(96, 64, 0);
+    for (int i = 0; i < 5; ++i) {
+        std::vector<uint32_t> f = TestFrame(96, 64, i);
+        ASSERT_TRUE(rec.AddFrame(Surface(f, 96, 64), error)) << error;
+    }
+    ASSERT_TRUE(rec.Stop(error)) << error;
+    EXPECT_EQ(rec.Path(), (dir / "clip.webm").string());
+    const DecodedMovie m = DecodeMovie(rec.Path());
+    EXPECT_NE(m.codec.find("vp9"), std::string::npos) << m.codec;
+    EXPECT_EQ(m.frames, 5);
+    EXPECT_EQ(m.width, 96);
+    EXPECT_GT(Psnr(first, m.first), 28.0);
+}
+
+}  // namespace
