@@ -118,6 +118,12 @@ protected:
         delete samples_;
         samples_ = nullptr;
     }
+    // Seconds per revolution, from the start to the return to the starting angle after `turns` revolutions.
+    static double MeanPeriod(double Sample::*angle, int turns) {
+        const std::vector<double> unwrapped = Unwrapped(*samples_, angle);
+        const double direction = unwrapped.back() > unwrapped.front() ? 1.0 : -1.0;
+        return TimeAtAngle(*samples_, unwrapped, unwrapped.front() + direction * 2.0 * M_PI * turns) / turns;
+    }
     static std::vector<Sample>* samples_;
     static double embInclination_, sunGM_;
 };
@@ -139,33 +145,22 @@ TEST_F(SolarSystem, SunMassGivesBackThePublishedGM) {
 }
 
 TEST_F(SolarSystem, EarthSiderealYearIs365_256Days) {
-    const std::vector<Sample>& s = *samples_;
-    const std::vector<double> longitude = Unwrapped(s, &Sample::earthLongitude);
-    const double direction = longitude.back() > longitude.front() ? 1.0 : -1.0;
     // The mean over ten revolutions, so the year-to-year pull of the planets averages out.
-    const double t10 = TimeAtAngle(s, longitude, longitude.front() + direction * 20.0 * M_PI);
-    const double year = t10 / 10.0 / kDay;
+    const double year = MeanPeriod(&Sample::earthLongitude, 10) / kDay;
     RecordProperty("sidereal_year_days", std::to_string(year));
     EXPECT_NEAR(year, 365.256, 0.01);
 }
 
 TEST_F(SolarSystem, JupiterPeriodIs11_86Years) {
-    const std::vector<Sample>& s = *samples_;
-    const std::vector<double> longitude = Unwrapped(s, &Sample::jupiterLongitude);
-    const double direction = longitude.back() > longitude.front() ? 1.0 : -1.0;
-    const double period = TimeAtAngle(s, longitude, longitude.front() + direction * 2.0 * M_PI) / kJulianYear;
+    const double period = MeanPeriod(&Sample::jupiterLongitude, 1) / kJulianYear;
     RecordProperty("jupiter_period_years", std::to_string(period));
     EXPECT_NEAR(period, 11.86, 0.01);
 }
 
 TEST_F(SolarSystem, MoonSiderealMonthIs27_32Days) {
-    const std::vector<Sample>& s = *samples_;
-    const std::vector<double> longitude = Unwrapped(s, &Sample::moonLongitude);
-    const double direction = longitude.back() > longitude.front() ? 1.0 : -1.0;
     // 150 revolutions (11.2 years): the Sun's periodic pulls on single months
     // (hours each) shrink to minutes in the mean.
-    const double t = TimeAtAngle(s, longitude, longitude.front() + direction * 300.0 * M_PI);
-    const double month = t / 150.0 / kDay;
+    const double month = MeanPeriod(&Sample::moonLongitude, 150) / kDay;
     RecordProperty("sidereal_month_days", std::to_string(month));
     EXPECT_NEAR(month, 27.32, 0.01);
 }
