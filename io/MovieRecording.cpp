@@ -25,7 +25,14 @@ struct MovieChoice {
 };
 MovieChoice lastChoice;
 
-void ShowMark() { MainWindow().ShowRecordingMark(RecordingMarkText()); }
+// The mark changes every tenth of a second of movie; the window hears of it only then.
+std::string shownMark;
+void ShowMark() {
+    std::string text = RecordingMarkText();
+    if (text == shownMark) return;
+    shownMark = std::move(text);
+    MainWindow().ShowRecordingMark(shownMark);
+}
 
 }  // namespace
 
@@ -58,7 +65,7 @@ void StopMovieRecording() {
     if (!IsRecordingMovie()) return;
     std::string error;
     const bool ok = Recorder().Stop(error);
-    MainWindow().ShowRecordingMark("");
+    ShowMark();
     if (!ok) Platform().StopAlert(error);
 }
 
@@ -66,7 +73,7 @@ void RecordMovieFrame() {
     if (!IsRecordingMovie()) return;
     std::string error;
     if (!Recorder().AddFrame(RenderSurface(), error)) {
-        MainWindow().ShowRecordingMark("");
+        ShowMark();
         Platform().StopAlert(error);
         return;
     }
