@@ -87,7 +87,7 @@ double FramingDistance() {
 
 }  // namespace
 
-int RunRenderCommand(const RenderOptions& options, std::string& error) {
+int PrepareRender(const RenderOptions& options, std::string& error) {
     if (options.width > 8192 || options.height > 8192) {
         error = "render size is limited to 8192 x 8192 pixels";
         return 2;
@@ -98,9 +98,10 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
     static char* argv[] = {name, nullptr};
     static std::unique_ptr<QGuiApplication> app(new QGuiApplication(argc, argv));
     static QtBackend backend;
-    FixedSizeWindow window(options.width, options.height);
+    static std::unique_ptr<FixedSizeWindow> window;  // outlives the set-up: frames are drawn later
+    window = std::make_unique<FixedSizeWindow>(options.width, options.height);
     SetPlatformBackend(&backend);
-    SetMainWindowServices(&window);
+    SetMainWindowServices(window.get());
 
     // Start-up resets the settings to their defaults; the scenario's settings win.
     const SettingsStruct scenario = set;
@@ -129,6 +130,10 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
         error = "no memory for a render buffer of that size";
         return 2;
     }
+    return 0;
+}
+
+void DrawRenderFrame() {
     EraseRenderBuffer();
     if (!(set.displayFlags & kStarFieldOffFlag)) {
         IJK relative;
@@ -136,7 +141,16 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
         DrawStars(renderGWRect, relative, rt.starListH, rt.focalLength, renderCX, renderCY);
     }
     DoDrawStage(renderCX, renderCY);
+}
 
+void FinishRender() {
+    SetMainWindowServices(nullptr);
+    SetPlatformBackend(nullptr);
+}
+
+int RunRenderCommand(const RenderOptions& options, std::string& error) {
+    if (const int status = PrepareRender(options, error)) return status;
+    DrawRenderFrame();
     const PixelSurface surface = RenderSurface();
     QImage image(reinterpret_cast<const uchar*>(surface.base), surface.width, surface.height, surface.rowBytes,
                  QImage::Format_RGB32);
@@ -144,7 +158,6 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
         error = "cannot write " + options.outPath;
         return 2;
     }
-    SetMainWindowServices(nullptr);
-    SetPlatformBackend(nullptr);
+    FinishRender();
     return 0;
 }

@@ -15,5 +15,10 @@ struct RenderOptions {
     int32_t trailLength = -1;   // -1: keep the scenario's
 };
 
+// The steps of a render, for commands that draw many frames: set up the view (0, or an exit
+// code with error filled in), draw the current state into the render buffer, release the view.
+int PrepareRender(const RenderOptions& options, std::string& error);
+void DrawRenderFrame();
+void FinishRender();
 // Renders after the frames have run; 0 on success, else a non-zero exit code with error filled in.
 int RunRenderCommand(const RenderOptions& options, std::string& error);
