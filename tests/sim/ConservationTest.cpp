@@ -65,4 +65,33 @@ TEST_F(Conservation, ExplicitEulerKeepsMomentumButGainsEnergy) {
     EXPECT_GT(d.energy, 1e-2);
     EXPECT_GT(d.angular, 1e-2);  // the kick uses start-of-push positions after the drift
 }
+// The Sun, the Earth and a satellite on a circular orbit 400 km up, Δt = 10 s (the
+// default): the satellite's speed relative to the Earth over one orbit, against the
+// circular speed sqrt(G·M/r).
+double WorstCircularSpeedError(int32_t method) {
+    const double G = 6.672e-11, mSun = 1.989e30, mEarth = 5.974e24, au = 1.496e11, r = 6.378e6 + 4e5;
+    const double vEarth = std::sqrt(G * mSun / au), vCircular = std::sqrt(G * mEarth / r);
+    std::vector<InitialBody> bodies{{0, 0, 0, 0, 0, 0, mSun},
+                                    {au, 0, 0, 0, vEarth, 0, mEarth},
+                                    {au + r, 0, 0, 0, vEarth + vCircular, 0, 1e4}};
+    Conservation::Start(bodies, method, 10.0);
+    set.gravConstant = G;
+    const int pushes = int(2 * M_PI * r / vCircular / 10.0) + 1;
+    double worst = 0;
+    for (int p = 0; p < pushes; ++p) {
+        Conservation::Run(1);
+        const BodyRTStruct &e = Conservation::RT(1), &s = Conservation::RT(2);
+        double speed = std::hypot(s.vel[0] - e.vel[0], s.vel[1] - e.vel[1], s.vel[2] - e.vel[2]);
+        worst = std::max(worst, std::fabs(speed - vCircular));
+    }
+    std::printf("low orbit dt=10s %-20s worst |v - v_circular| %.3e m/s over %d pushes\n", MethodName(method), worst,
+                pushes);
+    return worst;
+}
+
+TEST_F(Conservation, LowEarthOrbitKeepsCircularSpeed) {
+    for (int32_t method : {kPushRungeKutta, kPushAdamsBashforth, kPushAdamsMoulton})
+        EXPECT_LT(WorstCircularSpeedError(method), 0.01) << MethodName(method);
+    EXPECT_LT(WorstCircularSpeedError(kPushSemiImplicitEuler), 100.0);
+}
 }  // namespace
