@@ -78,7 +78,16 @@ TEST_F(FrameTask, PausedFrameStillTurnsTheViewButNotTheBodies) {
     rt.keyRepeatFactor = 1;
     IJK cam = rt.cameraIJK;
     EXPECT_EQ(DoTask(1), 1);
-    EXPECT_EQ(rt.bodyRT, 0u);  // no push stage ran
+    // No push ran, yet the paused view shows the state the bodies start from,
+    // with their mutual accelerations evaluated.
+    ASSERT_NE(rt.bodyRT, 0u);
+    EXPECT_EQ(rt.pushCount, 0);
+    const BodyRTStruct& first = BodyRTList()->body[0];
+    const BodyRTStruct& second = BodyRTList()->body[1];
+    EXPECT_DOUBLE_EQ(first.pos[0] - second.pos[0], 2000.0);  // at 1000 and -1000
+    EXPECT_LT(first.acc[0], 0.0);  // each pulled toward the other
+    EXPECT_GT(second.acc[0], 0.0);
+    EXPECT_LT(first.potential, 0.0);
     EXPECT_NE(rt.cameraIJK.i[0], cam.i[0]);
     // The camera step applies half of the pending yaw each frame and keeps the rest.
     EXPECT_NEAR(rt.yawRate, -M_PI / 720 * 0.5, 1e-15);
