@@ -114,6 +114,7 @@ private:
 QtMainWindow::QtMainWindow() : preview_(new PreviewWidget(this)) {
     setWindowTitle("Gravitas");
     setCentralWidget(preview_);
+    preview_->setFocus();  // keys steer the scene from the start
     setAcceptDrops(true);
     resize(1024, 700);
     BuildMenus();

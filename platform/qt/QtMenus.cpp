@@ -42,7 +42,7 @@ void QtMenuBar::MenuClosed() {
     // Escape from a menu leaves the bar holding the keyboard (Space would open a
     // menu); once the menu is gone the keys belong to the scene again.
     QTimer::singleShot(0, this, [this] {
-        if (tracking_ == 0 && focusHome_ && QApplication::focusWidget() == bar_) focusHome_->setFocus(Qt::OtherFocusReason);
+        if (tracking_ == 0 && focusHome_ && window_->focusWidget() == bar_) focusHome_->setFocus(Qt::OtherFocusReason);
     });
 }
 
