@@ -429,3 +429,24 @@ TEST_F(App, TheGravitationalConstantSurvivesOkUnderAGermanLocale) {
     QTest::keyClick(window->Preview(), Qt::Key_G, Qt::ControlModifier);
     EXPECT_NEAR(set.gravConstant, 6.672e-11, 1e-24);  // under de_DE it came back as 6e-11
 }
+
+TEST_F(App, TheDemoShowsTheCraftAtFirstSight) {
+    ASSERT_TRUE(LoadAllSettingsFrom(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/sun-earth-moon.universe"));
+    EXPECT_GE(set.minPointSize, 2);
+    const int32_t craft = GetCraftIndex();
+    ASSERT_GE(craft, 0);
+    SetControl(kPausedControl);
+    Frames(30);
+    // Paused right after opening: the view shows the scenario as it starts.
+    // The 100 m craft is far below a pixel at this distance: it shows as a dot of the smallest size.
+    const Point at = BodyRTList()->body[craft].screenPos;
+    const PixelSurface s = RenderSurface();
+    ASSERT_TRUE(at.h >= 1 && at.v >= 1 && at.h < s.width - 1 && at.v < s.height - 1) << at.h << "," << at.v;
+    int lit = 0;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            lit += (s.base[size_t(at.v + dy) * size_t(s.rowBytes / 4) + size_t(at.h + dx)] & 0xFFFFFF) != 0;
+    EXPECT_GE(lit, 2);
+    ClearControl(kPausedControl);
+    ASSERT_TRUE(LoadAllSettingsFrom(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/ringed-giant.universe"));
+}

@@ -143,6 +143,9 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.labelFlags = uint32_t(IntOr(view, "labelFlags", 0, "view"));
         set.displayFlags = uint32_t(IntOr(view, "displayFlags", 0, "view"));
         set.viewAngle = NumOr(view, "viewAngle", 70.0, "view");
+        // As the application starts: bodies too small to see still get a dot, the craft among them.
+        set.minPointSize = IntOr(view, "minPointSize", 2, "view");
+        if (set.minPointSize < 1) throw BadInput("view: \"minPointSize\" must be at least 1");
         if (!j.contains("bodies") || !j["bodies"].is_array()) throw BadInput("missing \"bodies\" array");
         int index = 0;
         for (const json& jb : j["bodies"]) ReadBody(jb, index++, baseDir);
@@ -190,7 +193,8 @@ std::string ExportScenarioJSON() {
                     {"onCrash", kCrash[(set.onCrash >= 0 && set.onCrash < 3) ? set.onCrash : 0]},
                     {"craftThrust", set.craftThrust}, {"trailLength", set.trailLength}};
     j["view"] = {{"cameraMode", set.cameraMode}, {"cameraSelection", set.cameraSelection},
-                 {"labelFlags", set.labelFlags}, {"displayFlags", set.displayFlags}, {"viewAngle", set.viewAngle}};
+                 {"labelFlags", set.labelFlags}, {"displayFlags", set.displayFlags}, {"viewAngle", set.viewAngle},
+                 {"minPointSize", set.minPointSize}};
     json bodies = json::array();
     const ScenarioPictures& pics = CurrentScenarioPictures();
     if (BodyListStruct* l = BodyList())
