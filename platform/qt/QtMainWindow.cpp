@@ -297,7 +297,7 @@ void QtMainWindow::OpenDocument(const QString& path) {
         ReplaceStarListFromFile(path.toStdString());
         return;
     }
-    if (!LoadAllSettingsFrom(path.toStdString())) SysBeep();
+    LoadAllSettingsFrom(path.toStdString());  // a file that cannot be opened is refused with its reason
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {

@@ -9,11 +9,13 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 #include <clocale>
+#include <cstdio>
 #include <functional>
 
 #include "core/Control.h"
@@ -449,4 +451,29 @@ TEST_F(App, TheDemoShowsTheCraftAtFirstSight) {
     EXPECT_GE(lit, 2);
     ClearControl(kPausedControl);
     ASSERT_TRUE(LoadAllSettingsFrom(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/ringed-giant.universe"));
+}
+
+TEST_F(App, AFileThatFailsToOpenSaysWhy) {
+    const std::string garbage = ::testing::TempDir() + "/garbage.universe";
+    {
+        FILE* f = std::fopen(garbage.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("this is no universe", f);
+        std::fclose(f);
+    }
+    const int32_t bodies = BodyCount();
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        EventuallyTrue([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    window->OpenDocument(QString::fromStdString(garbage));
+    EXPECT_TRUE(shown.contains("garbage.universe")) << shown.toStdString();
+    // The loader's reason follows (its wording is the loader's: here "resource data lies outside the file").
+    EXPECT_GT(shown.size() - shown.indexOf("could not be opened:"), 25) << shown.toStdString();
+    EXPECT_EQ(BodyCount(), bodies);  // the scenario stays as it was
+    std::remove(garbage.c_str());
 }
