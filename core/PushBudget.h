@@ -6,11 +6,17 @@
 // spreading over frames changes.
 #pragma once
 #include <cstdint>
+#include <limits>
+
+// What the interactive window allows a frame for pushing; headless runs keep
+// no budget, so their results never depend on the machine's speed.
+constexpr double kInteractivePushSeconds = 0.05;
 
 struct PushBudgetStruct {
-    int64_t owed = 0;             // pushes of the current batch not yet run
-    double frameSeconds = 0.05;   // wall time one frame may spend pushing
-    // Pushes per second, measured over about a second of pushing.
+    int64_t owed = 0;  // pushes of the current batch not yet run
+    // Wall time one frame may spend pushing.
+    double frameSeconds = std::numeric_limits<double>::infinity();
+    // Pushes per second of wall time, measured over about a second of running.
     int64_t countedPushes = 0;
     double countedSeconds = 0;
     double pushesPerSecond = 0;

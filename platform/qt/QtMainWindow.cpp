@@ -22,6 +22,7 @@
 #include "core/Events.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
+#include "core/PushBudget.h"
 #include "core/ParameterCommands.h"
 #include "imagery/Stars.h"
 #include "io/Odometer.h"
@@ -115,6 +116,7 @@ QtMainWindow::QtMainWindow() : preview_(new PreviewWidget(this)) {
     setWindowTitle("Gravitas");
     setCentralWidget(preview_);
     preview_->setFocus();  // keys steer the scene from the start
+    pushBudget.frameSeconds = kInteractivePushSeconds;  // the window answers however many pushes a frame asks for
     setAcceptDrops(true);
     resize(1024, 700);
     BuildMenus();

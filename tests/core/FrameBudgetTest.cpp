@@ -16,6 +16,7 @@
 #include "platform/Platform.h"
 #include "render/Trails.h"
 #include "sim/Bodies.h"
+#include "sim/PushStage.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ protected:
         InitializeAll();
         set.autoRotation = 0;
         pushBudget = PushBudgetStruct{};
+        pushBudget.frameSeconds = kInteractivePushSeconds;  // as the window runs it
         lastTC = 0, lastFPS = 0, framesPassed = 0;
         theEvent = EventRecord{};
     }
@@ -185,4 +187,13 @@ TEST_F(FrameBudget, FrameRateIsDefinedAtAnyUptime) {
     EXPECT_EQ(lastFPS, 39344262);
     ASSERT_FALSE(sink.texts.empty());
     EXPECT_EQ(sink.texts.back(), "3934426.2 fps");
+}
+
+TEST_F(FrameBudget, HeadlessRunsKeepNoBudget) {
+    // Tools and tests that run the push stage themselves get every push they ask for.
+    pushBudget = PushBudgetStruct{};
+    TwoBodyOrbit();
+    set.pushesPerFrame = 200000;
+    DoPushStage();
+    EXPECT_EQ(rt.pushCount, 200000);
 }
