@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "QtTestApp.h"
 #include "core/Control.h"
 #include "core/Events.h"
 #include "core/Frame.h"
@@ -31,16 +32,6 @@
 
 namespace {
 
-// Lets events run until the condition holds or a second has passed.
-bool EventuallyTrue(const std::function<bool()>& condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > 1000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 bool EventuallyVisible(QWidget* w) { return EventuallyTrue([w] { return w->isVisible(); }); }
 
 bool germanLocale = false;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FrameServices.h"
 #include "core/Control.h"
 #include "core/Events.h"
 #include "core/Frame.h"
@@ -20,38 +21,17 @@
 
 namespace {
 
-struct FakeTicks : PlatformBackend {
-    uint32_t ticks = 1000;
-    uint32_t TickCount() override { return ticks; }
-};
-
-struct MainWindowSink : MainWindowServices {
-    std::vector<std::string> notes, texts;
-    void ShowNoteInMainWindow(const std::string& t) override { notes.push_back(t); }
-    void DrawTextInMainWindow(const Rect&, const std::string& t, RGBColor) override { texts.push_back(t); }
-};
-
-class FrameBudget : public ::testing::Test {
+class FrameBudget : public FrameFixture {
 protected:
-    FakeTicks ticks;
-    MainWindowSink sink;
     void SetUp() override {
-        rt = RunTimeStruct{};
-        set = SettingsStruct{};
-        SetPlatformBackend(&ticks);
-        SetMainWindowServices(&sink);
-        InitializeAll();
+        FrameFixture::SetUp();
         set.autoRotation = 0;
         pushBudget = PushBudgetStruct{};
         pushBudget.frameSeconds = kInteractivePushSeconds;  // as the window runs it
-        lastTC = 0, lastFPS = 0, framesPassed = 0;
-        theEvent = EventRecord{};
     }
     void TearDown() override {
-        DisposeAll();
         pushBudget = PushBudgetStruct{};
-        SetPlatformBackend(nullptr);
-        SetMainWindowServices(nullptr);
+        FrameFixture::TearDown();
     }
     static void AddBody(const char* name, double x, double vy, double mass, double radius) {
         BodyInfoStruct b;

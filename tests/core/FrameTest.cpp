@@ -4,20 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "FrameServices.h"
 #include "core/Control.h"
 #include "core/Frame.h"
 #include "platform/Platform.h"
 #include "sim/Bodies.h"
 
 namespace {
-struct FakeTicks : PlatformBackend {
-    uint32_t ticks = 1000;
-    uint32_t TickCount() override { return ticks; }
-};
-struct TextSink : MainWindowServices {
-    std::vector<std::string> texts;
-    void DrawTextInMainWindow(const Rect&, const std::string& t, RGBColor) override { texts.push_back(t); }
-};
 
 TEST(Frame, FrameRateText) {
     EXPECT_EQ(FrameRateText(0), ".0 fps");
@@ -34,26 +27,7 @@ TEST(Frame, WheelDeltaDecay) {
     EXPECT_EQ(seen, (std::vector<int32_t>{-8, -4, -2, -1}));
 }
 
-class FrameTask : public ::testing::Test {
-protected:
-    FakeTicks ticks;
-    TextSink sink;
-    void SetUp() override {
-        rt = RunTimeStruct{};
-        set = SettingsStruct{};
-        SetPlatformBackend(&ticks);
-        SetMainWindowServices(&sink);
-        InitializeAll();
-        lastTC = 0; lastFPS = 0; framesPassed = 0; olPos = Point{0, 0};
-        wheelDeltaX = wheelDeltaY = 0;
-        theEvent = EventRecord{};
-    }
-    void TearDown() override {
-        DisposeAll();
-        SetPlatformBackend(nullptr);
-        SetMainWindowServices(nullptr);
-    }
-};
+using FrameTask = FrameFixture;
 
 TEST_F(FrameTask, DefaultsAfterInitialize) {
     EXPECT_EQ(set.pushesPerFrame, 16);
