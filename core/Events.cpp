@@ -1,7 +1,12 @@
 #include "core/Events.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "core/Control.h"
 #include "core/Frame.h"
+#include "core/Menus.h"
+#include "core/PushBudget.h"
 #include "render/RenderBuffer.h"
 #include "platform/Platform.h"
 #include "windows/ObjectWindow.h"
@@ -11,6 +16,7 @@ uint32_t mainWindowHitTC = 0;
 uint16_t inBackground = 0;
 uint8_t staying = 1;
 uint16_t mMouseState = 0;
+int32_t wheelAngleRemainder[2] = {0, 0};
 
 namespace {
 
@@ -43,14 +49,21 @@ int32_t ArrowFlag(uint8_t ch) {
 void DoKeyEv() {
     const uint8_t ch = theEvent.message & 0xFF;
     const uint8_t keyCode = (theEvent.message >> 8) & 0xFF;
-    // Command-key shortcuts are the menu layer's business; the keypad still steers.
-    if (!(theEvent.modifiers & kCmdKeyModifier)) {
+    const int32_t keypadFlag = KeypadFlag(keyCode);
+    if (theEvent.modifiers & kCmdKeyModifier) {
+        // A keypad key steers, also with the command key; it is never a menu shortcut.
+        if (keypadFlag < 0)
+            if (const int32_t choice = MenuKey(ch, theEvent.modifiers)) HandleMenuEv(choice);
+    } else {
         if (int32_t flag = ArrowFlag(ch); flag >= 0) SetControl(flag);
         else if (ch == ' ') ToggleControl(kPausedControl);
         else if (ch == 'F' || ch == 'f') ToggleControl(kShowFPSControl);
-        else if (ch == 7) SysBeep();
+        else if (ch == 27) {  // Escape stops the run, also in the middle of a long batch
+            SetControl(kPausedControl);
+            DropPushBatch();
+        } else if (ch == 7) SysBeep();
     }
-    if (int32_t flag = KeypadFlag(keyCode); flag >= 0) SetControl(flag);
+    if (keypadFlag >= 0) SetControl(keypadFlag);
     if (theEvent.what == kKeyDownEvent) keyHitTC = theEvent.when;
 }
 
@@ -92,14 +105,40 @@ void DoOSEv() {
     SetControl(resume ? kResumeControls : kSuspendControls);
 }
 
+namespace {
+int32_t SaturatingAdd(int32_t a, int64_t b) {
+    return int32_t(std::clamp<int64_t>(int64_t(a) + b, std::numeric_limits<int32_t>::min(),
+                                       std::numeric_limits<int32_t>::max()));
+}
+}  // namespace
+
+namespace {
+void AddWheelUnits(uint16_t axis, int64_t units) {
+    if (units == 0) return;
+    int32_t& delta = axis == 0 ? wheelDeltaX : wheelDeltaY;
+    delta = SaturatingAdd(delta, units);
+    if (!GetControl(kSuspendedControl)) SetControl(kMouseTrackControl);
+}
+}  // namespace
+
 void PreviewWindowWheelHit(int32_t delta, uint16_t axis) {
-    if (axis == 0) wheelDeltaX += 4 * delta;
-    else if (axis == 1) wheelDeltaY += 4 * delta;
-    else {
+    if (axis > 1) {
         SysBeep();
         return;
     }
-    if (!GetControl(kSuspendedControl)) SetControl(kMouseTrackControl);
+    AddWheelUnits(axis, int64_t(delta) * 4);
+}
+
+void PreviewWindowWheelAngle(int32_t eighthsOfDegree, uint16_t axis) {
+    if (axis > 1) {
+        SysBeep();
+        return;
+    }
+    // A notch is 4 units: 30 eighths of a degree make one unit; the rest waits for the next turn.
+    const int64_t total = int64_t(wheelAngleRemainder[axis]) + int64_t(eighthsOfDegree) * 4;
+    const int64_t units = total / 120;
+    wheelAngleRemainder[axis] = int32_t(total - units * 120);
+    AddWheelUnits(axis, units);
 }
 
 int32_t KeyRepeatFactorFor(uint32_t ticksHeld, uint32_t repeatDelay) {

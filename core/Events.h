@@ -32,8 +32,12 @@ void DoMainWindowMouseDown();   // a press in the main window's content
 void DoMouseUpEv();             // where in main-window coordinates
 void DoOSEv();                  // suspend / resume
 void DoMainWindowHit(Point where);
-// Wheel turn over the main window: axis 0 horizontal, 1 vertical.
+// Wheel turn over the main window: axis 0 horizontal, 1 vertical; delta in notches.
 void PreviewWindowWheelHit(int32_t delta, uint16_t axis);
+// The same in eighths of a degree (120 to a notch): touchpads and fine wheels
+// send fractions of a notch, which add up until they make a unit of motion.
+void PreviewWindowWheelAngle(int32_t eighthsOfDegree, uint16_t axis);
+extern int32_t wheelAngleRemainder[2];  // per axis, in 1/120 of a unit
 // What every pass of the loop does after the event: modifier flags and the key-repeat factor.
 void UpdateControlsFromModifiers();
 int32_t KeyRepeatFactorFor(uint32_t ticksHeld, uint32_t repeatDelay);

@@ -1,8 +1,12 @@
 #include "core/Frame.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/Control.h"
+#include "core/PushBudget.h"
+#include "core/Units.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
 #include "io/FileTypes.h"
@@ -14,6 +18,8 @@
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
 #include "sim/Bodies.h"
+#include "sim/ContactMemory.h"
+#include "sim/Gravity.h"
 #include "sim/PushStage.h"
 #include "sim/TimedThrust.h"
 #include "windows/ObjectWindow.h"
@@ -132,6 +138,38 @@ void MouseAndWheel(Point mouse) {
 }
 }  // namespace
 
+namespace {
+// While paused the push stage does not run, yet the view must show the state a
+// Reset, Open, add or delete has just made: build it from the initial
+// conditions and evaluate its accelerations and potentials without moving it.
+void ShowFreshStateWhilePaused() {
+    if (!rt.bodyRT && set.bodies) TransferICsToRT();
+    if (!rt.bodyRT || rt.pushCount != 0) return;
+    // The draw stage walks the trail list's slots for the bodies too: it must exist, as after a push.
+    if (set.trailLength != 0 && set.trailLength > GetRTListAlloc(rt.trailList))
+        set.trailLength = ResizeTrailRTList(rt.trailList, BodyRTList()->count, set.trailLength);
+    if (!rt.bodyRT) return;
+    HLock(rt.bodyRT);
+    GravityPairPass(BodyRTList());
+    HUnlock(rt.bodyRT);
+}
+
+// A collision that stopped the run is told in the main window until the run goes on.
+std::string collisionNote;
+
+void UpdateCollisionNote() {
+    CollisionStopNote note;
+    if (TakeCollisionStopNote(note)) {
+        collisionNote = "Stopped: " + note.first + " and " + note.second + " collided at t = " +
+                        MyRealToSciNotString(note.simTime) + " s. Space runs on.";
+        MainWindow().ShowNoteInMainWindow(collisionNote);
+    } else if (!collisionNote.empty() && !GetControl(kPausedControl)) {
+        collisionNote.clear();
+        MainWindow().ShowNoteInMainWindow(collisionNote);
+    }
+}
+}  // namespace
+
 int32_t DoTask(int32_t n) {
     if (olPos.v == 0 && olPos.h == 0) olPos = theEvent.where;
     int32_t done = 0;
@@ -140,6 +178,8 @@ int32_t DoTask(int32_t n) {
         ++done;
         EraseRenderBuffer();
         if (!GetControl(kPausedControl)) DoPushStage();
+        else ShowFreshStateWhilePaused();
+        UpdateCollisionNote();
         RotateIJKAboutZ(rt.cameraIJK, set.autoRotation);
         Point mouse = theEvent.where;
         KeyImpulses();
@@ -160,17 +200,30 @@ int32_t DoTask(int32_t n) {
     return done;
 }
 
+int32_t FramesPerTenSeconds(int32_t frames, uint32_t ticks) {
+    if (ticks == 0) return 0;
+    // 64-bit: frames * 600 leaves 32 bits after some 3.6 million frames.
+    const int64_t tenths = int64_t(frames) * 600 / int64_t(ticks);
+    return int32_t(std::min<int64_t>(tenths, std::numeric_limits<int32_t>::max()));
+}
+
 void DoWork() {
-    framesPassed += DoTask(framesPerCall);
-    if (!GetControl(kShowFPSControl)) return;
+    const int32_t ran = DoTask(framesPerCall);
+    // Counted only while shown: switched off, the count would grow for ever.
+    if (!GetControl(kShowFPSControl)) {
+        lastTC = 0;
+        return;
+    }
+    framesPassed = framesPassed > std::numeric_limits<int32_t>::max() - ran ? framesPassed : framesPassed + ran;
     uint32_t now = TickCount();
     if (lastTC == 0) {
         lastTC = now;
         framesPassed = 0;
         return;
     }
-    bool complete = now > lastTC + 60;
-    if (complete) lastFPS = int32_t(framesPassed * 600 / int32_t(now - lastTC));
+    // Unsigned difference: right also when the tick counter wraps.
+    bool complete = now - lastTC > 60;
+    if (complete) lastFPS = FramesPerTenSeconds(framesPassed, now - lastTC);
     MainWindow().DrawTextInMainWindow(Rect{26, 2, 42, 200}, FrameRateText(lastFPS), RGBColor{65535, 65535, 65535});
     if (complete) {
         framesPassed = 0;

@@ -30,5 +30,7 @@ int32_t DoTask(int32_t n);
 
 // lastFPS (tenths of frames per second) as shown: 123 -> "12.3 fps".
 std::string FrameRateText(int32_t tenths);
+// Frame rate in tenths of frames per second, defined for any count and interval.
+int32_t FramesPerTenSeconds(int32_t frames, uint32_t ticks);
 // One frame's decay of a pending wheel delta: -1 and 0 end, others halve (arithmetic shift).
 int32_t DecayWheelDelta(int32_t delta);

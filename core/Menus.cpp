@@ -206,6 +206,40 @@ void MarkMenus(uint16_t entering) {
     }
 }
 
+namespace {
+// Whether a shortcut text such as "Ctrl+Shift+O" or "Ctrl+Backspace" names this key.
+bool ShortcutNames(const std::string& shortcut, uint8_t ch, uint16_t modifiers) {
+    bool ctrl = false, shift = false;
+    std::string key;
+    size_t from = 0;
+    for (;;) {
+        const size_t plus = shortcut.find('+', from + 1);  // "Ctrl++" would end in a plus key
+        const std::string token = shortcut.substr(from, plus == std::string::npos ? std::string::npos : plus - from);
+        if (token == "Ctrl") ctrl = true;
+        else if (token == "Shift") shift = true;
+        else key = token;
+        if (plus == std::string::npos) break;
+        from = plus + 1;
+    }
+    if (!ctrl || shift != ((modifiers & kShiftKeyModifier) != 0)) return false;
+    if (key == "Backspace") return ch == 8 || ch == 127;
+    if (key.size() != 1) return false;
+    const auto upper = [](uint8_t c) { return uint8_t(c >= 'a' && c <= 'z' ? c - 32 : c); };
+    return upper(uint8_t(key[0])) == upper(ch);
+}
+}  // namespace
+
+int32_t MenuKey(uint8_t ch, uint16_t modifiers) {
+    if (!(modifiers & kCmdKeyModifier) || ch == 0) return 0;
+    for (const auto& [id, menu] : menuList)
+        for (size_t k = 0; k < menu.items.size(); ++k) {
+            const MenuItemModel& item = menu.items[k];
+            if (item.enabled && !item.shortcut.empty() && ShortcutNames(item.shortcut, ch, modifiers))
+                return MenuChoice(id, int16_t(k + 1));
+        }
+    return 0;
+}
+
 void HandleMenuEv(int32_t choice) {
     const int16_t menu = int16_t(choice >> 16);
     const int16_t item = int16_t(choice & 0xFFFF);

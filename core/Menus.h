@@ -47,6 +47,9 @@ MenuItemModel* GetMenuItem(int16_t menu, int16_t item);
 
 void MarkMenus(uint16_t entering);
 void HandleMenuEv(int32_t choice);
+// The enabled item whose shortcut is this character with these modifiers (command
+// and shift bits of the event record), as a menu choice; 0 when none.
+int32_t MenuKey(uint8_t ch, uint16_t modifiers);
 
 void SetCameraModeMenuItem(int16_t item);
 int16_t GetCameraModeMenuItem();

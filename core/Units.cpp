@@ -1,10 +1,9 @@
 #include "core/Units.h"
 
 #include <algorithm>
-#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -43,10 +42,28 @@ void RotateMassUnit(MyReal* f, uint8_t* l) { Rotate(f, l, kMassFactors, kMassUni
 void RotateInvTimeUnit(MyReal* f, uint8_t* l) { Rotate(f, l, kInvTimeFactors, kInvTimeUnitList); }
 void RotateForceUnit(MyReal* f, uint8_t* l) { Rotate(f, l, kForceFactors, kForceUnitList); }
 
+namespace {
+// The numbers in files, fields and labels read the same whatever the user's
+// locale: the charconv routines never consult it (printf and strtod would
+// write and expect "2,5" under de_DE).
+int FixedText(MyReal value, int digits, char* buf, size_t room) {
+    const auto [end, ec] = std::to_chars(buf, buf + room - 1, value, std::chars_format::fixed, std::clamp(digits, 0, 40));
+    if (ec != std::errc()) {  // too long for the room (|value| near 1e300): scientific instead of nothing
+        const auto r = std::to_chars(buf, buf + room - 1, value, std::chars_format::scientific, 12);
+        *r.ptr = 0;
+        return int(r.ptr - buf);
+    }
+    *end = 0;
+    return int(end - buf);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
 std::string MyRealFixed2String(MyReal value, int digits) {
     char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", digits < 0 ? 0 : digits, value);
-    return buf;
+    const int n = FixedText(value, digits, buf, sizeof buf);
+    return std::string(buf, size_t(n));
 }
 
 void MyRealFixed2String(const MyReal* value, uint8_t* out, int16_t digits) {
@@ -57,24 +74,36 @@ void MyRealFixed2String(const MyReal* value, uint8_t* out, int16_t digits) {
 MyReal String2MyReal(const std::string& text) {
     // Longest valid prefix: sign, digits, optional fraction, optional exponent.
     size_t i = 0, n = text.size();
+    const bool negative = i < n && text[i] == '-';
     if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    const size_t start = i;  // from_chars takes no sign of its own
     size_t digits = 0;
-    while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+    while (i < n && IsDigit(text[i])) ++i, ++digits;
     if (i < n && text[i] == '.') {
         ++i;
-        while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+        while (i < n && IsDigit(text[i])) ++i, ++digits;
     }
     if (digits == 0) return std::numeric_limits<MyReal>::quiet_NaN();
     size_t end = i;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         size_t k = i + 1;
         if (k < n && (text[k] == '+' || text[k] == '-')) ++k;
-        if (k < n && std::isdigit(static_cast<unsigned char>(text[k]))) {
-            while (k < n && std::isdigit(static_cast<unsigned char>(text[k]))) ++k;
+        if (k < n && IsDigit(text[k])) {
+            while (k < n && IsDigit(text[k])) ++k;
             end = k;
         }
     }
-    return std::strtod(text.substr(0, end).c_str(), nullptr);
+    MyReal value = 0.0;
+    const auto [ptr, ec] = std::from_chars(text.data() + start, text.data() + end, value);
+    // Beyond the double range from_chars reports the overflow and leaves value alone.
+    if (ec == std::errc::result_out_of_range) {
+        size_t e = text.find_first_of("eE", start);
+        const bool tiny = e < end && text[e + 1] == '-';
+        value = tiny ? 0.0 : std::numeric_limits<MyReal>::infinity();
+    } else if (ec != std::errc() || ptr != text.data() + end) {
+        return std::numeric_limits<MyReal>::quiet_NaN();
+    }
+    return negative ? -value : value;
 }
 
 MyReal String2MyReal(const uint8_t* counted) { return String2MyReal(PToCStr(counted)); }
@@ -84,12 +113,15 @@ namespace {
 // No heap: the labels beside the bodies are formatted every frame.
 int SciNot(MyReal x, char* buf) {
     // The exponent below is an integer conversion of log10, undefined for these.
-    if (!std::isfinite(x)) return std::snprintf(buf, 64, "%.0f", x);  // "nan", "inf", "-inf"
+    if (!std::isfinite(x)) {  // "nan", "inf", "-inf"
+        const char* name = std::isnan(x) ? "nan" : x < 0 ? "-inf" : "inf";
+        std::strcpy(buf, name);
+        return int(std::strlen(name));
+    }
     int e = x != 0.0 ? int(std::log10(std::fabs(x))) : 0;
     const double m = x * std::exp(-e * std::log(10.0));
     char mant[48];
-    int n = std::snprintf(mant, sizeof mant, "%.1f", m);
-    if (n < 0 || n >= int(sizeof mant)) n = int(sizeof mant) - 1;
+    int n = FixedText(m, 1, mant, sizeof mant);
     if (n >= 2 && mant[0] == '1' && mant[1] == '0') {  // 10.0 rounds up to the next decade
         std::memmove(mant + 1, mant + 2, size_t(n - 1));
         --n;

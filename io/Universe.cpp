@@ -69,7 +69,8 @@ bool LoadAllSettingsFrom(const std::string& path) {
     ResourceFile rf;
     std::string error;
     if (!rf.ReadFromFile(path, error)) {
-        SysBeep();
+        // A beep alone leaves the user guessing: say which file and why.
+        Platform().StopAlert("\"" + path.substr(path.find_last_of('/') + 1) + "\" could not be opened: " + error + ".");
         return false;
     }
     const std::string folder = FolderOf(path);

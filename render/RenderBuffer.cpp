@@ -1,5 +1,6 @@
 #include "render/RenderBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -133,11 +134,20 @@ void SetupWindows(int16_t layout) {
             const Rect stats = MainWindow().WindowContentRect(190);
             const Rect object = MainWindow().WindowContentRect(180);
             const int16_t sw = stats.right - stats.left, sh = stats.bottom - stats.top;
-            const int16_t ow = object.right - object.left;
-            r = Rect{int16_t(d.top + 37), d.left, d.bottom, int16_t(d.right - sw - 4)};
+            const int16_t ow = object.right - object.left, oh = object.bottom - object.top;
+            // The side windows share a column right of the main window, never over it:
+            // the column is as wide as the wider of them, with room for window frames.
+            constexpr int16_t kFrameRoom = 16;
+            const int16_t column = std::max(sw, int16_t(ow + 4));
+            const int16_t mainRight = std::max(int16_t(d.right - column - kFrameRoom), int16_t(d.left + 58));
+            r = Rect{int16_t(d.top + 37), d.left, d.bottom, mainRight};
             r = Inset(r, 4);
-            MainWindow().MoveWindowTo(190, int16_t(d.right - sw), int16_t(d.bottom - sh));
-            MainWindow().MoveWindowTo(180, int16_t(d.right - ow - 4), int16_t(d.top + 79));
+            const int16_t statsTop = int16_t(d.bottom - sh), objectTop = int16_t(d.top + 79);
+            MainWindow().MoveWindowTo(190, int16_t(d.right - sw), statsTop);
+            MainWindow().MoveWindowTo(180, int16_t(d.right - ow - 4), objectTop);
+            // On a low screen the object list gives up rows rather than hide the statistics.
+            const int16_t room = int16_t(statsTop - kFrameRoom - objectTop);
+            if (oh > room && room >= 31) MainWindow().SizeWindowContent(180, ow, room);
             break;
         }
     }

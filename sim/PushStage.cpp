@@ -4,10 +4,12 @@
 #include <limits>
 
 #include "core/Control.h"
+#include "core/PushBudget.h"
 #include "platform/Platform.h"
 #include "render/IJK.h"
 #include "render/Trails.h"
 #include "sim/Bodies.h"
+#include "sim/ContactMemory.h"
 #include "sim/Gravity.h"
 #include "sim/Multistep.h"
 #include "sim/TimedThrust.h"
@@ -92,30 +94,39 @@ void DoPushStage() {
         set.trailLength = ResizeTrailRTList(rt.trailList, BodyRTList()->count, set.trailLength);
         if (!rt.bodyRT) return;
     }
-    int32_t n = set.pushesPerFrame < 1 ? 1 : set.pushesPerFrame;
+    // The frame's batch may be spread over several frames to keep each within its time budget.
+    const int32_t n = BeginPushes(set.pushesPerFrame);
     int32_t craft = GetCraftIndex();
     HLock(rt.bodyRT);
     BodyRTListStruct* list = BodyRTList();
     if (craft >= list->count) craft = -1;
-    for (int32_t p = 0; p < n; ++p) {
+    int32_t run = 0;
+    while (run < n && !PushTimeUp(run)) {
         ElementalPush(list);
         if (craft >= 0) ApplyCraftThrust(list->body[craft]);
         bool last = false;
         if (CheckForCrash(list, set.onCrash)) {
             PlayEventSound(kCrashSound, true);
-            last = set.onCrash == kCrashStop || set.onCrash == kCrashMerge;
+            // A pair still touching from before does not stop the run again.
+            last = set.onCrash == kCrashMerge || (set.onCrash == kCrashStop && GetControl(kPausedControl));
         }
         rt.pushCount += 1;
         rt.simTime += set.timeStep;
-        if (last) break;
+        ++run;
+        if (last) {
+            DropPushBatch();
+            break;
+        }
     }
+    EndPushes(run);
     for (int32_t i = list->count - 1; i >= 0; --i) OrthonormalizeIJK(list->body[i].axes);
-    if (set.trailLength >= 1) PushRTListIntoTrail(rt.trailList, list);
+    if (set.trailLength >= 1 && PushBatchDone()) PushRTListIntoTrail(rt.trailList, list);
     HUnlock(rt.bodyRT);
 }
 
 bool CheckForCrash(BodyRTListStruct* list, int32_t crashSetting) {
     if (!list || list->count < 2) return false;
+    BeginContactCheck(rt.pushCount);
     bool found = false;
     for (int32_t i = list->count - 1; i >= 0; --i) {
         BodyRTStruct& bi = list->body[i];
@@ -128,7 +139,10 @@ bool CheckForCrash(BodyRTListStruct* list, int32_t crashSetting) {
         if (!(bi.nearestDistSq <= rr * rr)) continue;
         found = true;
         if (crashSetting == kCrashStop) {
-            SetControl(kPausedControl);
+            if (IsNewContact(i, j)) {
+                SetControl(kPausedControl);
+                NoteCollisionStop(bi, bj, rt.simTime + set.timeStep);
+            }
         } else if (crashSetting == kCrashMerge) {
             MergeBodies(bi.mass > bj.mass ? bi : bj, bi.mass > bj.mass ? bj : bi);
         }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/PushBudget.h"
 #include "core/Strings.h"
 #include "core/Units.h"
 #include "render/Pen.h"
@@ -68,6 +69,12 @@ void DrawPushLine(const PixelSurface& s, int64_t pushes) {
     Append(11);
     AppendWhole(double(pushes));
     Append(12);
+    // How fast the simulation runs now: a large batch spreads over several frames.
+    if (const double rate = PushesPerSecond(); rate > 0) {
+        line.append(", ");
+        AppendSci(rate);
+        line.append("/s");
+    }
     DrawTextAtBaseline(5, 25, line, 12);
 }
 

@@ -19,8 +19,15 @@ uint32_t ClassicKeyMessage(const QKeyEvent* e) {
         case Qt::Key_Right: ch = 29; break;
         case Qt::Key_Up: ch = 30; break;
         case Qt::Key_Down: ch = 31; break;
+        case Qt::Key_Backspace: ch = 8; break;
         default:
-            if (!e->text().isEmpty()) ch = uint8_t(e->text().at(0).toLatin1());
+            // With Ctrl held the text is a control character (Ctrl+Q gives 17): the
+            // menus look shortcuts up by the key itself.
+            if ((e->modifiers() & Qt::ControlModifier) &&
+                ((e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z) || (e->key() >= Qt::Key_0 && e->key() <= Qt::Key_9)))
+                ch = uint8_t(e->key() >= Qt::Key_A ? 'a' + (e->key() - Qt::Key_A) : '0' + (e->key() - Qt::Key_0));
+            else if (!e->text().isEmpty())
+                ch = uint8_t(e->text().at(0).toLatin1());
     }
     if (e->modifiers() & Qt::KeypadModifier) {
         switch (e->key()) {
@@ -36,4 +43,8 @@ uint32_t ClassicKeyMessage(const QKeyEvent* e) {
         }
     }
     return uint32_t(ch) | (uint32_t(code) << 8);
+}
+
+bool IsSteeringKeypadKey(const QKeyEvent* e) {
+    return (e->modifiers() & Qt::KeypadModifier) && ((ClassicKeyMessage(e) >> 8) & 0xFF) != 0;
 }

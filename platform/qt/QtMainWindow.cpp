@@ -2,6 +2,7 @@
 #include "platform/qt/QtInput.h"
 #include "platform/qt/QtMenus.h"
 #include "platform/qt/QtSideWindow.h"
+#include "platform/qt/QtText.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -14,11 +15,14 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWheelEvent>
+#include <cstring>
+#include <functional>
 
 #include "core/Control.h"
 #include "core/Events.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
+#include "core/PushBudget.h"
 #include "core/ParameterCommands.h"
 #include "imagery/Stars.h"
 #include "io/Odometer.h"
@@ -38,10 +42,12 @@ public:
         setFocusPolicy(Qt::StrongFocus);
         setMinimumSize(50, 50);
     }
-    QImage frame;
+    QImage frame;  // a copy of the render buffer: the buffer may be freed before the next paint
     QString fpsText;
     QRect fpsBox;
     QString recordingMark;
+    QString note;
+    std::function<void()> afterCommandKey;  // the menus follow what a shortcut changed
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -56,11 +62,26 @@ protected:
             p.setPen(QColor(255, 64, 64));
             p.drawText(rect().adjusted(0, 6, -10, 0), Qt::AlignRight | Qt::AlignTop, recordingMark);
         }
+        if (!note.isEmpty()) {
+            const QRect box(8, height() - 28, width() - 16, 20);
+            p.setPen(Qt::yellow);
+            p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, note);
+        }
+    }
+    bool event(QEvent* e) override {
+        // Keypad keys steer also with Ctrl: keep them from the shortcut map.
+        if (e->type() == QEvent::ShortcutOverride && IsSteeringKeypadKey(static_cast<QKeyEvent*>(e))) {
+            e->accept();
+            return true;
+        }
+        return QWidget::event(e);
     }
     void keyPressEvent(QKeyEvent* e) override {
-        if (e->modifiers() & Qt::ControlModifier) return QWidget::keyPressEvent(e);  // menu shortcuts
+        // Ctrl keys that reach us were not taken by a shortcut (no active window,
+        // e.g. without a window manager): the logic looks them up in the menus.
         FillEvent(e->isAutoRepeat() ? kAutoKeyEvent : kKeyDownEvent, ClassicKeyMessage(e), e->modifiers());
         DoKeyEv();
+        if ((e->modifiers() & Qt::ControlModifier) && afterCommandKey) afterCommandKey();
     }
     void keyReleaseEvent(QKeyEvent* e) override {
         if (e->isAutoRepeat()) return;
@@ -77,9 +98,14 @@ protected:
         DoMouseUpEv();
     }
     void wheelEvent(QWheelEvent* e) override {
-        const QPoint steps = e->angleDelta() / 120;
-        if (steps.y()) PreviewWindowWheelHit(steps.y(), 1);
-        if (steps.x()) PreviewWindowWheelHit(steps.x(), 0);
+        QPoint angle = e->angleDelta();
+        // Devices that report only pixels (touchpads on some systems): 15 pixels to a notch.
+        if (angle.isNull()) angle = e->pixelDelta() * 8;
+        // X11 turns Alt+wheel into a horizontal wheel; with Alt the vertical wheel zooms.
+        if ((e->modifiers() & Qt::AltModifier) && angle.y() == 0) angle = angle.transposed();
+        if (angle.y()) PreviewWindowWheelAngle(angle.y(), 1);
+        if (angle.x()) PreviewWindowWheelAngle(angle.x(), 0);
+        e->accept();
     }
 
 private:
@@ -94,6 +120,8 @@ private:
 QtMainWindow::QtMainWindow() : preview_(new PreviewWidget(this)) {
     setWindowTitle("Gravitas");
     setCentralWidget(preview_);
+    preview_->setFocus();  // keys steer the scene from the start
+    pushBudget.frameSeconds = kInteractivePushSeconds;  // the window answers however many pushes a frame asks for
     setAcceptDrops(true);
     resize(1024, 700);
     BuildMenus();
@@ -113,9 +141,14 @@ void QtMainWindow::MainWindowContentSize(int32_t& width, int32_t& height) {
 }
 
 void QtMainWindow::PresentToMainWindow(const PixelSurface& buffer, const Rect&) {
-    if (!buffer.base) return;
-    preview_->frame = QImage(reinterpret_cast<const uchar*>(buffer.base), buffer.width, buffer.height,
-                             buffer.rowBytes, QImage::Format_RGB32);
+    if (!buffer.base || buffer.width <= 0 || buffer.height <= 0) return;
+    // Copied, not wrapped: a layout change frees the buffer while a paint is still queued.
+    QImage& frame = preview_->frame;
+    if (frame.width() != buffer.width || frame.height() != buffer.height || frame.format() != QImage::Format_RGB32)
+        frame = QImage(buffer.width, buffer.height, QImage::Format_RGB32);  // only when the size changes
+    const auto* from = reinterpret_cast<const uchar*>(buffer.base);
+    for (int y = 0; y < buffer.height; ++y)
+        std::memcpy(frame.scanLine(y), from + size_t(y) * size_t(buffer.rowBytes), size_t(buffer.width) * 4);
     preview_->fpsText.clear();
     preview_->update();
 }
@@ -124,6 +157,8 @@ void QtMainWindow::ShowRecordingMark(const std::string& text) {
     const QString mark = QString::fromStdString(text);
     if (mark == preview_->recordingMark) return;
     preview_->recordingMark = mark;
+void QtMainWindow::ShowNoteInMainWindow(const std::string& text) {
+    preview_->note = PlatformText(text);
     preview_->update();
 }
 
@@ -232,8 +267,14 @@ void QtMainWindow::BringWindowToFront(int16_t windowId) {
 void QtMainWindow::SetFullScreen(bool on) { on ? showFullScreen() : showNormal(); }
 
 void QtMainWindow::RunOnePass() {
-    // No frames while a dialog or sheet waits for the user.
-    if (QApplication::activeModalWidget()) return;
+    ++passesTried_;
+    // No frames while a dialog or sheet waits for the user, and no spinning either:
+    // the timer only looks in now and then until the dialog is gone.
+    if (QApplication::activeModalWidget()) {
+        if (frameTimer_.isActive() && frameTimer_.interval() != kModalPollMs) frameTimer_.start(kModalPollMs);
+        return;
+    }
+    if (frameTimer_.isActive() && frameTimer_.interval() != 0) frameTimer_.start(0);
     const QPoint mouse = QCursor::pos();
     theEvent.where = Point{int16_t(mouse.y()), int16_t(mouse.x())};
     theEvent.modifiers = ClassicModifiers(QGuiApplication::queryKeyboardModifiers());
@@ -267,7 +308,7 @@ void QtMainWindow::OpenDocument(const QString& path) {
         ReplaceStarListFromFile(path.toStdString());
         return;
     }
-    if (!LoadAllSettingsFrom(path.toStdString())) SysBeep();
+    LoadAllSettingsFrom(path.toStdString());  // a file that cannot be opened is refused with its reason
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
@@ -300,5 +341,6 @@ void QtMainWindow::dropEvent(QDropEvent* event) {
 
 void QtMainWindow::BuildMenus() {
     SetupMenus();
-    menus_ = new QtMenuBar(menuBar(), this);
+    menus_ = new QtMenuBar(menuBar(), this, preview_);
+    preview_->afterCommandKey = [this] { menus_->Sync(); };
 }

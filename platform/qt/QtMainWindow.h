@@ -22,6 +22,7 @@ public:
     void PresentToMainWindow(const PixelSurface& buffer, const Rect& rect) override;
     void DrawTextInMainWindow(const Rect& box, const std::string& text, RGBColor color) override;
     void ShowRecordingMark(const std::string& text) override;
+    void ShowNoteInMainWindow(const std::string& text) override;
     Rect MainScreenRect() override;
     Rect AllScreensRect() override;
     void SetFullScreen(bool on) override;
@@ -40,6 +41,9 @@ public:
     QtMenuBar* Menus() const { return menus_; }
     QtSideWindow* SideWindow(int16_t windowId) const;  // object or statistics window, else null
     void StopFrameTimer() { frameTimer_.stop(); }  // tests drive the passes themselves
+    void StartFrameTimer() { frameTimer_.start(0); }
+    long PassesTried() const { return passesTried_; }  // calls of RunOnePass, frames or not
+    static constexpr int kModalPollMs = 100;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,4 +64,5 @@ private:
     PreviewWidget* preview_;
     QtMenuBar* menus_ = nullptr;
     QTimer frameTimer_;
+    long passesTried_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "core/Menus.h"
 #include "platform/qt/QtText.h"
@@ -13,7 +14,8 @@ namespace {
 QString MenuText(const std::string& text) { return PlatformText(text).replace('&', "&&"); }
 }  // namespace
 
-QtMenuBar::QtMenuBar(QMenuBar* bar, QWidget* shortcutWindow) : QObject(bar), window_(shortcutWindow) {
+QtMenuBar::QtMenuBar(QMenuBar* bar, QWidget* shortcutWindow, QWidget* focusHome)
+    : QObject(bar), bar_(bar), window_(shortcutWindow), focusHome_(focusHome) {
     for (int16_t id = kAppleMenu; id <= kWindowMenu; ++id) {
         QMenu* menu = BuildMenu(id, bar);
         if (!menu) continue;
@@ -24,10 +26,24 @@ QtMenuBar::QtMenuBar(QMenuBar* bar, QWidget* shortcutWindow) : QObject(bar), win
             Sync();
         });
         connect(menu, &QMenu::aboutToHide, this, [this] {
-            if (tracking_ > 0 && --tracking_ == 0) MarkMenus(0);
+            if (tracking_ > 0 && --tracking_ == 0) MenuClosed();
         });
     }
+    // A shortcut is live while one of its widgets is visible: the hidden bar of the
+    // full-screen layout would take them all away.
+    for (auto& [key, action] : actions_)
+        if (!action->shortcut().isEmpty()) window_->addAction(action);
     Sync();
+}
+
+void QtMenuBar::MenuClosed() {
+    MarkMenus(0);
+    Sync();  // the items greyed while looking are enabled again, so their shortcuts work
+    // Escape from a menu leaves the bar holding the keyboard (Space would open a
+    // menu); once the menu is gone the keys belong to the scene again.
+    QTimer::singleShot(0, this, [this] {
+        if (tracking_ == 0 && focusHome_ && window_->focusWidget() == bar_) focusHome_->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 QMenu* QtMenuBar::BuildMenu(int16_t id, QWidget* parent) {
@@ -104,7 +120,11 @@ QAction* QtMenuBar::ActionFor(int16_t menu, int16_t item) const {
 
 void QtMenuBar::Choose(int16_t menu, int16_t item) {
     // While a dialog is up the loop waits in it; a shortcut must not start another.
-    if (QApplication::activeModalWidget()) return;
+    if (QApplication::activeModalWidget()) {
+        Sync();  // undo the check Qt flipped on its own
+        return;
+    }
     HandleMenuEv(MenuChoice(menu, item));
-    Sync();  // shortcut choices change texts the next opening would show anyway
+    if (tracking_ > 0) MarkMenus(1);  // still looking: the marks follow the change at once
+    Sync();
 }

@@ -12,8 +12,10 @@ class QWidget;
 
 class QtMenuBar : public QObject {
 public:
-    // Builds the bar from the menus SetupMenus made; shortcuts work in every window.
-    QtMenuBar(QMenuBar* bar, QWidget* shortcutWindow);
+    // Builds the bar from the menus SetupMenus made. The shortcuts belong to
+    // shortcutWindow too, so they work while the bar is hidden (full screen);
+    // focusHome gets the keyboard back when a menu closes.
+    QtMenuBar(QMenuBar* bar, QWidget* shortcutWindow, QWidget* focusHome);
     // Copies texts, checks and enabled states of every item from the model.
     void Sync();
     QAction* ActionFor(int16_t menu, int16_t item) const;
@@ -25,6 +27,10 @@ private:
 
     std::map<std::pair<int16_t, int16_t>, QAction*> actions_;
     std::map<int16_t, QMenu*> menus_;
+    void MenuClosed();
+
+    QMenuBar* bar_;
     QWidget* window_;
+    QWidget* focusHome_;
     int tracking_ = 0;
 };

@@ -178,7 +178,12 @@ void QtModalDialog::SetItemText(int16_t item, const std::string& text) {
     const Item* i = Find(item);
     if (!i) return;
     switch (i->kind) {
-        case DialogItemKind::EditText: static_cast<QLineEdit*>(i->widget)->setText(PlatformText(text)); break;
+        case DialogItemKind::EditText: {
+            auto* edit = static_cast<QLineEdit*>(i->widget);
+            edit->setText(PlatformText(text));
+            edit->setCursorPosition(0);  // a long number shows its leading digits, not its tail
+            break;
+        }
         case DialogItemKind::StaticText: SetLabelText(static_cast<QLabel*>(i->widget), PlatformText(text)); break;
         case DialogItemKind::Button:
         case DialogItemKind::CheckBox: static_cast<QAbstractButton*>(i->widget)->setText(TitleText(text)); break;

@@ -90,6 +90,15 @@ void QtSideWindow::PlaceScrollBar() {
                                 std::max(height() - kSizeBoxHeight, 0));
 }
 
+bool QtSideWindow::event(QEvent* e) {
+    // Keypad keys steer the scene also with Ctrl; they are no layout shortcuts.
+    if (e->type() == QEvent::ShortcutOverride && handlers_.keys && IsSteeringKeypadKey(static_cast<QKeyEvent*>(e))) {
+        e->accept();
+        return true;
+    }
+    return QWidget::event(e);
+}
+
 void QtSideWindow::paintEvent(QPaintEvent*) {
     if (invalid_ && !redrawing_ && handlers_.redraw) {
         invalid_ = false;

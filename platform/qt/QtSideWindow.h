@@ -44,6 +44,7 @@ public:
     static int SnappedHeight(int height) { return ((height + 7) / 15) * 15 + 1; }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

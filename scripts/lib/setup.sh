@@ -5,7 +5,8 @@ BUILD_DIR="${GRAVITAS_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev libgtest-dev
           libbenchmark-dev nlohmann-json3-dev xplanet xplanet-images openuniverse-common
-          libavformat-dev libavcodec-dev libswscale-dev libavutil-dev kstars-data xvfb xauth fonts-dejavu-core)
+          libavformat-dev libavcodec-dev libswscale-dev libavutil-dev kstars-data xvfb xauth fonts-dejavu-core
+          openbox xdotool imagemagick locales)
 
 install_missing_packages() {
     local missing=()
@@ -19,6 +20,16 @@ install_missing_packages() {
         $sudo apt-get update -qq
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
     fi
+}
+
+# The tests also run the application under a German locale (decimal comma).
+generate_test_locales() {
+    locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
 }
 
 configure_and_build() {

@@ -6,9 +6,19 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <clocale>
+#include <cstdio>
+#include <functional>
 
+#include "QtTestApp.h"
 #include "core/Control.h"
 #include "core/Events.h"
 #include "core/Frame.h"
@@ -17,8 +27,14 @@
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtMenus.h"
+#include "render/RenderBuffer.h"
+#include "sim/Bodies.h"
 
 namespace {
+
+bool EventuallyVisible(QWidget* w) { return EventuallyTrue([w] { return w->isVisible(); }); }
+
+bool germanLocale = false;
 
 class App : public ::testing::Test {
 protected:
@@ -27,6 +43,9 @@ protected:
         static char name[] = "gravitas-test";
         static char* argv[] = {name, nullptr};
         app = new QApplication(argc, argv);
+        // As a German user runs it: QApplication takes the locale from the
+        // environment, and the numbers must not follow it.
+        germanLocale = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
         backend = new QtBackend;
         SetPlatformBackend(backend);
         window = new QtMainWindow;
@@ -36,6 +55,7 @@ protected:
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         InitializeAll();  // shows the progress window while it prepares the stars
+        window->resize(800, 480);  // wide enough for every menu title on the offscreen screen
         window->activateWindow();  // in the background the modifier and arrow flags are held off
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
         ASSERT_TRUE(LoadAllSettingsFrom(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/ringed-giant.universe"));
@@ -197,4 +217,254 @@ TEST_F(App, AShiftDragTurnsTheCameraTheWayTheMouseMoves) {
     set.cameraMode = mode;
     set.autoRotation = autoRotation;
     ClearControl(kPausedControl);
+}
+
+namespace {
+// Opens a menu of the bar with a real click on its title; null when it did not open.
+QMenu* OpenMenuOfBar(QtMainWindow* window, int16_t menuId) {
+    QMenuBar* bar = window->menuBar();
+    const int index = menuId - kAppleMenu;
+    if (index < 0 || index >= bar->actions().size()) return nullptr;
+    QAction* title = bar->actions()[index];
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(title).center());
+    QMenu* menu = title->menu();
+    return menu && EventuallyVisible(menu) ? menu : nullptr;
+}
+
+// Chooses an item of an open menu with a real click on it.
+void ClickItem(QMenu* menu, QAction* item) {
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(item).center());
+    QApplication::processEvents();
+}
+
+int32_t BodyCount() { return BodyList() ? BodyList()->count : 0; }
+}  // namespace
+
+TEST_F(App, LayoutChangesNeverPaintFreedPixels) {
+    Frames(2);
+    // The window shows a copy: what the buffer holds later is not on screen until presented.
+    PixelSurface s = RenderSurface();
+    ASSERT_NE(s.base, nullptr);
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x) s.base[size_t(y) * size_t(s.rowBytes / 4) + size_t(x)] = 0x00FF0000u;
+    DumpRectToWindow(renderGWRect);
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x) s.base[size_t(y) * size_t(s.rowBytes / 4) + size_t(x)] = 0x000000FFu;
+    const QImage shown = window->Preview()->grab().toImage();
+    EXPECT_EQ(shown.pixel(s.width / 2, s.height / 2) & 0xFFFFFFu, 0xFF0000u);
+    // Every layout frees and reallocates the buffer while paints are queued.
+    QWidget* preview = window->Preview();
+    for (Qt::Key key : {Qt::Key_2, Qt::Key_F, Qt::Key_1, Qt::Key_2, Qt::Key_1}) {
+        QTest::keyClick(preview, key, Qt::ControlModifier);
+        window->Preview()->repaint();
+        Frames(2);
+    }
+    EXPECT_EQ(disappearingMenuBar, 0);
+}
+
+TEST_F(App, ShortcutsWorkWithTheMenuBarHidden) {
+    QWidget* preview = window->Preview();
+    QTest::keyClick(preview, Qt::Key_F, Qt::ControlModifier);  // full screen: the bar goes
+    EXPECT_EQ(disappearingMenuBar, 1);
+    QCursor::setPos(window->mapToGlobal(QPoint(window->width() / 2, window->height() / 2)));
+    Frames(3);
+    ASSERT_FALSE(window->menuBar()->isVisible());
+    // Ctrl+1 brings the standard layout back, through the window's own shortcut.
+    QSignalSpy fired(window->Menus()->ActionFor(kWindowMenu, 1), &QAction::triggered);
+    QTest::keyClick(preview, Qt::Key_1, Qt::ControlModifier);
+    EXPECT_EQ(disappearingMenuBar, 0);
+    EXPECT_EQ(fired.count(), 1);
+    Frames(2);
+    EXPECT_TRUE(window->menuBar()->isVisible());
+    window->resize(640, 480);
+    Frames(1);
+}
+
+TEST_F(App, CtrlKeysReachTheMenusWhenNoShortcutTakesThem) {
+    // Without a window manager no window is active and Qt's shortcut map
+    // matches nothing: the key arrives as a plain key press.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_R, Qt::ControlModifier, QString(QChar(18)));
+    static_cast<QObject*>(window->Preview())->event(&press);  // past QApplication::notify and its shortcut map
+    EXPECT_TRUE(GetControl(kPausedControl));
+}
+
+TEST_F(App, ShortcutsStayAliveAfterAMenuWasOnlyLookedAt) {
+    Frames(1);
+    const int32_t bodies = BodyCount();
+    ASSERT_GE(bodies, 2);
+    rt.selectedBody = -1;  // looking greys the delete item
+    QMenu* objects = OpenMenuOfBar(window, kObjectsMenu);
+    ASSERT_NE(objects, nullptr);
+    EXPECT_FALSE(window->Menus()->ActionFor(kObjectsMenu, 3)->isEnabled());
+    QTest::keyClick(objects, Qt::Key_Escape);
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != window->Preview()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QApplication::processEvents();
+    // Closed again, the items are enabled again: their shortcuts reach the command.
+    EXPECT_TRUE(window->Menus()->ActionFor(kObjectsMenu, 2)->isEnabled());
+    EXPECT_TRUE(window->Menus()->ActionFor(kObjectsMenu, 3)->isEnabled());
+    rt.selectedBody = bodies - 1;
+    QTest::keyClick(window->Preview(), Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(BodyCount(), bodies - 1);
+    ASSERT_TRUE(LoadAllSettingsFrom(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/ringed-giant.universe"));
+}
+
+TEST_F(App, SpaceAfterEscapeFromAMenuPauses) {
+    QMenu* simulation = OpenMenuOfBar(window, kSimulationMenu);
+    ASSERT_NE(simulation, nullptr);
+    QTest::keyClick(simulation, Qt::Key_Escape);
+    EXPECT_TRUE(EventuallyTrue([&] { return !simulation->isVisible(); }));
+    QApplication::processEvents();
+    // The key goes where a real key would: to the main window's focus widget
+    // (the offscreen platform leaves the closed menu active, a window system would not).
+    QWidget* focus = window->focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Space);
+    QApplication::processEvents();
+    EXPECT_TRUE(GetControl(kPausedControl));
+    EXPECT_FALSE(simulation->isVisible());
+}
+
+TEST_F(App, CtrlKeypadSteersAndDoesNotChangeTheLayout) {
+    const QRect before = window->geometry();
+    QWidget* preview = window->Preview();
+    QTest::keyPress(preview, Qt::Key_2, Qt::ControlModifier | Qt::KeypadModifier);
+    EXPECT_TRUE(GetControl(kKeypad2Control));
+    QTest::keyRelease(preview, Qt::Key_2, Qt::ControlModifier | Qt::KeypadModifier);
+    EXPECT_FALSE(GetControl(kKeypad2Control));
+    QApplication::processEvents();
+    EXPECT_EQ(window->geometry(), before);
+    EXPECT_EQ(disappearingMenuBar, 0);
+}
+
+TEST_F(App, FineAndAltWheelTurnsMoveTheCamera) {
+    wheelDeltaX = wheelDeltaY = 0;
+    wheelAngleRemainder[0] = wheelAngleRemainder[1] = 0;
+    QWidget* preview = window->Preview();
+    const QPointF at(preview->width() / 2.0, preview->height() / 2.0);
+    auto wheel = [&](QPoint angle, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(at, preview->mapToGlobal(at), QPoint(), angle, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(preview, &e);
+    };
+    for (int i = 0; i < 8; ++i) wheel(QPoint(0, 15), Qt::NoModifier);  // a high-resolution wheel
+    EXPECT_EQ(wheelDeltaY, 4);
+    wheel(QPoint(120, 0), Qt::AltModifier);  // X11's Alt+wheel: still the vertical wheel
+    EXPECT_EQ(wheelDeltaY, 8);
+    EXPECT_EQ(wheelDeltaX, 0);
+    wheelDeltaX = wheelDeltaY = 0;
+}
+
+TEST_F(App, NoBusyLoopWhileADialogIsUp) {
+    QDialog dialog(window);
+    dialog.setModal(true);
+    dialog.show();
+    QApplication::processEvents();
+    window->StartFrameTimer();
+    const long before = window->PassesTried();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 600) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    const long during = window->PassesTried() - before;
+    EXPECT_LE(during, 600 / QtMainWindow::kModalPollMs + 3);  // a spinning timer makes thousands
+    dialog.hide();
+    QApplication::processEvents();
+    const int32_t pushes = rt.pushCount;
+    EXPECT_TRUE(EventuallyTrue([&] { return rt.pushCount > pushes; }));  // frames run again
+    window->StopFrameTimer();
+}
+
+TEST_F(App, MarksOfSubmenusFollowTheChoices) {
+    struct Case {
+        int16_t submenu, viewOrSimulationMenu;
+        int16_t item;
+    };
+    for (const Case c : {Case{kLabelsMenu, kViewMenu, 1}, Case{kLabelsMenu, kViewMenu, 3},
+                         Case{kPushMethodMenu, kSimulationMenu, 2}, Case{kCameraModeMenu, kViewMenu, 5},
+                         Case{kLabelsMenu, kViewMenu, 12}, Case{kPushMethodMenu, kSimulationMenu, 1}}) {
+        QMenu* top = OpenMenuOfBar(window, c.viewOrSimulationMenu);
+        ASSERT_NE(top, nullptr);
+        QAction* subItem = nullptr;
+        for (QAction* a : top->actions())
+            if (a->menu() && a->menu()->title() == QString::fromStdString(GetMenu(c.submenu)->title)) subItem = a;
+        ASSERT_NE(subItem, nullptr);
+        top->setActiveAction(subItem);
+        QMenu* sub = subItem->menu();
+        sub->popup(top->mapToGlobal(top->actionGeometry(subItem).topRight()));
+        ASSERT_TRUE(EventuallyVisible(sub));
+        ClickItem(sub, window->Menus()->ActionFor(c.submenu, c.item));
+        EXPECT_TRUE(EventuallyTrue([&] { return !top->isVisible(); }));
+        // Look again: every mark says what the state is.
+        top = OpenMenuOfBar(window, c.viewOrSimulationMenu);
+        ASSERT_NE(top, nullptr);
+        for (int16_t i = 1; i <= 8; ++i)
+            EXPECT_EQ(window->Menus()->ActionFor(kLabelsMenu, i)->isChecked(), (set.labelFlags >> (i - 1)) & 1)
+                << "labels item " << i;
+        for (int16_t i = 1; i <= 5; ++i)
+            EXPECT_EQ(window->Menus()->ActionFor(kPushMethodMenu, i)->isChecked(), i == GetPushMethodMenuItem())
+                << "method item " << i;
+        for (int16_t i = 1; i <= 11; ++i)
+            EXPECT_EQ(window->Menus()->ActionFor(kCameraModeMenu, i)->isChecked(), i == GetCameraModeMenuItem())
+                << "camera item " << i;
+        QTest::keyClick(top, Qt::Key_Escape);
+        EXPECT_TRUE(EventuallyTrue([&] { return !top->isVisible(); }));
+        QApplication::processEvents();
+    }
+}
+
+TEST_F(App, TheGravitationalConstantSurvivesOkUnderAGermanLocale) {
+    ASSERT_TRUE(germanLocale) << "de_DE.UTF-8 is not installed";
+    set.gravConstant = 6.672e-11;
+    // OK the dialog as a user would, once it is up.
+    QTimer::singleShot(0, [] {
+        EventuallyTrue([] { return QApplication::activeModalWidget() != nullptr; });
+        if (QWidget* d = QApplication::activeModalWidget()) QTest::keyClick(d, Qt::Key_Return);
+    });
+    QTest::keyClick(window->Preview(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_NEAR(set.gravConstant, 6.672e-11, 1e-24);  // under de_DE it came back as 6e-11
+}
+
+TEST_F(App, TheDemoShowsTheCraftAtFirstSight) {
+    ASSERT_TRUE(LoadAllSettingsFrom(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/sun-earth-moon.universe"));
+    EXPECT_GE(set.minPointSize, 2);
+    const int32_t craft = GetCraftIndex();
+    ASSERT_GE(craft, 0);
+    SetControl(kPausedControl);
+    Frames(30);
+    // Paused right after opening: the view shows the scenario as it starts.
+    // The 100 m craft is far below a pixel at this distance: it shows as a dot of the smallest size.
+    const Point at = BodyRTList()->body[craft].screenPos;
+    const PixelSurface s = RenderSurface();
+    ASSERT_TRUE(at.h >= 1 && at.v >= 1 && at.h < s.width - 1 && at.v < s.height - 1) << at.h << "," << at.v;
+    int lit = 0;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            lit += (s.base[size_t(at.v + dy) * size_t(s.rowBytes / 4) + size_t(at.h + dx)] & 0xFFFFFF) != 0;
+    EXPECT_GE(lit, 2);
+    ClearControl(kPausedControl);
+    ASSERT_TRUE(LoadAllSettingsFrom(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/ringed-giant.universe"));
+}
+
+TEST_F(App, AFileThatFailsToOpenSaysWhy) {
+    const std::string garbage = ::testing::TempDir() + "/garbage.universe";
+    {
+        FILE* f = std::fopen(garbage.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("this is no universe", f);
+        std::fclose(f);
+    }
+    const int32_t bodies = BodyCount();
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        EventuallyTrue([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    window->OpenDocument(QString::fromStdString(garbage));
+    EXPECT_TRUE(shown.contains("garbage.universe")) << shown.toStdString();
+    // The loader's reason follows (its wording is the loader's: here "resource data lies outside the file").
+    EXPECT_GT(shown.size() - shown.indexOf("could not be opened:"), 25) << shown.toStdString();
+    EXPECT_EQ(BodyCount(), bodies);  // the scenario stays as it was
+    std::remove(garbage.c_str());
 }

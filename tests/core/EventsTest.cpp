@@ -4,6 +4,8 @@
 #include "core/Control.h"
 #include "core/Events.h"
 #include "core/Frame.h"
+#include "core/Menus.h"
+#include "core/PushBudget.h"
 #include "render/RenderBuffer.h"
 #include "platform/Platform.h"
 
@@ -23,6 +25,7 @@ protected:
         for (auto& w : rt.controlFlags) w = 0;
         keyHitTC = mainWindowHitTC = 0;
         wheelDeltaX = wheelDeltaY = 0;
+        wheelAngleRemainder[0] = wheelAngleRemainder[1] = 0;
     }
     void TearDown() override {
         if (rt.bodyRT) DisposeHandle(rt.bodyRT);
@@ -159,4 +162,62 @@ TEST_F(Events, FullScreenMenuBarShowsOnlyWhenWanted) {
     EXPECT_TRUE(MenuBarWanted(false));
     inBackground = 0;
     disappearingMenuBar = 0;
+}
+
+TEST_F(Events, FineWheelTurnsAddUpInsteadOfVanishing) {
+    // A touchpad sends an eighth of a notch at a time; eight of them are one notch.
+    for (int i = 0; i < 8; ++i) PreviewWindowWheelAngle(15, 1);
+    EXPECT_EQ(wheelDeltaY, 4);
+    // Less than a unit waits for the next turn, in either direction.
+    PreviewWindowWheelAngle(20, 0);
+    EXPECT_EQ(wheelDeltaX, 0);
+    PreviewWindowWheelAngle(10, 0);
+    EXPECT_EQ(wheelDeltaX, 1);
+    for (int i = 0; i < 16; ++i) PreviewWindowWheelAngle(-15, 1);
+    EXPECT_EQ(wheelDeltaY, -4);
+    // A high-resolution notch and a half.
+    PreviewWindowWheelAngle(180, 0);
+    EXPECT_EQ(wheelDeltaX, 7);
+    // Huge deltas saturate instead of wrapping.
+    PreviewWindowWheelHit(2000000000, 1);
+    PreviewWindowWheelHit(2000000000, 1);
+    EXPECT_EQ(wheelDeltaY, 2147483647);
+}
+
+namespace {
+// Counts the window layout changes a key might cause.
+struct LayoutWatch : MainWindowServices {
+    int moves = 0;
+    void MoveWindowTo(int16_t, int16_t, int16_t) override { ++moves; }
+};
+}  // namespace
+
+TEST_F(Events, CtrlKeypadSteersAndIsNoLayoutShortcut) {
+    SetupMenus();
+    LayoutWatch watch;
+    SetMainWindowServices(&watch);
+    Key(kKeyDownEvent, '2', kKeypad2Key, kCmdKeyModifier);
+    EXPECT_EQ(GetControl(kKeypad2Control), 1);
+    EXPECT_EQ(watch.moves, 0);  // Ctrl+2 would lay the windows out again
+    Key(kKeyUpEvent, '2', kKeypad2Key, kCmdKeyModifier);
+    EXPECT_EQ(GetControl(kKeypad2Control), 0);
+    // The main-row 2 with Ctrl is the shortcut.
+    Key(kKeyDownEvent, '2', 0, kCmdKeyModifier);
+    EXPECT_GT(watch.moves, 0);
+    // Ctrl+Q quits through the menus even when no platform shortcut took it.
+    staying = 1;
+    Key(kKeyDownEvent, 'q', 0, kCmdKeyModifier);
+    EXPECT_EQ(staying, 0);
+    staying = 1;
+    SetMainWindowServices(nullptr);
+    DisposeMenus();
+}
+
+TEST_F(Events, EscapePausesWithoutToggling) {
+    pushBudget.owed = 1000;
+    Key(kKeyDownEvent, 27);
+    EXPECT_EQ(GetControl(kPausedControl), 1);
+    EXPECT_EQ(pushBudget.owed, 0);
+    Key(kKeyDownEvent, 27);
+    EXPECT_EQ(GetControl(kPausedControl), 1);
 }

@@ -4,20 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "FrameServices.h"
 #include "core/Control.h"
 #include "core/Frame.h"
 #include "platform/Platform.h"
 #include "sim/Bodies.h"
 
 namespace {
-struct FakeTicks : PlatformBackend {
-    uint32_t ticks = 1000;
-    uint32_t TickCount() override { return ticks; }
-};
-struct TextSink : MainWindowServices {
-    std::vector<std::string> texts;
-    void DrawTextInMainWindow(const Rect&, const std::string& t, RGBColor) override { texts.push_back(t); }
-};
 
 TEST(Frame, FrameRateText) {
     EXPECT_EQ(FrameRateText(0), ".0 fps");
@@ -34,26 +27,7 @@ TEST(Frame, WheelDeltaDecay) {
     EXPECT_EQ(seen, (std::vector<int32_t>{-8, -4, -2, -1}));
 }
 
-class FrameTask : public ::testing::Test {
-protected:
-    FakeTicks ticks;
-    TextSink sink;
-    void SetUp() override {
-        rt = RunTimeStruct{};
-        set = SettingsStruct{};
-        SetPlatformBackend(&ticks);
-        SetMainWindowServices(&sink);
-        InitializeAll();
-        lastTC = 0; lastFPS = 0; framesPassed = 0; olPos = Point{0, 0};
-        wheelDeltaX = wheelDeltaY = 0;
-        theEvent = EventRecord{};
-    }
-    void TearDown() override {
-        DisposeAll();
-        SetPlatformBackend(nullptr);
-        SetMainWindowServices(nullptr);
-    }
-};
+using FrameTask = FrameFixture;
 
 TEST_F(FrameTask, DefaultsAfterInitialize) {
     EXPECT_EQ(set.pushesPerFrame, 16);
@@ -78,7 +52,16 @@ TEST_F(FrameTask, PausedFrameStillTurnsTheViewButNotTheBodies) {
     rt.keyRepeatFactor = 1;
     IJK cam = rt.cameraIJK;
     EXPECT_EQ(DoTask(1), 1);
-    EXPECT_EQ(rt.bodyRT, 0u);  // no push stage ran
+    // No push ran, yet the paused view shows the state the bodies start from,
+    // with their mutual accelerations evaluated.
+    ASSERT_NE(rt.bodyRT, 0u);
+    EXPECT_EQ(rt.pushCount, 0);
+    const BodyRTStruct& first = BodyRTList()->body[0];
+    const BodyRTStruct& second = BodyRTList()->body[1];
+    EXPECT_DOUBLE_EQ(first.pos[0] - second.pos[0], 2000.0);  // at 1000 and -1000
+    EXPECT_LT(first.acc[0], 0.0);  // each pulled toward the other
+    EXPECT_GT(second.acc[0], 0.0);
+    EXPECT_LT(first.potential, 0.0);
     EXPECT_NE(rt.cameraIJK.i[0], cam.i[0]);
     // The camera step applies half of the pending yaw each frame and keeps the rest.
     EXPECT_NEAR(rt.yawRate, -M_PI / 720 * 0.5, 1e-15);

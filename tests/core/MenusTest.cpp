@@ -55,22 +55,68 @@ protected:
 
 }  // namespace
 
-TEST_F(Menus, ViewAngleIsClampedBeforeItIsStored) {
+TEST_F(Menus, ViewAngleOutsideItsRangeIsRefusedWithAMessageNamingTheRange) {
     set.viewAngle = 70.0;
-    Answer("200");
+    for (const char* entry : {"200", "0.1", "0", "-30", "1e9", "nan", "wide"}) {
+        Answer(entry);
+        HandleMenuEv(MenuChoice(kViewMenu, 1));
+        EXPECT_DOUBLE_EQ(set.viewAngle, 70.0) << entry;
+        ASSERT_FALSE(backend.cautions.empty()) << entry;
+        EXPECT_NE(backend.cautions.back().find("0.5 to 175"), std::string::npos) << backend.cautions.back();
+    }
+    EXPECT_EQ(backend.cautions.size(), 7u);
+    EXPECT_EQ(Shown(0), "70.0");  // one fraction digit
+    // The ends of the range are accepted.
+    Answer("175");
     HandleMenuEv(MenuChoice(kViewMenu, 1));
     EXPECT_DOUBLE_EQ(set.viewAngle, 175.0);
-    EXPECT_EQ(Shown(0), "70.0");  // one fraction digit
-    Answer("0.1");
+    Answer("0.5");
     HandleMenuEv(MenuChoice(kViewMenu, 1));
     EXPECT_DOUBLE_EQ(set.viewAngle, 0.5);
-    // A cancelled sheet and an entry that is no number change nothing.
+    // A cancelled sheet changes nothing and says nothing.
     backend.Expect({{{{kSheetFirstFieldItem, "33"}}, kSheetCancelItem}});
     HandleMenuEv(MenuChoice(kViewMenu, 1));
-    Answer("wide");
-    HandleMenuEv(MenuChoice(kViewMenu, 1));
     EXPECT_DOUBLE_EQ(set.viewAngle, 0.5);
-    EXPECT_EQ(backend.beeps, 1);
+    EXPECT_EQ(backend.cautions.size(), 7u);
+}
+
+TEST_F(Menus, TimeStepMustBeAPositiveNumber) {
+    set.timeStep = 10.0;
+    for (const char* entry : {"abc", "-5", "0", "1e999", "nan"}) {
+        backend.Expect({{{{kFlipValueItem, entry}}, kFlipOkItem}});
+        HandleMenuEv(MenuChoice(kSimulationMenu, 3));
+        EXPECT_DOUBLE_EQ(set.timeStep, 10.0) << entry;
+        ASSERT_FALSE(backend.cautions.empty()) << entry;
+        EXPECT_NE(backend.cautions.back().find("greater than 0"), std::string::npos);
+    }
+    EXPECT_EQ(backend.cautions.size(), 5u);
+    backend.Expect({{{{kFlipValueItem, "0.001"}}, kFlipOkItem}});
+    HandleMenuEv(MenuChoice(kSimulationMenu, 3));
+    EXPECT_DOUBLE_EQ(set.timeStep, 0.001);
+}
+
+TEST_F(Menus, OtherSettingsRefuseNonNumbersAndTheirOutOfRangeValues) {
+    set.powerLaw = -2.0;
+    set.autoRotation = 0.0;
+    set.pushesPerFrame = 16;
+    set.trailLength = 10;
+    Answer("x");
+    HandleMenuEv(MenuChoice(kParametersMenu, 2));
+    Answer("1e400");  // overflows to infinity
+    HandleMenuEv(MenuChoice(kParametersMenu, 2));
+    EXPECT_DOUBLE_EQ(set.powerLaw, -2.0);
+    Answer("720");
+    HandleMenuEv(MenuChoice(kViewMenu, 7));
+    EXPECT_DOUBLE_EQ(set.autoRotation, 0.0);
+    Answer("many");
+    HandleMenuEv(MenuChoice(kSimulationMenu, 4));
+    EXPECT_EQ(set.pushesPerFrame, 16);
+    Answer("1e12");
+    HandleMenuEv(MenuChoice(kViewMenu, 12));
+    EXPECT_EQ(set.trailLength, 10);
+    ASSERT_EQ(backend.cautions.size(), 5u);
+    EXPECT_NE(backend.cautions[2].find("-180 to 180"), std::string::npos);
+    EXPECT_NE(backend.cautions[4].find("0 to 1000000"), std::string::npos);
 }
 
 TEST_F(Menus, WholeNumberSettingsAreTruncatedAndHeldAtTheirLeast) {
@@ -289,4 +335,17 @@ TEST_F(Menus, TimeStepGoesThroughTheUnitDialog) {
     backend.Expect({{{{kFlipValueItem, "x"}}, kFlipOkItem}});
     HandleMenuEv(MenuChoice(kSimulationMenu, 3));
     EXPECT_NEAR(set.timeStep, 2.0, 1e-12);  // refused
+}
+
+TEST_F(Menus, MenuKeyFindsTheEnabledItemOfAShortcut) {
+    EXPECT_EQ(MenuKey('q', kCmdKeyModifier), MenuChoice(kFileMenu, 6));
+    EXPECT_EQ(MenuKey('Q', kCmdKeyModifier), MenuChoice(kFileMenu, 6));
+    EXPECT_EQ(MenuKey('2', kCmdKeyModifier), MenuChoice(kWindowMenu, 2));
+    EXPECT_EQ(MenuKey(8, kCmdKeyModifier), MenuChoice(kObjectsMenu, 3));
+    // Shift is part of the shortcut: Ctrl+Shift+R resets, Ctrl+R runs.
+    EXPECT_EQ(MenuKey('r', kCmdKeyModifier), MenuChoice(kSimulationMenu, 1));
+    EXPECT_EQ(MenuKey('r', kCmdKeyModifier | kShiftKeyModifier), MenuChoice(kSimulationMenu, 8));
+    EXPECT_EQ(MenuKey('q', 0), 0);                   // no command key: no shortcut
+    EXPECT_EQ(MenuKey('z', kCmdKeyModifier), 0);     // Undo is greyed
+    EXPECT_EQ(MenuKey('w', kCmdKeyModifier), 0);     // nothing has it
 }

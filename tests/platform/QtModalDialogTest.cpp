@@ -256,3 +256,26 @@ TEST(QtBackendDialogs, ColourPickerConfirmsOrCancels) {
     EXPECT_FALSE(backend.ChooseColor("Body colour", color));
     EXPECT_EQ(color.red, 0x8080);  // a cancelled pick changes nothing
 }
+
+TEST_F(QtDialog, ALongNumberShowsItsLeadingDigits) {
+    // The editor writes 3.844e5 km with 12 decimals; the tail "844000000000" told the user nothing.
+    dialog->show();
+    auto* field = qobject_cast<QLineEdit*>(dialog->ItemWidget(kField));
+    ASSERT_NE(field, nullptr);
+    const std::string text = "384400.000000000000";
+    dialog->SetItemText(kField, text);
+    EXPECT_EQ(dialog->ItemText(kField), text);
+    EXPECT_EQ(field->cursorPosition(), 0);
+    // What is drawn begins with the leading digits: the first glyph's column is lit.
+    const QImage shown = field->grab().toImage();
+    const QFontMetrics metrics(field->font());
+    const int firstDigitWidth = metrics.horizontalAdvance("3");
+    int litColumns = 0;
+    for (int x = 0; x < firstDigitWidth + 8 && x < shown.width(); ++x)
+        for (int y = 0; y < shown.height(); ++y)
+            if (qGray(shown.pixel(x, y)) < 100) {
+                ++litColumns;
+                break;
+            }
+    EXPECT_GT(litColumns, 0);
+}

@@ -104,6 +104,8 @@ struct ScriptedDialogBackend : PlatformBackend {
     }
     void SysBeep() override { ++beeps; }
     void StopAlert(const std::string& text) override { alerts.push_back(text); }
+    std::vector<std::string> cautions;
+    void CautionAlert(const std::string& text) override { cautions.push_back(text); }
     void AboutBox(const std::string& text) override { aboutText = text; }
     // File choosing: the paths chosen in turn (none left = cancelled).
     std::vector<std::string> chosenFiles;

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "WindowsFixture.h"
+#include "core/PushBudget.h"
 #include "windows/StatsWindow.h"
 #include "windows/StatsWindowGraph.h"
 
@@ -72,6 +73,15 @@ TEST_F(StatsWindowTest, WithoutBodiesOnlyTimeAndPushesAreShown) {
     EXPECT_EQ(recorder.drawn[1].box.left, 5);
     EXPECT_EQ(recorder.drawn[1].pixel, 0x00FFFFFFu);
     EXPECT_TRUE(AllBlackFrom(0));
+}
+
+TEST_F(StatsWindowTest, PushLineTellsPushesPerSecondOnceMeasured) {
+    rt.pushCount = 1234;
+    pushBudget.pushesPerSecond = 2.5e6;
+    RedrawStatsWindow();
+    pushBudget = PushBudgetStruct{};
+    ASSERT_EQ(recorder.drawn.size(), 2u);
+    EXPECT_EQ(recorder.drawn[1].text, "1234 pushes, 2.5e+6/s");
 }
 
 TEST_F(StatsWindowTest, TimeShowsOnlyTheUnitsThatMatter) {

@@ -1,0 +1,44 @@
+#pragma once
+// Stand-ins for the platform around the frame task: a tick counter the test
+// sets, and a main window that records the texts and notes drawn into it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/Frame.h"
+#include "platform/Platform.h"
+
+struct FakeTicks : PlatformBackend {
+    uint32_t ticks = 1000;
+    uint32_t TickCount() override { return ticks; }
+};
+
+struct MainWindowSink : MainWindowServices {
+    std::vector<std::string> texts, notes;
+    void DrawTextInMainWindow(const Rect&, const std::string& t, RGBColor) override { texts.push_back(t); }
+    void ShowNoteInMainWindow(const std::string& t) override { notes.push_back(t); }
+};
+
+// A started application without windows: settings and run-time record at
+// their defaults, the frame-rate measurement and the event record cleared.
+class FrameFixture : public ::testing::Test {
+protected:
+    FakeTicks ticks;
+    MainWindowSink sink;
+    void SetUp() override {
+        rt = RunTimeStruct{};
+        set = SettingsStruct{};
+        SetPlatformBackend(&ticks);
+        SetMainWindowServices(&sink);
+        InitializeAll();
+        lastTC = 0, lastFPS = 0, framesPassed = 0, olPos = Point{0, 0};
+        wheelDeltaX = wheelDeltaY = 0;
+        theEvent = EventRecord{};
+    }
+    void TearDown() override {
+        DisposeAll();
+        SetPlatformBackend(nullptr);
+        SetMainWindowServices(nullptr);
+    }
+};
