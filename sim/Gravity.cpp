@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "render/IJK.h"
+#include "sim/GaussRadauPush.h"
 
 namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -200,8 +201,10 @@ int32_t ElementalPush(BodyRTListStruct* list) {
     if (!list) return 0;
     GravityPairPass(list);
     double dt = set.timeStep;
-    for (int32_t i = list->count - 1; i >= 0; --i)
-        if (IsLiveBody(list->body[i])) AdvanceBody(list, i, set.pushMethod, dt, rt.pushCount);
+    if (set.pushMethod == kPushGaussRadau) GaussRadauPush(list, dt);
+    else
+        for (int32_t i = list->count - 1; i >= 0; --i)
+            if (IsLiveBody(list->body[i])) AdvanceBody(list, i, set.pushMethod, dt, rt.pushCount);
     for (int32_t i = list->count - 1; i >= 0; --i) RotateIJKAboutK(list->body[i].axes, dt * list->body[i].spinRate);
     return 0;
 }

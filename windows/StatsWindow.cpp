@@ -68,6 +68,12 @@ void DrawPushLine(const PixelSurface& s, int32_t pushes) {
     Append(11);
     AppendWhole(pushes);
     Append(12);
+    // The adaptive method's cost shows as its substeps per push.
+    if (set.pushMethod == kPushGaussRadau && pushes > 0 && rt.substepsLastPush > 0) {
+        Append(13);
+        AppendWhole(rt.substepsLastPush);
+        Append(14);
+    }
     DrawTextAtBaseline(5, 25, line, 12);
 }
 

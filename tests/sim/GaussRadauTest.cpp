@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "AllocationCounter.h"
-#include "sim/GaussRadauPush.h"
+#include "sim/GaussRadau.h"
 
 namespace {
 constexpr double kPi = std::numbers::pi;
