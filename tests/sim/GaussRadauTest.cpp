@@ -9,7 +9,11 @@
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "core/Memory.h"
+#include "core/Records.h"
 #include "sim/GaussRadau.h"
+#include "sim/GaussRadauPush.h"
+#include "sim/Gravity.h"
 
 namespace {
 constexpr double kPi = std::numbers::pi;
@@ -331,4 +335,31 @@ TEST(GaussRadau, AdvancingAllocatesNothing) {
     long before = HeapAllocationCount();
     for (int p = 0; p < 20; ++p) AdvanceGaussRadau(bin.s, bin.period / 3, NewtonAcceleration, &bin.pm);
     EXPECT_EQ(HeapAllocationCount() - before, 0);
+}
+
+TEST(GaussRadau, PushOfAllBodiesAllocatesNothing) {
+    // The same through the push itself, once the integrator has been sized.
+    set.gravConstant = 6.672e-11;
+    set.powerLaw = -2.0;
+    set.timeStep = 500.0;
+    set.pushMethod = kPushGaussRadau;
+    const int32_t n = 5;
+    Handle h = NewHandle(sizeof(BodyRTListStruct) + size_t(n + 1) * sizeof(BodyRTStruct));
+    BodyRTListStruct* list = HandleAs<BodyRTListStruct>(h);
+    list->count = n;
+    for (int32_t i = 0; i < n; ++i) {
+        BodyRTStruct& b = list->body[i];
+        b.pos[0] = 1e7 * (i + 1);
+        b.vel[1] = i == 0 ? 0.0 : std::sqrt(6.672e-11 * 6e24 / b.pos[0]);
+        b.mass = i == 0 ? 6e24 : 1e10;
+        b.axes = IJK{{kFixedOne, 0, 0}, {0, kFixedOne, 0}, {0, 0, kFixedOne}};
+    }
+    list->body[0].pos[0] = 0.0;
+    ElementalPush(list);
+    const long before = HeapAllocationCount();
+    for (int p = 0; p < 20; ++p) ElementalPush(list);
+    EXPECT_EQ(HeapAllocationCount() - before, 0);
+    EXPECT_GT(list->body[1].pos[1], 0.0);  // the bodies did move
+    DisposeHandle(h);
+    DisposeGaussRadauPush();
 }
