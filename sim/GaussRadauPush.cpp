@@ -3,29 +3,34 @@
 #include <vector>
 
 #include "sim/GaussRadau.h"
-#include "sim/Gravity.h"
+#include "sim/Integrators.h"
+#include "sim/PairPass.h"
 
 namespace {
-// The integrator works on the live bodies only, packed in descending index order.
+// The integrator works on the live bodies only, packed in descending index order;
+// the pair evaluation sees the whole list.
 struct LiveBodies {
     GaussRadauStateStruct gr;
-    std::vector<int32_t> index;  // list index of each packed body
-    BodyRTListStruct* list = nullptr;
+    std::vector<int32_t> index;    // list index of each packed body
+    std::vector<Vec3> stagePos;    // every body of the list, at trial positions
+    std::vector<Vec3> stageAcc;
+    const BodyRTListStruct* list = nullptr;
     bool primed = false;  // gr.pos and gr.vel hold what the last push left in the list
 };
 LiveBodies live;
 
-// Accelerations of the packed bodies at trial positions: the trial positions are put
-// into the list (which this push owns until it writes the final ones) and each body's
-// acceleration is summed over the others.
+// Accelerations of the packed bodies at trial positions, from the same pair
+// evaluation as every other method.
 void PackedAccelerations(void* context, int32_t count, const double* pos, double* acc) {
     auto& lb = *static_cast<LiveBodies*>(context);
-    BodyRTListStruct* list = lb.list;
-    for (int32_t k = 0; k < count; ++k)
-        for (int n = 0; n < 3; ++n) list->body[lb.index[size_t(k)]].pos[n] = pos[3 * k + n];
     for (int32_t k = 0; k < count; ++k) {
-        const int32_t i = lb.index[size_t(k)];
-        CalcAcceleration(acc + 3 * k, list->body[i].pos, list, i);
+        Vec3& p = lb.stagePos[size_t(lb.index[size_t(k)])];
+        p = Vec3{pos[3 * k], pos[3 * k + 1], pos[3 * k + 2]};
+    }
+    StageAccelerations(lb.list, lb.stagePos.data(), lb.stageAcc.data());
+    for (int32_t k = 0; k < count; ++k) {
+        const Vec3& a = lb.stageAcc[size_t(lb.index[size_t(k)])];
+        acc[3 * k] = a[0], acc[3 * k + 1] = a[1], acc[3 * k + 2] = a[2];
     }
 }
 
@@ -42,7 +47,7 @@ bool SameLiveSet(const BodyRTListStruct* list) {
 // Compares the list with what the last push wrote: 0 unchanged, 1 only velocities
 // changed (thrust, merge), 2 anything else (new body list, positions moved).
 int MotionChangedSinceLastPush(const BodyRTListStruct* list) {
-    if (!live.primed || !SameLiveSet(list)) return 2;
+    if (!live.primed || live.stagePos.size() != size_t(list->count) || !SameLiveSet(list)) return 2;
     int change = 0;
     for (size_t k = 0; k < live.index.size(); ++k) {
         const BodyRTStruct& b = list->body[live.index[k]];
@@ -61,10 +66,12 @@ void Restart(const BodyRTListStruct* list) {
     for (int32_t i = list->count - 1; i >= 0; --i)
         if (IsLiveBody(list->body[i])) live.index.push_back(i);
     RestartGaussRadau(live.gr, int32_t(live.index.size()));
+    live.stagePos.assign(size_t(list->count), Vec3{});
+    live.stageAcc.assign(size_t(list->count), Vec3{});
 }
 }  // namespace
 
-void GaussRadauPush(BodyRTListStruct* list, double dt) {
+void GaussRadauPush(BodyRTListStruct* list, const PushStep& step) {
     const int change = MotionChangedSinceLastPush(list);
     if (change == 2) Restart(list);
     else if (change == 1) ForgetGaussRadauHistory(live.gr);
@@ -72,17 +79,19 @@ void GaussRadauPush(BodyRTListStruct* list, double dt) {
     GaussRadauStateStruct& gr = live.gr;
     for (size_t k = 0; k < live.index.size(); ++k) {
         BodyRTStruct& b = list->body[live.index[k]];
+        SaveLastState(b);
         for (int n = 0; n < 3; ++n) {
-            b.lastPos[n] = b.pos[n];
-            b.lastVel[n] = b.vel[n];
             gr.pos[3 * k + n] = b.pos[n];
             gr.vel[3 * k + n] = b.vel[n];
             gr.startAcc[3 * k + n] = b.acc[n];
         }
     }
+    // Absorbed bodies stay where they are; they neither move nor attract.
+    for (int32_t i = 0; i < list->count; ++i)
+        live.stagePos[size_t(i)] = Vec3{list->body[i].pos[0], list->body[i].pos[1], list->body[i].pos[2]};
     live.list = list;
     // The pair pass already holds the start-of-push accelerations.
-    rt.substepsLastPush = AdvanceGaussRadau(gr, dt, PackedAccelerations, &live, gr.startAcc.data());
+    rt.substepsLastPush = AdvanceGaussRadau(gr, step.dt, PackedAccelerations, &live, gr.startAcc.data());
     for (size_t k = 0; k < live.index.size(); ++k) {
         BodyRTStruct& b = list->body[live.index[k]];
         for (int n = 0; n < 3; ++n) {

@@ -1,0 +1,25 @@
+#include "sim/Multistep.h"
+
+#include "sim/PairPass.h"
+
+bool MultistepStartUpPush(BodyRTListStruct* list, const PushStep& step) {
+    if (step.pushCount > 3) return false;
+    int s = HistorySlot(step.pushCount);
+    for (int32_t i = list->count - 1; i >= 0; --i) {
+        BodyRTStruct& b = list->body[i];
+        if (IsLiveBody(b)) StoreHistory(b, s);
+    }
+    SemiImplicitEulerPush(list, step);
+    return true;
+}
+
+void PredictAdamsBashforth(const BodyRTStruct& b, int64_t pushCount, double dt, double vOut[3], double xOut[3]) {
+    double h = dt / 24;
+    int s1 = HistorySlot(pushCount - 1), s2 = HistorySlot(pushCount - 2), s3 = HistorySlot(pushCount - 3);
+    for (int n = 0; n < 3; ++n) {
+        vOut[n] = b.vel[n] + h * (55 * b.acc[n] - 59 * b.accHistory[s1][n] + 37 * b.accHistory[s2][n] -
+                                  9 * b.accHistory[s3][n]);
+        xOut[n] = b.pos[n] + h * (55 * b.vel[n] - 59 * b.velHistory[s1][n] + 37 * b.velHistory[s2][n] -
+                                  9 * b.velHistory[s3][n]);
+    }
+}
