@@ -3,8 +3,9 @@
 // orbit (Kepler's equation is the reference). Both are measured in the same run.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <numbers>
 
 #include "core/Memory.h"
@@ -45,13 +46,20 @@ double KeplerError(const BodyRTListStruct* list, double t) {
     return std::hypot(dx, dy) / kA;
 }
 
+// CPU time of this thread: the machine is shared, wall time would measure the others.
+double ThreadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
 struct Outcome {
     double error, seconds;
     long substeps;
 };
 
 // Runs `orbits` orbits with the given method and pushes per orbit.
-Outcome Fly(int32_t method, long pushesPerOrbit, int orbits) {
+Outcome FlyOnce(int32_t method, long pushesPerOrbit, int orbits) {
     DisposeGaussRadauPush();
     set.gravConstant = kG;
     set.powerLaw = -2.0;
@@ -60,13 +68,13 @@ Outcome Fly(int32_t method, long pushesPerOrbit, int orbits) {
     Handle h = MakeOrbit();
     BodyRTListStruct* list = HandleAs<BodyRTListStruct>(h);
     long substeps = 0;
-    const auto start = std::chrono::steady_clock::now();
+    const double start = ThreadSeconds();
     for (long p = 0; p < pushesPerOrbit * orbits; ++p) {
         rt.pushCount = int32_t(p);
         ElementalPush(list);
         substeps += method == kPushGaussRadau ? rt.substepsLastPush : 1;
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds = ThreadSeconds() - start;
     Outcome o{KeplerError(list, set.timeStep * double(pushesPerOrbit * orbits)), seconds, substeps};
     DisposeHandle(h);
     return o;
@@ -74,6 +82,16 @@ Outcome Fly(int32_t method, long pushesPerOrbit, int orbits) {
 
 // Arguments: pushes per orbit given to Gauss–Radau, and the error both must reach,
 // as −log10 of the position error relative to the semi-major axis after the run.
+// The fastest of three identical runs.
+Outcome Fly(int32_t method, long pushesPerOrbit, int orbits, int repeats = 3) {
+    Outcome best = FlyOnce(method, pushesPerOrbit, orbits);
+    for (int r = 1; r < repeats; ++r) {
+        Outcome o = FlyOnce(method, pushesPerOrbit, orbits);
+        best.seconds = std::min(best.seconds, o.seconds);
+    }
+    return best;
+}
+
 void BM_GaussRadauVsRungeKuttaAtEqualError(benchmark::State& state) {
     const int orbits = 2;
     const long radauPushes = state.range(0);
@@ -84,9 +102,10 @@ void BM_GaussRadauVsRungeKuttaAtEqualError(benchmark::State& state) {
         radau = Fly(kPushGaussRadau, radauPushes, orbits);
         // The coarsest Runge–Kutta push (in powers of two) that reaches the target.
         for (rkPushes = 256; rkPushes <= (1L << 22); rkPushes *= 2) {
-            rk = Fly(kPushRungeKutta, rkPushes, orbits);
+            rk = FlyOnce(kPushRungeKutta, rkPushes, orbits);
             if (rk.error <= target) break;
         }
+        rk = Fly(kPushRungeKutta, rkPushes, orbits);
     }
     if (radau.error > target || rk.error > target) state.SkipWithError("a method missed the target error");
     state.counters["radau_error"] = radau.error;
@@ -99,7 +118,7 @@ void BM_GaussRadauVsRungeKuttaAtEqualError(benchmark::State& state) {
 }
 // 10 pushes per orbit: substeps do the work; 1000 per orbit: the push length rules.
 BENCHMARK(BM_GaussRadauVsRungeKuttaAtEqualError)
-    ->ArgsProduct({{10, 1000}, {6, 9}})
+    ->ArgsProduct({{10, 1000}, {6, 9, 12}})
     ->ArgNames({"radau_pushes_per_orbit", "error_exp"})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
