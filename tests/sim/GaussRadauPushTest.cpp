@@ -1,9 +1,12 @@
 // Push method 5 inside the real push stage: one push is still one time step, thrust
 // and merges reach the integrator, and a close fly-by is resolved by substeps.
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "SimFixture.h"
+#include "io/Universe.h"
 #include "sim/GaussRadauPush.h"
 #include "sim/Gravity.h"
 #include "sim/PushStage.h"
@@ -202,4 +205,25 @@ TEST_F(GaussRadauPushTest, PositionsMovedFromOutsideAreKept) {
     EXPECT_NEAR(RT(1).pos[0], plain[0], 1e-9 * r);
     EXPECT_NEAR(RT(1).pos[1], plain[1], 1e-9 * r);
     EXPECT_NEAR(RT(1).pos[2], plain[2] + 1e7, 1e-9 * r);
+}
+
+TEST_F(GaussRadauPushTest, UniverseFileKeepsTheMethodAndRunsIt) {
+    // Stored as 5 in the settings resource; before this method existed a file holding
+    // 5 fell back to semi-implicit Euler.
+    const double m = 6e24, r = 7e6, v = std::sqrt(kG * m / r);
+    AddABody(Body(0, 0, 0, 0, 0, 0, m, 6.4e6, "Planet"));
+    AddABody(Body(r, 0, 0, 0, v, 0, 1.0, 1.0, "Moon"));
+    set.timeStep = 3000.0;
+    const std::string path = ::testing::TempDir() + "gauss-radau.universe";
+    ASSERT_TRUE(SaveAllSettingsTo(path, false));
+    DeallocateAllPushMemory();
+    set.pushMethod = kPushSemiImplicitEuler;
+    ASSERT_TRUE(LoadAllSettingsFrom(path));
+    EXPECT_EQ(set.pushMethod, kPushGaussRadau);
+    rt.substepsLastPush = 0;
+    Run(1);
+    EXPECT_GT(rt.substepsLastPush, 1);  // a 3000 s push on a 1.6 h orbit needs several
+    const double angle = v / r * 3000.0;
+    EXPECT_NEAR(RT(1).pos[0] - RT(0).pos[0], r * std::cos(angle), 1e-9 * r);
+    std::remove(path.c_str());
 }
