@@ -36,6 +36,7 @@ struct Tables {
     double fromNewton[kOrders][kOrders] = {};
     double toNewton[kOrders][kOrders] = {};
     double invGap[kGaussRadauNodes][kGaussRadauNodes] = {};
+    double b6NoiseGain = 0.0;
     Tables() {
         const double* h = kGaussRadauSpacing;
         // Coefficients of π_k in powers of h, built by π_{k+1} = π_k · (h − h_k).
@@ -58,6 +59,17 @@ struct Tables {
             for (int k = 0; k <= m; ++k) toNewton[m][k] = double(pw[m][k]);
         for (int n = 1; n < kGaussRadauNodes; ++n)
             for (int j = 0; j < n; ++j) invGap[n][j] = double(1.0L / ((long double)h[n] - (long double)h[j]));
+        // b6 is the seventh divided difference, Σn w_n a(h_n) with
+        // w_n = 1 / Πj≠n (h_n − h_j); independent errors in the a(h_n) reach it
+        // amplified by the root sum of squares of the weights.
+        long double sum = 0.0L;
+        for (int n = 0; n < kGaussRadauNodes; ++n) {
+            long double w = 1.0L;
+            for (int j = 0; j < kGaussRadauNodes; ++j)
+                if (j != n) w *= (long double)h[n] - (long double)h[j];
+            sum += 1.0L / (w * w);
+        }
+        b6NoiseGain = double(std::sqrt(sum));
     }
 };
 const Tables& GetTables() {
@@ -245,6 +257,8 @@ double SubstepCount(double span, double step) {
 }
 }  // namespace
 
+double GaussRadauB6NoiseGain() { return GetTables().b6NoiseGain; }
+
 void RestartGaussRadau(GaussRadauStateStruct& s, int32_t count) {
     if (count < 0) count = 0;
     const size_t n3 = size_t(count) * 3;
@@ -310,8 +324,12 @@ int32_t AdvanceGaussRadau(GaussRadauStateStruct& s, double duration, GaussRadauA
             const double error = Converge(r, dt);
             double required = step;
             if (adaptive) {
+                // Never aim below what the rounding of the positions lets b6 resolve:
+                // no shorter step lowers that floor, so aiming under it would shrink
+                // the step without end.
+                const double aim = std::max(s.epsilon, s.roundingFloor);
                 if (error == 0.0) required = step / kSafety;
-                else if (std::isfinite(error)) required = step * std::pow(s.epsilon / error, 1.0 / 7.0);
+                else if (std::isfinite(error)) required = step * std::pow(aim / error, 1.0 / 7.0);
                 else required = step * kSafety * kSafety;  // the trial blew up: shrink hard and retry
                 if (required < kSafety * step && proposal > minStep) {
                     ++s.lastRejected;

@@ -27,6 +27,9 @@ struct GaussRadauStateStruct {
     // Shortest substep, as a fraction of one advance, so that a singular encounter
     // (bodies passing through each other) cannot stall the caller.
     double minStepFraction = 1e-5;
+    // Relative size of b6 below which rounding hides it (see GaussRadauB6NoiseGain);
+    // the step-size rule never aims below it. Set by the caller, 0 = no floor.
+    double roundingFloor = 0.0;
 
     // Positions and velocities, read and written by the caller around each advance,
     // with the Kahan compensation terms that carry their lost low-order bits.
@@ -45,6 +48,10 @@ struct GaussRadauStateStruct {
     std::vector<double> startPos, startVel, startAcc, trialPos, nodeAcc;
     std::array<std::vector<double>, 7> b, g, predicted;
 };
+
+// Factor by which independent errors in the node accelerations reach b6: a relative
+// acceleration error δ puts a floor of about δ times this under the error estimate.
+double GaussRadauB6NoiseGain();
 
 // Sizes the record for `count` points and forgets every coefficient and
 // compensation term. Positions and velocities are zeroed; the caller fills them.

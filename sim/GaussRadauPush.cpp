@@ -1,5 +1,7 @@
 #include "sim/GaussRadauPush.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "sim/GaussRadau.h"
@@ -59,6 +61,30 @@ int MotionChangedSinceLastPush(const BodyRTListStruct* list) {
     return change;
 }
 
+// How finely the rounding of the positions lets b6 be resolved, relative to the
+// largest acceleration. A body at distance r from its nearest neighbour, both within
+// `reach` of the origin, has its separation known to half an ulp of `reach`; the
+// force law turns that into a relative acceleration error of about (|p − 1| + 1)
+// times the same fraction (magnitude and direction).
+double RoundingFloor(const BodyRTListStruct* list) {
+    const double lawGain = std::fabs(set.powerLaw - 1.0) + 1.0;
+    double worst = 0.0, maxAcc = 0.0;
+    for (int32_t k : live.index) {
+        const BodyRTStruct& b = list->body[k];
+        const double acc = std::sqrt(b.acc[0] * b.acc[0] + b.acc[1] * b.acc[1] + b.acc[2] * b.acc[2]);
+        maxAcc = std::max(maxAcc, acc);
+        const int32_t j = b.nearestIndex;
+        if (j < 0 || j >= list->count || !(b.nearestDistSq > 0.0) || !std::isfinite(b.nearestDistSq)) continue;
+        double reach = 0.0;
+        for (int n = 0; n < 3; ++n)
+            reach = std::max({reach, std::fabs(b.pos[n]), std::fabs(list->body[j].pos[n])});
+        const double halfUlp = 0.5 * (std::nextafter(reach, HUGE_VAL) - reach);
+        worst = std::max(worst, acc * lawGain * halfUlp / std::sqrt(b.nearestDistSq));
+    }
+    const double floor = maxAcc > 0.0 ? GaussRadauB6NoiseGain() * worst / maxAcc : 0.0;
+    return std::isfinite(floor) ? floor : 0.0;
+}
+
 // Starts afresh, also forgetting the step size, so that a run depends only on its
 // scenario and not on what ran before it.
 void Restart(const BodyRTListStruct* list) {
@@ -90,6 +116,7 @@ void GaussRadauPush(BodyRTListStruct* list, const PushStep& step) {
     for (int32_t i = 0; i < list->count; ++i)
         live.stagePos[size_t(i)] = Vec3{list->body[i].pos[0], list->body[i].pos[1], list->body[i].pos[2]};
     live.list = list;
+    gr.roundingFloor = RoundingFloor(list);
     // The pair pass already holds the start-of-push accelerations.
     rt.substepsLastPush = AdvanceGaussRadau(gr, step.dt, PackedAccelerations, &live, gr.startAcc.data());
     for (size_t k = 0; k < live.index.size(); ++k) {
