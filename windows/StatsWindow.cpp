@@ -72,7 +72,7 @@ void DrawPushLine(const PixelSurface& s, int32_t pushes) {
     if (set.pushMethod == kPushGaussRadau && pushes > 0 && rt.substepsLastPush > 0) {
         Append(13);
         AppendWhole(rt.substepsLastPush);
-        Append(14);
+        Append(rt.substepsLastPush == 1 ? 14 : 15);
     }
     DrawTextAtBaseline(5, 25, line, 12);
 }

@@ -207,8 +207,15 @@ TEST_F(StatsWindowTest, AdaptiveMethodShowsItsSubstepsPerPush) {
     ASSERT_GT(rt.substepsLastPush, 1);
     RedrawStatsWindow();
     EXPECT_TRUE(recorder.Has("2 pushes, " + std::to_string(rt.substepsLastPush) + " substeps each"));
+    // A push far shorter than the orbit needs one substep.
+    set.timeStep = 1.0;
+    set.pushesPerFrame = 1;
+    DoPushStage();
+    recorder.drawn.clear();
+    RedrawStatsWindow();
+    EXPECT_TRUE(recorder.Has("3 pushes, 1 substep each"));
     set.pushMethod = kPushRungeKutta;
     recorder.drawn.clear();
     RedrawStatsWindow();
-    EXPECT_TRUE(recorder.Has("2 pushes"));
+    EXPECT_TRUE(recorder.Has("3 pushes"));
 }
