@@ -326,9 +326,10 @@ int32_t AdvanceGaussRadau(GaussRadauStateStruct& s, double duration, GaussRadauA
             if (adaptive) {
                 // Never aim below what the rounding of the positions lets b6 resolve:
                 // no shorter step lowers that floor, so aiming under it would shrink
-                // the step without end.
+                // the step without end. An estimate within the floor says only that
+                // the step is not too long, so it may grow as after an exact step.
                 const double aim = std::max(s.epsilon, s.roundingFloor);
-                if (error == 0.0) required = step / kSafety;
+                if (error == 0.0 || error <= s.roundingFloor) required = step / kSafety;
                 else if (std::isfinite(error)) required = step * std::pow(aim / error, 1.0 / 7.0);
                 else required = step * kSafety * kSafety;  // the trial blew up: shrink hard and retry
                 if (required < kSafety * step && proposal > minStep) {

@@ -166,9 +166,11 @@ TEST_F(GaussRadauPushTest, TimedThrustReachesTheIntegrator) {
 TEST_F(GaussRadauPushTest, MergedBodyStopsAndTheSurvivorKeepsItsNewVelocity) {
     set.onCrash = kCrashMerge;
     set.timeStep = 1.0;
-    AddABody(Body(0, 0, 0, 0, 0, 0, 1e20, 1000.0));
-    AddABody(Body(5000, 0, 0, -500, 0, 0, 1e19, 1000.0));
-    AddABody(Body(5e6, 0, 0, 0, 50, 0, 1e18, 1000.0));
+    AddABody(Body(0, 0, 0, 0, 0, 0, 1e16, 1000.0));
+    // Passing 1500 m from the first body's centre: inside the sum of the radii, yet
+    // clear of the point-mass singularity that a head-on path would cross mid-push.
+    AddABody(Body(5000, 1500, 0, -500, 0, 0, 1e15, 1000.0));
+    AddABody(Body(5e6, 0, 0, 0, 50, 0, 1e14, 1000.0));
     double speedBefore = 0.0;
     for (int frame = 0; frame < 20 && (!BodyRTList() || IsLiveBody(RT(1))); ++frame) {
         if (BodyRTList()) speedBefore = RT(0).vel[0];
