@@ -1,6 +1,7 @@
 #include "core/Menus.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "core/Control.h"
 #include "core/Events.h"
@@ -100,7 +101,7 @@ void InstallMenuBar() {
              Item("Object List", "Ctrl+J"), Item("Statistics", "Ctrl+I")});
     AddMenu(kPushMethodMenu, "Integration Method",
             {Item("Semi-Implicit Euler"), Item("Runge\u2013Kutta (4th order)"), Item("Adams\u2013Bashforth (4th order)"),
-             Item("Adams\u2013Moulton (4th order)"), Item("Euler")});
+             Item("Adams\u2013Moulton (4th order)"), Item("Euler"), Item("Gauss\u2013Radau (adaptive)")});
     AddMenu(kLabelsMenu, "Labels",
             {Item("Names"), Item("Velocity Arrows"), Item("Acceleration Arrows"), Item("Speed"), Item("Acceleration"),
              Item("Kinetic Energy"), Item("Potential Energy"), Item("Total Energy"), Separator(), Item("No Labels"),
@@ -131,7 +132,8 @@ void ClearChecks(MenuModel* menu) {
 }
 
 constexpr int32_t kCameraModeOfItem[11] = {0, 1, 3, 2, 8, 9, 10, 11, 16, 17, 20};
-constexpr int32_t kPushMethodOfItem[5] = {0, 4, 2, 3, 1};
+constexpr int32_t kPushMethodOfItem[] = {0, 4, 2, 3, 1, kPushGaussRadau};
+constexpr int16_t kPushMethodItems = int16_t(std::size(kPushMethodOfItem));
 
 int32_t BodyCount() {
     const BodyListStruct* list = BodyList();
@@ -348,11 +350,11 @@ void SetOnCrashMenuItem(int16_t item) { set.onCrash = item - 1; }
 int16_t GetOnCrashMenuItem() { return int16_t(set.onCrash + 1); }
 
 void SetPushMethodMenuItem(int16_t item) {
-    set.pushMethod = (item >= 1 && item <= 5) ? kPushMethodOfItem[item - 1] : 0;
+    set.pushMethod = (item >= 1 && item <= kPushMethodItems) ? kPushMethodOfItem[item - 1] : 0;
 }
 
 int16_t GetPushMethodMenuItem() {
-    for (int16_t i = 0; i < 5; ++i)
+    for (int16_t i = 0; i < kPushMethodItems; ++i)
         if (kPushMethodOfItem[i] == set.pushMethod) return int16_t(i + 1);
     return 1;
 }

@@ -93,6 +93,7 @@ constexpr int32_t kPushEuler = 1;
 constexpr int32_t kPushAdamsBashforth = 2;
 constexpr int32_t kPushAdamsMoulton = 3;
 constexpr int32_t kPushRungeKutta = 4;
+constexpr int32_t kPushGaussRadau = 5;  // adaptive 15th-order Gauss–Radau
 
 // onCrash values
 constexpr int32_t kCrashIgnore = 0;
@@ -216,6 +217,7 @@ struct RunTimeStruct {
     Handle bodyRT;  // BodyRTListStruct
     int64_t pushCount;  // 64 bits: a run never wraps it (2^31 pushes are 26 days at 60 fps)
     int32_t framesDrawn;
+    int32_t substepsLastPush;  // substeps the adaptive method took in the latest push
     double pitchRate;
     double yawRate;
     double simTime;

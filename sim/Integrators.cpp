@@ -6,6 +6,7 @@ IntegratorPush IntegratorFor(int32_t pushMethod) {
         case kPushAdamsBashforth: return AdamsBashforthPush;
         case kPushAdamsMoulton: return AdamsMoultonPush;
         case kPushRungeKutta: return RungeKuttaPush;
+        case kPushGaussRadau: return GaussRadauPush;
         default: return SemiImplicitEulerPush;
     }
 }

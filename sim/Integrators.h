@@ -18,6 +18,9 @@ void EulerPush(BodyRTListStruct* list, const PushStep& step);
 void AdamsBashforthPush(BodyRTListStruct* list, const PushStep& step);
 void AdamsMoultonPush(BodyRTListStruct* list, const PushStep& step);
 void RungeKuttaPush(BodyRTListStruct* list, const PushStep& step);
+// Adaptive: takes as many substeps as its error control asks and leaves their count
+// in rt.substepsLastPush.
+void GaussRadauPush(BodyRTListStruct* list, const PushStep& step);
 
 // The integrator for a `pushMethod` value; semi-implicit Euler for unknown values.
 IntegratorPush IntegratorFor(int32_t pushMethod);

@@ -75,6 +75,12 @@ void DrawPushLine(const PixelSurface& s, int64_t pushes) {
         AppendSci(rate);
         line.append("/s");
     }
+    // The adaptive method's cost shows as its substeps per push.
+    if (set.pushMethod == kPushGaussRadau && pushes > 0 && rt.substepsLastPush > 0) {
+        Append(13);
+        AppendWhole(rt.substepsLastPush);
+        Append(rt.substepsLastPush == 1 ? 14 : 15);
+    }
     DrawTextAtBaseline(5, 25, line, 12);
 }
 

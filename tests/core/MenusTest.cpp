@@ -211,6 +211,11 @@ TEST_F(Menus, SubmenuItemsMapToTheirSettings) {
     EXPECT_EQ(GetCameraModeMenuItem(), 0);
     SetPushMethodMenuItem(2);
     EXPECT_EQ(set.pushMethod, 4);
+    SetPushMethodMenuItem(6);
+    EXPECT_EQ(set.pushMethod, kPushGaussRadau);
+    EXPECT_EQ(GetPushMethodMenuItem(), 6);
+    ASSERT_NE(GetMenuItem(kPushMethodMenu, 6), nullptr);
+    EXPECT_EQ(GetMenuItem(kPushMethodMenu, 6)->text, "Gauss\u2013Radau (adaptive)");
     SetPushMethodMenuItem(7);
     EXPECT_EQ(set.pushMethod, 0);
     set.pushMethod = 9;

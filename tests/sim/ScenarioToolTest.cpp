@@ -80,3 +80,14 @@ TEST(ScenarioJson, ExportRoundTripsEveryField) {
     DeallocateAllPushMemory();
 }
 }  // namespace
+
+TEST(ScenarioJson, GaussRadauMethodReadsAndWritesByName) {
+    std::string err;
+    ASSERT_TRUE(LoadScenarioJSONText(
+        R"({"physics":{"method":"gauss-radau"},"bodies":[{"pos":[0,0,0],"vel":[0,0,0],"mass":1,"radius":1}]})", ".",
+        err))
+        << err;
+    EXPECT_EQ(set.pushMethod, kPushGaussRadau);
+    EXPECT_EQ(nlohmann::json::parse(ExportScenarioJSON())["physics"]["method"], "gauss-radau");
+    DeallocateAllPushMemory();
+}

@@ -5,6 +5,7 @@
 
 #include "WindowsFixture.h"
 #include "core/PushBudget.h"
+#include "sim/PushStage.h"
 #include "windows/StatsWindow.h"
 #include "windows/StatsWindowGraph.h"
 
@@ -194,4 +195,37 @@ TEST_F(StatsWindowTest, EnergiesWithoutAScaleDrawNoBars) {
         ASSERT_NE(recorder.Find("PE = "), nullptr);
     }
     EXPECT_TRUE(recorder.Has("PE = -inf"));
+}
+
+TEST_F(StatsWindowTest, AdaptiveMethodShowsItsSubstepsPerPush) {
+    // A light body on a tight orbit, pushed with steps much longer than its period
+    // allows in one piece: the push line tells how many substeps the last push took.
+    BodyInfoStruct planet = Named("Planet"), moon = Named("Moon");
+    planet.mass = 6e24;
+    moon.pos[0] = 7e6;
+    moon.vel[1] = std::sqrt(6.672e-11 * 6e24 / 7e6);
+    moon.mass = 1.0;
+    AddABody(planet);
+    AddABody(moon);
+    set.gravConstant = 6.672e-11;
+    set.powerLaw = -2.0;
+    set.timeStep = 3000.0;
+    set.pushesPerFrame = 2;
+    set.pushMethod = kPushGaussRadau;
+    DoPushStage();
+    ASSERT_EQ(rt.pushCount, 2);
+    ASSERT_GT(rt.substepsLastPush, 1);
+    RedrawStatsWindow();
+    EXPECT_TRUE(recorder.Has("2 pushes, " + std::to_string(rt.substepsLastPush) + " substeps each"));
+    // A push far shorter than the orbit needs one substep.
+    set.timeStep = 1.0;
+    set.pushesPerFrame = 1;
+    DoPushStage();
+    recorder.drawn.clear();
+    RedrawStatsWindow();
+    EXPECT_TRUE(recorder.Has("3 pushes, 1 substep each"));
+    set.pushMethod = kPushRungeKutta;
+    recorder.drawn.clear();
+    RedrawStatsWindow();
+    EXPECT_TRUE(recorder.Has("3 pushes"));
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
@@ -16,7 +17,9 @@
 using nlohmann::json;
 
 namespace {
-const char* const kMethods[] = {"semi-implicit-euler", "euler", "adams-bashforth", "adams-moulton", "runge-kutta"};
+const char* const kMethods[] = {"semi-implicit-euler", "euler", "adams-bashforth", "adams-moulton", "runge-kutta",
+                                "gauss-radau"};
+constexpr int32_t kMethodCount = int32_t(std::size(kMethods));
 const char* const kCrash[] = {"ignore", "stop", "merge"};
 
 struct BadInput : std::runtime_error {
@@ -132,7 +135,7 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.powerLaw = NumOr(phys, "powerLaw", -2.0, "physics");
         set.timeStep = NumOr(phys, "timeStep", 10.0, "physics");
         set.pushesPerFrame = IntOr(phys, "pushesPerFrame", 16, "physics");
-        set.pushMethod = Named(phys, "method", kMethods, 5, 0);
+        set.pushMethod = Named(phys, "method", kMethods, kMethodCount, 0);
         set.onCrash = Named(phys, "onCrash", kCrash, 3, 0);
         set.craftThrust = NumOr(phys, "craftThrust", 100.0, "physics");
         set.trailLength = IntOr(phys, "trailLength", 0, "physics");
@@ -188,7 +191,7 @@ std::string ExportScenarioJSON() {
     json j;
     j["physics"] = {{"gravConstant", set.gravConstant}, {"powerLaw", set.powerLaw}, {"timeStep", set.timeStep},
                     {"pushesPerFrame", set.pushesPerFrame},
-                    {"method", kMethods[(set.pushMethod >= 0 && set.pushMethod < 5) ? set.pushMethod : 0]},
+                    {"method", kMethods[(set.pushMethod >= 0 && set.pushMethod < kMethodCount) ? set.pushMethod : 0]},
                     {"onCrash", kCrash[(set.onCrash >= 0 && set.onCrash < 3) ? set.onCrash : 0]},
                     {"craftThrust", set.craftThrust}, {"trailLength", set.trailLength}};
     j["view"] = {{"cameraMode", set.cameraMode}, {"cameraSelection", set.cameraSelection},
