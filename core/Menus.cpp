@@ -2,8 +2,10 @@
 
 #include <cmath>
 
+#include "core/Confirm.h"
 #include "core/Control.h"
 #include "core/Events.h"
+#include "core/History.h"
 #include "core/ParameterCommands.h"
 #include "core/Records.h"
 #include "core/Strings.h"
@@ -59,7 +61,7 @@ void InstallMenuBar() {
             {Item("Open Universe\u2026", "Ctrl+O"), Item("Save Universe\u2026", "Ctrl+S"), Separator(),
              Item("Open Star Data\u2026", "Ctrl+Shift+O"), Separator(), Item("Quit", "Ctrl+Q")});
     AddMenu(kEditMenu, "Edit",
-            {Inactive("Undo", "Ctrl+Z"), Separator(), Inactive("Cut", "Ctrl+X"), Item("Copy Picture", "Ctrl+C"),
+            {Item("Undo", "Ctrl+Z"), Item("Redo", "Ctrl+Shift+Z"), Separator(), Item("Copy Picture", "Ctrl+C"),
              Inactive("Paste", "Ctrl+V"), Inactive("Clear"), Separator(), Item("Remove All Bodies")});
     AddMenu(kParametersMenu, "Parameters",
             {Item("Gravitational Constant\u2026", "Ctrl+G"), Item("Power Law\u2026"), Separator(),
@@ -124,6 +126,26 @@ int32_t BodyCount() {
 
 void ShowAboutBox() { Platform().AboutBox(GetTotalTimeString()); }
 
+// An undo step is named after the command: the item's text, or a submenu's title.
+std::string ChangeName(int16_t menu, int16_t item) {
+    std::string name;
+    if (const MenuModel* m = GetMenu(menu); m && menu >= kPushMethodMenu) name = m->title;
+    else if (const MenuItemModel* i = GetMenuItem(menu, item)) name = i->text;
+    const std::string ellipsis = "\u2026";
+    if (name.size() >= ellipsis.size() && name.ends_with(ellipsis)) name.resize(name.size() - ellipsis.size());
+    return name;
+}
+
+std::string WithStepName(const char* verb, const std::string& step) { return step.empty() ? verb : verb + (" " + step); }
+
+// Remove All Bodies takes everything at once: ask first (it stays undoable).
+bool ConfirmRemoveAllBodies() {
+    const int32_t count = BodyCount();
+    if (count == 0) return true;
+    const std::string what = count == 1 ? "the body" : "all " + std::to_string(count) + " bodies";
+    return AskToConfirm("Remove " + what + "? Edit \u203a Undo brings them back.", "Remove");
+}
+
 }  // namespace
 
 void SetupMenus() {
@@ -163,6 +185,11 @@ void MarkMenus(uint16_t entering) {
     SetText(kObjectsMenu, 5, GetIndString(1027, craft ? 2 : 1));
     SetEnabled(kObjectsMenu, 6, !(in && !craft));
     SetText(kSimulationMenu, 1, GetIndString(1028, GetControl(kPausedControl) ? 1 : 2));
+    // Like the object items, Undo and Redo stay enabled outside tracking so their keys always arrive.
+    SetEnabled(kEditMenu, 1, !(in && !CanUndo()));
+    SetEnabled(kEditMenu, 2, !(in && !CanRedo()));
+    SetText(kEditMenu, 1, WithStepName("Undo", UndoStepName()));
+    SetText(kEditMenu, 2, WithStepName("Redo", RedoStepName()));
 
     MenuModel* view = GetMenu(kViewMenu);
     SetChecked(view, 2, in && IsRC3DOn());
@@ -192,6 +219,13 @@ void MarkMenus(uint16_t entering) {
 void HandleMenuEv(int32_t choice) {
     const int16_t menu = int16_t(choice >> 16);
     const int16_t item = int16_t(choice & 0xFFFF);
+    if (menu == kEditMenu && (item == 1 || item == 2)) {
+        item == 1 ? UndoLastChange() : RedoLastChange();
+        MainWindow().InvalidateWindow(kObjectWindowId);
+        return;
+    }
+    // Whatever the command changes in the scenario becomes one undo step.
+    UndoableChange change(ChangeName(menu, item));
     switch (menu) {
         case kAppleMenu:
             if (item == 1) ShowAboutBox();
@@ -204,7 +238,7 @@ void HandleMenuEv(int32_t choice) {
             break;
         case kEditMenu:
             if (item == 4) CopyPictureToScrap();
-            else if (item == 8) {
+            else if (item == 8 && ConfirmRemoveAllBodies()) {
                 DeallocateAllPushMemory();
                 MainWindow().InvalidateWindow(kObjectWindowId);
             }

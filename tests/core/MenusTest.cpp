@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ScriptedDialog.h"
+#include "core/Confirm.h"
 #include "core/Control.h"
 #include "core/Dialogs.h"
 #include "core/Events.h"
@@ -271,6 +272,7 @@ TEST_F(Menus, DispatchOfFileEditViewAndUnknownChoices) {
     HandleMenuEv(0);
     EXPECT_EQ(std::memcmp(&before, &set, sizeof set), 0);
     AddBodies(2);
+    backend.Expect({{{}, kConfirmActionItem}});  // Remove All Bodies asks first
     HandleMenuEv(MenuChoice(kEditMenu, 8));
     EXPECT_EQ(set.bodies, 0u);
     HandleMenuEv(MenuChoice(kAppleMenu, 1));
