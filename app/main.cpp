@@ -14,6 +14,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Gravitas");
+    QGuiApplication::setDesktopFileName("gravitas");  // ties the windows to the installed launcher and icon
     QtBackend backend;
     SetPlatformBackend(&backend);
     startTime = backend.CalendarSeconds();
