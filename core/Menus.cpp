@@ -16,6 +16,7 @@
 #include "platform/Platform.h"
 #include "render/Camera.h"
 #include "render/RenderBuffer.h"
+#include "render/StereoGlasses.h"
 #include "sim/Bodies.h"
 #include "sim/PushStage.h"
 #include "windows/BodyEditor.h"
@@ -79,7 +80,7 @@ void InstallMenuBar() {
              Item("Camera Mode", "", kCameraModeMenu), Item("Camera Body", "", kCameraSelectionMenu),
              Item("Keep Camera Level", "Ctrl+K"), Item("Automatic Rotation\u2026"), Item("Labels", "", kLabelsMenu),
              Separator(), Item("Map Surfaces on Spheres", "Ctrl+M"), Item("Star Field", "Ctrl+Shift+S"),
-             Item("Trails\u2026", "Ctrl+L")});
+             Item("Trails\u2026", "Ctrl+L"), Item("Stereo Glasses", "", kStereoGlassesMenu)});
     AddMenu(kWindowMenu, "Window",
             {Item("Standard Layout", "Ctrl+1"), Item("Main Screen", "Ctrl+2"), Item("Main Screen, No Margins"),
              Item("All Screens"), Item("Full Screen", "Ctrl+F"), Separator(), Item("Main Window"),
@@ -97,6 +98,7 @@ void InstallMenuBar() {
              Item("Ride, Looking Ahead of the Velocity"), Item("Ride, Looking Toward the Nearest Body"),
              Item("Ride, Looking Along the Acceleration"), Item("Chase from Behind"),
              Item("Chase, Looking Between Body and Nearest"), Item("Lead from Ahead")});
+    AddMenu(kStereoGlassesMenu, "Stereo Glasses", {Item("Red Left"), Item("Red Right")});
     AddMenu(kOnCrashMenu, "On Collision", {Item("Pass Through"), Item("Stop the Simulation"), Item("Merge the Bodies")});
 }
 
@@ -160,7 +162,8 @@ void SetupMenus() {
 }
 
 void DisposeMenus() {
-    for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kCameraSelectionMenu})
+    for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kStereoGlassesMenu,
+                       kCameraSelectionMenu})
         menuList.erase(id);
     PushMethodMenu = LabelsMenu = CameraModeMenu = OnCrashMenu = CameraSelectionMenuH = nullptr;
 }
@@ -202,7 +205,10 @@ void MarkMenus(uint16_t entering) {
     ClearChecks(OnCrashMenu);
     ClearChecks(PushMethodMenu);
     ClearChecks(CameraModeMenu);
+    MenuModel* glasses = GetMenu(kStereoGlassesMenu);
+    ClearChecks(glasses);
     if (in) {
+        SetChecked(glasses, stereoGlasses == StereoGlasses::RedRight ? 2 : 1, true);
         SetChecked(OnCrashMenu, GetOnCrashMenuItem(), true);
         SetChecked(PushMethodMenu, GetPushMethodMenuItem(), true);
         SetChecked(CameraModeMenu, GetCameraModeMenuItem(), true);
@@ -288,6 +294,9 @@ void HandleMenuEv(int32_t choice) {
         case kLabelsMenu: ToggleLabelMenuItem(item); break;
         case kCameraModeMenu: SetCameraModeMenuItem(item); break;
         case kOnCrashMenu: SetOnCrashMenuItem(item); break;
+        case kStereoGlassesMenu:
+            if (item == 1 || item == 2) stereoGlasses = item == 2 ? StereoGlasses::RedRight : StereoGlasses::RedLeft;
+            break;
         case kCameraSelectionMenu: SetCameraSelectionMenuItem(item); break;
         default: break;
     }

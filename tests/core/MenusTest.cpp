@@ -11,6 +11,7 @@
 #include "core/Events.h"
 #include "core/Menus.h"
 #include "core/Strings.h"
+#include "render/StereoGlasses.h"
 #include "sim/Bodies.h"
 
 namespace {
@@ -291,4 +292,19 @@ TEST_F(Menus, TimeStepGoesThroughTheUnitDialog) {
     backend.Expect({{{{kFlipValueItem, "x"}}, kFlipOkItem}});
     HandleMenuEv(MenuChoice(kSimulationMenu, 3));
     EXPECT_NEAR(set.timeStep, 2.0, 1e-12);  // refused
+}
+
+TEST_F(Menus, StereoGlassesAreChosenInTheViewMenuAndMarkedWhileTracked) {
+    ASSERT_EQ(GetMenuItem(kViewMenu, 13)->submenu, kStereoGlassesMenu);
+    HandleMenuEv(MenuChoice(kStereoGlassesMenu, 2));
+    EXPECT_EQ(stereoGlasses, StereoGlasses::RedRight);
+    MarkMenus(1);
+    EXPECT_FALSE(Checked(kStereoGlassesMenu, 1));
+    EXPECT_TRUE(Checked(kStereoGlassesMenu, 2));
+    MarkMenus(0);
+    EXPECT_FALSE(Checked(kStereoGlassesMenu, 2));
+    HandleMenuEv(MenuChoice(kStereoGlassesMenu, 7));  // no such item: unchanged
+    EXPECT_EQ(stereoGlasses, StereoGlasses::RedRight);
+    HandleMenuEv(MenuChoice(kStereoGlassesMenu, 1));
+    EXPECT_EQ(stereoGlasses, StereoGlasses::RedLeft);
 }
