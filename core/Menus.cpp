@@ -6,6 +6,7 @@
 #include "core/Control.h"
 #include "core/Events.h"
 #include "core/History.h"
+#include "core/KeyReference.h"
 #include "core/ParameterCommands.h"
 #include "core/Records.h"
 #include "core/Strings.h"
@@ -85,6 +86,7 @@ void InstallMenuBar() {
             {Item("Standard Layout", "Ctrl+1"), Item("Main Screen", "Ctrl+2"), Item("Main Screen, No Margins"),
              Item("All Screens"), Item("Full Screen", "Ctrl+F"), Separator(), Item("Main Window"),
              Item("Object List", "Ctrl+J"), Item("Statistics", "Ctrl+I")});
+    AddMenu(kHelpMenu, "Help", {Item("Keyboard and Mouse", "F1")});
     AddMenu(kPushMethodMenu, "Integration Method",
             {Item("Semi-Implicit Euler"), Item("Runge\u2013Kutta (4th order)"), Item("Adams\u2013Bashforth (4th order)"),
              Item("Adams\u2013Moulton (4th order)"), Item("Euler")});
@@ -289,6 +291,9 @@ void HandleMenuEv(int32_t choice) {
             } else if (item == 7) MainWindow().BringWindowToFront(kMainWindowId);
             else if (item == 8) MainWindow().BringWindowToFront(kObjectWindowId);
             else if (item == 9) MainWindow().BringWindowToFront(kStatsWindowId);
+            break;
+        case kHelpMenu:
+            if (item == 1) ShowKeyReferenceMenuItem();
             break;
         case kPushMethodMenu: SetPushMethodMenuItem(item); break;
         case kLabelsMenu: ToggleLabelMenuItem(item); break;

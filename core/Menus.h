@@ -8,7 +8,8 @@
 
 // Menu numbers.
 constexpr int16_t kAppleMenu = 128, kFileMenu = 129, kEditMenu = 130, kParametersMenu = 131,
-                  kObjectsMenu = 132, kSimulationMenu = 133, kViewMenu = 134, kWindowMenu = 135;
+                  kObjectsMenu = 132, kSimulationMenu = 133, kViewMenu = 134, kWindowMenu = 135,
+                  kHelpMenu = 136;  // after the eight menus of the bar
 constexpr int16_t kPushMethodMenu = 192, kLabelsMenu = 193, kCameraModeMenu = 194, kOnCrashMenu = 195,
                   kStereoGlassesMenu = 196, kCameraSelectionMenu = 200;
 

@@ -12,7 +12,9 @@
 #include <QMessageBox>
 #include <QPainter>
 
+#include "core/Version.h"
 #include "io/FileTypes.h"
+#include "platform/qt/QtKeyReferenceWindow.h"
 #include "platform/qt/QtModalDialog.h"
 #include "platform/qt/QtSoundChannel.h"
 #include "platform/qt/QtStatusWindow.h"
@@ -147,9 +149,13 @@ void QtBackend::StatusWindowClose() { status_.reset(); }
 void QtBackend::AboutBox(const std::string& runTimeText) {
     if (!HaveWidgets()) return;
     QMessageBox::about(QApplication::activeWindow(), "About Gravitas",
-                       QString("<h3>Gravitas</h3><p>A planetary system under mutual gravity: a star, planets, "
+                       QString("<h3>Gravitas %2</h3><p>A planetary system under mutual gravity: a star, planets, "
                                "moons and a spacecraft, drawn live in three dimensions.</p><p>%1</p>")
-                           .arg(PlatformText(runTimeText).toHtmlEscaped()));
+                           .arg(PlatformText(runTimeText).toHtmlEscaped(), QString(kGravitasVersion)));
+}
+
+void QtBackend::ShowKeyReference(const std::vector<KeyReferenceRow>& rows) {
+    if (HaveWidgets()) ShowKeyReferenceWindow(rows);
 }
 
 RGBColor QtBackend::HighlightColor() {

@@ -29,6 +29,7 @@ public:
     void StatusWindowDraw(uint32_t slot, uint32_t position, const std::string* text) override;
     void StatusWindowClose() override;
     void AboutBox(const std::string& runTimeText) override;
+    void ShowKeyReference(const std::vector<KeyReferenceRow>& rows) override;
     RGBColor HighlightColor() override;
     std::unique_ptr<ModalDialog> OpenModalDialog(const DialogLayout& layout) override;
     bool ChooseColor(const std::string& prompt, RGBColor& color) override;

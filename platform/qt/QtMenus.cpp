@@ -14,7 +14,7 @@ QString MenuText(const std::string& text) { return PlatformText(text).replace('&
 }  // namespace
 
 QtMenuBar::QtMenuBar(QMenuBar* bar, QWidget* shortcutWindow) : QObject(bar), window_(shortcutWindow) {
-    for (int16_t id = kAppleMenu; id <= kWindowMenu; ++id) {
+    for (int16_t id = kAppleMenu; id <= kHelpMenu; ++id) {
         QMenu* menu = BuildMenu(id, bar);
         if (!menu) continue;
         bar->addMenu(menu);
