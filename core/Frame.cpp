@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/Control.h"
+#include "core/Document.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
 #include "io/FileTypes.h"
@@ -159,6 +160,7 @@ int32_t DoTask(int32_t n) {
 
 void DoWork() {
     framesPassed += DoTask(framesPerCall);
+    RefreshDocumentTitle();
     if (!GetControl(kShowFPSControl)) return;
     uint32_t now = TickCount();
     if (lastTC == 0) {

@@ -12,6 +12,7 @@ namespace {
 struct HistoryStep {
     std::string name;
     ScenarioSnapshot scenario;  // the state this step returns to
+    uint64_t revision = 0;      // that state's revision
 };
 
 struct HistoryState {
@@ -22,6 +23,8 @@ struct HistoryState {
     std::optional<HistoryStep> pending;
     size_t maxSteps = kUndoMaxSteps;
     size_t maxBytes = kUndoMaxBytes;
+    uint64_t revision = 1;      // of the present state
+    uint64_t lastRevision = 1;  // the highest handed out
 };
 
 HistoryState history;
@@ -59,7 +62,8 @@ bool TakeStep(std::deque<HistoryStep>& from, std::deque<HistoryStep>& to) {
     }
     HistoryStep step = std::move(from.back());
     from.pop_back();
-    to.push_back(HistoryStep{step.name, CaptureScenario(history.pool)});
+    to.push_back(HistoryStep{step.name, CaptureScenario(history.pool), history.revision});
+    history.revision = step.revision;
     if (!RestoreScenario(step.scenario)) {
         SysBeep();
         Platform().StopAlert("There was not enough memory to restore every body, picture and ring.");
@@ -71,7 +75,7 @@ bool TakeStep(std::deque<HistoryStep>& from, std::deque<HistoryStep>& to) {
 }  // namespace
 
 void BeginUndoableChange(const std::string& name) {
-    if (history.depth++ == 0) history.pending = HistoryStep{name, CaptureScenario(history.pool)};
+    if (history.depth++ == 0) history.pending = HistoryStep{name, CaptureScenario(history.pool), history.revision};
     else if (history.pending && !name.empty()) history.pending->name = name;  // the command knows best
 }
 
@@ -83,6 +87,7 @@ void EndUndoableChange() {
     if (!CompareWithScenario(step.scenario).Any()) return;  // cancelled, or nothing to change
     history.undo.push_back(std::move(step));
     history.redo.clear();
+    history.revision = ++history.lastRevision;
     KeepWithinBound();
 }
 
@@ -99,7 +104,10 @@ void ClearUndoHistory() {
     history.redo.clear();
     history.pending.reset();  // the change in progress replaced the scenario: nothing to take back
     history.pool = BytesPool{};
+    history.revision = ++history.lastRevision;
 }
+
+uint64_t ScenarioRevision() { return history.revision; }
 
 size_t UndoStepCount() { return history.undo.size(); }
 size_t RedoStepCount() { return history.redo.size(); }

@@ -8,6 +8,7 @@
 // steps go first. The newest step is always kept, however large.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 constexpr size_t kUndoMaxSteps = 100;
@@ -36,6 +37,10 @@ bool UndoLastChange();
 bool RedoLastChange();
 // Forgets every step and any change in progress (a new scenario).
 void ClearUndoHistory();
+// Names the scenario's present state: every recorded change, undo and redo
+// moves to another number, and undoing back to a state returns its number,
+// so a document is unmodified exactly when this equals the number it was saved at.
+uint64_t ScenarioRevision();
 
 // What the history holds now, as counted against its bound.
 size_t UndoStepCount();

@@ -4,6 +4,7 @@
 
 #include "core/Confirm.h"
 #include "core/Control.h"
+#include "core/Document.h"
 #include "core/Events.h"
 #include "core/History.h"
 #include "core/KeyReference.h"
@@ -60,7 +61,7 @@ MenuModel& AddMenu(int16_t id, const char* title, std::vector<MenuItemModel> ite
 void InstallMenuBar() {
     AddMenu(kAppleMenu, "Gravitas", {Item("About Gravitas\u2026")});
     AddMenu(kFileMenu, "File",
-            {Item("Open Universe\u2026", "Ctrl+O"), Item("Save Universe\u2026", "Ctrl+S"), Separator(),
+            {Item("Open Universe\u2026", "Ctrl+O"), Item("Save Universe", "Ctrl+S"), Item("Save Universe As\u2026"),
              Item("Open Star Data\u2026", "Ctrl+Shift+O"), Separator(), Item("Quit", "Ctrl+Q")});
     AddMenu(kEditMenu, "Edit",
             {Item("Undo", "Ctrl+Z"), Item("Redo", "Ctrl+Shift+Z"), Separator(), Item("Copy Picture", "Ctrl+C"),
@@ -239,8 +240,9 @@ void HandleMenuEv(int32_t choice) {
             if (item == 1) ShowAboutBox();
             break;
         case kFileMenu:
-            if (item == 1) LoadUniverse();
-            else if (item == 2) SaveUniverse();
+            if (item == 1) OpenDocumentMenuItem();
+            else if (item == 2) SaveDocumentMenuItem();
+            else if (item == 3) SaveDocumentAsMenuItem();
             else if (item == 4) UserGetFileStarData();
             else if (item == 6) staying = 0;
             break;

@@ -195,6 +195,8 @@ public:
     virtual void SizeWindowContent(int16_t /*windowId*/, int16_t /*width*/, int16_t /*height*/) {}
     virtual Rect WindowContentRect(int16_t /*windowId*/) { return Rect{0, 0, 0, 0}; }
     virtual void SetFullScreen(bool /*on*/) {}
+    // The document's name for the title ("name — Gravitas"), marked while it has unsaved changes.
+    virtual void ShowDocumentTitle(const std::string& /*name*/, bool /*modified*/) {}
 
     // ---- side windows (180 object, 190 statistics). The logic draws their content
     // into a surface the services keep per window, then presents it.

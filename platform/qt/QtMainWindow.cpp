@@ -2,6 +2,7 @@
 #include "platform/qt/QtInput.h"
 #include "platform/qt/QtMenus.h"
 #include "platform/qt/QtSideWindow.h"
+#include "platform/qt/QtText.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QWheelEvent>
 
 #include "core/Control.h"
+#include "core/Document.h"
 #include "core/Events.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
@@ -250,15 +252,20 @@ void QtMainWindow::ShowMouseState(const QPoint& mouse) {
     if (menuBar()->isVisible() != want) menuBar()->setVisible(want);
 }
 
-void QtMainWindow::OpenDocument(const QString& path) {
-    if (path.endsWith(".stars", Qt::CaseInsensitive)) {
-        ReplaceStarListFromFile(path.toStdString());
-        return;
-    }
-    if (!LoadAllSettingsFrom(path.toStdString())) SysBeep();
+void QtMainWindow::OpenDocument(const QString& path) { OpenDocumentFile(path.toStdString()); }
+
+void QtMainWindow::ShowDocumentTitle(const std::string& name, bool modified) {
+    setWindowTitle(PlatformText(name) + "[*] \u2014 Gravitas");
+    setWindowModified(modified);
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
+    // Quit, the close box and the end of the session all come here: unsaved changes are asked about once.
+    if (!AskToSaveChanges()) {
+        staying = 1;
+        event->ignore();
+        return;
+    }
     frameTimer_.stop();
     staying = 0;
     event->accept();

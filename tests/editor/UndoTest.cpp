@@ -5,6 +5,7 @@
 #include "EditorFixture.h"
 #include "core/Confirm.h"
 #include "core/Dialogs.h"
+#include "core/Document.h"
 #include "core/History.h"
 #include "core/Menus.h"
 #include "imagery/Rings.h"
@@ -309,6 +310,7 @@ TEST_F(UndoTest, OpeningAUniverseStartsANewHistory) {
     Choose(kObjectsMenu, 3);
     ASSERT_TRUE(CanUndo());
     backend.chosenFiles = {path};
+    backend.Expect({{{}, kSaveChangesDiscardItem}});  // the unsaved delete is let go
     Choose(kFileMenu, 1);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Sun", "Earth"}));
     EXPECT_FALSE(CanUndo()) << "neither the earlier steps nor the opening itself";
