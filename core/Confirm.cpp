@@ -1,7 +1,6 @@
 #include "core/Confirm.h"
 
-namespace {
-DialogItem MakeItem(int16_t number, DialogItemKind kind, Rect box, const std::string& text) {
+DialogItem MakeDialogItem(int16_t number, DialogItemKind kind, Rect box, const std::string& text) {
     DialogItem d;
     d.number = number;
     d.kind = kind;
@@ -9,27 +8,37 @@ DialogItem MakeItem(int16_t number, DialogItemKind kind, Rect box, const std::st
     d.text = text;
     return d;
 }
-}  // namespace
 
-DialogLayout ConfirmLayout(const std::string& question, const std::string& actionTitle) {
+DialogLayout QuestionLayout(int16_t width, int16_t height, int16_t defaultItem, int16_t cancelItem) {
     DialogLayout layout;
     layout.title = "Gravitas";
-    layout.width = 400;
-    layout.height = 112;
-    layout.defaultItem = kConfirmActionItem;
-    layout.cancelItem = kConfirmCancelItem;
-    layout.items.push_back(MakeItem(kConfirmQuestionItem, DialogItemKind::StaticText, Rect{20, 24, 60, 376}, question));
-    layout.items.push_back(MakeItem(kConfirmCancelItem, DialogItemKind::Button, Rect{72, 192, 92, 272}, "Cancel"));
-    layout.items.push_back(MakeItem(kConfirmActionItem, DialogItemKind::Button, Rect{72, 288, 92, 376}, actionTitle));
+    layout.width = width;
+    layout.height = height;
+    layout.defaultItem = defaultItem;
+    layout.cancelItem = cancelItem;
+    return layout;
+}
+
+int16_t AskWithButtons(const DialogLayout& layout) {
+    std::unique_ptr<ModalDialog> dialog = Platform().OpenModalDialog(layout);
+    if (!dialog) return layout.cancelItem;
+    for (;;) {
+        const int16_t hit = dialog->NextHit();
+        for (const DialogItem& item : layout.items)
+            if (item.number == hit && item.kind == DialogItemKind::Button) return hit;
+    }
+}
+
+DialogLayout ConfirmLayout(const std::string& question, const std::string& actionTitle) {
+    DialogLayout layout = QuestionLayout(400, 112, kConfirmActionItem, kConfirmCancelItem);
+    layout.items = {
+        MakeDialogItem(kConfirmQuestionItem, DialogItemKind::StaticText, Rect{20, 24, 60, 376}, question),
+        MakeDialogItem(kConfirmCancelItem, DialogItemKind::Button, Rect{72, 192, 92, 272}, "Cancel"),
+        MakeDialogItem(kConfirmActionItem, DialogItemKind::Button, Rect{72, 288, 92, 376}, actionTitle),
+    };
     return layout;
 }
 
 bool AskToConfirm(const std::string& question, const std::string& actionTitle) {
-    std::unique_ptr<ModalDialog> dialog = Platform().OpenModalDialog(ConfirmLayout(question, actionTitle));
-    if (!dialog) return false;
-    for (;;) {
-        const int16_t hit = dialog->NextHit();
-        if (hit == kConfirmActionItem) return true;
-        if (hit == kConfirmCancelItem) return false;
-    }
+    return AskWithButtons(ConfirmLayout(question, actionTitle)) == kConfirmActionItem;
 }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "core/Confirm.h"
 #include "core/History.h"
 #include "core/ParameterCommands.h"
 #include "io/FileTypes.h"
@@ -22,15 +23,6 @@ struct DocumentState {
 };
 
 DocumentState document;
-
-DialogItem MakeItem(int16_t number, DialogItemKind kind, Rect box, const std::string& text) {
-    DialogItem d;
-    d.number = number;
-    d.kind = kind;
-    d.box = box;
-    d.text = text;
-    return d;
-}
 
 void TakePresentStateAsSaved(const std::string& path) {
     document.path = path;
@@ -63,34 +55,23 @@ std::string DocumentName() {
 bool IsDocumentModified() { return ScenarioRevision() != document.savedRevision; }
 
 DialogLayout SaveChangesLayout(const std::string& name) {
-    DialogLayout layout;
-    layout.title = "Gravitas";
-    layout.width = 440;
-    layout.height = 128;
-    layout.defaultItem = kSaveChangesSaveItem;
-    layout.cancelItem = kSaveChangesCancelItem;
+    DialogLayout layout = QuestionLayout(440, 128, kSaveChangesSaveItem, kSaveChangesCancelItem);
     layout.items = {
-        MakeItem(kSaveChangesQuestionItem, DialogItemKind::StaticText, Rect{20, 24, 76, 416},
+        MakeDialogItem(kSaveChangesQuestionItem, DialogItemKind::StaticText, Rect{20, 24, 76, 416},
                  "Save the changes to \u201c" + name + "\u201d? Without saving, they are lost."),
-        MakeItem(kSaveChangesDiscardItem, DialogItemKind::Button, Rect{88, 24, 108, 136}, "Don\u2019t Save"),
-        MakeItem(kSaveChangesCancelItem, DialogItemKind::Button, Rect{88, 232, 108, 312}, "Cancel"),
-        MakeItem(kSaveChangesSaveItem, DialogItemKind::Button, Rect{88, 328, 108, 416}, "Save"),
+        MakeDialogItem(kSaveChangesDiscardItem, DialogItemKind::Button, Rect{88, 24, 108, 136}, "Don\u2019t Save"),
+        MakeDialogItem(kSaveChangesCancelItem, DialogItemKind::Button, Rect{88, 232, 108, 312}, "Cancel"),
+        MakeDialogItem(kSaveChangesSaveItem, DialogItemKind::Button, Rect{88, 328, 108, 416}, "Save"),
     };
     return layout;
 }
 
 bool AskToSaveChanges() {
     if (!IsDocumentModified()) return true;
-    std::unique_ptr<ModalDialog> dialog = Platform().OpenModalDialog(SaveChangesLayout(DocumentName()));
-    if (!dialog) return false;  // cannot ask: keep the changes
-    for (;;) {
-        const int16_t hit = dialog->NextHit();
-        if (hit == kSaveChangesDiscardItem) return true;
-        if (hit == kSaveChangesCancelItem) return false;
-        if (hit == kSaveChangesSaveItem) {
-            dialog.reset();  // the save dialog comes next, not on top of this one
-            return SaveDocumentMenuItem();
-        }
+    switch (AskWithButtons(SaveChangesLayout(DocumentName()))) {
+        case kSaveChangesDiscardItem: return true;
+        case kSaveChangesSaveItem: return SaveDocumentMenuItem();
+        default: return false;  // cancelled, or no way to ask: keep the changes
     }
 }
 
