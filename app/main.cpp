@@ -7,6 +7,7 @@
 
 #include "core/Events.h"
 #include "core/Frame.h"
+#include "core/Version.h"
 #include "io/Odometer.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtMainWindow.h"
@@ -14,6 +15,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Gravitas");
+    QApplication::setApplicationVersion(kGravitasVersion);
+    QGuiApplication::setDesktopFileName("gravitas");  // ties the windows to the installed launcher and icon
     QtBackend backend;
     SetPlatformBackend(&backend);
     startTime = backend.CalendarSeconds();

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/Control.h"
+#include "core/Document.h"
 #include "core/PushBudget.h"
 #include "core/Units.h"
 #include "imagery/SpherePix.h"
@@ -209,6 +210,7 @@ int32_t FramesPerTenSeconds(int32_t frames, uint32_t ticks) {
 
 void DoWork() {
     const int32_t ran = DoTask(framesPerCall);
+    RefreshDocumentTitle();
     // Counted only while shown: switched off, the count would grow for ever.
     if (!GetControl(kShowFPSControl)) {
         lastTC = 0;

@@ -3,8 +3,12 @@
 #include <cmath>
 #include <iterator>
 
+#include "core/Confirm.h"
 #include "core/Control.h"
+#include "core/Document.h"
 #include "core/Events.h"
+#include "core/History.h"
+#include "core/KeyReference.h"
 #include "core/ParameterCommands.h"
 #include "core/Records.h"
 #include "core/Strings.h"
@@ -18,6 +22,7 @@
 #include "platform/Platform.h"
 #include "render/Camera.h"
 #include "render/RenderBuffer.h"
+#include "render/StereoGlasses.h"
 #include "sim/Bodies.h"
 #include "sim/PushStage.h"
 #include "windows/BodyEditor.h"
@@ -71,12 +76,13 @@ void InstallDemoMenu() {
 void InstallMenuBar() {
     AddMenu(kAppleMenu, "Gravitas", {Item("About Gravitas\u2026")});
     AddMenu(kFileMenu, "File",
-            {Item("Open Universe\u2026", "Ctrl+O"), Item("Open Demo", "", kDemoMenu), Item("Save Universe\u2026", "Ctrl+S"),
-             Separator(), Item("Save Picture As\u2026", "Ctrl+Shift+P"), Item("Record Movie\u2026", "Ctrl+Shift+M"),
-             Separator(), Item("Open Star Data\u2026", "Ctrl+Shift+O"), Separator(), Item("Quit", "Ctrl+Q")});
+            {Item("Open Universe\u2026", "Ctrl+O"), Item("Open Demo", "", kDemoMenu), Item("Save Universe", "Ctrl+S"),
+             Item("Save Universe As\u2026"), Separator(), Item("Save Picture As\u2026", "Ctrl+Shift+P"),
+             Item("Record Movie\u2026", "Ctrl+Shift+M"), Separator(), Item("Open Star Data\u2026", "Ctrl+Shift+O"),
+             Separator(), Item("Quit", "Ctrl+Q")});
     InstallDemoMenu();
     AddMenu(kEditMenu, "Edit",
-            {Inactive("Undo", "Ctrl+Z"), Separator(), Inactive("Cut", "Ctrl+X"), Item("Copy Picture", "Ctrl+C"),
+            {Item("Undo", "Ctrl+Z"), Item("Redo", "Ctrl+Shift+Z"), Separator(), Item("Copy Picture", "Ctrl+C"),
              Inactive("Paste", "Ctrl+V"), Inactive("Clear"), Separator(), Item("Remove All Bodies")});
     AddMenu(kParametersMenu, "Parameters",
             {Item("Gravitational Constant\u2026", "Ctrl+G"), Item("Power Law\u2026"), Separator(),
@@ -94,11 +100,12 @@ void InstallMenuBar() {
              Item("Camera Mode", "", kCameraModeMenu), Item("Camera Body", "", kCameraSelectionMenu),
              Item("Keep Camera Level", "Ctrl+K"), Item("Automatic Rotation\u2026"), Item("Labels", "", kLabelsMenu),
              Separator(), Item("Map Surfaces on Spheres", "Ctrl+M"), Item("Star Field", "Ctrl+Shift+S"),
-             Item("Trails\u2026", "Ctrl+L")});
+             Item("Trails\u2026", "Ctrl+L"), Item("Stereo Glasses", "", kStereoGlassesMenu)});
     AddMenu(kWindowMenu, "Window",
             {Item("Standard Layout", "Ctrl+1"), Item("Main Screen", "Ctrl+2"), Item("Main Screen, No Margins"),
              Item("All Screens"), Item("Full Screen", "Ctrl+F"), Separator(), Item("Main Window"),
              Item("Object List", "Ctrl+J"), Item("Statistics", "Ctrl+I")});
+    AddMenu(kHelpMenu, "Help", {Item("Keyboard and Mouse", "F1")});
     AddMenu(kPushMethodMenu, "Integration Method",
             {Item("Semi-Implicit Euler"), Item("Runge\u2013Kutta (4th order)"), Item("Adams\u2013Bashforth (4th order)"),
              Item("Adams\u2013Moulton (4th order)"), Item("Euler"), Item("Gauss\u2013Radau (adaptive)")});
@@ -112,6 +119,7 @@ void InstallMenuBar() {
              Item("Ride, Looking Ahead of the Velocity"), Item("Ride, Looking Toward the Nearest Body"),
              Item("Ride, Looking Along the Acceleration"), Item("Chase from Behind"),
              Item("Chase, Looking Between Body and Nearest"), Item("Lead from Ahead")});
+    AddMenu(kStereoGlassesMenu, "Stereo Glasses", {Item("Red Left"), Item("Red Right")});
     AddMenu(kOnCrashMenu, "On Collision", {Item("Pass Through"), Item("Stop the Simulation"), Item("Merge the Bodies")});
 }
 
@@ -142,6 +150,26 @@ int32_t BodyCount() {
 
 void ShowAboutBox() { Platform().AboutBox(GetTotalTimeString()); }
 
+// An undo step is named after the command: the item's text, or a submenu's title.
+std::string ChangeName(int16_t menu, int16_t item) {
+    std::string name;
+    if (const MenuModel* m = GetMenu(menu); m && menu >= kPushMethodMenu) name = m->title;
+    else if (const MenuItemModel* i = GetMenuItem(menu, item)) name = i->text;
+    const std::string ellipsis = "\u2026";
+    if (name.size() >= ellipsis.size() && name.ends_with(ellipsis)) name.resize(name.size() - ellipsis.size());
+    return name;
+}
+
+std::string WithStepName(const char* verb, const std::string& step) { return step.empty() ? verb : verb + (" " + step); }
+
+// Remove All Bodies takes everything at once: ask first (it stays undoable).
+bool ConfirmRemoveAllBodies() {
+    const int32_t count = BodyCount();
+    if (count == 0) return true;
+    const std::string what = count == 1 ? "the body" : "all " + std::to_string(count) + " bodies";
+    return AskToConfirm("Remove " + what + "? Edit \u203a Undo brings them back.", "Remove");
+}
+
 }  // namespace
 
 void SetupMenus() {
@@ -156,7 +184,8 @@ void SetupMenus() {
 }
 
 void DisposeMenus() {
-    for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kDemoMenu, kCameraSelectionMenu})
+    for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kDemoMenu, kStereoGlassesMenu,
+                       kCameraSelectionMenu})
         menuList.erase(id);
     PushMethodMenu = LabelsMenu = CameraModeMenu = OnCrashMenu = CameraSelectionMenuH = nullptr;
 }
@@ -182,6 +211,11 @@ void MarkMenus(uint16_t entering) {
     SetEnabled(kObjectsMenu, 6, !(in && !craft));
     SetText(kSimulationMenu, 1, GetIndString(1028, GetControl(kPausedControl) ? 1 : 2));
     SetText(kFileMenu, kRecordMovieItem, IsRecordingMovie() ? "Stop Recording" : "Record Movie\u2026");
+    // Like the object items, Undo and Redo stay enabled outside tracking so their keys always arrive.
+    SetEnabled(kEditMenu, 1, !(in && !CanUndo()));
+    SetEnabled(kEditMenu, 2, !(in && !CanRedo()));
+    SetText(kEditMenu, 1, WithStepName("Undo", UndoStepName()));
+    SetText(kEditMenu, 2, WithStepName("Redo", RedoStepName()));
 
     MenuModel* view = GetMenu(kViewMenu);
     SetChecked(view, 2, in && IsRC3DOn());
@@ -194,7 +228,10 @@ void MarkMenus(uint16_t entering) {
     ClearChecks(OnCrashMenu);
     ClearChecks(PushMethodMenu);
     ClearChecks(CameraModeMenu);
+    MenuModel* glasses = GetMenu(kStereoGlassesMenu);
+    ClearChecks(glasses);
     if (in) {
+        SetChecked(glasses, stereoGlasses == StereoGlasses::RedRight ? 2 : 1, true);
         SetChecked(OnCrashMenu, GetOnCrashMenuItem(), true);
         SetChecked(PushMethodMenu, GetPushMethodMenuItem(), true);
         SetChecked(CameraModeMenu, GetCameraModeMenuItem(), true);
@@ -245,26 +282,33 @@ int32_t MenuKey(uint8_t ch, uint16_t modifiers) {
 void HandleMenuEv(int32_t choice) {
     const int16_t menu = int16_t(choice >> 16);
     const int16_t item = int16_t(choice & 0xFFFF);
+    if (menu == kEditMenu && (item == 1 || item == 2)) {
+        item == 1 ? UndoLastChange() : RedoLastChange();
+        MainWindow().InvalidateWindow(kObjectWindowId);
+        return;
+    }
+    // Whatever the command changes in the scenario becomes one undo step.
+    UndoableChange change(ChangeName(menu, item));
     switch (menu) {
         case kAppleMenu:
             if (item == 1) ShowAboutBox();
             break;
         case kFileMenu:
-            if (item == 1) LoadUniverse();
-            else if (item == 3) SaveUniverse();
+            if (item == kOpenItem) OpenDocumentMenuItem();
+            else if (item == kSaveItem) SaveDocumentMenuItem();
+            else if (item == kSaveAsItem) SaveDocumentAsMenuItem();
             else if (item == kSavePictureItem) SavePictureAsMenuItem();
             else if (item == kRecordMovieItem) RecordMovieMenuItem();
-            else if (item == 8) UserGetFileStarData();
+            else if (item == kOpenStarDataItem) UserGetFileStarData();
             else if (item == kQuitItem) staying = 0;
             break;
         case kDemoMenu:
-            if (item >= 1 && size_t(item) <= demoUniverses.size() &&
-                !LoadAllSettingsFrom(demoUniverses[size_t(item - 1)].path))
-                SysBeep();
+            // Asks about unsaved changes and names the window after the demo, as any open does.
+            if (item >= 1 && size_t(item) <= demoUniverses.size()) OpenDocumentFile(demoUniverses[size_t(item - 1)].path);
             break;
         case kEditMenu:
             if (item == 4) CopyPictureToScrap();
-            else if (item == 8) {
+            else if (item == 8 && ConfirmRemoveAllBodies()) {
                 DeallocateAllPushMemory();
                 MainWindow().InvalidateWindow(kObjectWindowId);
             }
@@ -310,10 +354,16 @@ void HandleMenuEv(int32_t choice) {
             else if (item == 8) MainWindow().BringWindowToFront(kObjectWindowId);
             else if (item == 9) MainWindow().BringWindowToFront(kStatsWindowId);
             break;
+        case kHelpMenu:
+            if (item == 1) ShowKeyReferenceMenuItem();
+            break;
         case kPushMethodMenu: SetPushMethodMenuItem(item); break;
         case kLabelsMenu: ToggleLabelMenuItem(item); break;
         case kCameraModeMenu: SetCameraModeMenuItem(item); break;
         case kOnCrashMenu: SetOnCrashMenuItem(item); break;
+        case kStereoGlassesMenu:
+            if (item == 1 || item == 2) stereoGlasses = item == 2 ? StereoGlasses::RedRight : StereoGlasses::RedLeft;
+            break;
         case kCameraSelectionMenu: SetCameraSelectionMenuItem(item); break;
         default: break;
     }

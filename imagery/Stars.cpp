@@ -10,6 +10,7 @@
 #include "imagery/SkyCells.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
+#include "render/StereoGlasses.h"
 
 namespace {
 
@@ -252,8 +253,9 @@ void DrawStars(const Rect& clip, const IJK& m, Handle list, int32_t focalLength,
                 } else {
                     const RGBColor& rc = rt.redEyeColor;
                     const RGBColor& cc = rt.cyanEyeColor;
-                    Splat(h + set.eyeRadius, v, X, Y, st[n].red & rc.red, st[n].green & rc.green, st[n].blue & rc.blue, clip);
-                    Splat(h - set.eyeRadius, v, X, Y, st[n].red & cc.red, st[n].green & cc.green, st[n].blue & cc.blue, clip);
+                    const int32_t redShift = set.eyeRadius * RedEyeSide();  // the red view's eye
+                    Splat(h + redShift, v, X, Y, st[n].red & rc.red, st[n].green & rc.green, st[n].blue & rc.blue, clip);
+                    Splat(h - redShift, v, X, Y, st[n].red & cc.red, st[n].green & cc.green, st[n].blue & cc.blue, clip);
                 }
             }
         }

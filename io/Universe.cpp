@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/History.h"
 #include "io/ExternalDecls.h"
 #include "io/FileTypes.h"
 #include "io/Pictures.h"
@@ -84,7 +85,8 @@ bool LoadAllSettingsFrom(const std::string& path) {
     }
     if (u.usedFallback) Platform().CautionAlert(UniverseString(11));
 
-    // From here on the previous scenario is replaced.
+    // From here on the previous scenario is replaced, and its undo history with it.
+    ClearUndoHistory();
     DisposeScratchSpace();
     DeallocateAllPushMemory();
     DisposeTTHandle(set.timedThrust);

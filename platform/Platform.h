@@ -88,6 +88,14 @@ public:
     virtual int16_t NextHit() = 0;
 };
 
+// One line of the keyboard and mouse reference: under a section heading,
+// what to press or do, and what it does.
+struct KeyReferenceRow {
+    std::string section;
+    std::string input;
+    std::string action;
+};
+
 constexpr uint32_t kStatusBarUnchanged = 0xFFFFFFFFu;
 
 class PlatformBackend {
@@ -156,6 +164,8 @@ public:
 
     // ---- the about box, showing the total run time
     virtual void AboutBox(const std::string& /*runTimeText*/) {}
+    // ---- Help: the keyboard and mouse reference, a window that stays open beside the work
+    virtual void ShowKeyReference(const std::vector<KeyReferenceRow>& /*rows*/) {}
 };
 
 // The installed backend; the headless default until one is installed.
@@ -189,6 +199,8 @@ public:
     virtual void SizeWindowContent(int16_t /*windowId*/, int16_t /*width*/, int16_t /*height*/) {}
     virtual Rect WindowContentRect(int16_t /*windowId*/) { return Rect{0, 0, 0, 0}; }
     virtual void SetFullScreen(bool /*on*/) {}
+    // The document's name for the title ("name — Gravitas"), marked while it has unsaved changes.
+    virtual void ShowDocumentTitle(const std::string& /*name*/, bool /*modified*/) {}
 
     // ---- side windows (180 object, 190 statistics). The logic draws their content
     // into a surface the services keep per window, then presents it.

@@ -50,7 +50,7 @@ int16_t Sample(double v) { return int16_t(std::lround(std::fmax(-1.0, std::fmin(
 
 }  // namespace
 
-std::vector<uint8_t> SynthesizeEventSound(int16_t id) {
+std::vector<int16_t> SynthesizeEventSamples(int16_t id) {
     const double rate = kSoundSampleRate;
     std::vector<int16_t> s;
     Noise noise;
@@ -87,5 +87,10 @@ std::vector<uint8_t> SynthesizeEventSound(int16_t id) {
         }
         default: return {};
     }
-    return Wav(s);
+    return s;
+}
+
+std::vector<uint8_t> SynthesizeEventSound(int16_t id) {
+    const std::vector<int16_t> samples = SynthesizeEventSamples(id);
+    return samples.empty() ? std::vector<uint8_t>() : Wav(samples);
 }

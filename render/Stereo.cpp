@@ -1,4 +1,6 @@
-// Red-cyan stereo plotters: each item projected for an eye moved right (red) and left (cyan).
+// Red-cyan stereo plotters: each item projected for the eye behind the red
+// filter (red) and the other eye (cyan). The formulas are written for red on
+// the right eye; for red on the left the eye's shift and offset change sign.
 #include <algorithm>
 #include <cmath>
 
@@ -12,6 +14,7 @@
 #include "render/LabelPlacement.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
+#include "render/StereoGlasses.h"
 
 namespace {
 
@@ -41,6 +44,8 @@ void DrawEyeArrow(int32_t fromX, int32_t y, const double* tip, double f2, int32_
 void PlotTrailPoint3DFinish(const TrailPoint&, int32_t cx, int32_t cy, int32_t eyeRadius, double eyeOffset,
                             double depth, const double* rel) {
     if (!(depth < 0)) return;
+    eyeRadius *= RedEyeSide();
+    eyeOffset *= RedEyeSide();
     const EyeXs e = ProjectBothEyes(rel, rt.focalLength / depth, cx, cy, eyeRadius, eyeOffset);
     RGBForeColor(rt.redEyeColor);
     MoveTo(e.red, e.y);
@@ -53,6 +58,8 @@ void PlotTrailPoint3DFinish(const TrailPoint&, int32_t cx, int32_t cy, int32_t e
 void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius, double eyeOffset, double depth,
                       const double* rel, uint32_t labelFlags) {
     if (!(depth < 0)) return;
+    eyeRadius *= RedEyeSide();
+    eyeOffset *= RedEyeSide();
     // Additive pen pinned at white: red and cyan strokes add up to white where they cross.
     PenMode(kAddPinMode);
     const IJK& c = rt.cameraIJK;

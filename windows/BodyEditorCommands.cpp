@@ -1,6 +1,7 @@
 // The Objects menu commands that add, edit and delete bodies and the craft.
 #include <cstring>
 
+#include "core/History.h"
 #include "imagery/SpherePix.h"
 #include "sim/Bodies.h"
 #include "windows/BodyEditor.h"
@@ -56,25 +57,35 @@ void EditStoredBody(int32_t index) {
 }  // namespace
 
 void NewBodyMenuItem() {
+    UndoableChange change("New Body");
     BodyInfoStruct info;
     FillDefaultBodyInfo(info);
     AddEditedBody(info);
 }
 
 void NewCraftMenuItem() {
+    UndoableChange change("New Craft");
+    const int32_t countBefore = BodyCount();
+    const MyReal thrustBefore = set.craftThrust;
     BodyInfoStruct info;
-    FillDefaultCraftInfo(info);
+    FillDefaultCraftInfo(info);  // also offers the default engine force
     AddEditedBody(info);
+    if (BodyCount() == countBefore) set.craftThrust = thrustBefore;  // cancelled: the engine is as it was
 }
 
-void EditBodyMenuItem() { EditStoredBody(rt.selectedBody); }
+void EditBodyMenuItem() {
+    UndoableChange change("Edit Body");
+    EditStoredBody(rt.selectedBody);
+}
 
 void EditCraftMenuItem() {
+    UndoableChange change("Edit Craft");
     const int32_t craft = GetCraftIndex();
     if (craft >= 0) EditStoredBody(craft);
 }
 
 void DeleteBodyMenuItem() {
+    UndoableChange change("Delete Body");
     if (!set.bodies) return;
     DeleteABody(rt.selectedBody);
     rt.selectedBody = -1;
@@ -82,6 +93,7 @@ void DeleteBodyMenuItem() {
 }
 
 void DeleteCraftMenuItem() {
+    UndoableChange change("Delete Craft");
     const int32_t craft = GetCraftIndex();
     if (craft < 0) return;
     DeleteABody(craft);

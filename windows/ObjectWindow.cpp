@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/History.h"
 #include "sim/Bodies.h"
 #include "windows/BodyEditor.h"
 
@@ -38,6 +39,7 @@ void ForgetDeletedBody(int32_t index) {
 void EditBodyAt(int32_t index) {
     const BodyListStruct* list = BodyList();
     if (!list || index < 0 || index >= list->count) return;
+    UndoableChange change("Edit Body");
     BodyInfoStruct copy = list->body[index];
     const int32_t result = EditBodyDialog(&copy, index);
     if (result == 1) {

@@ -6,19 +6,17 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
-#include <QSoundEffect>
-#include <QTemporaryDir>
-#include <QUrl>
 
+#include "core/Version.h"
 #include "io/FileTypes.h"
-#include "platform/SoundSynth.h"
+#include "platform/qt/QtKeyReferenceWindow.h"
 #include "platform/qt/QtModalDialog.h"
+#include "platform/qt/QtSoundChannel.h"
 #include "platform/qt/QtStatusWindow.h"
 
 namespace {
@@ -153,9 +151,13 @@ void QtBackend::StatusWindowClose() { status_.reset(); }
 void QtBackend::AboutBox(const std::string& runTimeText) {
     if (!HaveWidgets()) return;
     QMessageBox::about(QApplication::activeWindow(), "About Gravitas",
-                       QString("<h3>Gravitas</h3><p>A planetary system under mutual gravity: a star, planets, "
+                       QString("<h3>Gravitas %2</h3><p>A planetary system under mutual gravity: a star, planets, "
                                "moons and a spacecraft, drawn live in three dimensions.</p><p>%1</p>")
-                           .arg(PlatformText(runTimeText).toHtmlEscaped()));
+                           .arg(PlatformText(runTimeText).toHtmlEscaped(), QString(kGravitasVersion)));
+}
+
+void QtBackend::ShowKeyReference(const std::vector<KeyReferenceRow>& rows) {
+    if (HaveWidgets()) ShowKeyReferenceWindow(rows);
 }
 
 RGBColor QtBackend::HighlightColor() {
@@ -181,48 +183,14 @@ bool QtBackend::ChooseColor(const std::string& prompt, RGBColor& color) {
 }
 
 bool QtBackend::OpenSoundChannel() {
-    if (!sounds_.empty()) return true;
     if (!HaveWidgets()) return false;  // command-line tools stay silent
-    soundDir_ = std::make_unique<QTemporaryDir>();
-    if (!soundDir_->isValid()) return false;
-    for (int16_t id : {kCrashSoundId, kThrustSoundId, kTimedThrustSoundId}) {
-        const std::vector<uint8_t> wav = SynthesizeEventSound(id);
-        const QString path = soundDir_->filePath(QString("sound-%1.wav").arg(id));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(wav.data()), qint64(wav.size())) != qint64(wav.size()))
-            continue;
-        file.close();
-        auto* effect = new QSoundEffect();
-        effect->setSource(QUrl::fromLocalFile(path));
-        effect->setVolume(0.6f);
-        sounds_[id] = effect;
-    }
-    return true;
+    if (!sound_) sound_ = std::make_unique<QtSoundChannel>();
+    return sound_->Open();
 }
 
-void QtBackend::CloseSoundChannel() {
-    for (auto& [id, effect] : sounds_) {
-        effect->stop();
-        delete effect;
-    }
-    sounds_.clear();
-    soundDir_.reset();
-}
-
-bool QtBackend::PlaySoundResource(int16_t id) {
-    auto it = sounds_.find(id);
-    if (it == sounds_.end()) return false;  // a missing sound plays nothing
-    StopSoundChannel();                     // one channel: a new sound replaces the old
-    it->second->play();
-    return true;
-}
-
-bool QtBackend::SoundChannelBusy() {
-    for (auto& [id, effect] : sounds_)
-        if (effect->isPlaying()) return true;
-    return false;
-}
-
+void QtBackend::CloseSoundChannel() { sound_.reset(); }
+bool QtBackend::PlaySoundResource(int16_t id) { return sound_ && sound_->Play(id); }
+bool QtBackend::SoundChannelBusy() { return sound_ && sound_->Busy(); }
 void QtBackend::StopSoundChannel() {
-    for (auto& [id, effect] : sounds_) effect->stop();
+    if (sound_) sound_->Stop();
 }

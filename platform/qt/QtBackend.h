@@ -5,8 +5,7 @@
 
 #include "platform/Platform.h"
 
-class QSoundEffect;
-class QTemporaryDir;
+class QtSoundChannel;
 class QtStatusWindow;
 
 class QtBackend : public PlatformBackend {
@@ -30,11 +29,12 @@ public:
     void StatusWindowDraw(uint32_t slot, uint32_t position, const std::string* text) override;
     void StatusWindowClose() override;
     void AboutBox(const std::string& runTimeText) override;
+    void ShowKeyReference(const std::vector<KeyReferenceRow>& rows) override;
     RGBColor HighlightColor() override;
     std::unique_ptr<ModalDialog> OpenModalDialog(const DialogLayout& layout) override;
     bool ChooseColor(const std::string& prompt, RGBColor& color) override;
 
-    // One sound channel: the three event sounds, synthesized at start-up.
+    // One sound channel: the three event sounds, synthesized at start-up and played from memory.
     bool OpenSoundChannel() override;
     void CloseSoundChannel() override;
     bool PlaySoundResource(int16_t id) override;
@@ -43,6 +43,5 @@ public:
 
 private:
     std::unique_ptr<QtStatusWindow> status_;
-    std::unique_ptr<QTemporaryDir> soundDir_;
-    std::map<int16_t, QSoundEffect*> sounds_;
+    std::unique_ptr<QtSoundChannel> sound_;
 };

@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "core/Control.h"
+#include "core/Document.h"
 #include "core/Events.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
@@ -303,15 +304,20 @@ void QtMainWindow::ShowMouseState(const QPoint& mouse) {
     if (menuBar()->isVisible() != want) menuBar()->setVisible(want);
 }
 
-void QtMainWindow::OpenDocument(const QString& path) {
-    if (path.endsWith(".stars", Qt::CaseInsensitive)) {
-        ReplaceStarListFromFile(path.toStdString());
-        return;
-    }
-    LoadAllSettingsFrom(path.toStdString());  // a file that cannot be opened is refused with its reason
+void QtMainWindow::OpenDocument(const QString& path) { OpenDocumentFile(path.toStdString()); }
+
+void QtMainWindow::ShowDocumentTitle(const std::string& name, bool modified) {
+    setWindowTitle(PlatformText(name) + "[*] \u2014 Gravitas");
+    setWindowModified(modified);
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
+    // Quit, the close box and the end of the session all come here: unsaved changes are asked about once.
+    if (!AskToSaveChanges()) {
+        staying = 1;
+        event->ignore();
+        return;
+    }
     frameTimer_.stop();
     staying = 0;
     event->accept();

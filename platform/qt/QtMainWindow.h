@@ -26,6 +26,7 @@ public:
     Rect MainScreenRect() override;
     Rect AllScreensRect() override;
     void SetFullScreen(bool on) override;
+    void ShowDocumentTitle(const std::string& name, bool modified) override;
     void MoveWindowTo(int16_t windowId, int16_t left, int16_t top) override;
     void SizeWindowContent(int16_t windowId, int16_t width, int16_t height) override;
     Rect WindowContentRect(int16_t windowId) override;

@@ -16,7 +16,7 @@ QString MenuText(const std::string& text) { return PlatformText(text).replace('&
 
 QtMenuBar::QtMenuBar(QMenuBar* bar, QWidget* shortcutWindow, QWidget* focusHome)
     : QObject(bar), bar_(bar), window_(shortcutWindow), focusHome_(focusHome) {
-    for (int16_t id = kAppleMenu; id <= kWindowMenu; ++id) {
+    for (int16_t id = kAppleMenu; id <= kHelpMenu; ++id) {
         QMenu* menu = BuildMenu(id, bar);
         if (!menu) continue;
         bar->addMenu(menu);

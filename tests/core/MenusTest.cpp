@@ -5,11 +5,13 @@
 #include <cstring>
 
 #include "ScriptedDialog.h"
+#include "core/Confirm.h"
 #include "core/Control.h"
 #include "core/Dialogs.h"
 #include "core/Events.h"
 #include "core/Menus.h"
 #include "core/Strings.h"
+#include "render/StereoGlasses.h"
 #include "sim/Bodies.h"
 
 namespace {
@@ -322,6 +324,7 @@ TEST_F(Menus, DispatchOfFileEditViewAndUnknownChoices) {
     HandleMenuEv(0);
     EXPECT_EQ(std::memcmp(&before, &set, sizeof set), 0);
     AddBodies(2);
+    backend.Expect({{{}, kConfirmActionItem}});  // Remove All Bodies asks first
     HandleMenuEv(MenuChoice(kEditMenu, 8));
     EXPECT_EQ(set.bodies, 0u);
     HandleMenuEv(MenuChoice(kAppleMenu, 1));
@@ -343,14 +346,29 @@ TEST_F(Menus, TimeStepGoesThroughTheUnitDialog) {
 }
 
 TEST_F(Menus, MenuKeyFindsTheEnabledItemOfAShortcut) {
-    EXPECT_EQ(MenuKey('q', kCmdKeyModifier), MenuChoice(kFileMenu, 6));
-    EXPECT_EQ(MenuKey('Q', kCmdKeyModifier), MenuChoice(kFileMenu, 6));
+    EXPECT_EQ(MenuKey('q', kCmdKeyModifier), MenuChoice(kFileMenu, kQuitItem));
+    EXPECT_EQ(MenuKey('Q', kCmdKeyModifier), MenuChoice(kFileMenu, kQuitItem));
     EXPECT_EQ(MenuKey('2', kCmdKeyModifier), MenuChoice(kWindowMenu, 2));
     EXPECT_EQ(MenuKey(8, kCmdKeyModifier), MenuChoice(kObjectsMenu, 3));
     // Shift is part of the shortcut: Ctrl+Shift+R resets, Ctrl+R runs.
     EXPECT_EQ(MenuKey('r', kCmdKeyModifier), MenuChoice(kSimulationMenu, 1));
     EXPECT_EQ(MenuKey('r', kCmdKeyModifier | kShiftKeyModifier), MenuChoice(kSimulationMenu, 8));
     EXPECT_EQ(MenuKey('q', 0), 0);                   // no command key: no shortcut
-    EXPECT_EQ(MenuKey('z', kCmdKeyModifier), 0);     // Undo is greyed
+    EXPECT_EQ(MenuKey('v', kCmdKeyModifier), 0);     // Paste is greyed
     EXPECT_EQ(MenuKey('w', kCmdKeyModifier), 0);     // nothing has it
+}
+
+TEST_F(Menus, StereoGlassesAreChosenInTheViewMenuAndMarkedWhileTracked) {
+    ASSERT_EQ(GetMenuItem(kViewMenu, 13)->submenu, kStereoGlassesMenu);
+    HandleMenuEv(MenuChoice(kStereoGlassesMenu, 2));
+    EXPECT_EQ(stereoGlasses, StereoGlasses::RedRight);
+    MarkMenus(1);
+    EXPECT_FALSE(Checked(kStereoGlassesMenu, 1));
+    EXPECT_TRUE(Checked(kStereoGlassesMenu, 2));
+    MarkMenus(0);
+    EXPECT_FALSE(Checked(kStereoGlassesMenu, 2));
+    HandleMenuEv(MenuChoice(kStereoGlassesMenu, 7));  // no such item: unchanged
+    EXPECT_EQ(stereoGlasses, StereoGlasses::RedRight);
+    HandleMenuEv(MenuChoice(kStereoGlassesMenu, 1));
+    EXPECT_EQ(stereoGlasses, StereoGlasses::RedLeft);
 }

@@ -10,6 +10,7 @@
 #include "RenderScene.h"
 #include "platform/qt/QtBackend.h"
 #include "render/IJK.h"
+#include "render/StereoGlasses.h"
 
 namespace {
 
@@ -118,7 +119,9 @@ TEST(Golden, Stereo) {
     set.displayFlags = kStereoOnFlag;
     set.eyeRadius = 6;
     rt.eyeDistance = 900;
+    stereoGlasses = StereoGlasses::RedRight;  // the stored picture was drawn for red-right glasses
     s.Draw();
+    stereoGlasses = StereoGlasses::RedLeft;
     ExpectMatchesGolden(RenderSurface(), "stereo", 0);
 }
 

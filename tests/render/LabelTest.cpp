@@ -83,10 +83,12 @@ TEST(Labels, StereoDrawsAllLinesInRedThenInCyanAdditively) {
     set.labelFlags = 1 | 16;
     set.displayFlags = kStereoOnFlag;
     set.eyeRadius = 6;
-    rt.eyeDistance = 2000;  // looking past the body: red view 6 px left of the centre, cyan 6 px right
+    // Looking past the body, so it is crossed: with red on the left eye (the default glasses)
+    // the red view is 6 px right of the centre, the cyan view 6 px left.
+    rt.eyeDistance = 2000;
     s.Draw();
     ASSERT_EQ(s.text.drawn.size(), 4u);
-    const int32_t lefts[4] = {104, 104, 116, 116};
+    const int32_t lefts[4] = {116, 116, 104, 104};
     for (size_t n = 0; n < 4; ++n) {
         const DrawnText& d = s.text.drawn[n];
         EXPECT_EQ(d.box.left, lefts[n]) << n;

@@ -9,6 +9,7 @@
 #include "core/Units.h"
 #include "imagery/Rings.h"
 #include "render/IJK.h"
+#include "render/StereoGlasses.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ void FillGreyRamps(uint32_t* ref) {
 
 struct StereoScene : RenderScene {
     StereoScene() : RenderScene(1, kW, kH, 400) {
+        stereoGlasses = StereoGlasses::RedRight;  // red is the right eye's view below
         set.eyeRadius = kEyeRadius;
         rt.eyeDistance = kEyeOffset * 400 / kEyeRadius;
         BodyRTStruct& b = Body(0);
@@ -34,6 +36,7 @@ struct StereoScene : RenderScene {
         b.color = RGBColor{65535, 65535, 65535};
         BuildBodyAxes(b.axes, 0.4, 0.0, 0.3);  // pole tipped toward the eye: the ring is seen open
     }
+    ~StereoScene() { stereoGlasses = StereoGlasses::RedLeft; }
     void Textured(bool ring) {
         Body(0).spherePix = NewMap();
         FillGreyRamps(Body(0).spherePix);

@@ -1,0 +1,119 @@
+#include "core/Document.h"
+
+#include <cctype>
+#include <filesystem>
+
+#include "core/Confirm.h"
+#include "core/History.h"
+#include "core/ParameterCommands.h"
+#include "io/FileTypes.h"
+#include "io/Pictures.h"
+#include "io/Universe.h"
+#include "io/UniverseStrings.h"
+
+namespace {
+
+struct DocumentState {
+    std::string path;
+    uint64_t savedRevision = 1;  // ScenarioRevision() when last opened or saved
+    // What the main window was last told.
+    std::string shownPath;
+    bool shownModified = false;
+    bool told = false;
+};
+
+DocumentState document;
+
+void TakePresentStateAsSaved(const std::string& path) {
+    document.path = path;
+    document.savedRevision = ScenarioRevision();
+    RefreshDocumentTitle();
+}
+
+bool SaveTo(const std::string& path) {
+    if (!SaveAllSettingsTo(path, true)) return false;  // the failure was reported
+    TakePresentStateAsSaved(path);
+    return true;
+}
+
+bool EndsWithIgnoringCase(const std::string& text, const std::string& tail) {
+    if (text.size() < tail.size()) return false;
+    for (size_t i = 0; i < tail.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - tail.size() + i])) != tail[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+std::string DocumentPath() { return document.path; }
+
+std::string DocumentName() {
+    if (document.path.empty()) return "Untitled";
+    return std::filesystem::path(document.path).stem().string();
+}
+
+bool IsDocumentModified() { return ScenarioRevision() != document.savedRevision; }
+
+DialogLayout SaveChangesLayout(const std::string& name) {
+    DialogLayout layout = QuestionLayout(440, 128, kSaveChangesSaveItem, kSaveChangesCancelItem);
+    layout.items = {
+        MakeDialogItem(kSaveChangesQuestionItem, DialogItemKind::StaticText, Rect{20, 24, 76, 416},
+                 "Save the changes to \u201c" + name + "\u201d? Without saving, they are lost."),
+        MakeDialogItem(kSaveChangesDiscardItem, DialogItemKind::Button, Rect{88, 24, 108, 136}, "Don\u2019t Save"),
+        MakeDialogItem(kSaveChangesCancelItem, DialogItemKind::Button, Rect{88, 232, 108, 312}, "Cancel"),
+        MakeDialogItem(kSaveChangesSaveItem, DialogItemKind::Button, Rect{88, 328, 108, 416}, "Save"),
+    };
+    return layout;
+}
+
+bool AskToSaveChanges() {
+    if (!IsDocumentModified()) return true;
+    switch (AskWithButtons(SaveChangesLayout(DocumentName()))) {
+        case kSaveChangesDiscardItem: return true;
+        case kSaveChangesSaveItem: return SaveDocumentMenuItem();
+        default: return false;  // cancelled, or no way to ask: keep the changes
+    }
+}
+
+bool SaveDocumentMenuItem() {
+    if (document.path.empty()) return SaveDocumentAsMenuItem();
+    return SaveTo(document.path);
+}
+
+bool SaveDocumentAsMenuItem() {
+    std::string path;
+    const std::string suggested = document.path.empty() ? UniverseString(2) : DocumentName() + ".universe";
+    if (Platform().ChooseSaveFile(UniverseString(1), suggested, kUniverseFileType, path) == 0) return false;
+    return SaveTo(path);
+}
+
+bool OpenDocumentFile(const std::string& path) {
+    if (EndsWithIgnoringCase(path, ".stars")) return ReplaceStarListFromFile(path);
+    if (!AskToSaveChanges()) return false;
+    if (!LoadAllSettingsFrom(path)) return false;  // the failure was reported
+    TakePresentStateAsSaved(path);
+    return true;
+}
+
+bool OpenDocumentMenuItem() {
+    if (!AskToSaveChanges()) return false;
+    std::string path;
+    if (!NavChooseOneFile({kUniverseFileType}, path)) return false;
+    if (!LoadAllSettingsFrom(path)) return false;
+    TakePresentStateAsSaved(path);
+    return true;
+}
+
+void RefreshDocumentTitle() {
+    const bool modified = IsDocumentModified();
+    if (document.told && modified == document.shownModified && document.shownPath == document.path) return;
+    document.told = true;
+    document.shownModified = modified;
+    document.shownPath = document.path;
+    MainWindow().ShowDocumentTitle(DocumentName(), modified);
+}
+
+void ResetDocumentForTesting() {
+    document = DocumentState{};
+    document.savedRevision = ScenarioRevision();
+}

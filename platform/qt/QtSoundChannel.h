@@ -1,0 +1,31 @@
+// The one sound channel, played from memory through Qt Multimedia: no files
+// are written, so nothing is left behind after a crash. Without an audio
+// output the channel stays closed and silent, without messages.
+#pragma once
+#include <QByteArray>
+#include <QObject>
+#include <map>
+#include <memory>
+
+class QAudioSink;
+class QBuffer;
+
+class QtSoundChannel {
+public:
+    QtSoundChannel();
+    ~QtSoundChannel();
+    // False without an audio output that takes our format; the outputs are
+    // looked at once, not again on every sound, until Close.
+    bool Open();
+    void Close();
+    bool IsOpen() const { return sink_ != nullptr; }
+    bool Play(int16_t id);  // asynchronous; a new sound replaces the one playing
+    bool Busy() const;
+    void Stop();
+
+private:
+    std::map<int16_t, QByteArray> pcm_;  // native 16-bit mono samples per sound
+    std::unique_ptr<QAudioSink> sink_;
+    std::unique_ptr<QBuffer> playing_;
+    bool probed_ = false;
+};
