@@ -158,6 +158,9 @@ void QtMainWindow::ShowRecordingMark(const std::string& text) {
     const QString mark = QString::fromStdString(text);
     if (mark == preview_->recordingMark) return;
     preview_->recordingMark = mark;
+    preview_->update();
+}
+
 void QtMainWindow::ShowNoteInMainWindow(const std::string& text) {
     preview_->note = PlatformText(text);
     preview_->update();
