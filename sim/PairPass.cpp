@@ -106,8 +106,12 @@ void ScalarStageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec
     for (int32_t i = list->count - 1; i >= 0; --i) acc[i] = Vec3{s.ax[i], s.ay[i], s.az[i]};
 }
 
-void GravityPairPass(BodyRTListStruct* list, bool useFastPath) { SimdGravityPairPass(list, useFastPath); }
+void GravityPairPass(BodyRTListStruct* list, bool useFastPath) {
+    if (UseScalarPairPass()) ScalarGravityPairPass(list, useFastPath);
+    else SimdGravityPairPass(list, useFastPath);
+}
 
 void StageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc) {
-    SimdStageAccelerations(list, pos, acc);
+    if (UseScalarPairPass()) ScalarStageAccelerations(list, pos, acc);
+    else SimdStageAccelerations(list, pos, acc);
 }

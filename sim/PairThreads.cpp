@@ -1,6 +1,8 @@
 #include "sim/PairThreads.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -30,6 +32,13 @@ struct SimdScratch {
     bool full = true;
 };
 SimdScratch scratch;
+int32_t threadedMinBodies = kThreadedPairMinBodies;
+
+bool ScalarRequestedByEnvironment() {
+    const char* env = std::getenv("GRAVITAS_PAIR_PASS");
+    return env && std::strcmp(env, "scalar") == 0;
+}
+bool useScalar = ScalarRequestedByEnvironment();
 
 int32_t PaddedStride(int32_t n) { return (n + kPairPadding - 1) / kPairPadding * kPairPadding + kPairPadding; }
 
@@ -69,7 +78,7 @@ void SplitRows(int32_t n, int32_t slices) {
 void LoadColumns(const BodyRTListStruct* list, const Vec3* pos, bool full) {
     int32_t live = 0;
     for (int32_t i = list->count - 1; i >= 0; --i) live += IsLiveBody(list->body[i]) ? 1 : 0;
-    int32_t slices = live >= kThreadedPairMinBodies ? kPairSlices : 1;
+    int32_t slices = live >= threadedMinBodies ? kPairSlices : 1;
     Reserve(live, slices);
     SimdScratch& s = scratch;
     double *x = Array(0), *y = Array(1), *z = Array(2), *m = Array(3);
@@ -117,12 +126,31 @@ void RunSlices(const ForceLaw& fl) {
     RunPoolTasks(scratch.slices, RunSlice, nullptr);
 }
 
-// Slice k holds slot s when it starts at or before s; partial sums are added in slice
-// order, so the totals never depend on which thread ran which slice.
-int32_t SlicesHolding(int32_t slot) {
-    int32_t k = 1;
-    while (k < scratch.slices && scratch.sliceBegin[k] <= slot) ++k;
-    return k;
+// Adds every slice's partial sums into slice 0's, in slice order for every slot, so the
+// totals never depend on which thread ran which slice. Slice k holds the slots from its
+// first row on.
+void AddUpSlices() {
+    const SimdScratch& s = scratch;
+    const PairPartials total = PartialsOf(0);
+    const int32_t n = s.cols.count;
+    for (int32_t k = 1; k < s.slices; ++k) {
+        const PairPartials p = PartialsOf(k);
+        for (int32_t slot = s.sliceBegin[k]; slot < n; ++slot) {
+            total.ax[slot] += p.ax[slot];
+            total.ay[slot] += p.ay[slot];
+            total.az[slot] += p.az[slot];
+        }
+        if (!s.full) continue;
+        for (int32_t slot = s.sliceBegin[k]; slot < n; ++slot) {
+            total.pot[slot] += p.pot[slot];
+            // Least r², then lowest slot: the neighbour the scalar pass meets first.
+            double nd = p.nearestDistSq[slot], ns = p.nearestSlot[slot];
+            if (nd < total.nearestDistSq[slot] || (nd == total.nearestDistSq[slot] && ns < total.nearestSlot[slot])) {
+                total.nearestDistSq[slot] = nd;
+                total.nearestSlot[slot] = ns;
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -130,6 +158,7 @@ int32_t SlicesHolding(int32_t slot) {
 void SimdGravityPairPass(BodyRTListStruct* list, bool useFastPath) {
     LoadColumns(list, nullptr, true);
     RunSlices(ForceLaw(useFastPath));
+    AddUpSlices();
     for (int32_t i = list->count - 1; i >= 0; --i) {
         BodyRTStruct& b = list->body[i];
         b.acc[0] = b.acc[1] = b.acc[2] = 0.0;
@@ -138,28 +167,15 @@ void SimdGravityPairPass(BodyRTListStruct* list, bool useFastPath) {
         b.nearestIndex = -1;
     }
     const SimdScratch& s = scratch;
+    const PairPartials total = PartialsOf(0);
     for (int32_t slot = 0; slot < s.cols.count; ++slot) {
-        PairPartials p = PartialsOf(0);
-        double ax = p.ax[slot], ay = p.ay[slot], az = p.az[slot], pot = p.pot[slot];
-        double nd = p.nearestDistSq[slot], ns = p.nearestSlot[slot];
-        for (int32_t k = 1, holding = SlicesHolding(slot); k < holding; ++k) {
-            p = PartialsOf(k);
-            ax += p.ax[slot];
-            ay += p.ay[slot];
-            az += p.az[slot];
-            pot += p.pot[slot];
-            // Least r², then lowest slot: the neighbour the scalar pass meets first.
-            if (p.nearestDistSq[slot] < nd || (p.nearestDistSq[slot] == nd && p.nearestSlot[slot] < ns)) {
-                nd = p.nearestDistSq[slot];
-                ns = p.nearestSlot[slot];
-            }
-        }
         BodyRTStruct& b = list->body[s.bodyOfSlot[size_t(slot)]];
-        b.acc[0] = ax;
-        b.acc[1] = ay;
-        b.acc[2] = az;
-        b.potential = pot;
-        b.nearestDistSq = nd;
+        b.acc[0] = total.ax[slot];
+        b.acc[1] = total.ay[slot];
+        b.acc[2] = total.az[slot];
+        b.potential = total.pot[slot];
+        b.nearestDistSq = total.nearestDistSq[slot];
+        const double ns = total.nearestSlot[slot];
         b.nearestIndex = ns >= 0 ? s.bodyOfSlot[size_t(ns)] : -1;
     }
 }
@@ -167,21 +183,28 @@ void SimdGravityPairPass(BodyRTListStruct* list, bool useFastPath) {
 void SimdStageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc) {
     LoadColumns(list, pos, false);
     RunSlices(ForceLaw(true));
+    AddUpSlices();
     for (int32_t i = list->count - 1; i >= 0; --i) acc[i] = Vec3{0.0, 0.0, 0.0};
     const SimdScratch& s = scratch;
-    for (int32_t slot = 0; slot < s.cols.count; ++slot) {
-        PairPartials p = PartialsOf(0);
-        double ax = p.ax[slot], ay = p.ay[slot], az = p.az[slot];
-        for (int32_t k = 1, holding = SlicesHolding(slot); k < holding; ++k) {
-            p = PartialsOf(k);
-            ax += p.ax[slot];
-            ay += p.ay[slot];
-            az += p.az[slot];
-        }
-        acc[s.bodyOfSlot[size_t(slot)]] = Vec3{ax, ay, az};
-    }
+    const PairPartials total = PartialsOf(0);
+    for (int32_t slot = 0; slot < s.cols.count; ++slot)
+        acc[s.bodyOfSlot[size_t(slot)]] = Vec3{total.ax[slot], total.ay[slot], total.az[slot]};
 }
 
 size_t PairScratchBytes() {
     return scratch.storage.capacity() * sizeof(double) + scratch.bodyOfSlot.capacity() * sizeof(int32_t);
 }
+
+size_t PairScratchBytesInUse() {
+    const SimdScratch& s = scratch;
+    return size_t(kColumnArrays + s.slices * kPartialArrays) * size_t(s.stride) * sizeof(double) +
+           size_t(s.cols.count) * sizeof(int32_t);
+}
+
+void SetThreadedPairMinBodies(int32_t bodies) { threadedMinBodies = bodies > 0 ? bodies : kThreadedPairMinBodies; }
+
+int32_t ThreadedPairMinBodies() { return threadedMinBodies; }
+
+bool UseScalarPairPass() { return useScalar; }
+
+void SetUseScalarPairPass(bool scalar) { useScalar = scalar; }

@@ -54,7 +54,9 @@ private:
         stopping_ = false;
         threads = std::clamp(threads, 1, kMaxPoolThreads);
         workers_.reserve(size_t(threads - 1));
-        for (int32_t t = 1; t < threads; ++t) workers_.emplace_back([this] { WorkerLoop(); });
+        // Workers count jobs from now, so one that starts late still joins the first job.
+        const uint64_t now = generation_;
+        for (int32_t t = 1; t < threads; ++t) workers_.emplace_back([this, now] { WorkerLoop(now); });
     }
 
     void Stop() {
@@ -67,12 +69,7 @@ private:
         workers_.clear();
     }
 
-    void WorkerLoop() {
-        uint64_t seen = 0;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            seen = generation_;
-        }
+    void WorkerLoop(uint64_t seen) {
         for (;;) {
             {
                 std::unique_lock<std::mutex> lock(mutex_);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
+#include <set>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -34,6 +37,28 @@ TEST(ThreadPool, EveryTaskRunsExactlyOnceWhateverTheThreadCount) {
     }
     SetPoolThreadCount(0);
     EXPECT_EQ(PoolThreadCount(), DefaultPoolThreadCount());
+}
+
+struct Runners {
+    std::mutex mutex;
+    std::set<std::thread::id> ids;
+};
+
+void NoteRunnerAndWait(void* context, int32_t) {
+    auto* r = static_cast<Runners*>(context);
+    {
+        std::lock_guard<std::mutex> lock(r->mutex);
+        r->ids.insert(std::this_thread::get_id());
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+TEST(ThreadPool, WorkersShareTheTasks) {
+    SetPoolThreadCount(3);
+    Runners r;
+    RunPoolTasks(60, NoteRunnerAndWait, &r);
+    EXPECT_GE(r.ids.size(), 2u);
+    SetPoolThreadCount(0);
 }
 
 TEST(ThreadPool, EnvironmentOverridesTheHardwareCount) {
