@@ -1,5 +1,7 @@
 #include "sim/Gravity.h"
 
+#include <cmath>
+
 #include "render/IJK.h"
 #include "sim/ForceLaw.h"
 #include "sim/Integrators.h"
@@ -30,6 +32,9 @@ int32_t ElementalPush(BodyRTListStruct* list) {
     GravityPairPass(list);
     double dt = set.timeStep;
     IntegratorFor(set.pushMethod)(list, PushStep{dt, rt.pushCount});
-    for (int32_t i = list->count - 1; i >= 0; --i) RotateIJKAboutK(list->body[i].axes, dt * list->body[i].spinRate);
+    for (int32_t i = list->count - 1; i >= 0; --i) {
+        double turn = dt * list->body[i].spinRate;
+        if (std::isfinite(turn)) RotateIJKAboutK(list->body[i].axes, turn);  // a NaN turn would wreck the frame
+    }
     return 0;
 }

@@ -2,16 +2,40 @@
 
 #include "sim/PairPass.h"
 
+namespace {
+// Which pushes the history slots hold: `recorded` consecutive pushes ending at `lastPush`.
+struct HistoryRun {
+    int64_t lastPush = -1;
+    double dt = 0.0;
+    int32_t bodyCount = 0;
+    int recorded = 0;
+};
+HistoryRun history;
+
+constexpr int kEarlierPushesNeeded = 3;
+}  // namespace
+
 bool MultistepStartUpPush(BodyRTListStruct* list, const PushStep& step) {
-    if (step.pushCount > 3) return false;
+    bool continues = history.recorded > 0 && step.pushCount == history.lastPush + 1 && step.dt == history.dt &&
+                     list->count == history.bodyCount;
+    if (!continues) history.recorded = 0;
+    bool startUp = history.recorded < kEarlierPushesNeeded;
+    history.lastPush = step.pushCount;
+    history.dt = step.dt;
+    history.bodyCount = list->count;
+    if (history.recorded < kEarlierPushesNeeded) ++history.recorded;
+    if (!startUp) return false;  // the multistep push stores its own history
+
     int s = HistorySlot(step.pushCount);
     for (int32_t i = list->count - 1; i >= 0; --i) {
         BodyRTStruct& b = list->body[i];
         if (IsLiveBody(b)) StoreHistory(b, s);
     }
-    SemiImplicitEulerPush(list, step);
+    RungeKuttaPush(list, step);
     return true;
 }
+
+void RestartMultistepHistory() { history.recorded = 0; }
 
 void PredictAdamsBashforth(const BodyRTStruct& b, int64_t pushCount, double dt, double vOut[3], double xOut[3]) {
     double h = dt / 24;

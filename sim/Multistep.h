@@ -15,9 +15,16 @@ inline void StoreHistory(BodyRTStruct& b, int slot) {
     }
 }
 
-// True while the multistep methods lack the three earlier pushes they extrapolate from.
-// Such pushes fill the history and advance the bodies by a start-up method instead.
+// Records this push's history for every live body. While fewer than three consecutive
+// earlier pushes of this run with this time step are recorded (after a rebuild, a restart
+// of the count, a switch from a one-step method, a new time step or a restart below), the
+// push is made by Runge–Kutta so the extrapolation never uses stale or unwritten slots,
+// and true is returned. Otherwise the caller makes the multistep push and false is returned.
 bool MultistepStartUpPush(BodyRTListStruct* list, const PushStep& step);
+
+// Forgets the history: velocities changed outside the integrator (thrust, merges), so
+// the earlier pushes no longer lie on the path the bodies now follow.
+void RestartMultistepHistory();
 
 // Fourth-order Adams–Bashforth prediction of one body's velocity and position.
 void PredictAdamsBashforth(const BodyRTStruct& b, int64_t pushCount, double dt, double vOut[3], double xOut[3]);

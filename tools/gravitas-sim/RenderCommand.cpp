@@ -105,7 +105,7 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
     // Start-up resets the settings to their defaults; the scenario's settings win.
     const SettingsStruct scenario = set;
     const Handle bodyRT = rt.bodyRT;
-    const int32_t pushCount = rt.pushCount;
+    const int64_t pushCount = rt.pushCount;
     const double simTime = rt.simTime;
     const RTList trails = rt.trailList;
     InitializeAll();
