@@ -44,3 +44,8 @@ void AccumulatePairRows(const PairColumns& cols, const PairLaw& law, bool withPo
 
 // Name of the instruction set the kernel runs with on this machine.
 const char* PairKernelTarget();
+
+// The instruction sets the kernel was built for that this machine can run, best first;
+// pinning one (for tests and measurements) makes the kernel use it, -1 restores the best.
+int32_t PairKernelTargetCount();
+void PinPairKernelTarget(int32_t index);

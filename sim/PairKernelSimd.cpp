@@ -11,6 +11,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "sim/PairKernel.h"
 
@@ -153,4 +154,13 @@ void AccumulatePairRows(const PairColumns& cols, const PairLaw& law, bool withPo
 }
 
 const char* PairKernelTarget() { return HWY_DYNAMIC_DISPATCH(gravitas_pairs::TargetName)(); }
+
+int32_t PairKernelTargetCount() { return int32_t(hwy::SupportedAndGeneratedTargets().size()); }
+
+void PinPairKernelTarget(int32_t index) {
+    hwy::SetSupportedTargetsForTest(0);
+    if (index < 0) return;
+    const std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets();
+    if (size_t(index) < targets.size()) hwy::SetSupportedTargetsForTest(targets[size_t(index)]);
+}
 #endif

@@ -10,7 +10,7 @@
 
 // Live bodies from which the pair rows are split into kPairSlices slices for the pool
 // (where two threads beat one on this machine; see bench/sim/PairBench.cpp).
-constexpr int32_t kThreadedPairMinBodies = 192;
+constexpr int32_t kThreadedPairMinBodies = 512;
 // Fixed number of row slices: shares evenly among 1, 2, 3 and 6 threads, and each slice
 // costs a set of partial sums to clear and add up.
 constexpr int32_t kPairSlices = 6;

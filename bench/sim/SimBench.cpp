@@ -5,28 +5,17 @@
 #include <cmath>
 #include <random>
 
+#include "RandomCluster.h"
 #include "core/Records.h"
 #include "sim/Gravity.h"
 
 namespace {
 
 Handle MakeCluster(int32_t n) {
-    Handle h = NewHandle(sizeof(BodyRTListStruct) + size_t(n + 1) * sizeof(BodyRTStruct));
-    BodyRTListStruct* list = HandleAs<BodyRTListStruct>(h);
-    list->count = n;
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<double> u(-1e9, 1e9);
-    for (int32_t i = 0; i < n; ++i) {
-        BodyRTStruct& b = list->body[i];
-        for (int k = 0; k < 3; ++k) b.pos[k] = u(rng), b.vel[k] = u(rng) * 1e-6;
-        b.mass = 1e22;
-        b.radius = 1e6;
-        b.axes = IJK{{kFixedOne, 0, 0}, {0, kFixedOne, 0}, {0, 0, kFixedOne}};
-    }
     set.gravConstant = 6.672e-11;
     set.powerLaw = -2.0;
     set.timeStep = 10.0;
-    return h;
+    return MakeRandomCluster(n);
 }
 
 void BM_Push(benchmark::State& state) {

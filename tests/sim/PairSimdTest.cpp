@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "core/Memory.h"
@@ -232,8 +233,31 @@ TEST_F(PairSimdFixed, ResultsAreBitwiseIdenticalForOneTwoAndThreeThreads) {
     }
 }
 
-TEST(PairKernel, ReportsTheInstructionSetItRunsWith) {
-    EXPECT_GT(std::strlen(PairKernelTarget()), 0u);
+// Every instruction set the binary carries and this machine runs (AVX-512, AVX2, SSE4, ...).
+TEST(PairKernel, EveryInstructionSetAgreesWithTheScalarLoop) {
+    set = SettingsStruct{};
+    set.gravConstant = 6.672e-11;
+    const std::string best = PairKernelTarget();
+    ASSERT_GE(PairKernelTargetCount(), 1);
+    std::vector<std::string> seen;
+    for (int32_t t = 0; t < PairKernelTargetCount(); ++t) {
+        PinPairKernelTarget(t);
+        seen.push_back(PairKernelTarget());
+        SCOPED_TRACE(seen.back());
+        for (double p : {-2.0, -1.7}) {
+            set.powerLaw = p;
+            for (int32_t n : {0, 1, 2, 5, 19, 300}) {
+                System sys(n, uint32_t(n) + 3, false);
+                ExpectAgreement(sys.list(), true, true);
+                System lattice(n, uint32_t(n) + 4, true);
+                ExpectAgreement(lattice.list(), true, false);
+            }
+        }
+    }
+    PinPairKernelTarget(-1);
+    EXPECT_EQ(best, PairKernelTarget());
+    EXPECT_EQ(seen.front(), best);
+    for (size_t i = 1; i < seen.size(); ++i) EXPECT_NE(seen[i], seen[i - 1]);
 }
 
 }  // namespace
