@@ -1,6 +1,7 @@
 // The pair kernel for every instruction set Highway targets, chosen at run time.
 // Vectorised over the partner slots of one row: body i is held in broadcast registers,
-// the later slots are loaded, updated and stored back a vector at a time.
+// the later slots are loaded, updated and stored back a vector at a time. Row i's own
+// sums are added in once per tile of partners.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "sim/PairKernelSimd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -8,6 +9,7 @@
 #include <hwy/highway.h>
 #include <hwy/contrib/math/math-inl.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -53,6 +55,9 @@ HWY_INLINE V NaturalLog(D d, V r2) {
     return lr2;
 }
 
+constexpr int32_t kRowBlock = 32;
+constexpr int32_t kTile = 512;  // slots: 10 arrays of them take 40 KB
+
 template <bool kFull, bool kInverseSquare>
 void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t rowEnd, const PairPartials& o) {
     const D d;
@@ -60,11 +65,19 @@ void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t ro
     const V zero = hn::Zero(d), one = hn::Set(d, 1.0), g = hn::Set(d, law.g), negG = hn::Set(d, -law.g);
     const V potScale = hn::Set(d, law.potScale), inf = hn::Set(d, std::numeric_limits<double>::infinity());
     const V laneSlot = hn::Iota(d, 0.0), count = hn::Set(d, double(c.count));
-    for (int32_t i = rowBegin; i < rowEnd; ++i) {
+    // Blocks of rows meet the later slots a tile at a time, so the tile's columns and
+    // partial sums stay in cache while every row of the block passes over them.
+    for (int32_t blockBegin = rowBegin; blockBegin < rowEnd; blockBegin += kRowBlock) {
+    const int32_t blockEnd = std::min(blockBegin + kRowBlock, rowEnd);
+    for (int32_t tile = (blockBegin + 1) / lanes * lanes; tile < c.count; tile += kTile) {
+    const int32_t tileEnd = std::min(tile + kTile, c.count);
+    for (int32_t i = blockBegin; i < blockEnd; ++i) {
+        const int32_t first = std::max(tile, (i + 1) / lanes * lanes);
+        if (first >= tileEnd) continue;
         const V xi = hn::Set(d, c.x[i]), yi = hn::Set(d, c.y[i]), zi = hn::Set(d, c.z[i]), mi = hn::Set(d, c.m[i]);
         const V slotI = hn::Set(d, double(i));
         V axi = zero, ayi = zero, azi = zero, poti = zero, bestR2 = inf, bestSlot = hn::Set(d, -1.0);
-        for (int32_t j = (i + 1) / lanes * lanes; j < c.count; j += lanes) {
+        for (int32_t j = first; j < tileEnd; j += lanes) {
             const V slotJ = hn::Add(laneSlot, hn::Set(d, double(j)));
             const auto partner = hn::And(hn::Gt(slotJ, slotI), hn::Lt(slotJ, count));
             const V dx = hn::Sub(xi, hn::Load(d, c.x + j));
@@ -122,6 +135,8 @@ void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t ro
                 o.nearestSlot[i] = slot;
             }
         }
+    }
+    }
     }
 }
 

@@ -127,7 +127,7 @@ protected:
 };
 
 TEST_P(PairSimd, RandomSystemsAgreeWithScalarPerComponent) {
-    for (int32_t n : {0, 1, 2, 3, 5, 7, 8, 9, 13, 16, 17, 31, 100, kThreadedPairMinBodies + 7, 400}) {
+    for (int32_t n : {0, 1, 2, 3, 5, 7, 8, 9, 13, 16, 17, 31, 100, 400, kThreadedPairMinBodies + 7, 1100}) {
         SCOPED_TRACE(n);
         System sys(n, uint32_t(n) + 11, false);
         ExpectAgreement(sys.list(), true, true);
@@ -136,7 +136,7 @@ TEST_P(PairSimd, RandomSystemsAgreeWithScalarPerComponent) {
 }
 
 TEST_P(PairSimd, LatticeTiesAndCoincidentPairsGiveTheSameNeighbours) {
-    for (int32_t n : {2, 9, 60, 301}) {
+    for (int32_t n : {2, 9, 60, 301, 1100}) {  // 1100: ties across tiles of partners
         SCOPED_TRACE(n);
         System sys(n, uint32_t(n) * 3 + 1, true);
         ExpectAgreement(sys.list(), true, false);
