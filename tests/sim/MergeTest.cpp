@@ -24,6 +24,19 @@ public:
     static void SetVelocity(int i, double vx, double vy, double vz) {
         RT(i).vel[0] = vx, RT(i).vel[1] = vy, RT(i).vel[2] = vz;
     }
+    // Masses 5, 1, 2 of radius 5 on the x axis, 0 and 1 overlapping, all moving; merging on.
+    static void MovingTrio(double thirdX, double thirdY) {
+        AddABody(Body(0, 0, 0, 0, 0, 0, 5, 5));
+        AddABody(Body(8, 0, 0, 0, 0, 0, 1, 5));
+        AddABody(Body(thirdX, thirdY, 0, 0, 0, 0, 2, 5));
+        TransferICsToRT();
+        SetVelocity(0, 1, 0.5, 0);
+        SetVelocity(1, -3, 2, 0);
+        SetVelocity(2, 0.5, -1, 2);
+        set.gravConstant = 1e-3;
+        set.timeStep = 0.01;
+        set.onCrash = kCrashMerge;
+    }
 };
 
 TEST_F(Merge, TouchingCountsAsCrashAndAHairApartDoesNot) {
@@ -72,16 +85,7 @@ TEST_F(Merge, UnequalMovingMassesKeepMassMomentumAndCentre) {
 
 TEST_F(Merge, ChainDoesNotMergeIntoAnAbsorbedPartner) {
     // 2 meets 1 first and absorbs it; 0's nearest neighbour is the absorbed 1.
-    AddABody(Body(0, 0, 0, 0, 0, 0, 5, 5));
-    AddABody(Body(8, 0, 0, 0, 0, 0, 1, 5));
-    AddABody(Body(16, 0, 0, 0, 0, 0, 2, 5));
-    TransferICsToRT();
-    SetVelocity(0, 1, 0.5, 0);
-    SetVelocity(1, -3, 2, 0);
-    SetVelocity(2, 0.5, -1, 2);
-    set.gravConstant = 1e-3;
-    set.timeStep = 0.01;
-    set.onCrash = kCrashMerge;
+    MovingTrio(16, 0);
     double m0, p0[3], c0[3];
     LiveSums(m0, p0, c0);
     DoPushStage();
@@ -97,15 +101,7 @@ TEST_F(Merge, ChainDoesNotMergeIntoAnAbsorbedPartner) {
 }
 
 TEST_F(Merge, RecentringCountsOnlyLiveBodies) {
-    AddABody(Body(0, 0, 0, 0, 0, 0, 5, 5));
-    AddABody(Body(8, 0, 0, 0, 0, 0, 1, 5));
-    AddABody(Body(300, 40, 0, 0, 0, 0, 2, 5));
-    TransferICsToRT();
-    SetVelocity(0, 1, 0.5, 0);
-    SetVelocity(1, -3, 2, 0);
-    SetVelocity(2, 0.5, -1, 2);
-    set.gravConstant = 1e-3;
-    set.onCrash = kCrashMerge;
+    MovingTrio(300, 40);
     DoPushStage();
     ASSERT_EQ(RT(1).statusFlags & 3u, 3u);
     double absorbedOffset[3];
