@@ -18,12 +18,6 @@
 
 namespace {
 
-Handle MakeCluster(int32_t n) {
-    set.gravConstant = 6.672e-11;
-    set.powerLaw = -2.0;
-    set.timeStep = 10.0;
-    return MakeRandomCluster(n);
-}
 
 double Pairs(int32_t n) { return double(n) * double(n - 1) / 2; }
 
@@ -44,7 +38,7 @@ double SecondsPerPass(Pass pass, int repeats) {
 void BM_PairPass(benchmark::State& state) {
     const int32_t n = int32_t(state.range(0));
     const bool general = state.range(1) != 0;
-    Handle h = MakeCluster(n);
+    Handle h = MakeRandomClusterWithSolarPhysics(n);
     auto* list = HandleAs<BodyRTListStruct>(h);
     set.powerLaw = general ? -2.5 : -2.0;
     const int repeats = std::max(2, int(3e6 / Pairs(n)));
@@ -78,7 +72,7 @@ BENCHMARK(BM_PairPass)
 // sliced pass on one thread and on the pool, at body counts around the threshold.
 void BM_ThreadingThreshold(benchmark::State& state) {
     const int32_t n = int32_t(state.range(0));
-    Handle h = MakeCluster(n);
+    Handle h = MakeRandomClusterWithSolarPhysics(n);
     auto* list = HandleAs<BodyRTListStruct>(h);
     set.powerLaw = -2.0;
     const int repeats = std::max(3, int(2e6 / Pairs(n)));
@@ -107,7 +101,7 @@ BENCHMARK(BM_ThreadingThreshold)
 
 // One frame of the push stage's physics: 1000 bodies, 16 semi-implicit Euler pushes.
 void BM_Frame16Pushes(benchmark::State& state) {
-    Handle h = MakeCluster(1000);
+    Handle h = MakeRandomClusterWithSolarPhysics(1000);
     auto* list = HandleAs<BodyRTListStruct>(h);
     set.powerLaw = -2.0;
     set.pushMethod = kPushSemiImplicitEuler;

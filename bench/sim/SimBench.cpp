@@ -14,17 +14,11 @@
 
 namespace {
 
-Handle MakeCluster(int32_t n) {
-    set.gravConstant = 6.672e-11;
-    set.powerLaw = -2.0;
-    set.timeStep = 10.0;
-    return MakeRandomCluster(n);
-}
 
 void BM_Push(benchmark::State& state) {
     const int32_t n = int32_t(state.range(0));
     set.pushMethod = int32_t(state.range(1));
-    Handle h = MakeCluster(n);
+    Handle h = MakeRandomClusterWithSolarPhysics(n);
     rt.pushCount = 0;
     for (auto _ : state) {
         ElementalPush(HandleAs<BodyRTListStruct>(h));
@@ -45,7 +39,7 @@ double SecondsPerPairPass(BodyRTListStruct* list, bool fast, int repeats) {
 
 // The fast path (sqrt) against the general exp/log law, measured in the same run.
 void BM_PairPassFastVsGeneral(benchmark::State& state) {
-    Handle h = MakeCluster(1000);
+    Handle h = MakeRandomClusterWithSolarPhysics(1000);
     auto* list = HandleAs<BodyRTListStruct>(h);
     double fast = 0, general = 0;
     for (auto _ : state) {
@@ -72,7 +66,7 @@ double SecondsPerPush(BodyRTListStruct* list, int32_t method, int repeats) {
 // Cost of each method's push relative to semi-implicit Euler (one pair pass), same run:
 // Runge-Kutta adds three whole-system stage evaluations, Adams-Moulton one.
 void BM_PushCostRelativeToSemiImplicitEuler(benchmark::State& state) {
-    Handle h = MakeCluster(int32_t(state.range(0)));
+    Handle h = MakeRandomClusterWithSolarPhysics(int32_t(state.range(0)));
     auto* list = HandleAs<BodyRTListStruct>(h);
     // Fastest of several rounds per method: the machine is shared, the minimum is the cost.
     double cost[5] = {1e9, 1e9, 1e9, 1e9, 1e9};

@@ -21,3 +21,11 @@ inline Handle MakeRandomCluster(int32_t n, uint32_t seed = 7) {
     }
     return h;
 }
+
+// The same with the start-up physics: G = 6.672e-11, the inverse-square law, 10 s pushes.
+inline Handle MakeRandomClusterWithSolarPhysics(int32_t n) {
+    set.gravConstant = 6.672e-11;
+    set.powerLaw = -2.0;
+    set.timeStep = 10.0;
+    return MakeRandomCluster(n);
+}
