@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sim/ForceLaw.h"
+#include "sim/PairThreads.h"
 
 namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -85,7 +86,7 @@ void PairLoop(int32_t nLive, const ForceLaw& law) {
 }
 }  // namespace
 
-void GravityPairPass(BodyRTListStruct* list, bool useFastPath) {
+void ScalarGravityPairPass(BodyRTListStruct* list, bool useFastPath) {
     int32_t nLive = LoadScratch(list, nullptr);
     PairLoop<true>(nLive, ForceLaw(useFastPath));
     const PairScratch& s = scratch;
@@ -98,9 +99,19 @@ void GravityPairPass(BodyRTListStruct* list, bool useFastPath) {
     }
 }
 
-void StageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc) {
+void ScalarStageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc) {
     int32_t nLive = LoadScratch(list, pos);
     PairLoop<false>(nLive, ForceLaw(true));
     const PairScratch& s = scratch;
     for (int32_t i = list->count - 1; i >= 0; --i) acc[i] = Vec3{s.ax[i], s.ay[i], s.az[i]};
+}
+
+void GravityPairPass(BodyRTListStruct* list, bool useFastPath) {
+    if (UseScalarPairPass()) ScalarGravityPairPass(list, useFastPath);
+    else SimdGravityPairPass(list, useFastPath);
+}
+
+void StageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc) {
+    if (UseScalarPairPass()) ScalarStageAccelerations(list, pos, acc);
+    else SimdStageAccelerations(list, pos, acc);
 }

@@ -9,6 +9,8 @@ using Vec3 = std::array<double, 3>;
 
 inline bool IsLiveBody(const BodyRTStruct& b) { return (b.statusFlags & kAbsorbedStatus) == 0; }
 
+// Both run the vectorised pass of PairThreads.h; the scalar loops below are its reference.
+
 // Start-of-push pass at the stored positions: writes every body's `acc`, `potential`,
 // `nearestDistSq` and `nearestIndex` (absorbed bodies get zero, +infinity and -1).
 // useFastPath false forces the general exp/log law even for powerLaw -2.
@@ -19,3 +21,7 @@ void GravityPairPass(BodyRTListStruct* list, bool useFastPath = true);
 // GravityPairPass, so at the stored positions it reproduces `acc` bit for bit.
 // Absorbed bodies get zero.
 void StageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc);
+
+// The straightforward scalar loops, one pair at a time in the order the force law is defined in.
+void ScalarGravityPairPass(BodyRTListStruct* list, bool useFastPath = true);
+void ScalarStageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc);

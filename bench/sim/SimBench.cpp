@@ -8,34 +8,17 @@
 #include <random>
 #include <string>
 
+#include "RandomCluster.h"
 #include "core/Records.h"
 #include "sim/Gravity.h"
 
 namespace {
 
-Handle MakeCluster(int32_t n) {
-    Handle h = NewHandle(sizeof(BodyRTListStruct) + size_t(n + 1) * sizeof(BodyRTStruct));
-    BodyRTListStruct* list = HandleAs<BodyRTListStruct>(h);
-    list->count = n;
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<double> u(-1e9, 1e9);
-    for (int32_t i = 0; i < n; ++i) {
-        BodyRTStruct& b = list->body[i];
-        for (int k = 0; k < 3; ++k) b.pos[k] = u(rng), b.vel[k] = u(rng) * 1e-6;
-        b.mass = 1e22;
-        b.radius = 1e6;
-        b.axes = IJK{{kFixedOne, 0, 0}, {0, kFixedOne, 0}, {0, 0, kFixedOne}};
-    }
-    set.gravConstant = 6.672e-11;
-    set.powerLaw = -2.0;
-    set.timeStep = 10.0;
-    return h;
-}
 
 void BM_Push(benchmark::State& state) {
     const int32_t n = int32_t(state.range(0));
     set.pushMethod = int32_t(state.range(1));
-    Handle h = MakeCluster(n);
+    Handle h = MakeRandomClusterWithSolarPhysics(n);
     rt.pushCount = 0;
     for (auto _ : state) {
         ElementalPush(HandleAs<BodyRTListStruct>(h));
@@ -56,7 +39,7 @@ double SecondsPerPairPass(BodyRTListStruct* list, bool fast, int repeats) {
 
 // The fast path (sqrt) against the general exp/log law, measured in the same run.
 void BM_PairPassFastVsGeneral(benchmark::State& state) {
-    Handle h = MakeCluster(1000);
+    Handle h = MakeRandomClusterWithSolarPhysics(1000);
     auto* list = HandleAs<BodyRTListStruct>(h);
     double fast = 0, general = 0;
     for (auto _ : state) {
@@ -83,7 +66,7 @@ double SecondsPerPush(BodyRTListStruct* list, int32_t method, int repeats) {
 // Cost of each method's push relative to semi-implicit Euler (one pair pass), same run:
 // Runge-Kutta adds three whole-system stage evaluations, Adams-Moulton one.
 void BM_PushCostRelativeToSemiImplicitEuler(benchmark::State& state) {
-    Handle h = MakeCluster(int32_t(state.range(0)));
+    Handle h = MakeRandomClusterWithSolarPhysics(int32_t(state.range(0)));
     auto* list = HandleAs<BodyRTListStruct>(h);
     // Fastest of several rounds per method: the machine is shared, the minimum is the cost.
     double cost[5] = {1e9, 1e9, 1e9, 1e9, 1e9};
