@@ -20,6 +20,7 @@
 
 #include "QtTestApp.h"
 #include "core/Control.h"
+#include "core/Document.h"
 #include "core/Events.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
@@ -58,7 +59,8 @@ protected:
         window->resize(800, 480);  // wide enough for every menu title on the offscreen screen
         window->activateWindow();  // in the background the modifier and arrow flags are held off
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-        ASSERT_TRUE(LoadAllSettingsFrom(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/ringed-giant.universe"));
+        // Opened as the application opens a file: the document starts unmodified.
+        ASSERT_TRUE(OpenDocumentFile(std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/ringed-giant.universe"));
     }
     static void TearDownTestSuite() {
         DisposeAll();

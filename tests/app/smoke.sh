@@ -25,7 +25,7 @@ if [ "$mode" = with-wm ]; then openbox >/dev/null 2>&1 & wm=$!; sleep 1; fi
 app=$!
 window=""
 for _ in $(seq 60); do
-    window=$(xdotool search --name '^Gravitas$' 2>/dev/null | head -1)
+    window=$(xdotool search --onlyvisible --name '(^| — )Gravitas$' 2>/dev/null | head -1)
     [ -n "$window" ] && break
     kill -0 "$app" 2>/dev/null || fail "the application ended before its window came up"
     sleep 0.5

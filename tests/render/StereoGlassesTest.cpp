@@ -19,7 +19,8 @@ struct GlassesScene : RenderScene {
         stereoGlasses = glasses;
         set.eyeRadius = kEyeRadius;
         set.displayFlags = kStereoOnFlag;
-        Body(0).radius = 4;  // an outline a few pixels wide
+        Body(0).radius = 4;  // a disc a few pixels wide
+        Body(0).color = RGBColor{0xFFFF, 0xFFFF, 0xFFFF};  // white, so both eyes' channels light up
     }
     ~GlassesScene() { stereoGlasses = StereoGlasses::RedLeft; }
 
