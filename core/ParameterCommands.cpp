@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Dialogs.h"
+#include "core/Limits.h"
 #include "core/Records.h"
 #include "core/Strings.h"
 #include "core/Units.h"
@@ -90,7 +91,11 @@ void EditTimeStepMenuItem() {
     if (step != set.timeStep) set.timeStep = step;
 }
 
-void EditPushesPerFrameMenuItem() { EditWholeNumber(set.pushesPerFrame, 1028, 5, 0, 2, 1); }
+void EditPushesPerFrameMenuItem() {
+    EditWholeNumber(set.pushesPerFrame, 1028, 5, 0, 2, 1);
+    // Held at the bound like the least: more would stall every frame.
+    if (set.pushesPerFrame > kMaxPushesPerFrame) set.pushesPerFrame = kMaxPushesPerFrame;
+}
 
 void EditViewAngleMenuItem() {
     double angle = set.viewAngle;
@@ -125,9 +130,10 @@ void EditAutoRotationMenuItem() {
 void EditTrailLengthMenuItem() { EditWholeNumber(set.trailLength, 1029, 7, 8, 1, 0); }
 
 bool ReplaceStarListFromFile(const std::string& path) {
-    const Handle list = GetStarListFromFS(path);
+    std::string why;
+    const Handle list = GetStarListFromFS(path, &why);
     if (!list) {
-        Platform().StopAlert("The star data file could not be read: " + path);
+        Platform().StopAlert("The star data file \"" + path + "\" could not be read: " + why + ".");
         return false;
     }
     StarListHandleLocking(rt.starListH, 0);

@@ -1,9 +1,11 @@
 #include "sim/PushStage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "core/Control.h"
+#include "core/Limits.h"
 #include "platform/Platform.h"
 #include "render/IJK.h"
 #include "render/Trails.h"
@@ -66,7 +68,7 @@ void DoPushStage() {
         set.trailLength = ResizeTrailRTList(rt.trailList, BodyRTList()->count, set.trailLength);
         if (!rt.bodyRT) return;
     }
-    int32_t n = set.pushesPerFrame < 1 ? 1 : set.pushesPerFrame;
+    const int32_t n = std::clamp(set.pushesPerFrame, int32_t(1), kMaxPushesPerFrame);
     int32_t craft = GetCraftIndex();
     HLock(rt.bodyRT);
     BodyRTListStruct* list = BodyRTList();

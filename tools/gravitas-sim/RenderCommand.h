@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct RenderOptions {
     std::string outPath;
@@ -15,5 +16,13 @@ struct RenderOptions {
     int32_t trailLength = -1;   // -1: keep the scenario's
 };
 
+// Installs the Qt offscreen platform and runs the application's start-up, so a
+// scenario gets the application's defaults, picture list and star field and
+// is drawn at width x height; false (with error) when the size is refused.
+bool StartToolPlatform(int32_t width, int32_t height, std::string& error);
+void StopToolPlatform();
+// Reads the picture files a JSON scenario names and gives them to its bodies;
+// returns one line per file that could not be read.
+std::vector<std::string> AttachScenarioPictures();
 // Renders after the frames have run; 0 on success, else a non-zero exit code with error filled in.
 int RunRenderCommand(const RenderOptions& options, std::string& error);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "core/Control.h"
 #include "core/Records.h"
@@ -18,6 +19,9 @@ int Fail(const std::string& message) {
     std::fprintf(stderr, "gravitas-sim: %s\n", message.c_str());
     return 2;
 }
+
+// Cautions do not stop the run, but the user hears of them.
+void Warn(const std::string& message) { std::fprintf(stderr, "gravitas-sim: warning: %s\n", message.c_str()); }
 
 bool ParseInt(const std::string& s, int32_t& out) {
     char* end = nullptr;
@@ -66,14 +70,19 @@ int main(int argc, char** argv) {
     if (scenario.empty() && loadPath.empty()) return Fail("usage: gravitas-sim SCENARIO.json [options]");
 
     std::string error;
+    if (!StartToolPlatform(render.width, render.height, error)) return Fail(error);
     if (!loadPath.empty()) {
-        if (!LoadUniverseForTool(loadPath, error)) return Fail(error);
+        std::vector<std::string> warnings;
+        const bool loaded = LoadUniverseForTool(loadPath, error, warnings);
+        for (const std::string& w : warnings) Warn(w);
+        if (!loaded) return Fail(error);
     } else if (!LoadScenarioJSON(scenario, error)) {
         return Fail(error);
+    } else {
+        for (const std::string& w : AttachScenarioPictures()) Warn(w);
     }
     // Trails are recorded by the push stage, so their length must be known before the frames run.
     if (render.trailLength >= 0) set.trailLength = render.trailLength;
-    InitializeSoundStuff();
     for (int32_t f = 0; f < frames && !GetControl(kPausedControl); ++f) DoPushStage();
     if (!rt.bodyRT) TransferICsToRT();
 
@@ -82,7 +91,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gravitas-sim: %s\n", error.c_str());
         return status;
     }
-    if (!savePath.empty() && !SaveUniverseForTool(savePath, error)) return Fail(error);
+    if (!savePath.empty()) {
+        std::vector<std::string> warnings;
+        const bool saved = SaveUniverseForTool(savePath, error, warnings);
+        for (const std::string& w : warnings) Warn(w);
+        if (!saved) return Fail(error);
+    }
     if (!exportPath.empty()) {
         FILE* out = std::fopen(exportPath.c_str(), "w");
         if (!out) return Fail("cannot write " + exportPath);
@@ -95,5 +109,6 @@ int main(int argc, char** argv) {
     DisposeTTHandle(set.timedThrust);
     set.timedThrust = 0;
     DeallocateAllPushMemory();
+    StopToolPlatform();
     return 0;
 }
