@@ -22,12 +22,15 @@ std::vector<uint8_t> ReadPICTFileChecked(const std::string& path, std::string& w
 }
 
 Handle ReadPICTFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
     std::string why;
-    const std::vector<uint8_t> bytes = ReadPICTFileChecked(path, why);
-    if (!why.empty()) {
+    if (!ReadRegularFile(path, kMaxPictureFileBytes, bytes, why)) {
         Platform().StopAlert("PICT file is unavailable. \"" + path + "\": " + why + ".");
         return kNoHandle;
     }
+    // A file shorter than its header holds no picture (as when memory is short: no alert).
+    if (bytes.size() < kPictFileHeaderSize) return kNoHandle;
+    bytes.erase(bytes.begin(), bytes.begin() + kPictFileHeaderSize);
     const Handle h = NewHandle(bytes.size());
     if (h && !bytes.empty()) std::memcpy(HandlePtr(h), bytes.data(), bytes.size());
     return h;
