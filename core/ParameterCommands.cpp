@@ -118,7 +118,10 @@ void EditEyeRadiusMenuItem() {
     set.displayFlags |= kStereoOnFlag;
 }
 
-void EditMinimumPointSizeMenuItem() { EditWholeNumber(set.minPointSize, 1029, 1, 2, 1, 1); }
+void EditMinimumPointSizeMenuItem() {
+    EditWholeNumber(set.minPointSize, 1029, 1, 2, 1, 1);
+    if (set.minPointSize > kMaxMinPointSize) set.minPointSize = kMaxMinPointSize;
+}
 
 void EditAutoRotationMenuItem() {
     double degrees = set.autoRotation * kDegreesPerRadian;
@@ -127,7 +130,10 @@ void EditAutoRotationMenuItem() {
     set.autoRotation = degrees / kDegreesPerRadian;
 }
 
-void EditTrailLengthMenuItem() { EditWholeNumber(set.trailLength, 1029, 7, 8, 1, 0); }
+void EditTrailLengthMenuItem() {
+    EditWholeNumber(set.trailLength, 1029, 7, 8, 1, 0);
+    if (set.trailLength > kMaxTrailLength) set.trailLength = kMaxTrailLength;
+}
 
 bool ReplaceStarListFromFile(const std::string& path) {
     std::string why;
