@@ -85,6 +85,7 @@ bool StartToolPlatform(int32_t width, int32_t height, std::string& error) {
 }
 
 void StopToolPlatform() {
+    DisposeAll();
     SetMainWindowServices(nullptr);
     SetPlatformBackend(nullptr);
 }

@@ -20,6 +20,7 @@ struct RenderOptions {
 // scenario gets the application's defaults, picture list and star field and
 // is drawn at width x height; false (with error) when the size is refused.
 bool StartToolPlatform(int32_t width, int32_t height, std::string& error);
+// The application's shut-down (every list, map and buffer released), then the platform removed.
 void StopToolPlatform();
 // Reads the picture files a JSON scenario names and gives them to its bodies;
 // returns one line per file that could not be read.

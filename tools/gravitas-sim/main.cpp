@@ -71,6 +71,10 @@ int main(int argc, char** argv) {
 
     std::string error;
     if (!StartToolPlatform(render.width, render.height, error)) return Fail(error);
+    // Whatever way the run ends, the application's own shut-down releases what start-up made.
+    struct Shutdown {
+        ~Shutdown() { StopToolPlatform(); }
+    } shutdown;
     if (!loadPath.empty()) {
         std::vector<std::string> warnings;
         const bool loaded = LoadUniverseForTool(loadPath, error, warnings);
@@ -105,10 +109,5 @@ int main(int argc, char** argv) {
         std::fclose(out);
     }
     std::cout << RunStateJSON() << "\n";
-    DisposeSoundStuff();
-    DisposeTTHandle(set.timedThrust);
-    set.timedThrust = 0;
-    DeallocateAllPushMemory();
-    StopToolPlatform();
     return 0;
 }
