@@ -7,6 +7,7 @@
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
 #include "io/FileTypes.h"
+#include "io/MovieRecording.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
 #include "render/DrawStage.h"
@@ -74,6 +75,7 @@ void InitializeAll() {
 }
 
 void DisposeAll() {
+    StopMovieRecording();  // a movie still recording is completed, not lost
     DisposeSoundStuff();
     DisposeScratchSpace();
     DisposeTTHandle(set.timedThrust);
@@ -143,6 +145,7 @@ int32_t DoTask(int32_t n) {
         }
         DoDrawStage(renderCX, renderCY);
         DumpRectToWindow(renderGWRect);
+        RecordMovieFrame();
         RedrawStatsWindow();
     }
     OrthonormalizeIJK(rt.cameraIJK);

@@ -8,7 +8,10 @@
 #include "core/Records.h"
 #include "core/Strings.h"
 #include "imagery/Stars.h"
+#include "io/DemoUniverses.h"
+#include "io/MovieRecording.h"
 #include "io/Odometer.h"
+#include "io/PictureExport.h"
 #include "io/Pictures.h"
 #include "io/Universe.h"
 #include "platform/Platform.h"
@@ -51,13 +54,26 @@ MenuModel& AddMenu(int16_t id, const char* title, std::vector<MenuItemModel> ite
     return m;
 }
 
+// The demo universes found beside the application, in the order of the submenu.
+std::vector<DemoUniverse> demoUniverses;
+
+void InstallDemoMenu() {
+    demoUniverses = ListDemoUniverses();
+    std::vector<MenuItemModel> items;
+    for (const DemoUniverse& d : demoUniverses) items.push_back(Item(d.title.c_str()));
+    if (items.empty()) items.push_back(Inactive("No demo universes found"));
+    AddMenu(kDemoMenu, "Open Demo", std::move(items));
+}
+
 // The menu bar as the application ships it. Item positions are what the
 // commands are numbered by; only texts and shortcuts are free.
 void InstallMenuBar() {
     AddMenu(kAppleMenu, "Gravitas", {Item("About Gravitas\u2026")});
     AddMenu(kFileMenu, "File",
-            {Item("Open Universe\u2026", "Ctrl+O"), Item("Save Universe\u2026", "Ctrl+S"), Separator(),
-             Item("Open Star Data\u2026", "Ctrl+Shift+O"), Separator(), Item("Quit", "Ctrl+Q")});
+            {Item("Open Universe\u2026", "Ctrl+O"), Item("Open Demo", "", kDemoMenu), Item("Save Universe\u2026", "Ctrl+S"),
+             Separator(), Item("Save Picture As\u2026", "Ctrl+Shift+P"), Item("Record Movie\u2026", "Ctrl+Shift+M"),
+             Separator(), Item("Open Star Data\u2026", "Ctrl+Shift+O"), Separator(), Item("Quit", "Ctrl+Q")});
+    InstallDemoMenu();
     AddMenu(kEditMenu, "Edit",
             {Inactive("Undo", "Ctrl+Z"), Separator(), Inactive("Cut", "Ctrl+X"), Item("Copy Picture", "Ctrl+C"),
              Inactive("Paste", "Ctrl+V"), Inactive("Clear"), Separator(), Item("Remove All Bodies")});
@@ -138,7 +154,7 @@ void SetupMenus() {
 }
 
 void DisposeMenus() {
-    for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kCameraSelectionMenu})
+    for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kDemoMenu, kCameraSelectionMenu})
         menuList.erase(id);
     PushMethodMenu = LabelsMenu = CameraModeMenu = OnCrashMenu = CameraSelectionMenuH = nullptr;
 }
@@ -163,6 +179,7 @@ void MarkMenus(uint16_t entering) {
     SetText(kObjectsMenu, 5, GetIndString(1027, craft ? 2 : 1));
     SetEnabled(kObjectsMenu, 6, !(in && !craft));
     SetText(kSimulationMenu, 1, GetIndString(1028, GetControl(kPausedControl) ? 1 : 2));
+    SetText(kFileMenu, kRecordMovieItem, IsRecordingMovie() ? "Stop Recording" : "Record Movie\u2026");
 
     MenuModel* view = GetMenu(kViewMenu);
     SetChecked(view, 2, in && IsRC3DOn());
@@ -198,9 +215,16 @@ void HandleMenuEv(int32_t choice) {
             break;
         case kFileMenu:
             if (item == 1) LoadUniverse();
-            else if (item == 2) SaveUniverse();
-            else if (item == 4) UserGetFileStarData();
-            else if (item == 6) staying = 0;
+            else if (item == 3) SaveUniverse();
+            else if (item == kSavePictureItem) SavePictureAsMenuItem();
+            else if (item == kRecordMovieItem) RecordMovieMenuItem();
+            else if (item == 8) UserGetFileStarData();
+            else if (item == kQuitItem) staying = 0;
+            break;
+        case kDemoMenu:
+            if (item >= 1 && size_t(item) <= demoUniverses.size() &&
+                !LoadAllSettingsFrom(demoUniverses[size_t(item - 1)].path))
+                SysBeep();
             break;
         case kEditMenu:
             if (item == 4) CopyPictureToScrap();

@@ -10,7 +10,9 @@
 constexpr int16_t kAppleMenu = 128, kFileMenu = 129, kEditMenu = 130, kParametersMenu = 131,
                   kObjectsMenu = 132, kSimulationMenu = 133, kViewMenu = 134, kWindowMenu = 135;
 constexpr int16_t kPushMethodMenu = 192, kLabelsMenu = 193, kCameraModeMenu = 194, kOnCrashMenu = 195,
-                  kCameraSelectionMenu = 200;
+                  kDemoMenu = 196, kCameraSelectionMenu = 200;
+// File menu items that the window and tests refer to.
+constexpr int16_t kOpenDemoItem = 2, kSavePictureItem = 5, kRecordMovieItem = 6, kQuitItem = 10;
 
 struct MenuItemModel {
     std::string text;      // "-" is a separator

@@ -214,7 +214,7 @@ struct TrailPoint {
 
 struct RunTimeStruct {
     Handle bodyRT;  // BodyRTListStruct
-    int32_t pushCount;
+    int64_t pushCount;  // 64 bits: a run never wraps it (2^31 pushes are 26 days at 60 fps)
     int32_t framesDrawn;
     double pitchRate;
     double yawRate;

@@ -58,48 +58,59 @@ inline uint32_t AddPin(uint32_t pixel, uint32_t texel) {
     return out;  // the spare top byte ends up 0
 }
 
-// Per-rotation constants of the ring painter.
+// Per-rotation constants of the ring painter. (n6, n7) is the screen direction of the ring's
+// normal, M6 and M7 of the rotation; step scales pixels so that n6 x + n7 y comes out in units
+// of R/256. Near face-on that direction is a few units long and the step up to 2^32 / R, so the
+// products are taken in 64 bits; exactly face-on any direction serves and (1, 0) is taken,
+// the limit of a ring tipped ever so slightly about the screen's vertical.
 struct RingView {
-    const int32_t* m;
-    int32_t F, step, sigma;
+    int64_t n6, n7;
+    int64_t F, step;
+    int32_t sigma;
     bool visible;  // false when the ring plane is edge-on
 };
 
 RingView MakeRingView(const int32_t* m, int32_t r, int32_t half) {
-    RingView v{m, 0, 65536, 1, !(m[8] >= -1 && m[8] <= 1)};
+    RingView v{m[6], m[7], 0, 65536, 1, !(m[8] >= -1 && m[8] <= 1)};
     if (!v.visible) return v;
-    v.F = int32_t((1u << 24) / uint32_t(std::abs(m[8])));
-    const double l2 = double(m[6]) * m[6] + double(m[7]) * m[7];
-    v.step = l2 == 0 ? 65536 : int32_t(4294967296.0 / (std::sqrt(l2) * r));
+    if (v.n6 == 0 && v.n7 == 0) v.n6 = 1;
+    v.F = int64_t((1u << 24) / uint32_t(std::abs(m[8])));
+    const double l2 = double(v.n6) * v.n6 + double(v.n7) * v.n7;
+    v.step = int64_t(4294967296.0 / (std::sqrt(l2) * r));
     v.sigma = half == 0 ? (m[8] >= 0 ? 1 : -1) : (m[8] <= 0 ? 1 : -1);
     return v;
 }
 
-// Shared radial mapping: squared inner limit and profile index scale.
+// Shared radial mapping: squared inner limit and profile index scale. A and B reach past
+// 32 bits for a thin ring many thousand pixels across.
 struct RingRadial {
-    int32_t q0, A, B;
+    int64_t q0, A, B;
 };
 
 RingRadial MakeRingRadial(int32_t ri, int32_t r) {
-    return RingRadial{int32_t(int64_t(int64_t(ri) * 65536 / r) * ri / r), int32_t(256.0 * r / (r - ri)),
-                      int32_t(-65536.0 * ri / (r - ri))};
+    return RingRadial{int64_t(int64_t(ri) * 65536 / r) * ri / r, int64_t(256.0 * r / (double(r) - ri)),
+                      int64_t(-65536.0 * ri / (double(r) - ri))};
 }
 
 // Profile texel under view point (x, y), or -1 when the point is not on this half of the ring.
-inline int64_t RingTexelIndex(const RingView& v, const RingRadial& rad, int32_t x, int64_t ym6, int64_t ym7,
+inline int64_t RingTexelIndex(const RingView& v, const RingRadial& rad, int64_t x, int64_t yn6, int64_t yn7,
                               int32_t half, const uint16_t* T) {
-    const int32_t t = v.sigma * int32_t((int64_t(v.m[6]) * x + ym7) >> 16);
+    const int64_t t = v.sigma * ((v.n6 * x + yn7) >> 16);
     if (half == 0 ? t <= 0 : t < 0) return -1;
-    const int64_t a = (int64_t(v.m[7]) * x - ym6) >> 16;
-    const int64_t b = (int64_t(v.F) * t) >> 8;
+    const int64_t b = (v.F * t) >> 8;
     if (b >= 257) return -1;
+    const int64_t a = (v.n7 * x - yn6) >> 16;
+    if (a > 256 || a < -256) return -1;
     const int64_t rho2 = a * a + b * b;
     if (rho2 > 65536 || rho2 <= rad.q0) return -1;
-    const int32_t idx = RingSqrt(int32_t(rho2), T) * rad.A + rad.B;
+    const int64_t idx = RingSqrt(int32_t(rho2), T) * rad.A + rad.B;
     if (idx <= 0) return -1;
-    const int32_t i = idx >> 6;  // the outer edge would index one past the end
+    const int64_t i = idx >> 6;  // the outer edge would index one past the end
     return i > kRingProfileTexels - 1 ? kRingProfileTexels - 1 : i;
 }
+
+// Ring coordinate of pixel offset d from the centre (y grows upward).
+inline int64_t RingCoord(int64_t d, const RingView& v) { return (d * v.step) >> 8; }
 
 inline uint32_t AddPinByte(uint32_t pixel, int shift, uint32_t add) {
     const uint32_t c = ((pixel >> shift) & 255) + add;
@@ -115,11 +126,11 @@ void DrawRing(const Rect& clip, const uint16_t* T, int32_t cx, int32_t cy, int32
     if (!v.visible) return;
     const RingRadial rad = MakeRingRadial(ri, r);
     for (int32_t py = clip.top; py < clip.bottom; ++py) {
-        const int32_t y = (-(py - cy) * v.step) >> 8;
-        const int64_t ym7 = int64_t(m[7]) * y, ym6 = int64_t(m[6]) * y;
+        const int64_t y = RingCoord(-(int64_t(py) - cy), v);
+        const int64_t yn7 = v.n7 * y, yn6 = v.n6 * y;
         auto* row = reinterpret_cast<uint32_t*>(base + py * rowBytes);
         for (int32_t px = clip.left; px < clip.right; ++px) {
-            const int64_t i = RingTexelIndex(v, rad, ((px - cx) * v.step) >> 8, ym6, ym7, half, T);
+            const int64_t i = RingTexelIndex(v, rad, RingCoord(int64_t(px) - cx, v), yn6, yn7, half, T);
             if (i >= 0) row[px] = AddPin(row[px], profile[i]);
         }
     }
@@ -132,26 +143,26 @@ void DrawRing3D(const Rect& cyanClip, const Rect& redClip, const uint16_t* T, in
     const RingView cyan = MakeRingView(mC, r, half), red = MakeRingView(mR, r, half);
     const RingRadial rad = MakeRingRadial(ri, r);
     // Column windows in dx, empty for an edge-on eye.
-    const int32_t cyanLo = cyan.visible ? std::max(-r, cyanClip.left - hC) : 0;
-    const int32_t cyanHi = cyan.visible ? std::min(r, cyanClip.right - hC) : 0;
-    const int32_t redLo = red.visible ? std::max(-r, redClip.left - hR) : 0;
-    const int32_t redHi = red.visible ? std::min(r, redClip.right - hR) : 0;
+    auto lo = [r](const Rect& clip, int32_t h) { return int32_t(std::max<int64_t>(-int64_t(r), int64_t(clip.left) - h)); };
+    auto hi = [r](const Rect& clip, int32_t h) { return int32_t(std::min<int64_t>(r, int64_t(clip.right) - h)); };
+    const int32_t cyanLo = cyan.visible ? lo(cyanClip, hC) : 0, cyanHi = cyan.visible ? hi(cyanClip, hC) : 0;
+    const int32_t redLo = red.visible ? lo(redClip, hR) : 0, redHi = red.visible ? hi(redClip, hR) : 0;
     for (int32_t py = cyanClip.top; py < cyanClip.bottom; ++py) {
         auto* row = reinterpret_cast<uint32_t*>(base + py * rowBytes);
         if (py >= redClip.top && py < redClip.bottom) {
-            const int32_t y = (-(py - cy) * red.step) >> 8;
-            const int64_t ym7 = int64_t(mR[7]) * y, ym6 = int64_t(mR[6]) * y;
+            const int64_t y = RingCoord(-(int64_t(py) - cy), red);
+            const int64_t yn7 = red.n7 * y, yn6 = red.n6 * y;
             for (int32_t dx = redLo; dx < redHi; ++dx) {
-                const int64_t i = RingTexelIndex(red, rad, (dx * red.step) >> 8, ym6, ym7, half, T);
+                const int64_t i = RingTexelIndex(red, rad, RingCoord(dx, red), yn6, yn7, half, T);
                 if (i < 0) continue;
                 uint32_t& p = row[hR + dx];
                 p = AddPinByte(p, 16, profile[i] >> 24) & 0x00FFFFFFu;
             }
         }
-        const int32_t y = (-(py - cy) * cyan.step) >> 8;
-        const int64_t ym7 = int64_t(mC[7]) * y, ym6 = int64_t(mC[6]) * y;
+        const int64_t y = RingCoord(-(int64_t(py) - cy), cyan);
+        const int64_t yn7 = cyan.n7 * y, yn6 = cyan.n6 * y;
         for (int32_t dx = cyanLo; dx < cyanHi; ++dx) {
-            const int64_t i = RingTexelIndex(cyan, rad, (dx * cyan.step) >> 8, ym6, ym7, half, T);
+            const int64_t i = RingTexelIndex(cyan, rad, RingCoord(dx, cyan), yn6, yn7, half, T);
             if (i < 0) continue;
             const uint32_t l = profile[i] >> 24;
             uint32_t& p = row[hC + dx];

@@ -1,65 +1,10 @@
 // The fixed-point sphere rasterisers: no floating point in the pixel loops.
 #include "imagery/SpherePix.h"
+#include "imagery/SphereRaster.h"
 
 #include <algorithm>
-#include <initializer_list>
 
-namespace {
-
-inline int32_t SqrtQ(int32_t q, const uint16_t* T) {
-    if (q < 0x100) return T[q] >> 4;
-    if (q < 0x400) return T[q >> 2] >> 3;
-    if (q < 0x1000) return T[q >> 4] >> 2;
-    if (q < 0x4000) return T[q >> 6] >> 1;
-    if (q < 0x10000) return T[q >> 8];
-    const int32_t i = q >> 10;
-    return T[i > 255 ? 255 : i] << 1;
-}
-
-inline int32_t InvSqrt(int32_t s, const uint16_t* U) {
-    if (s >= 0x10000) { const int32_t i = s >> 10; return U[i > 255 ? 255 : i] >> 1; }
-    if (s >= 0x4000) return U[s >> 8];
-    if (s >= 0x1000) return U[s >> 6] << 1;
-    if (s >= 0x400) return U[s >> 4] << 2;
-    if (s >= 0x100) return U[s >> 2] << 3;
-    return U[s] << 4;
-}
-
-// Texel seen at view point (x, y, z), rows and columns kept inside the map.
-inline uint32_t TexelAt(const uint32_t* tex, const int32_t* m, int32_t x, int32_t z, int32_t ym1, int32_t ym4,
-                        int32_t ym7, const uint16_t* U) {
-    const int32_t X = (x * m[0] + ym1 + z * m[2]) >> 16;
-    const int32_t Y = (x * m[3] + ym4 + z * m[5]) >> 16;
-    int32_t Z = (x * m[6] + ym7 + z * m[8]) >> 17;
-    if (Z > 127) Z = 127;
-    if (Z < -128) Z = -128;
-    const int32_t k = InvSqrt(X * X + Y * Y, U);
-    int32_t c;
-    if (X > -Y) c = X > Y ? 256 + ((k * Y) >> 10) : (k * X) >> 10;
-    else c = X > Y ? 128 + ((k * X) >> 10) : 384 + ((k * Y) >> 10);
-    if (c < -64) c = -64;
-    if (c > 447) c = 447;
-    return tex[Z * 512 + c];
-}
-
-// Shrinks the clip to the sphere's square. The sums are taken in 32 bits:
-// a sphere far off the buffer must not wrap around into it.
-inline void ShrinkTo(Rect& clip, int32_t cx, int32_t cy, int32_t r) {
-    const int32_t top = std::max<int32_t>(clip.top, cy - r), bottom = std::min<int32_t>(clip.bottom, cy + r);
-    const int32_t left = std::max<int32_t>(clip.left, cx - r), right = std::min<int32_t>(clip.right, cx + r);
-    if (top >= bottom || left >= right) {
-        clip.bottom = clip.top;  // nothing left to paint
-        clip.right = clip.left;
-        return;
-    }
-    clip = Rect{int16_t(top), int16_t(left), int16_t(bottom), int16_t(right)};
-}
-
-inline uint32_t* PixelAt(uint8_t* base, int32_t rowBytes, int32_t x, int32_t y) {
-    return reinterpret_cast<uint32_t*>(base + y * rowBytes + x * 4);
-}
-
-}  // namespace
+using namespace sphere_raster;
 
 void DrawSphere(Rect& clip, int32_t cx, int32_t cy, int32_t r, const int32_t* m, uint8_t* base, int32_t rowBytes,
                 const uint32_t* tex, const uint16_t* T, const uint16_t* U) {
@@ -83,29 +28,13 @@ void DrawSphere3D(const uint32_t* tex, const uint16_t* T, const uint16_t* U, Rec
                   int32_t hC, int32_t cy, const int32_t* mR, const int32_t* mC, int32_t r, uint8_t* base,
                   int32_t rowBytes) {
     if (!tex || !T || !U || !mR || !mC || !base || r < 1) return;
-    const int32_t step = 65536 / r;
-    ShrinkTo(red, hR, cy, r);
-    ShrinkTo(cyan, hC, cy, r);
-    for (int32_t py = cyan.top; py < cyan.bottom; ++py) {
-        const int32_t y = (-(py - cy) * step) >> 8;
-        const int32_t r1 = y * mR[1], r4 = y * mR[4], r7 = y * mR[7];
-        const int32_t c1 = y * mC[1], c4 = y * mC[4], c7 = y * mC[7];
-        const bool redRow = py >= red.top && py < red.bottom;
-        for (int32_t dx = -r; dx < r; ++dx) {
-            const int32_t x = (dx * step) >> 8;
-            const int32_t q = 65536 - y * y - x * x;
-            if (q <= 0) continue;
-            const int32_t z = SqrtQ(q, T);
-            if (redRow && hR + dx >= red.left && hR + dx < red.right) {
-                uint32_t* p = PixelAt(base, rowBytes, hR + dx, py);
-                const uint32_t l = TexelAt(tex, mR, x, z, r1, r4, r7, U) >> 24;
-                *p = (*p & 0x0000FFFFu) | (l << 16);
-            }
-            if (hC + dx >= cyan.left && hC + dx < cyan.right) {
-                uint32_t* p = PixelAt(base, rowBytes, hC + dx, py);
-                const uint32_t l = TexelAt(tex, mC, x, z, c1, c4, c7, U) >> 24;
-                *p = (*p & 0xFFFF0000u) | (l << 8) | l;
-            }
-        }
-    }
+    int32_t r1 = 0, r4 = 0, r7 = 0, c1 = 0, c4 = 0, c7 = 0;  // products with the row's y
+    PaintStereoDisc(
+        red, cyan, hR, hC, cy, r, base, rowBytes, T,
+        [&](int32_t y) {
+            r1 = y * mR[1], r4 = y * mR[4], r7 = y * mR[7];
+            c1 = y * mC[1], c4 = y * mC[4], c7 = y * mC[7];
+        },
+        [&](int32_t x, int32_t z) { return TexelAt(tex, mR, x, z, r1, r4, r7, U) >> 24; },
+        [&](int32_t x, int32_t z) { return TexelAt(tex, mC, x, z, c1, c4, c7, U) >> 24; });
 }

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "core/Limits.h"
 #include "imagery/Random.h"
+#include "imagery/SkyCells.h"
 #include "io/FileAccess.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
@@ -31,38 +33,13 @@ struct TopBlock {
     Handle band[16];
 };
 
-void GetLatSection(int32_t s, int32_t& count, int32_t& shift) {
-    const int32_t a = s >= 0 ? s : -1 - s;
-    if (a <= 3) { count = 16; shift = 0; }
-    else if (a <= 5) { count = 8; shift = 1; }
-    else if (a == 6) { count = 4; shift = 2; }
-    else if (a == 7) { count = 2; shift = 3; }
-    else if (a == 8) { count = 1; shift = 4; }
-    else { count = 16; shift = 0; }
-}
+void GetLatSection(int32_t s, int32_t& count, int32_t& shift) { GetLatSectionInfo(s, &count, &shift); }
 
 TopBlock* Top(Handle list) { return HandleAs<TopBlock>(list); }
 int32_t* BandCount(Handle band) { return HandleAs<int32_t>(band); }
 CellRef* BandCells(Handle band) { return reinterpret_cast<CellRef*>(HandleAs<uint8_t>(band) + 8); }
 CellHeader* CellOf(Handle cell) { return HandleAs<CellHeader>(cell); }
 StarRecord* CellStars(Handle cell) { return reinterpret_cast<StarRecord*>(HandleAs<uint8_t>(cell) + 8); }
-
-void MarkSection(uint16_t* marks, int32_t s, int32_t lambda16) {
-    if (s < -8 || s > 7) return;
-    int32_t count, shift;
-    GetLatSection(s, count, shift);
-    marks[s + 8] |= uint16_t(1u << (lambda16 >> shift));
-}
-
-void MarkNeighboringSections(uint16_t* marks, int32_t s, int32_t l) {
-    const int32_t lm1 = (l + 15) & 15, lm2 = (l + 14) & 15, lp1 = (l + 1) & 15;
-    for (int32_t sec : {s - 1, s}) {
-        if ((sec == s - 1 && s > -8) || (sec == s && s < 8))
-            for (int32_t v : {lm1, l, lm2, lp1}) MarkSection(marks, sec, v);
-    }
-    if (s > -7) { MarkSection(marks, s - 2, lm1); MarkSection(marks, s - 2, l); }
-    if (s <= 6) { MarkSection(marks, s + 1, lm1); MarkSection(marks, s + 1, l); }
-}
 
 int32_t AddToStarListHandle(Handle list, const StarRecord& star) {
     TopBlock* top = Top(list);
@@ -102,6 +79,8 @@ void PlotStarPixel(int32_t h, int32_t v, double r, double g, double b, const Rec
 }
 
 void Splat(int32_t h, int32_t v, double X, double Y, double r, double g, double b, const Rect& clip) {
+    // A star near the eye plane projects beyond 16 bits; wrapped, it would land on the screen.
+    if (!(std::fabs(X) < 30000 && std::fabs(Y) < 30000)) return;
     const int32_t ix = int32_t(int16_t(std::floor(X))), iy = int32_t(int16_t(std::floor(Y)));
     const double fx = X - std::floor(X), fy = Y - std::floor(Y);
     const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
@@ -270,24 +249,10 @@ void DrawStars(const Rect& clip, const IJK& m, Handle list, int32_t focalLength,
         Y = (m.j[0] * P[0] + m.j[1] * P[1] + m.j[2] * P[2]) * s;
         return true;
     };
-    auto inside = [&](double X, double Y) {
-        const double hh = h + std::floor(X), vv = v - std::floor(Y);
-        return vv >= clip.top && vv < clip.bottom && hh >= clip.left && hh < clip.right;
-    };
-    for (int32_t k = 0; k <= 8; ++k) {
-        const double th = k * M_PI / 16;
-        const int32_t s = 8 - k;
-        int32_t count, shift;
-        GetLatSection(s, count, shift);
-        for (int32_t j = count - 1; j >= 0; --j) {
-            const double phi = j * 2 * M_PI / count;
-            double P[3] = {std::sin(th) * std::cos(phi), std::sin(th) * std::sin(phi), std::cos(th)}, X, Y;
-            if (project(P, X, Y) && inside(X, Y)) MarkNeighboringSections(marks, s, j << shift);
-            P[2] = -P[2];
-            if (project(P, X, Y) && inside(X, Y)) MarkNeighboringSections(marks, -s, j << shift);
-        }
-    }
+    // Only cells that can reach the clip are walked; a splat reaches one pixel right and up,
+    // a stereo copy eyeRadius to either side.
     const bool stereo = set.displayFlags & kStereoOnFlag;
+    MarkVisibleSkyCells(marks, m, f, clip, h, v, 2 + (stereo ? std::abs(set.eyeRadius) : 0));
     for (int32_t b = 15; b >= 0; --b) {
         const Handle band = top->band[b];
         if (!band) continue;

@@ -9,6 +9,8 @@ const char* ExtensionForFileType(uint32_t fileType) {
         case kUniverseFileType: return ".universe";
         case kStarDataFileType: return ".stars";
         case kPictFileType: return ".pict";
+        case kPngFileType: return ".png";
+        case kMovieFileType: return ".mp4";
         default: return nullptr;
     }
 }

@@ -177,6 +177,8 @@ public:
     virtual void PresentToMainWindow(const PixelSurface& /*buffer*/, const Rect& /*rect*/) {}
     // Draws text straight into the main window (frame rate), not into the render buffer.
     virtual void DrawTextInMainWindow(const Rect& /*box*/, const std::string& /*text*/, RGBColor /*color*/) {}
+    // The recording mark in a corner of the main window, over the frame but never in it; empty removes it.
+    virtual void ShowRecordingMark(const std::string& /*text*/) {}
     // Screen geometry for the window layouts: main screen and the union of all screens.
     virtual Rect MainScreenRect() { return Rect{0, 0, 800, 1280}; }
     virtual Rect AllScreensRect() { return Rect{0, 0, 800, 1280}; }

@@ -6,6 +6,7 @@
 
 #include "core/Strings.h"
 #include "core/Units.h"
+#include "render/Camera.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
 #include "render/ThemeText.h"
@@ -64,30 +65,32 @@ void LineOfSightCorrect(IJK& F, const double eIn[3]) {
     }
 }
 
-void DrawBodyLabels(const BodyRTStruct& b, int32_t right, int32_t top, uint32_t flags) {
-    int32_t baseline = top + 16;
+int32_t ComposeBodyLabelLines(const BodyRTStruct& b, uint32_t flags, Str255* lines) {
+    int32_t count = 0;
     if (flags & 1) {
-        Str255 name;
         const uint8_t n = b.name[0] > 31 ? 31 : b.name[0];
-        name[0] = n;
-        std::memcpy(name + 1, b.name + 1, n);
-        DrawLabelLine(right, baseline, name);
-        baseline += 16;
+        lines[count][0] = n;
+        std::memcpy(lines[count] + 1, b.name + 1, n);
+        ++count;
     }
-    if (!(flags & 0xF8u)) return;
+    if (!(flags & 0xF8u)) return count;
     const double v2 = b.vel[0] * b.vel[0] + b.vel[1] * b.vel[1] + b.vel[2] * b.vel[2];
     const double a2 = b.acc[0] * b.acc[0] + b.acc[1] * b.acc[1] + b.acc[2] * b.acc[2];
     const double ke = 0.5 * b.mass * v2, pe = b.mass * b.potential;
     const double values[5] = {std::sqrt(v2), std::sqrt(a2), ke, pe, ke + pe};
     for (int n = 0; n < 5; ++n) {
         if (!(flags & (8u << n))) continue;
-        Str255 line, number;
-        LabelPrefix(line, n);
+        Str255 number;
+        LabelPrefix(lines[count], n);
         MyRealToSciNotString(values[n], number);
-        ConCat(line, number, line);
-        DrawLabelLine(right, baseline, line);
-        baseline += 16;
+        ConCat(lines[count], number, lines[count]);
+        ++count;
     }
+    return count;
+}
+
+void DrawLabelLines(const Str255* lines, int32_t count, int32_t right, int32_t top) {
+    for (int32_t n = 0; n < count; ++n) DrawLabelLine(right, top + 16 * (n + 1), lines[n]);
 }
 
 bool ArrowTip(const BodyRTStruct& b, const double rel[3], double f, bool velocity, double tip[3]) {
@@ -102,7 +105,18 @@ bool ArrowTip(const BodyRTStruct& b, const double rel[3], double f, bool velocit
     return DotIJK(rt.cameraIJK.k, tip) < 0;
 }
 
-void DrawArrowLine(int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
+void DrawArrowLine(int32_t sx, int32_t sy, double tipX, double tipY) {
+    if (std::isnan(tipX) || std::isnan(tipY)) return;
+    tipX = std::clamp(tipX, -1e300, 1e300);
+    tipY = std::clamp(tipY, -1e300, 1e300);
+    const double reach = std::max(std::fabs(tipX - sx), std::fabs(tipY - sy));
+    const double room = kScreenCoordLimit - std::max(std::abs(sx), std::abs(sy));
+    if (reach > room) {
+        const double s = room / reach;
+        tipX = sx + (tipX - sx) * s;
+        tipY = sy + (tipY - sy) * s;
+    }
+    const int32_t tx = ScreenCoord(tipX), ty = ScreenCoord(tipY);
     MoveTo(sx, sy);
     LineTo(tx, ty);
     const double dx = tx - sx, dy = ty - sy, ac = rt.arrowCos, as = rt.arrowSin;

@@ -169,13 +169,14 @@ bool ProjectPoint(const double p[3], int32_t cx, int32_t cy, Projected& o) {
     o.depth = Dot(c.k, o.rel);
     if (!(o.depth < 0)) return false;
     o.f = rt.focalLength / o.depth;
-    o.sx = int32_t(cx + 0.5 - Dot(c.i, o.rel) * o.f);
-    o.sy = int32_t(cy + 0.5 + Dot(c.j, o.rel) * o.f);
+    o.sx = ScreenCoord(cx + 0.5 - Dot(c.i, o.rel) * o.f);
+    o.sy = ScreenCoord(cy + 0.5 + Dot(c.j, o.rel) * o.f);
     return true;
 }
 
 uint32_t ApparentDiameter(double radius, double f) {
     const double v = 2 * radius * (-65536.0) * f + 0.5;
     if (!(std::fabs(v) < 9.2e18)) return 0xFFFFFFFFu;
+    if (v >= 4294967295.0) return 0xFFFFFFFFu;
     return uint32_t(uint64_t(int64_t(v)));
 }

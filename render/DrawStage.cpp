@@ -6,10 +6,12 @@
 #include <cstring>
 
 #include "imagery/Rings.h"
+#include "imagery/ShadedDisc.h"
 #include "imagery/SpherePix.h"
 #include "render/BodyDecor.h"
 #include "render/Camera.h"
 #include "render/IJK.h"
+#include "render/LabelPlacement.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
@@ -33,7 +35,7 @@ void DrawMonoArrow(const BodyRTStruct& b, const double* rel, double f, int32_t s
     const IJK& c = rt.cameraIJK;
     const double f2 = rt.focalLength / Dot(c.k, tip);
     PenForeColor(velocity ? kRedColor : kYellowColor);
-    DrawArrowLine(sx, sy, int32_t(cx + 0.5 - Dot(c.i, tip) * f2), int32_t(cy + 0.5 + Dot(c.j, tip) * f2));
+    DrawArrowLine(sx, sy, cx + 0.5 - Dot(c.i, tip) * f2, cy + 0.5 + Dot(c.j, tip) * f2);
 }
 
 bool MappingOn() { return !(set.displayFlags & kSphereMappingOffFlag); }
@@ -44,8 +46,8 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     if (!(depth < 0)) return;
     const IJK& c = rt.cameraIJK;
     const double f = rt.focalLength / depth;
-    const int32_t sx = int32_t(cx + 0.5 - Dot(c.i, rel) * f), sy = int32_t(cy + 0.5 + Dot(c.j, rel) * f);
-    b.screenPos = Point{int16_t(sy), int16_t(sx)};
+    const int32_t sx = ScreenCoord(cx + 0.5 - Dot(c.i, rel) * f), sy = ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f);
+    b.screenPos = ScreenPoint(sx, sy);
     uint32_t d = ApparentDiameter(b.radius, f);
     if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
     const int32_t rad = int32_t(d >> 1);
@@ -64,7 +66,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
         Rect ring{};
         int32_t rr = 0;
         if (b.ringPix) {
-            const int32_t dr = int32_t(2 * b.ringRadius * (-65536.0) * f + 0.5);
+            const int32_t dr = ScreenCoord(2 * b.ringRadius * (-65536.0) * f + 0.5);
             rr = dr >> 1;
             if (!BodySquare(sx, sy, uint32_t(std::max(dr, 0)), ring) || !ClipToBuffer(ring)) ring = Rect{};
             DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, m, bAddrGWPM, rBytesGWPM, b.ringPix, 0);
@@ -74,11 +76,16 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
         if (b.ringPix) DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, m, bAddrGWPM, rBytesGWPM, b.ringPix, 1);
         labelRect = clipped;
         RGBForeColor(b.color);
+    } else if (d > 3) {
+        DrawShadedDisc(clipped, sx, sy, rad, BodyPixel(b), bAddrGWPM, rBytesGWPM, rt.sphereSqrtTable);
+        labelRect = clipped;
     } else {
         FrameOval(square);
     }
     if (labelFlags) {
-        DrawBodyLabels(b, labelRect.right, labelRect.top, labelFlags);
+        if (labelFlags & kTextLabelBits)
+            QueueBodyLabel(LabelRequest{int32_t(&b - BodyRTList()->body), labelFlags, 1, {labelRect, Rect{}},
+                                        {b.color, RGBColor{}}, false});
         if (labelFlags & 2) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, true);
         if (labelFlags & 4) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, false);
     }
@@ -89,7 +96,7 @@ void PlotTrailPointFinish(const TrailPoint& p, int32_t cx, int32_t cy, double de
     const IJK& c = rt.cameraIJK;
     const double f = rt.focalLength / depth;
     RGBForeColor(p.color);
-    MoveTo(int32_t(cx + 0.5 - Dot(c.i, rel) * f), int32_t(cy + 0.5 + Dot(c.j, rel) * f));
+    MoveTo(ScreenCoord(cx + 0.5 - Dot(c.i, rel) * f), ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f));
     Line(0, 0);
 }
 
@@ -113,6 +120,10 @@ void PlotBody(BodyRTStruct& b, int32_t cx, int32_t cy) {
         if (ClipToBuffer(clipped))
             DrawSphere(clipped, pr.sx, pr.sy, rad, &F.i[0], bAddrGWPM, rBytesGWPM, b.spherePix, rt.sphereSqrtTable,
                        rt.sphereInvSqrtTable);
+    } else if (d > 3) {
+        Rect clipped = square;
+        if (ClipToBuffer(clipped))
+            DrawShadedDisc(clipped, pr.sx, pr.sy, rad, BodyPixel(b), bAddrGWPM, rBytesGWPM, rt.sphereSqrtTable);
     } else {
         FrameOval(square);
     }
@@ -152,6 +163,7 @@ void DoDrawStage(int32_t cx, int32_t cy) {
     }
     HLock(rt.bodyRT);
     rt.velArrowMeasure = rt.accArrowMeasure = -1.0;
+    BeginLabelFrame(n);
     if (!rt.scratchPtr) {
         for (int32_t b = n - 1; b >= 0; --b)
             if (!(list->body[b].statusFlags & kNotDrawnStatus)) PlotBody(list->body[b], cx, cy);
@@ -216,6 +228,8 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                     PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
             }
         }
+        // Labels go on top of every body, the nearest bodies' first.
+        DrawQueuedLabels(*list);
         // The block stays for the next frame, so frames do not allocate; it is released when the
         // body list changes and at shut-down.
     }

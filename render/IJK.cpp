@@ -1,11 +1,19 @@
 #include "render/IJK.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
 constexpr double kInvFixed = 1.52587890625e-5;  // 1/65536
 
-inline int32_t Trunc(double v) { return static_cast<int32_t>(v); }
+// Toward zero like a cast, but NaN gives 0 and values beyond 32 bits saturate: a cast of
+// either is undefined behaviour.
+inline int32_t Trunc(double v) {
+    if (!(v == v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
 
 // Turns the pair (a, b): new b = co*b - si*a; new a = co*a + si*b.
 void TurnPair(int32_t* a, int32_t* b, double angle) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "render/Raster.h"
+
 namespace {
 
 PixelSurface target;
@@ -23,6 +25,21 @@ inline void Put(int32_t h, int32_t v) {
     } else {
         *p = penPixel;
     }
+}
+
+// Pixels [x0, x1) of row v and [y0, y1) of column h, cut to the surface first.
+void HorizontalRun(int32_t v, int32_t x0, int32_t x1) {
+    if (v < 0 || v >= target.height) return;
+    x0 = std::max<int32_t>(x0, 0);
+    x1 = std::min<int32_t>(x1, target.width);
+    for (int32_t x = x0; x < x1; ++x) Put(x, v);
+}
+
+void VerticalRun(int32_t h, int32_t y0, int32_t y1) {
+    if (h < 0 || h >= target.width) return;
+    y0 = std::max<int32_t>(y0, 0);
+    y1 = std::min<int32_t>(y1, target.height);
+    for (int32_t y = y0; y < y1; ++y) Put(h, y);
 }
 
 }  // namespace
@@ -57,25 +74,10 @@ void MoveTo(int32_t h, int32_t v) {
 Point PenPosition() { return Point{int16_t(penV), int16_t(penH)}; }
 
 void LineTo(int32_t h, int32_t v) {
-    // Bresenham; far-off endpoints are walked only while they can still reach the surface.
-    int32_t x = penH, y = penV;
-    const int32_t dx = std::abs(h - x), dy = -std::abs(v - y);
-    const int32_t sx = x < h ? 1 : -1, sy = y < v ? 1 : -1;
-    int64_t err = int64_t(dx) + dy;
-    const int64_t limit = int64_t(target.width) + target.height + 4;
-    int64_t outside = 0;
-    for (;;) {
-        if (x >= 0 && y >= 0 && x < target.width && y < target.height) {
-            Put(x, y);
-            outside = 0;
-        } else if (++outside > limit + std::max<int64_t>(dx, -int64_t(dy))) {
-            break;
-        }
-        if (x == h && y == v) break;
-        const int64_t e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x += sx; }
-        if (e2 <= dx) { err += dx; y += sy; }
-    }
+    // Only the part of the line on the surface is walked: a far-off endpoint costs nothing.
+    if (target.base)
+        for (LineWalker p(ClipLine(penH, penV, h, v, target.width, target.height)); !p.Done(); p.Next())
+            Put(p.X(), p.Y());
     penH = h;
     penV = v;
 }
@@ -84,8 +86,10 @@ void Line(int32_t dh, int32_t dv) { LineTo(penH + dh, penV + dv); }
 
 void FrameRect(const Rect& r) {
     if (r.right <= r.left || r.bottom <= r.top) return;
-    for (int32_t x = r.left; x < r.right; ++x) { Put(x, r.top); if (r.bottom - 1 != r.top) Put(x, r.bottom - 1); }
-    for (int32_t y = r.top + 1; y < r.bottom - 1; ++y) { Put(r.left, y); if (r.right - 1 != r.left) Put(r.right - 1, y); }
+    HorizontalRun(r.top, r.left, r.right);
+    if (r.bottom - 1 != r.top) HorizontalRun(r.bottom - 1, r.left, r.right);
+    VerticalRun(r.left, r.top + 1, r.bottom - 1);
+    if (r.right - 1 != r.left) VerticalRun(r.right - 1, r.top + 1, r.bottom - 1);
 }
 
 void PaintRect(const Rect& r) {
@@ -99,18 +103,25 @@ void FrameOval(const Rect& r) {
     const int32_t w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return;
     if (w <= 2 || h <= 2) { FrameRect(r); return; }
-    // Midpoint ellipse inscribed in the rectangle, each pixel once (additive mode must not double up).
-    const int64_t a2 = int64_t(w) * w, b2 = int64_t(h) * h;  // in doubled coordinates: (2x - w + 1)^2 / w^2 ...
-    auto inside = [&](int32_t x, int32_t y) {
-        const int64_t px = 2 * int64_t(x) - (w - 1), py = 2 * int64_t(y) - (h - 1);
-        return px * px * b2 + py * py * a2 <= a2 * b2;
-    };
-    for (int32_t y = 0; y < h; ++y) {
-        for (int32_t x = 0; x < w; ++x) {
-            if (!inside(x, y)) continue;
-            const bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1 || !inside(x - 1, y) ||
-                              !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
-            if (edge) Put(r.left + x, r.top + y);
+    if (!target.base) return;
+    // The outline of the inscribed oval: inside pixels with a 4-neighbour outside, each
+    // plotted once (additive mode must not double up). Only rows on the surface are worked
+    // out; per row the outline is at most two runs, found from the spans of its neighbours.
+    const int32_t firstRow = std::max<int32_t>(0, -r.top), endRow = std::min<int32_t>(h, target.height - r.top);
+    for (int32_t y = firstRow; y < endRow; ++y) {
+        int32_t lo, hi, upLo, upHi, downLo, downHi;
+        if (!OvalRowSpan(w, h, y, lo, hi)) continue;
+        const int32_t v = r.top + y;
+        if (!OvalRowSpan(w, h, y - 1, upLo, upHi) || !OvalRowSpan(w, h, y + 1, downLo, downHi)) {
+            HorizontalRun(v, r.left + lo, r.left + hi + 1);
+            continue;
+        }
+        const int32_t innerLo = std::max({lo + 1, upLo, downLo}), innerHi = std::min({hi - 1, upHi, downHi});
+        if (innerLo > innerHi) {
+            HorizontalRun(v, r.left + lo, r.left + hi + 1);
+        } else {
+            HorizontalRun(v, r.left + lo, r.left + innerLo);
+            HorizontalRun(v, r.left + innerHi + 1, r.left + hi + 1);
         }
     }
 }

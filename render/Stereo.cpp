@@ -3,11 +3,13 @@
 #include <cmath>
 
 #include "imagery/Rings.h"
+#include "imagery/ShadedDisc.h"
 #include "imagery/SpherePix.h"
 #include "render/BodyDecor.h"
 #include "render/Camera.h"
 #include "render/DrawStage.h"
 #include "render/IJK.h"
+#include "render/LabelPlacement.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
 
@@ -22,16 +24,16 @@ struct EyeXs {
 EyeXs ProjectBothEyes(const double* rel, double f, int32_t cx, int32_t cy, int32_t eyeRadius, double eyeOffset) {
     const IJK& c = rt.cameraIJK;
     const double ir = Dot(c.i, rel);
-    return EyeXs{int32_t(cx + 0.5 + eyeRadius - (ir - 65536 * eyeOffset) * f),
-                 int32_t(cx + 0.5 - eyeRadius - (ir + 65536 * eyeOffset) * f), int32_t(cy + 0.5 + Dot(c.j, rel) * f)};
+    return EyeXs{ScreenCoord(cx + 0.5 + eyeRadius - (ir - 65536 * eyeOffset) * f),
+                 ScreenCoord(cx + 0.5 - eyeRadius - (ir + 65536 * eyeOffset) * f),
+                 ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f)};
 }
 
 // Arrow of one eye: the eye's own projection of the tip, drawn in that eye's colour.
 void DrawEyeArrow(int32_t fromX, int32_t y, const double* tip, double f2, int32_t cx, int32_t cy, int32_t shift,
                   double eyeShift) {
     const IJK& c = rt.cameraIJK;
-    const int32_t tx = int32_t(cx + 0.5 + shift - (Dot(c.i, tip) + eyeShift) * f2);
-    DrawArrowLine(fromX, y, tx, int32_t(cy + 0.5 + Dot(c.j, tip) * f2));
+    DrawArrowLine(fromX, y, cx + 0.5 + shift - (Dot(c.i, tip) + eyeShift) * f2, cy + 0.5 + Dot(c.j, tip) * f2);
 }
 
 }  // namespace
@@ -56,7 +58,7 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
     const IJK& c = rt.cameraIJK;
     const double f = rt.focalLength / depth;
     const EyeXs e = ProjectBothEyes(rel, f, cx, cy, eyeRadius, eyeOffset);
-    b.screenPos = Point{int16_t(e.y), int16_t(e.red)};
+    b.screenPos = ScreenPoint(e.red, e.y);
     uint32_t d = ApparentDiameter(b.radius, f);
     if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
     const int32_t rad = int32_t(d >> 1);
@@ -80,7 +82,7 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
         Rect redRing{}, cyanRing{};
         int32_t rr = 0;
         if (b.ringPix) {
-            const int32_t dr = int32_t(2 * b.ringRadius * (-65536.0) * f + 0.5);
+            const int32_t dr = ScreenCoord(2 * b.ringRadius * (-65536.0) * f + 0.5);
             rr = dr >> 1;
             const uint32_t ringD = uint32_t(std::max(dr, 0));
             if (!BodySquare(e.cyan, e.y, ringD, cyanRing)) cyanRing = Rect{};
@@ -97,6 +99,13 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
                        bAddrGWPM, rBytesGWPM, b.ringPix, 1);
         redLabel = redClip;
         cyanLabel = cyanClip;
+    } else if (d > 3) {
+        const RGBColor& c16 = b.color;
+        DrawShadedDisc3D(redClip, cyanClip, e.red, e.cyan, e.y, rad,
+                         TexelLuminance(c16.red >> 8, c16.green >> 8, c16.blue >> 8), bAddrGWPM, rBytesGWPM,
+                         rt.sphereSqrtTable);
+        redLabel = redClip;
+        cyanLabel = cyanClip;
     } else {
         RGBForeColor(rt.redEyeColor);
         FrameOval(red);
@@ -104,10 +113,9 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
         FrameOval(cyan);
     }
     if (labelFlags) {
-        RGBForeColor(rt.redEyeColor);
-        DrawBodyLabels(b, redLabel.right, redLabel.top, labelFlags);
-        RGBForeColor(rt.cyanEyeColor);
-        DrawBodyLabels(b, cyanLabel.right, cyanLabel.top, labelFlags);
+        if (labelFlags & kTextLabelBits)
+            QueueBodyLabel(LabelRequest{int32_t(&b - BodyRTList()->body), labelFlags, 2, {redLabel, cyanLabel},
+                                        {rt.redEyeColor, rt.cyanEyeColor}, true});
         for (const bool velocity : {true, false}) {
             if (!(labelFlags & (velocity ? 2u : 4u))) continue;
             double tip[3];

@@ -11,6 +11,7 @@
 #include "render/Trails.h"
 #include "sim/Bodies.h"
 #include "sim/Gravity.h"
+#include "sim/Multistep.h"
 #include "sim/TimedThrust.h"
 
 namespace {
@@ -30,6 +31,28 @@ void ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double
     }
 }
 
+// The survivor s takes the absorbed body a whole: mass, momentum and centre of mass are
+// kept, and the radius encloses the combined volume.
+void MergeBodies(BodyRTStruct& s, BodyRTStruct& a) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    a.statusFlags |= kAbsorbedStatus | kNotDrawnStatus;
+    double mt = s.mass + a.mass;
+    if (mt != 0.0 && std::isfinite(mt)) {  // massless pair: nothing to weight by, motion stays
+        for (int n = 0; n < 3; ++n) {
+            double v = (s.mass * s.vel[n] + a.mass * a.vel[n]) / mt;
+            double x = (s.mass * s.pos[n] + a.mass * a.pos[n]) / mt;
+            s.acc[n] += (v - s.vel[n]) / set.timeStep;
+            s.vel[n] = v;
+            s.pos[n] = x;
+        }
+        s.mass = mt;
+    }
+    s.radius = std::cbrt(s.radius * s.radius * s.radius + a.radius * a.radius * a.radius);
+    s.nearestDistSq = a.nearestDistSq = kInf;
+    s.nearestIndex = a.nearestIndex = -1;
+    RestartMultistepHistory();
+}
+
 int32_t ThrustFactor(int32_t plusFlag, int32_t minusFlag) {
     int32_t k = GetControl(plusFlag) - GetControl(minusFlag);
     if (GetControl(kOptionKeyControl)) k *= 10;
@@ -44,6 +67,7 @@ void ApplyCraftThrust(BodyRTStruct& c) {
         GetTTData(set.timedThrust, &e, tt);
         if (Length(c.vel) > 0.0) {
             ApplyAlong(c, c.vel, e.deltaV, 1.0 / dt, 1.0);
+            RestartMultistepHistory();
             PlayEventSound(kTimedThrustSound, true);
         }
     }
@@ -51,11 +75,13 @@ void ApplyCraftThrust(BodyRTStruct& c) {
     int32_t k = ThrustFactor(kRightArrowControl, kLeftArrowControl);
     if (k != 0 && Length(c.vel) > 0.0) {
         ApplyAlong(c, c.vel, set.craftThrust / c.mass * k, 1.0, dt);
+        RestartMultistepHistory();
         PlayEventSound(kThrustSound, false);
     }
     k = ThrustFactor(kDownArrowControl, kUpArrowControl);
     if (k != 0 && Length(c.acc) > 0.0) {
         ApplyAlong(c, c.acc, set.craftThrust / c.mass * k, 1.0, dt);
+        RestartMultistepHistory();
         PlayEventSound(kThrustSound, false);
     }
 }
@@ -93,30 +119,20 @@ void DoPushStage() {
 bool CheckForCrash(BodyRTListStruct* list, int32_t crashSetting) {
     if (!list || list->count < 2) return false;
     bool found = false;
-    constexpr double kInf = std::numeric_limits<double>::infinity();
     for (int32_t i = list->count - 1; i >= 0; --i) {
         BodyRTStruct& bi = list->body[i];
         if (!IsLiveBody(bi)) continue;
         int32_t j = bi.nearestIndex;
         if (j < 0 || j >= list->count) continue;
         BodyRTStruct& bj = list->body[j];
+        if (!IsLiveBody(bj)) continue;  // absorbed earlier in this pass: nothing left to hit
         double rr = bi.radius + bj.radius;
         if (!(bi.nearestDistSq <= rr * rr)) continue;
         found = true;
         if (crashSetting == kCrashStop) {
             SetControl(kPausedControl);
         } else if (crashSetting == kCrashMerge) {
-            BodyRTStruct& s = bi.mass > bj.mass ? bi : bj;
-            BodyRTStruct& a = bi.mass > bj.mass ? bj : bi;
-            a.statusFlags |= kAbsorbedStatus | kNotDrawnStatus;
-            double mt = s.mass + a.mass;
-            for (int n = 0; n < 3 && mt != 0.0; ++n) {  // massless pair: velocities stay as they are
-                double v = (s.mass * s.vel[n] + a.mass * a.vel[n]) / mt;
-                s.acc[n] += (v - s.vel[n]) / set.timeStep;
-                s.vel[n] = v;
-            }
-            s.nearestDistSq = a.nearestDistSq = kInf;
-            s.nearestIndex = a.nearestIndex = -1;
+            MergeBodies(bi.mass > bj.mass ? bi : bj, bi.mass > bj.mass ? bj : bi);
         }
     }
     return found;
@@ -127,8 +143,12 @@ void RealignInertialReferenceFrame() {
     HLock(rt.bodyRT);
     BodyRTListStruct* l = BodyRTList();
     double M = 0, P[3] = {0, 0, 0}, Q[3] = {0, 0, 0};
+    // Absorbed bodies live on in their survivors' mass and momentum; counting them again
+    // would shift the frame. Every body moves, so absorbed ones keep their place relative
+    // to the rest.
     for (int32_t i = l->count - 1; i >= 0; --i) {
         const BodyRTStruct& b = l->body[i];
+        if (!IsLiveBody(b)) continue;
         M += b.mass;
         for (int n = 0; n < 3; ++n) {
             P[n] += b.mass * b.pos[n];

@@ -5,6 +5,11 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+// A block of this many entries stays far below 2^31 bytes.
+constexpr int32_t kMaxTTEntries = (1 << 26);
+}  // namespace
+
 Handle NewTTHandle() { return NewHandle(kTTListHeaderSize + sizeof(TimedThrustInfoStruct)); }
 
 void DisposeTTHandle(Handle list) {
@@ -24,7 +29,7 @@ int32_t GetTTCount(Handle list) {
     return l ? l->count : 0;
 }
 
-int32_t GetTTIndex(Handle list, int32_t pushIndex) {
+int32_t GetTTIndex(Handle list, int64_t pushIndex) {
     TimedThrustListStruct* l = TTList(list);
     if (!l) return -1;
     for (int32_t k = 0; k < l->count; ++k)
@@ -64,8 +69,9 @@ int32_t AddTTData(Handle list, const TimedThrustInfoStruct* entry) {
     TimedThrustListStruct* l = TTList(list);
     if (!l || !entry) return -1;
     int32_t count = l->count;
+    if (count < 0 || count > kMaxTTEntries) return -1;  // a corrupt count: never grow by its overflow
     HUnlock(list);
-    SetHandleSize(list, kTTListHeaderSize + sizeof(TimedThrustInfoStruct) * size_t(count + 2));
+    SetHandleSize(list, kTTListHeaderSize + sizeof(TimedThrustInfoStruct) * (size_t(count) + 2));
     int32_t usable = (GetHandleSize(list) - 24) / 16;
     if (usable <= count) return -1;
     return MergeInTTData(list, entry);

@@ -8,7 +8,8 @@ Handle NewTTHandle();
 void DisposeTTHandle(Handle list);
 void TTHandleLocking(Handle list, int16_t lock);
 int32_t GetTTCount(Handle list);
-int32_t GetTTIndex(Handle list, int32_t pushIndex);
+// pushIndex is the 64-bit push counter: beyond the 32-bit entries nothing matches.
+int32_t GetTTIndex(Handle list, int64_t pushIndex);
 void GetTTData(Handle list, TimedThrustInfoStruct* out, int32_t index);
 void RemoveTTData(Handle list, int32_t index);
 int32_t MergeInTTData(Handle list, const TimedThrustInfoStruct* entry);

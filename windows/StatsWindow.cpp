@@ -62,11 +62,11 @@ void DrawTimeLine(const PixelSurface& s, double t) {
     DrawTextAtBaseline(1, 12, line, 12);
 }
 
-void DrawPushLine(const PixelSurface& s, int32_t pushes) {
+void DrawPushLine(const PixelSurface& s, int64_t pushes) {
     EraseRect(MakeRect(13, 5, 28, s.width));
     line.clear();
     Append(11);
-    AppendWhole(pushes);
+    AppendWhole(double(pushes));
     Append(12);
     DrawTextAtBaseline(5, 25, line, 12);
 }

@@ -43,6 +43,8 @@ QString FilterFor(uint32_t type) {
         case kUniverseFileType: return "Universe files (*.universe)";
         case kStarDataFileType: return "Star data files (*.stars)";
         case kPictFileType: return "Picture files (*.pict)";
+        case kPngFileType: return "PNG pictures (*.png)";
+        case kMovieFileType: return "Movies (*.mp4 *.webm)";
         default: return "All files (*)";
     }
 }

@@ -41,6 +41,7 @@ public:
     QImage frame;
     QString fpsText;
     QRect fpsBox;
+    QString recordingMark;
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -50,6 +51,10 @@ protected:
         if (!fpsText.isEmpty()) {
             p.setPen(Qt::white);
             p.drawText(fpsBox, Qt::AlignLeft | Qt::AlignVCenter, fpsText);
+        }
+        if (!recordingMark.isEmpty()) {
+            p.setPen(QColor(255, 64, 64));
+            p.drawText(rect().adjusted(0, 6, -10, 0), Qt::AlignRight | Qt::AlignTop, recordingMark);
         }
     }
     void keyPressEvent(QKeyEvent* e) override {
@@ -112,6 +117,13 @@ void QtMainWindow::PresentToMainWindow(const PixelSurface& buffer, const Rect&) 
     preview_->frame = QImage(reinterpret_cast<const uchar*>(buffer.base), buffer.width, buffer.height,
                              buffer.rowBytes, QImage::Format_RGB32);
     preview_->fpsText.clear();
+    preview_->update();
+}
+
+void QtMainWindow::ShowRecordingMark(const std::string& text) {
+    const QString mark = QString::fromStdString(text);
+    if (mark == preview_->recordingMark) return;
+    preview_->recordingMark = mark;
     preview_->update();
 }
 

@@ -21,6 +21,7 @@ public:
     void MainWindowContentSize(int32_t& width, int32_t& height) override;
     void PresentToMainWindow(const PixelSurface& buffer, const Rect& rect) override;
     void DrawTextInMainWindow(const Rect& box, const std::string& text, RGBColor color) override;
+    void ShowRecordingMark(const std::string& text) override;
     Rect MainScreenRect() override;
     Rect AllScreensRect() override;
     void SetFullScreen(bool on) override;

@@ -4,7 +4,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD_DIR="${GRAVITAS_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev libgtest-dev
-          libbenchmark-dev nlohmann-json3-dev xplanet xplanet-images xvfb xauth fonts-dejavu-core
+          libbenchmark-dev nlohmann-json3-dev xplanet xplanet-images openuniverse-common
+          libavformat-dev libavcodec-dev libswscale-dev libavutil-dev kstars-data xvfb xauth fonts-dejavu-core
           clang-14 libclang-rt-14-dev)
 
 install_missing_packages() {

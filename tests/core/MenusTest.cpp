@@ -290,7 +290,7 @@ TEST_F(Menus, DispatchOfFileEditViewAndUnknownChoices) {
     HandleMenuEv(MenuChoice(kAppleMenu, 1));
     EXPECT_NE(backend.aboutText.find("Total Run Time"), std::string::npos);
     staying = 1;
-    HandleMenuEv(MenuChoice(kFileMenu, 6));
+    HandleMenuEv(MenuChoice(kFileMenu, kQuitItem));
     EXPECT_EQ(staying, 0);
     staying = 1;
 }

@@ -43,11 +43,13 @@ TEST(DrawStage, NearerBodyCoversFartherAndEqualDepthLowerIndexWins) {
     DoDrawStage(32, 32);
     EXPECT_EQ(s.Body(0).screenPos.h, 32);
     EXPECT_EQ(s.Body(0).screenPos.v, 32);
+    // Discs are shaded: a body shows as pixels of its own hue only.
+    auto hue = [](uint32_t p, uint32_t mask) { return (p & mask) != 0 && (p & ~mask) == 0; };
     int green = 0, red = 0;
     for (int y = 28; y < 36; ++y)
         for (int x = 28; x < 36; ++x) {
-            green += At(x, y) == 0x0000FF00u;
-            red += At(x, y) == 0x00FF0000u;
+            green += hue(At(x, y), 0x0000FF00u);
+            red += hue(At(x, y), 0x00FF0000u);
         }
     EXPECT_GT(green, 0);
     EXPECT_EQ(red, 0);
@@ -59,8 +61,8 @@ TEST(DrawStage, NearerBodyCoversFartherAndEqualDepthLowerIndexWins) {
     red = 0;
     for (int y = 28; y < 36; ++y)
         for (int x = 28; x < 36; ++x) {
-            blue += At(x, y) == 0x000000FFu;
-            red += At(x, y) == 0x00FF0000u;
+            blue += hue(At(x, y), 0x000000FFu);
+            red += hue(At(x, y), 0x00FF0000u);
         }
     EXPECT_GT(red, 0);
     EXPECT_EQ(blue, 0);
@@ -81,6 +83,15 @@ TEST(DrawStage, BodiesBehindEyeOrRiddenAreSkipped) {
         for (int x = 0; x < 64; ++x) ASSERT_EQ(At(x, y), 0u);
 }
 
+TEST(DrawStage, ABodyOneWrapAwayIsNotGivenAScreenPositionOnTheScreen) {
+    Scene s(1);
+    s.Body(0).pos[0] = 0;
+    s.Body(0).pos[1] = 2048000;  // 65536 px right of the centre
+    DoDrawStage(32, 32);
+    EXPECT_EQ(s.Body(0).screenPos.h, 32767);  // not 32, where a click in the middle would pick it
+    EXPECT_EQ(s.Body(0).screenPos.v, 32);
+}
+
 TEST(DrawStage, ArrowScaleShrinksForLongArrows) {
     Scene s(1);
     s.Body(0).vel[1] = 1e6;  // far longer than the half-diagonal
@@ -99,6 +110,7 @@ namespace {
 
 TEST(Stereo, OutlinesAddToWhiteWhereEyesCoincide) {
     Scene s(1);
+    set.minPointSize = 3;  // dots this small are outlines, not discs
     rt.redEyeColor = {65535, 0, 0};
     rt.cyanEyeColor = {0, 65535, 65535};
     set.displayFlags = kStereoOnFlag;

@@ -90,3 +90,17 @@ TEST(IJK, NullArgumentsLeaveOutputUntouched) {
     EXPECT_EQ(d[0], 0); EXPECT_EQ(d[1], 0); EXPECT_EQ(d[2], 1);
 }
 }  // namespace
+
+namespace {
+// A NaN turn must not reach an integer conversion (undefined behaviour; on x86 it yields
+// INT32_MIN, a frame 32768 times too long): the components come out as zero instead.
+TEST(IJKConversions, NonFiniteTurnGivesZeroComponents) {
+    IJK f{{kFixedOne, 0, 0}, {0, kFixedOne, 0}, {0, 0, kFixedOne}};
+    RotateIJKAboutK(f, std::nan(""));
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_EQ(f.i[n], 0) << n;
+        EXPECT_EQ(f.j[n], 0) << n;
+    }
+    EXPECT_EQ(f.k[2], kFixedOne);
+}
+}  // namespace

@@ -1,13 +1,20 @@
-// Converts the Yale Bright Star Catalogue text (Dec, RA, Mag per line) into a
-// star data file: 32-byte big-endian records (RA hours, Dec degrees, spare, r, g, b).
+// Converts a star catalogue into a star data file: 32-byte big-endian records
+// (RA hours, Dec degrees, magnitude, r, g, b). Reads the Yale Bright Star
+// Catalogue text of xplanet (Dec, RA, Mag per line; no colour, so grey stars) or,
+// with --kstars, the Hipparcos/Tycho catalogue of kstars-data, whose B-V index
+// gives each star its colour.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "tools/bsc2stars/KStarsCatalogue.h"
+#include "tools/bsc2stars/StarColour.h"
 
 namespace {
 
@@ -23,41 +30,58 @@ void PutDouble(std::ofstream& out, double d) {
 
 }  // namespace
 
-
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bsc2stars <BSC text> <out.stars>\n");
+    std::string inPath, outPath;
+    bool kstars = false;
+    double faintest = 99.0;
+    for (int a = 1; a < argc; ++a) {
+        const std::string arg = argv[a];
+        if (arg == "--kstars") kstars = true;
+        else if (arg == "--max-magnitude" && a + 1 < argc) faintest = std::atof(argv[++a]);
+        else if (inPath.empty()) inPath = arg;
+        else if (outPath.empty()) outPath = arg;
+        else inPath.clear(), a = argc;
+    }
+    if (inPath.empty() || outPath.empty()) {
+        std::fprintf(stderr, "usage: bsc2stars [--kstars] [--max-magnitude M] <catalogue> <out.stars>\n");
         return 2;
     }
-    std::ifstream in(argv[1]);
+    std::ifstream in(inPath);
     if (!in) {
-        std::fprintf(stderr, "bsc2stars: cannot read %s\n", argv[1]);
+        std::fprintf(stderr, "bsc2stars: cannot read %s\n", inPath.c_str());
         return 1;
     }
-    std::ofstream out(argv[2], std::ios::binary);
+    std::ofstream out(outPath, std::ios::binary);
     std::string line;
-    int written = 0;
+    int written = 0, coloured = 0;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        double dec, ra, mag;
-        if (!(fields >> dec >> ra >> mag)) continue;
-        // The catalogue carries no colour index here: grey by apparent brightness.
-        const double level = 21845.0 * std::pow(10.0, -0.4 * (mag - 1.0));
-        const auto c = uint16_t(std::clamp(level, 1500.0, 65535.0));
-        PutDouble(out, ra);
-        PutDouble(out, dec);
-        PutDouble(out, mag);
-        PutBE(out, c, 2);
-        PutBE(out, c, 2);
-        PutBE(out, c, 2);
+        CatalogueStar star;
+        if (kstars) {
+            if (!ParseKStarsLine(line, star)) continue;
+        } else {
+            if (line.empty() || line[0] == '#') continue;
+            std::istringstream fields(line);
+            if (!(fields >> star.decDegrees >> star.raHours >> star.magnitude)) continue;
+        }
+        if (star.magnitude > faintest) continue;
+        uint16_t rgb[3];
+        if (star.hasColour) {
+            StarColour16(star.magnitude, star.bMinusV, rgb);
+            ++coloured;
+        } else {
+            rgb[0] = rgb[1] = rgb[2] = StarGrey16(star.magnitude);  // no colour index: grey
+        }
+        PutDouble(out, star.raHours);
+        PutDouble(out, star.decDegrees);
+        PutDouble(out, star.magnitude);
+        for (uint16_t c : rgb) PutBE(out, c, 2);
         PutBE(out, 0, 2);
         ++written;
     }
     if (!out) {
-        std::fprintf(stderr, "bsc2stars: cannot write %s\n", argv[2]);
+        std::fprintf(stderr, "bsc2stars: cannot write %s\n", outPath.c_str());
         return 1;
     }
-    std::printf("%d stars\n", written);
+    std::printf("%d stars, %d with colour\n", written, coloured);
     return 0;
 }

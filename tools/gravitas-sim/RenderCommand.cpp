@@ -118,7 +118,7 @@ std::vector<std::string> AttachScenarioPictures() {
     return problems;
 }
 
-int RunRenderCommand(const RenderOptions& options, std::string& error) {
+int PrepareRender(const RenderOptions& options, std::string& error) {
     if (options.cameraMode >= 0) set.cameraMode = options.cameraMode;
     if (options.cameraBody >= 0) set.cameraSelection = options.cameraBody;
     if (options.labelFlags >= 0) set.labelFlags = uint32_t(options.labelFlags);
@@ -136,6 +136,10 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
         error = "no memory for a render buffer of that size";
         return 2;
     }
+    return 0;
+}
+
+void DrawRenderFrame() {
     EraseRenderBuffer();
     if (!(set.displayFlags & kStarFieldOffFlag)) {
         IJK relative;
@@ -143,7 +147,15 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
         DrawStars(renderGWRect, relative, rt.starListH, rt.focalLength, renderCX, renderCY);
     }
     DoDrawStage(renderCX, renderCY);
+}
 
+void FinishRender() {
+    // The platform stays until the tool's shut-down (StopToolPlatform).
+}
+
+int RunRenderCommand(const RenderOptions& options, std::string& error) {
+    if (const int status = PrepareRender(options, error)) return status;
+    DrawRenderFrame();
     const PixelSurface surface = RenderSurface();
     QImage image(reinterpret_cast<const uchar*>(surface.base), surface.width, surface.height, surface.rowBytes,
                  QImage::Format_RGB32);
@@ -151,5 +163,6 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
         error = "cannot write " + options.outPath;
         return 2;
     }
+    FinishRender();
     return 0;
 }

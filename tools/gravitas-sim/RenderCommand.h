@@ -25,5 +25,10 @@ void StopToolPlatform();
 // Reads the picture files a JSON scenario names and gives them to its bodies;
 // returns one line per file that could not be read.
 std::vector<std::string> AttachScenarioPictures();
+// The steps of a render, for commands that draw many frames: set up the view (0, or an exit
+// code with error filled in), draw the current state into the render buffer, release the view.
+int PrepareRender(const RenderOptions& options, std::string& error);
+void DrawRenderFrame();
+void FinishRender();
 // Renders after the frames have run; 0 on success, else a non-zero exit code with error filled in.
 int RunRenderCommand(const RenderOptions& options, std::string& error);

@@ -163,6 +163,7 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.labelFlags = FlagsOr(view, "labelFlags", set.labelFlags, "view");
         set.displayFlags = FlagsOr(view, "displayFlags", set.displayFlags, "view");
         set.viewAngle = NumOr(view, "viewAngle", set.viewAngle, "view");
+        set.minPointSize = IntOr(view, "minPointSize", set.minPointSize, "view");
         if (std::string p = SettingsValueProblem(set); !p.empty()) throw BadInput(p);
         if (!j.contains("bodies") || !j["bodies"].is_array()) throw BadInput("missing \"bodies\" array");
         if (j["bodies"].size() > size_t(kMaxBodies))
@@ -229,7 +230,8 @@ std::string ExportScenarioJSON() {
                     {"onCrash", kCrash[(set.onCrash >= 0 && set.onCrash < 3) ? set.onCrash : 0]},
                     {"craftThrust", set.craftThrust}, {"trailLength", set.trailLength}};
     j["view"] = {{"cameraMode", set.cameraMode}, {"cameraSelection", set.cameraSelection},
-                 {"labelFlags", set.labelFlags}, {"displayFlags", set.displayFlags}, {"viewAngle", set.viewAngle}};
+                 {"labelFlags", set.labelFlags}, {"displayFlags", set.displayFlags}, {"viewAngle", set.viewAngle},
+                 {"minPointSize", set.minPointSize}};
     json bodies = json::array();
     const ScenarioPictures& pics = CurrentScenarioPictures();
     if (BodyListStruct* l = BodyList())

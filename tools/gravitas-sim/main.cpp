@@ -10,6 +10,7 @@
 #include "sim/Bodies.h"
 #include "sim/PushStage.h"
 #include "sim/TimedThrust.h"
+#include "tools/gravitas-sim/MovieCommand.h"
 #include "tools/gravitas-sim/RenderCommand.h"
 #include "tools/gravitas-sim/ScenarioJson.h"
 #include "tools/gravitas-sim/UniverseCommand.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     int32_t frames = 1;
     RenderOptions render;
     bool wantRender = false;
+    MovieOptions movie;
     for (int a = 1; a < argc; ++a) {
         std::string arg = argv[a];
         auto value = [&](std::string& out) {
@@ -49,7 +51,8 @@ int main(int argc, char** argv) {
             return value(s) && ParseInt(s, out);
         };
         bool ok = true;
-        if (arg == "--frames") ok = intValue(frames) && frames >= 0;
+        if (ParseMovieOption(argc, argv, a, movie, ok)) {
+        } else if (arg == "--frames") ok = intValue(frames) && frames >= 0;
         else if (arg == "--render") ok = value(render.outPath), wantRender = true;
         else if (arg == "--width") ok = intValue(render.width) && render.width > 0;
         else if (arg == "--height") ok = intValue(render.height) && render.height > 0;
@@ -87,6 +90,10 @@ int main(int argc, char** argv) {
     }
     // Trails are recorded by the push stage, so their length must be known before the frames run.
     if (render.trailLength >= 0) set.trailLength = render.trailLength;
+    if (movie.Wanted()) {
+        if (RunMovieCommand(movie, render, frames, error) != 0) return Fail(error);
+        return 0;
+    }
     for (int32_t f = 0; f < frames && !GetControl(kPausedControl); ++f) DoPushStage();
     if (!rt.bodyRT) TransferICsToRT();
 

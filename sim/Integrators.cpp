@@ -1,0 +1,11 @@
+#include "sim/Integrators.h"
+
+IntegratorPush IntegratorFor(int32_t pushMethod) {
+    switch (pushMethod) {
+        case kPushEuler: return EulerPush;
+        case kPushAdamsBashforth: return AdamsBashforthPush;
+        case kPushAdamsMoulton: return AdamsMoultonPush;
+        case kPushRungeKutta: return RungeKuttaPush;
+        default: return SemiImplicitEulerPush;
+    }
+}

@@ -1,0 +1,21 @@
+// Mutual gravity of all live bodies: the symmetric pair loop every integrator evaluates through.
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "core/Records.h"
+
+using Vec3 = std::array<double, 3>;
+
+inline bool IsLiveBody(const BodyRTStruct& b) { return (b.statusFlags & kAbsorbedStatus) == 0; }
+
+// Start-of-push pass at the stored positions: writes every body's `acc`, `potential`,
+// `nearestDistSq` and `nearestIndex` (absorbed bodies get zero, +infinity and -1).
+// useFastPath false forces the general exp/log law even for powerLaw -2.
+void GravityPairPass(BodyRTListStruct* list, bool useFastPath = true);
+
+// Stage evaluation: acc[i] = acceleration of body i with every live body j at pos[j]
+// (pos and acc hold list->count entries). Same pair order and arithmetic as
+// GravityPairPass, so at the stored positions it reproduces `acc` bit for bit.
+// Absorbed bodies get zero.
+void StageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc);
