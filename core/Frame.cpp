@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/Control.h"
+#include "core/DefaultSettings.h"
 #include "core/Document.h"
 #include "core/PushBudget.h"
 #include "core/Units.h"
@@ -49,21 +50,12 @@ void InitializeAll() {
     rt.scratchHandle = 0;
     rt.scratchPtr = nullptr;
     rt.scratchSize = 0;
-    set.reserved52 = set.displayFlags = set.labelFlags = 0;
-    set.eyeRadius = 0;
     for (uint32_t& w : rt.controlFlags) w = 0;
     rt.framesDrawn = 0;
     SetupWindows(0);
     AllocObjectWindowInfo();
     rt.spherePixList = NewSpherePixList();
-    set.viewAngle = 70.0;
-    set.minPointSize = 2;
-    set.eyeRadius = 15;
-    set.autoRotation = -M_PI / 10000;
-    set.timeStep = 10.0;
-    set.pushesPerFrame = 16;
-    set.gravConstant = 6.672e-11;
-    set.powerLaw = -2.0;
+    SetDefaultSettings(set);
     rt.cyanEyeColor = RGBColor{0, 65535, 65535};
     rt.redEyeColor = RGBColor{65535, 0, 0};
     SetRunTimeViewingVariables();

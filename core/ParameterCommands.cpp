@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Dialogs.h"
+#include "core/Limits.h"
 #include "core/Records.h"
 #include "core/Strings.h"
 #include "core/Units.h"
@@ -47,9 +48,9 @@ const Range kSeparationRange{0.0, 1000.0, false, "The eye separation must be a n
 const Range kAutoRotationRange{-180.0, 180.0, false,
                                "The automatic rotation must be a number from -180 to 180 degrees per frame."};
 // Whole numbers: below the least they are held at it (as the menus always did), above the most refused.
-const Range kPushesRange{-kHuge, 2147483647.0, false, "Pushes per frame must be a number from 1 to 2147483647."};
-const Range kPointSizeRange{-kHuge, 1000.0, false, "The smallest body size must be a number from 1 to 1000 pixels."};
-const Range kTrailRange{-kHuge, 1000000.0, false, "The trail length must be a number from 0 to 1000000 points."};
+const Range kPushesRange{-kHuge, double(kMaxPushesPerFrame), false, "Pushes per frame must be a number from 1 to 1000000."};
+const Range kPointSizeRange{-kHuge, double(kMaxMinPointSize), false, "The smallest body size must be a number from 1 to 1000 pixels."};
+const Range kTrailRange{-kHuge, double(kMaxTrailLength), false, "The trail length must be a number from 0 to 100000 points."};
 
 // One number through the simple sheet; true when the user chose OK with an accepted number.
 bool AskOne(double& value, int16_t promptList, int16_t promptItem, int16_t unitsItem, int32_t lines, int16_t digits,
@@ -149,9 +150,10 @@ void EditAutoRotationMenuItem() {
 void EditTrailLengthMenuItem() { EditWholeNumber(set.trailLength, 1029, 7, 8, 1, 0, kTrailRange); }
 
 bool ReplaceStarListFromFile(const std::string& path) {
-    const Handle list = GetStarListFromFS(path);
+    std::string why;
+    const Handle list = GetStarListFromFS(path, &why);
     if (!list) {
-        Platform().StopAlert("The star data file could not be read: " + path);
+        Platform().StopAlert("The star data file \"" + path + "\" could not be read: " + why + ".");
         return false;
     }
     StarListHandleLocking(rt.starListH, 0);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/TextBytes.h"
+
 namespace {
 struct StringList {
     int16_t id;
@@ -71,7 +73,7 @@ const StringList kLists[] = {
 };
 
 void ToCounted(uint8_t* out, size_t room, const std::string& text) {
-    size_t n = std::min(text.size(), room);
+    const size_t n = Utf8PrefixLength(text, room);
     out[0] = uint8_t(n);
     std::memcpy(out + 1, text.data(), n);
 }
@@ -83,7 +85,10 @@ const char* FindIndString(int16_t listId, int16_t index) {
 }
 
 void CopyCounted(uint8_t* out, size_t room, const char* text) {
-    const size_t n = std::min(std::strlen(text), room);
+    const size_t length = std::strlen(text);
+    size_t n = std::min(length, room);
+    // Cut before a character, never inside one.
+    while (n < length && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
     out[0] = uint8_t(n);
     std::memcpy(out + 1, text, n);
 }
@@ -97,8 +102,9 @@ void GetIndString(Str31& out, int16_t listId, int16_t index) { CopyCounted(out, 
 void GetIndString(Str255& out, int16_t listId, int16_t index) { CopyCounted(out, 255, FindIndString(listId, index)); }
 void CToPStr(Str255& out, const std::string& text) { ToCounted(out, 255, text); }
 void CToPStr31(Str31& out, const std::string& text) { ToCounted(out, 31, text); }
-std::string PToCStr(const uint8_t* counted) {
-    return counted ? std::string(reinterpret_cast<const char*>(counted + 1), counted[0]) : std::string();
+std::string PToCStr(const uint8_t* counted, size_t room) {
+    if (!counted) return std::string();
+    return DisplayText(counted + 1, std::min<size_t>(counted[0], room), room);
 }
 
 void ConCat(const uint8_t* a, const uint8_t* b, uint8_t* out) {

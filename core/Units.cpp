@@ -106,7 +106,7 @@ MyReal String2MyReal(const std::string& text) {
     return negative ? -value : value;
 }
 
-MyReal String2MyReal(const uint8_t* counted) { return String2MyReal(PToCStr(counted)); }
+MyReal String2MyReal(const uint8_t* counted) { return String2MyReal(PToCStr(counted, 255)); }
 
 namespace {
 // Writes the short scientific form into buf (room for 64 characters); returns its length.

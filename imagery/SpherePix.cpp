@@ -1,6 +1,7 @@
 #include "imagery/SpherePix.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/Platform.h"
@@ -161,7 +162,9 @@ int32_t PrepareSpherePixMapWPict(uint32_t* ref, Handle picture) {
     }
     DecodedImage img;
     const auto* bytes = static_cast<const uint8_t*>(HandlePtr(picture));
-    if (!Platform().DecodePicture(bytes, size_t(GetHandleSize(picture)), img) || img.width <= 0 || img.height <= 0) {
+    // The picture's bounds are a 16-bit rectangle: wider or taller pictures cannot be mapped.
+    if (!Platform().DecodePicture(bytes, size_t(GetHandleSize(picture)), img) || img.width <= 0 || img.height <= 0 ||
+        img.width > INT16_MAX || img.height > INT16_MAX) {
         PrepareSpherePixMapWTest(ref);
         return 0;
     }

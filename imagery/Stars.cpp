@@ -1,13 +1,17 @@
 #include "imagery/Stars.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "core/Limits.h"
 #include "imagery/Random.h"
 #include "imagery/SkyCells.h"
+#include "io/FileAccess.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
 #include "render/StereoGlasses.h"
@@ -167,6 +171,7 @@ void FillWithStars(Handle list, int32_t count, const void* nativeRecords) {
     Platform().StatusWindowOpen(1, "Preparing the star field");
     SetRandomSeed(RandomSeed() + TickCount());
     const auto* recs = static_cast<const uint8_t*>(nativeRecords);
+    bool beeped = false;
     for (int32_t i = count - 1; i >= 0; --i) {
         StarRecord s{};
         if (recs) {
@@ -186,8 +191,12 @@ void FillWithStars(Handle list, int32_t count, const void* nativeRecords) {
         s.x = std::sin(s.theta) * std::cos(s.phi);
         s.y = std::sin(s.theta) * std::sin(s.phi);
         s.z = std::cos(s.theta);
-        if (s.phi > 0 && s.phi < 2 * M_PI && s.theta > 0 && s.theta < M_PI) AddToStarListHandle(list, s);
-        else SysBeep();
+        if (s.phi > 0 && s.phi < 2 * M_PI && s.theta > 0 && s.theta < M_PI) {
+            AddToStarListHandle(list, s);
+        } else if (!beeped) {
+            SysBeep();  // once per file: a damaged catalogue would otherwise beep for every star
+            beeped = true;
+        }
     }
     Platform().StatusWindowDraw(1, 500, nullptr);
     Platform().StatusWindowClose();
@@ -202,20 +211,29 @@ void EndianStarDataArray_BtoN(void* records, int32_t count) {
     }
 }
 
-Handle GetStarListFromFS(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return kNoHandle;
-    std::vector<uint8_t> bytes;
-    uint8_t buf[65536];
-    size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + got);
-    std::fclose(f);
-    const int32_t count = int32_t(bytes.size() / 32);
+Handle StarListFromFileBytes(std::vector<uint8_t>& bytes) {
+    const int32_t count = int32_t(std::min<size_t>(bytes.size() / 32, size_t(INT32_MAX)));
     if (count == 0) return kNoHandle;
     const Handle list = NewStarListHandle();
     if (!list) return kNoHandle;
     EndianStarDataArray_BtoN(bytes.data(), count);
     FillWithStars(list, count, bytes.data());
+    return list;
+}
+
+Handle GetStarListFromFS(const std::string& path, std::string* why) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadRegularFile(path, kMaxStarFileBytes, bytes, error)) {
+        if (why) *why = error;
+        return kNoHandle;
+    }
+    if (bytes.size() < 32) {
+        if (why) *why = "it holds no whole 32-byte star record";
+        return kNoHandle;
+    }
+    const Handle list = StarListFromFileBytes(bytes);
+    if (!list && why) *why = "no memory for the star list";
     return list;
 }
 

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <vector>
+
+#include "io/FileAccess.h"
 
 #include "platform/Platform.h"
 
@@ -22,26 +25,25 @@ std::string GetOdometerPath() {
 uint32_t ReadOdometer() {
     const std::string path = GetOdometerPath();
     if (path.empty()) return 0;
-    std::FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) return 0;
+    // A count of seconds is a few bytes; anything that is not a small regular file reads as 0.
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadRegularFile(path, 64, bytes, error)) return 0;
+    const std::string text(bytes.begin(), bytes.end());
     unsigned value = 0;
-    if (std::fscanf(f, "%u", &value) != 1) value = 0;
-    std::fclose(f);
+    if (std::sscanf(text.c_str(), "%u", &value) != 1) value = 0;
     return value;
 }
 
 uint32_t WriteOdometer(uint32_t seconds) {
     const std::string path = GetOdometerPath();
     if (path.empty()) return 0;
-    // Write beside and rename so a failed write keeps the old count.
-    const std::string temp = path + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "w");
-    if (!f) return 0;
-    const bool ok = std::fprintf(f, "%u\n", unsigned(seconds)) > 0;
-    if (std::fclose(f) != 0 || !ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return 0;
-    }
+    // Written to a temporary file of this process's own and renamed, so a
+    // failed write keeps the old count and two running copies never collide.
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%u\n", unsigned(seconds));
+    std::string error;
+    if (n <= 0 || !ReplaceFileContents(path, reinterpret_cast<const uint8_t*>(text), size_t(n), error)) return 0;
     return seconds;
 }
 

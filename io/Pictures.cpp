@@ -1,57 +1,48 @@
 #include "io/Pictures.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <cstring>
+
+#include "core/Limits.h"
+#include "io/FileAccess.h"
 
 #include "io/FileTypes.h"
 #include "platform/Platform.h"
 #include "render/RenderBuffer.h"
 
+std::vector<uint8_t> ReadPICTFileChecked(const std::string& path, std::string& why) {
+    std::vector<uint8_t> bytes;
+    if (!ReadRegularFile(path, kMaxPictureFileBytes, bytes, why)) return {};
+    if (bytes.size() < kPictFileHeaderSize) {
+        why = "it is shorter than the 512-byte header of a picture file";
+        return {};
+    }
+    why.clear();
+    bytes.erase(bytes.begin(), bytes.begin() + kPictFileHeaderSize);
+    return bytes;
+}
+
 Handle ReadPICTFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        Platform().StopAlert("PICT file is unavailable.");
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!ReadRegularFile(path, kMaxPictureFileBytes, bytes, why)) {
+        Platform().StopAlert("PICT file is unavailable. \"" + path + "\": " + why + ".");
         return kNoHandle;
     }
-    Handle h = kNoHandle;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long end = std::ftell(f);
-        // A file shorter than its header holds no picture.
-        if (end >= long(kPictFileHeaderSize)) {
-            const size_t size = size_t(end) - kPictFileHeaderSize;
-            h = NewHandle(size == 0 ? 0 : size);
-            if (h && size > 0) {
-                HLock(h);
-                const bool ok = std::fseek(f, long(kPictFileHeaderSize), SEEK_SET) == 0 &&
-                                std::fread(HandlePtr(h), 1, size, f) == size;
-                HUnlock(h);
-                if (!ok) {
-                    DisposeHandle(h);
-                    h = kNoHandle;
-                }
-            }
-        }
-    }
-    std::fclose(f);
+    // A file shorter than its header holds no picture (as when memory is short: no alert).
+    if (bytes.size() < kPictFileHeaderSize) return kNoHandle;
+    bytes.erase(bytes.begin(), bytes.begin() + kPictFileHeaderSize);
+    const Handle h = NewHandle(bytes.size());
+    if (h && !bytes.empty()) std::memcpy(HandlePtr(h), bytes.data(), bytes.size());
     return h;
 }
 
 bool WritePICTFile(Handle picture, const std::string& path) {
     if (!picture || !IsValidHandle(picture)) return false;
-    std::FILE* f = std::fopen(path.c_str(), "r+b");
-    if (!f) f = std::fopen(path.c_str(), "w+b");
-    if (!f) return false;
-    HLock(picture);
-    const size_t size = size_t(GetHandleSize(picture));
-    static const uint8_t zeros[kPictFileHeaderSize] = {};
-    bool ok = std::fwrite(zeros, 1, sizeof zeros, f) == sizeof zeros;
-    ok = ok && std::fwrite(HandlePtr(picture), 1, size, f) == size;
-    ok = std::fclose(f) == 0 && ok;
-    HUnlock(picture);
-    std::error_code ec;
-    if (ok && std::filesystem::file_size(path, ec) > kPictFileHeaderSize + size)
-        std::filesystem::resize_file(path, kPictFileHeaderSize + size, ec);
-    return ok && !ec;
+    const auto* p = static_cast<const uint8_t*>(HandlePtr(picture));
+    std::vector<uint8_t> file(kPictFileHeaderSize, 0);
+    file.insert(file.end(), p, p + GetHandleSize(picture));
+    std::string error;
+    return ReplaceFileContents(path, file.data(), file.size(), error);
 }
 
 bool NavChooseOneFile(const std::vector<uint32_t>& types, std::string& path) {
@@ -71,13 +62,8 @@ void CopyPictureToScrap() {
 }
 
 std::vector<uint8_t> ReadPICTFileBytes(const std::string& path, bool& ok) {
-    std::vector<uint8_t> bytes;
-    const Handle h = ReadPICTFile(path);
-    ok = h != kNoHandle;
-    if (h) {
-        const auto* p = static_cast<const uint8_t*>(HandlePtr(h));
-        bytes.assign(p, p + GetHandleSize(h));
-        DisposeHandle(h);
-    }
+    std::string why;
+    std::vector<uint8_t> bytes = ReadPICTFileChecked(path, why);
+    ok = why.empty();
     return bytes;
 }

@@ -9,11 +9,14 @@
 
 constexpr size_t kPictFileHeaderSize = 512;
 
-// A block with the picture bytes, or none (stop alert when the file cannot be opened).
+// Picture files are regular files of at most kMaxPictureFileBytes.
+// A block with the picture bytes, or none (stop alert with the reason when the file cannot be read).
 Handle ReadPICTFile(const std::string& path);
-// The same as plain bytes; ok tells a readable (possibly empty) picture from a failure.
+// The same as plain bytes, without an alert; ok tells a readable (possibly empty) picture from a failure.
 std::vector<uint8_t> ReadPICTFileBytes(const std::string& path, bool& ok);
-// Writes 512 zero bytes then the picture, cutting off the tail of a longer old file.
+// As above; why is empty on success and says what is wrong otherwise.
+std::vector<uint8_t> ReadPICTFileChecked(const std::string& path, std::string& why);
+// Writes 512 zero bytes then the picture; an older, longer file is replaced whole.
 bool WritePICTFile(Handle picture, const std::string& path);
 Handle UserGetPICTFile();
 // Asks for one file of the given types (none = all files); false on cancel.

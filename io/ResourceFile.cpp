@@ -1,13 +1,11 @@
 #include "io/ResourceFile.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
+#include <unordered_map>
 
+#include "core/Limits.h"
 #include "io/ByteOrder.h"
+#include "io/FileAccess.h"
 
 namespace {
 
@@ -29,6 +27,18 @@ bool Fail(std::string& error, const char* text) {
 bool Fits(size_t a, size_t n, size_t limit) { return a <= limit && n <= limit - a; }
 
 size_t PadTo128(size_t n) { return (n + 127) & ~size_t(127); }
+
+struct Span {
+    size_t offset, length;
+};
+
+// True when two of the byte ranges share a byte.
+bool Overlapping(std::vector<Span>& spans) {
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.offset < b.offset; });
+    for (size_t i = 1; i < spans.size(); ++i)
+        if (spans[i - 1].offset + spans[i - 1].length > spans[i].offset) return true;
+    return false;
+}
 
 }  // namespace
 
@@ -78,6 +88,7 @@ bool UnwrapResourceFork(const uint8_t* bytes, size_t size, size_t& forkOffset, s
 
 bool ResourceFile::Parse(const uint8_t* bytes, size_t size, std::string& error) {
     resources_.clear();
+    index_.clear();
     size_t off = 0, len = size;
     if (!UnwrapResourceFork(bytes, size, off, len, error)) {
         if (!error.empty()) return false;
@@ -86,6 +97,7 @@ bool ResourceFile::Parse(const uint8_t* bytes, size_t size, std::string& error) 
     }
     if (!ParseFork(bytes + off, len, error)) {
         resources_.clear();
+        index_.clear();
         return false;
     }
     return true;
@@ -115,9 +127,13 @@ bool ResourceFile::ParseFork(const uint8_t* f, size_t size, std::string& error) 
     if (nameListOff < typeListEnd && nameListOff > typeListOff && typeCount > 0)
         return Fail(error, "name list overlaps the type list");
 
+    // Every reference entry and every data item belongs to one resource only: a
+    // map whose types share reference lists, or whose resources share data,
+    // would multiply a small file into any number of resources.
+    std::vector<Span> refLists, items;
+    refLists.reserve(typeCount);
     for (size_t t = 0; t < typeCount; ++t) {
         const uint8_t* te = typeList + 2 + kTypeEntrySize * t;
-        const uint32_t type = GetBE32(te);
         const size_t count = size_t(GetBE16(te + 4)) + 1;
         const size_t refOff = GetBE16(te + 6);  // from the start of the type list
         if (refOff < typeListBytes) return Fail(error, "reference list overlaps the type list");
@@ -126,45 +142,87 @@ bool ResourceFile::ParseFork(const uint8_t* f, size_t size, std::string& error) 
         const size_t refEnd = typeListOff + refOff + kRefEntrySize * count;
         if (nameListOff > typeListOff + refOff && nameListOff < refEnd)
             return Fail(error, "name list overlaps a reference list");
+        refLists.push_back(Span{refOff, kRefEntrySize * count});
+    }
+    if (Overlapping(refLists)) return Fail(error, "two types share reference entries");
+
+    struct Ref {
+        uint32_t type;
+        int16_t id;
+        uint16_t nameOff;
+        uint8_t attributes;
+        size_t itemOff, itemLen;
+    };
+    std::vector<Ref> refs;
+    for (size_t t = 0; t < typeCount; ++t) {
+        const uint8_t* te = typeList + 2 + kTypeEntrySize * t;
+        const uint32_t type = GetBE32(te);
+        const size_t count = size_t(GetBE16(te + 4)) + 1;
+        const size_t refOff = GetBE16(te + 6);
         for (size_t r = 0; r < count; ++r) {
             const uint8_t* re = typeList + refOff + kRefEntrySize * r;
-            Resource res;
-            res.type = type;
-            res.id = int16_t(GetBE16(re));
-            const uint16_t nameOff = GetBE16(re + 2);
-            res.attributes = re[4];
-            const size_t itemOff = GetBE24(re + 5);
-            if (nameOff != 0xFFFF) {
-                const size_t at = nameListOff + nameOff;
+            Ref ref{type, int16_t(GetBE16(re)), GetBE16(re + 2), re[4], GetBE24(re + 5), 0};
+            if (ref.nameOff != 0xFFFF) {
+                const size_t at = nameListOff + ref.nameOff;
                 if (!Fits(at, 1, mapLen) || !Fits(at + 1, map[at], mapLen))
                     return Fail(error, "resource name lies outside the map");
-                res.name.assign(reinterpret_cast<const char*>(map + at + 1), map[at]);
             }
-            if (!Fits(itemOff, 4, dataLen)) return Fail(error, "resource data offset out of range");
-            const size_t itemLen = GetBE32(data + itemOff);
-            if (!Fits(itemOff + 4, itemLen, dataLen)) return Fail(error, "resource length runs past the data");
-            if (Get(type, res.id)) return Fail(error, "duplicate resource type and ID");
-            res.data.assign(data + itemOff + 4, data + itemOff + 4 + itemLen);
-            resources_.push_back(std::move(res));
+            if (!Fits(ref.itemOff, 4, dataLen)) return Fail(error, "resource data offset out of range");
+            ref.itemLen = GetBE32(data + ref.itemOff);
+            if (!Fits(ref.itemOff + 4, ref.itemLen, dataLen)) return Fail(error, "resource length runs past the data");
+            items.push_back(Span{ref.itemOff, 4 + ref.itemLen});
+            refs.push_back(ref);
         }
     }
+    if (Overlapping(items)) return Fail(error, "two resources share data");
+
+    std::vector<uint64_t> keys;
+    keys.reserve(refs.size());
+    for (const Ref& r : refs) keys.push_back(KeyOf(r.type, r.id));
+    std::sort(keys.begin(), keys.end());
+    if (std::adjacent_find(keys.begin(), keys.end()) != keys.end()) return Fail(error, "duplicate resource type and ID");
+
+    resources_.reserve(refs.size());
+    for (const Ref& r : refs) {
+        Resource res;
+        res.type = r.type;
+        res.id = r.id;
+        res.attributes = r.attributes;
+        if (r.nameOff != 0xFFFF) {
+            const size_t at = nameListOff + r.nameOff;
+            res.name.assign(reinterpret_cast<const char*>(map + at + 1), map[at]);
+        }
+        res.data.assign(data + r.itemOff + 4, data + r.itemOff + 4 + r.itemLen);
+        resources_.push_back(std::move(res));
+    }
+    Reindex();
     return true;
 }
 
 bool ResourceFile::ReadFromFile(const std::string& path, std::string& error) {
     resources_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Fail(error, "cannot open the file");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return Fail(error, "cannot read the file");
+    index_.clear();
+    std::vector<uint8_t> bytes;
+    if (!ReadRegularFile(path, kMaxUniverseFileBytes, bytes, error)) return false;
     return Parse(bytes.data(), bytes.size(), error);
 }
 
 std::vector<uint8_t> ResourceFile::Serialize() const {
+    std::vector<uint8_t> out;
+    std::string error;
+    return Serialize(out, error) ? out : std::vector<uint8_t>();
+}
+
+bool ResourceFile::Serialize(std::vector<uint8_t>& out, std::string& error) const {
+    out.clear();
     // Group by type in first-seen order so each type has one reference list.
     std::vector<uint32_t> types;
+    std::unordered_map<uint32_t, size_t> typeCounts;
     for (const auto& r : resources_)
-        if (std::find(types.begin(), types.end(), r.type) == types.end()) types.push_back(r.type);
+        if (typeCounts[r.type]++ == 0) types.push_back(r.type);
+    if (types.size() > 0x10000) return Fail(error, "too many resource types for one file");
+    for (const auto& [type, count] : typeCounts)
+        if (count > 0x10000) return Fail(error, "too many resources of one type for one file");
 
     std::vector<uint8_t> data, names, refs, typeList;
     const size_t typeListBytes = 2 + kTypeEntrySize * types.size();
@@ -172,6 +230,9 @@ std::vector<uint8_t> ResourceFile::Serialize() const {
     for (uint32_t type : types) {
         size_t count = 0;
         const size_t refOff = typeListBytes + refs.size();
+        // Each offset field is checked before it is stored: a cut offset would
+        // point into the wrong resource and the file would not read back.
+        if (refOff > 0xFFFF) return Fail(error, "resource map too large (reference list offset passes 16 bits)");
         for (const auto& r : resources_) {
             if (r.type != type) continue;
             ++count;
@@ -179,13 +240,16 @@ std::vector<uint8_t> ResourceFile::Serialize() const {
             if (r.name.empty()) {
                 AppendBE16(refs, 0xFFFF);
             } else {
+                if (names.size() >= 0xFFFF) return Fail(error, "resource names too long (name offset passes 16 bits)");
                 AppendBE16(refs, uint16_t(names.size()));
                 const size_t n = std::min<size_t>(r.name.size(), 255);
                 names.push_back(uint8_t(n));
                 names.insert(names.end(), r.name.begin(), r.name.begin() + n);
             }
+            if (data.size() > 0xFFFFFF) return Fail(error, "resources too large for one file (data offset passes 24 bits)");
+            if (r.data.size() > 0xFFFFFFFFu - 4 - data.size()) return Fail(error, "resources too large for one file");
             const uint32_t off = uint32_t(data.size());
-            AppendBE32(refs, (uint32_t(r.attributes) << 24) | (off & 0xFFFFFF));
+            AppendBE32(refs, (uint32_t(r.attributes) << 24) | off);
             AppendBE32(refs, 0);
             AppendBE32(data, uint32_t(r.data.size()));
             data.insert(data.end(), r.data.begin(), r.data.end());
@@ -197,8 +261,10 @@ std::vector<uint8_t> ResourceFile::Serialize() const {
     const size_t mapOff = kDataStart + data.size();
     const size_t nameListOff = kMapHeaderSize + typeList.size() + refs.size();
     const size_t mapLen = nameListOff + names.size();
+    if (nameListOff > 0xFFFF) return Fail(error, "resource map too large (name list offset passes 16 bits)");
+    if (mapOff + mapLen > 0xFFFFFFFFu) return Fail(error, "resources too large for one file");
 
-    std::vector<uint8_t> out(kDataStart, 0);
+    out.assign(kDataStart, 0);
     PutBE32(out.data(), uint32_t(kDataStart));
     PutBE32(out.data() + 4, uint32_t(mapOff));
     PutBE32(out.data() + 8, uint32_t(data.size()));
@@ -213,37 +279,19 @@ std::vector<uint8_t> ResourceFile::Serialize() const {
     out.insert(out.end(), typeList.begin(), typeList.end());
     out.insert(out.end(), refs.begin(), refs.end());
     out.insert(out.end(), names.begin(), names.end());
-    return out;
-}
-
-bool ResourceFile::WriteToFile(const std::string& path, std::string& error) const {
-    const std::vector<uint8_t> bytes = Serialize();
-    if (bytes.size() - kDataStart > 0xFFFFFF + size_t(0xFFFF)) return Fail(error, "resources too large for one file");
-    const std::string temp = path + ".tmp-" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return Fail(error, "cannot create the file");
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return Fail(error, "cannot write the file");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::remove(temp.c_str());
-        return Fail(error, "cannot replace the file");
-    }
     return true;
 }
 
+bool ResourceFile::WriteToFile(const std::string& path, std::string& error) const {
+    std::vector<uint8_t> bytes;
+    // Everything is laid out and checked before the target is touched.
+    if (!Serialize(bytes, error)) return false;
+    return ReplaceFileContents(path, bytes.data(), bytes.size(), error);
+}
+
 const Resource* ResourceFile::Get(uint32_t type, int16_t id) const {
-    for (const auto& r : resources_)
-        if (r.type == type && r.id == id) return &r;
-    return nullptr;
+    const auto it = index_.find(KeyOf(type, id));
+    return it == index_.end() ? nullptr : &resources_[it->second];
 }
 
 const Resource* ResourceFile::GetFirstOfType(uint32_t type) const {
@@ -260,6 +308,7 @@ int32_t ResourceFile::Size(uint32_t type, int16_t id) const {
 void ResourceFile::Add(uint32_t type, int16_t id, const std::string& name, const uint8_t* bytes, size_t size) {
     Resource* target = const_cast<Resource*>(Get(type, id));
     if (!target) {
+        index_[KeyOf(type, id)] = resources_.size();
         resources_.emplace_back();
         target = &resources_.back();
     }
@@ -274,5 +323,11 @@ bool ResourceFile::Remove(uint32_t type, int16_t id) {
                            [&](const Resource& r) { return r.type == type && r.id == id; });
     if (it == resources_.end()) return false;
     resources_.erase(it);
+    Reindex();
     return true;
+}
+
+void ResourceFile::Reindex() {
+    index_.clear();
+    for (size_t i = 0; i < resources_.size(); ++i) index_[KeyOf(resources_[i].type, resources_[i].id)] = i;
 }

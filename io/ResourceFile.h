@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct Resource {
@@ -19,10 +20,14 @@ class ResourceFile {
 public:
     // Parses a whole file image; on failure the file is left empty and error says why.
     bool Parse(const uint8_t* bytes, size_t size, std::string& error);
+    // Reads a regular file of at most kMaxUniverseFileBytes.
     bool ReadFromFile(const std::string& path, std::string& error);
 
-    std::vector<uint8_t> Serialize() const;
-    // Writes a temporary file beside the target and renames it over the target.
+    // Lays the resources out; false (and error says which field) when an
+    // offset or count would not fit its field in the file.
+    bool Serialize(std::vector<uint8_t>& out, std::string& error) const;
+    std::vector<uint8_t> Serialize() const;  // empty when it does not fit
+    // Checks the whole layout first, then replaces the target (see ReplaceFileContents).
     bool WriteToFile(const std::string& path, std::string& error) const;
 
     const Resource* Get(uint32_t type, int16_t id) const;
@@ -32,11 +37,17 @@ public:
     void Add(uint32_t type, int16_t id, const std::string& name, const uint8_t* data, size_t size);
     bool Remove(uint32_t type, int16_t id);
     const std::vector<Resource>& All() const { return resources_; }
-    void Clear() { resources_.clear(); }
+    void Clear() {
+        resources_.clear();
+        index_.clear();
+    }
 
 private:
     bool ParseFork(const uint8_t* fork, size_t size, std::string& error);
+    void Reindex();
+    static uint64_t KeyOf(uint32_t type, int16_t id) { return (uint64_t(type) << 16) | uint16_t(id); }
     std::vector<Resource> resources_;
+    std::unordered_map<uint64_t, size_t> index_;  // (type, ID) -> position in resources_
 };
 
 // Locates the resource fork inside an AppleDouble or MacBinary image; returns

@@ -20,6 +20,11 @@ std::string FolderOf(const std::string& path) {
     return parent.empty() ? std::string(".") : parent.string();
 }
 
+// One line naming the file and saying what went wrong.
+std::string FileMessage(const std::string& path, const std::string& what, const std::string& reason) {
+    return "The universe file \"" + path + "\" " + what + ": " + reason + ".";
+}
+
 Handle HandleFromBytes(const std::vector<uint8_t>& bytes) {
     Handle h = NewHandle(bytes.size());
     if (h && !bytes.empty()) std::memcpy(HandlePtr(h), bytes.data(), bytes.size());
@@ -60,7 +65,7 @@ bool SaveAllSettingsTo(const std::string& path, bool embedPictures) {
     if (!rf.WriteToFile(path, error)) {
         SysBeep();
         // Say why: the earlier file, if any, is untouched.
-        Platform().StopAlert("The universe could not be saved: " + error);
+        Platform().StopAlert(FileMessage(path, "could not be saved", error));
         return false;
     }
     return true;
@@ -70,20 +75,28 @@ bool LoadAllSettingsFrom(const std::string& path) {
     ResourceFile rf;
     std::string error;
     if (!rf.ReadFromFile(path, error)) {
-        // A beep alone leaves the user guessing: say which file and why.
-        Platform().StopAlert("\"" + path.substr(path.find_last_of('/') + 1) + "\" could not be opened: " + error + ".");
+        SysBeep();
+        Platform().StopAlert(FileMessage(path, UniverseString(10), error));
         return false;
     }
     const std::string folder = FolderOf(path);
     LoadedUniverse u;
+    std::vector<std::string> pictureProblems;
     const auto readPicture = [&](const std::string& name, bool& ok) {
-        return ReadPICTFileBytes(folder + "/" + name, ok);
+        std::string why;
+        std::vector<uint8_t> bytes = ReadPICTFileChecked(folder + "/" + name, why);
+        ok = why.empty();
+        if (!ok) pictureProblems.push_back("the picture file \"" + name + "\" cannot be read: " + why);
+        return bytes;
     };
     if (!ReadUniverseResources(rf, u, error, readPicture)) {
-        Platform().StopAlert(error);
+        Platform().StopAlert(FileMessage(path, UniverseString(10), error));
         return false;
     }
-    if (u.usedFallback) Platform().CautionAlert(UniverseString(11));
+    if (u.usedFallback) Platform().CautionAlert(FileMessage(path, "was opened with substitutes", UniverseString(11)));
+    for (const std::string& w : u.warnings) Platform().CautionAlert(FileMessage(path, "was read without a picture", w));
+    for (const std::string& w : pictureProblems)
+        Platform().CautionAlert(FileMessage(path, "was read without a picture", w));
 
     // From here on the previous scenario is replaced, and its undo history with it.
     ClearUndoHistory();

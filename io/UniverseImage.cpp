@@ -6,14 +6,23 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/Limits.h"
+#include "core/TextBytes.h"
 #include "io/ByteOrder.h"
+#include "io/FileAccess.h"
 #include "io/Pictures.h"
+#include "io/ScenarioChecks.h"
 #include "io/UniverseEndian.h"
 #include "io/UniverseStrings.h"
 
 namespace {
 
 std::string FromCounted(const Str31 s) { return std::string(reinterpret_cast<const char*>(s + 1), std::min<int>(s[0], 31)); }
+
+bool Refuse(std::string& error, const std::string& reason) {
+    error = reason;
+    return false;
+}
 
 void AddBlock(ResourceFile& rf, uint32_t type, int16_t id, const std::string& name, const void* p, size_t n) {
     rf.Add(type, id, name, static_cast<const uint8_t*>(p), n);
@@ -26,6 +35,13 @@ std::string PictureResourceName(const Str31 bodyName) {
     std::string name = FromCounted(bodyName);
     if (name.size() + suffix.size() > 31) name.resize(31 - suffix.size());
     return name + suffix;
+}
+
+std::string PictureFileName(const std::string& resourceName) {
+    std::string file = resourceName;
+    for (char& c : file)
+        if (c == '/' || c == '\0') c = '_';
+    return IsPlainFileName(file) ? file : "_" + file;
 }
 
 std::string RingResourceName(const Str31 bodyName) { return UniverseString(5) + FromCounted(bodyName); }
@@ -55,10 +71,11 @@ bool BuildUniverseResources(const UniverseSaveInput& in, ResourceFile& rf) {
                     if (in.embedPictures) {
                         AddBlock(rf, kPictResType, id, name, HandlePtr(pict), size_t(GetHandleSize(pict)));
                     } else {
-                        ok = WritePICTFile(pict, in.folder + "/" + name) && ok;
-                        std::vector<uint8_t> str(1 + name.size());
-                        str[0] = uint8_t(name.size());
-                        std::memcpy(str.data() + 1, name.data(), name.size());
+                        ok = WritePICTFile(pict, in.folder + "/" + PictureFileName(name)) && ok;
+                        const std::string file = PictureFileName(name);
+                        std::vector<uint8_t> str(1 + file.size());
+                        str[0] = uint8_t(file.size());
+                        std::memcpy(str.data() + 1, file.data(), file.size());
                         AddBlock(rf, kStringResType, id, name, str.data(), str.size());
                     }
                 }
@@ -96,13 +113,15 @@ bool BuildUniverseResources(const UniverseSaveInput& in, ResourceFile& rf) {
 bool ReadUniverseResources(const ResourceFile& rf, LoadedUniverse& out, std::string& error,
                            const std::function<std::vector<uint8_t>(const std::string&, bool&)>& readPictureFile) {
     out = LoadedUniverse{};
-    error = UniverseString(10);
     const Resource* settingsRes = rf.Get(kSettingsResType, 0);
     if (!settingsRes) {
         settingsRes = rf.GetFirstOfType(kSettingsResType);
         out.usedFallback = settingsRes != nullptr;
     }
-    if (!settingsRes || settingsRes->data.size() < sizeof(SettingsStruct)) return false;
+    if (!settingsRes) return Refuse(error, "it has no settings resource");
+    if (settingsRes->data.size() < sizeof(SettingsStruct))
+        return Refuse(error, "its settings resource is " + std::to_string(settingsRes->data.size()) +
+                                 " bytes, shorter than " + std::to_string(sizeof(SettingsStruct)));
     const uint8_t* sb = settingsRes->data.data();
 
     const Resource* bodiesRes = rf.Get(kBodiesResType, kFirstBodyResID);
@@ -112,23 +131,35 @@ bool ReadUniverseResources(const ResourceFile& rf, LoadedUniverse& out, std::str
         if (!bodiesRes) bodiesRes = rf.GetFirstOfType(kBodiesResType);
         out.usedFallback = out.usedFallback || bodiesRes != nullptr;
     }
-    if (!bodiesRes || bodiesRes->data.size() < kMinListResourceSize) return false;
+    if (!bodiesRes) return Refuse(error, "it has no body list resource");
+    if (bodiesRes->data.size() < kMinListResourceSize)
+        return Refuse(error, "its body list resource is " + std::to_string(bodiesRes->data.size()) +
+                                 " bytes, shorter than " + std::to_string(kMinListResourceSize));
 
     std::vector<uint8_t> list = bodiesRes->data;
     EndianBodyListStruct_BtoN(list.data(), list.size());
     int32_t count;
     std::memcpy(&count, list.data(), 4);
     const size_t available = (list.size() - kMinListResourceSize) / sizeof(BodyInfoStruct);
-    if (count < 0 || size_t(count) > available) return false;
+    if (count < 0) return Refuse(error, "its body count " + std::to_string(count) + " is negative");
+    if (size_t(count) > available)
+        return Refuse(error, "its body list counts " + std::to_string(count) + " bodies but holds only " +
+                                 std::to_string(available));
+    if (count > kMaxBodies)
+        return Refuse(error, "its body count " + std::to_string(count) + " is above the limit of " +
+                                 std::to_string(kMaxBodies));
 
     std::memcpy(&out.settings, sb, sizeof(SettingsStruct));
     EndianSettingsStruct_BtoN(out.settings);
+    if (std::string p = SettingsValueProblem(out.settings); !p.empty()) return Refuse(error, "settings: " + p);
 
+    out.bodies.reserve(size_t(count));
     for (int32_t k = 0; k < count; ++k) {
         LoadedBody body;
         std::memcpy(&body.info, list.data() + kBodyListHeaderSize + sizeof(BodyInfoStruct) * size_t(k),
                     sizeof(BodyInfoStruct));
-        // Entries are unswapped by the list converter only up to what fits; all `count` fit here.
+        ClampNameLength(body.info);
+        if (std::string p = BodyValueProblem(body.info, k); !p.empty()) return Refuse(error, p);
         // Resource IDs are 16-bit; anything else names no resource.
         if (body.info.spherePixID < INT16_MIN || body.info.spherePixID > INT16_MAX) body.info.spherePixID = 0;
         if (body.info.ringPix > uint32_t(INT16_MAX)) body.info.ringPix = 0;
@@ -138,9 +169,17 @@ bool ReadUniverseResources(const ResourceFile& rf, LoadedUniverse& out, std::str
                 body.picture = p->data;
             } else if (const Resource* str = rf.Get(kStringResType, id); str && !str->data.empty() && readPictureFile) {
                 const size_t n = std::min<size_t>(str->data[0], str->data.size() - 1);
-                bool ok = false;
-                body.picture = readPictureFile(std::string(reinterpret_cast<const char*>(&str->data[1]), n), ok);
-                if (!ok) body.picture.clear();
+                const std::string fileName(reinterpret_cast<const char*>(&str->data[1]), n);
+                // Picture files live beside the universe: a path elsewhere could
+                // carry any readable file into the next save.
+                if (!IsPlainFileName(fileName)) {
+                    out.warnings.push_back("the picture file \"" + DisplayText(&str->data[1], n, 255) + "\" of body " +
+                                           std::to_string(k + 1) + " is not in the universe's folder; it is not read");
+                } else {
+                    bool ok = false;
+                    body.picture = readPictureFile(fileName, ok);
+                    if (!ok) body.picture.clear();
+                }
             }
             // An empty picture block is no picture.
             if (body.picture.empty()) body.info.spherePixID = 0;
@@ -162,6 +201,11 @@ bool ReadUniverseResources(const ResourceFile& rf, LoadedUniverse& out, std::str
         std::memcpy(&ttCount, tt.data(), 4);
         // A schedule whose block cannot hold its count is dropped.
         if (ttCount >= 0 && size_t(ttCount) <= (tt.size() - kTTListHeaderSize) / sizeof(TimedThrustInfoStruct)) {
+            for (int32_t k = 0; k < ttCount; ++k) {
+                TimedThrustInfoStruct e;
+                std::memcpy(&e, tt.data() + kTTListHeaderSize + sizeof e * size_t(k), sizeof e);
+                if (std::string p = ThrustEntryProblem(e, k); !p.empty()) return Refuse(error, p);
+            }
             // Keep one spare entry after the schedule, as every list block has.
             tt.resize(std::max(tt.size(), kTTListHeaderSize + sizeof(TimedThrustInfoStruct) * (size_t(ttCount) + 1)), 0);
             out.thrust = std::move(tt);

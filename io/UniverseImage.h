@@ -47,13 +47,18 @@ struct LoadedUniverse {
     std::vector<LoadedBody> bodies;
     std::vector<uint8_t> thrust;  // native TimedThrustListStruct block; empty = none
     bool usedFallback = false;    // settings or bodies came from another ID
+    std::vector<std::string> warnings;  // what was left out, for a caution to the user
 };
 
-// False (nothing usable) when settings or bodies are missing or too short.
-// `readPictureFile` reads a separate picture file by name (none when unreadable).
+// False (nothing usable, error says why and names the field) when settings or
+// bodies are missing or too short, or hold values that cannot be simulated.
+// `readPictureFile` reads a separate picture file by its plain name in the
+// universe's folder (none when unreadable); other names are not passed to it.
 bool ReadUniverseResources(const ResourceFile& rf, LoadedUniverse& out, std::string& error,
                            const std::function<std::vector<uint8_t>(const std::string& fileName, bool& ok)>&
                                readPictureFile = {});
 
 std::string PictureResourceName(const Str31 bodyName);
 std::string RingResourceName(const Str31 bodyName);
+// The file a separate picture is written to: the resource name made a plain file name.
+std::string PictureFileName(const std::string& resourceName);

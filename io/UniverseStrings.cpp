@@ -7,8 +7,8 @@ std::string UniverseString(int item) {
         case 4: return " pic";
         case 5: return "Ring of ";
         case 6: return "Timed Thrust";
-        case 10: return "This universe file cannot be opened: its settings or bodies are missing or damaged.";
-        case 11: return "This universe file was read with substitute settings or bodies.";
+        case 10: return "cannot be opened";
+        case 11: return "its settings or bodies were found only under other resource IDs";
         default: return {};
     }
 }

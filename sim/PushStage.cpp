@@ -1,10 +1,12 @@
 #include "sim/PushStage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "core/Control.h"
 #include "core/PushBudget.h"
+#include "core/Limits.h"
 #include "platform/Platform.h"
 #include "render/IJK.h"
 #include "render/Trails.h"
@@ -95,7 +97,7 @@ void DoPushStage() {
         if (!rt.bodyRT) return;
     }
     // The frame's batch may be spread over several frames to keep each within its time budget.
-    const int32_t n = BeginPushes(set.pushesPerFrame);
+    const int32_t n = BeginPushes(std::clamp(set.pushesPerFrame, int32_t(1), kMaxPushesPerFrame));
     int32_t craft = GetCraftIndex();
     HLock(rt.bodyRT);
     BodyRTListStruct* list = BodyRTList();

@@ -1,7 +1,9 @@
 #include "sim/TimedThrust.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 // A block of this many entries stays far below 2^31 bytes.
@@ -84,23 +86,34 @@ int32_t SetTTData(Handle list, const TimedThrustInfoStruct* entry, int32_t index
 void CleanUpTTData(Handle list) {
     TimedThrustListStruct* l = TTList(list);
     if (!l) return;
-    for (int32_t k = l->count - 1; k >= 0; --k) {
+    // One pass keeping the order: removing entry by entry would move the tail each time.
+    int32_t kept = 0;
+    for (int32_t k = 0; k < l->count; ++k) {
         const TimedThrustInfoStruct& e = l->entry[k];
-        bool keep = e.deltaV != 0.0 && e.pushIndex >= 0 && !std::isnan(e.deltaV);
-        if (!keep) RemoveTTData(list, k);
+        if (e.deltaV != 0.0 && e.pushIndex >= 0 && !std::isnan(e.deltaV)) l->entry[kept++] = e;
     }
+    l->count = kept;
 }
 
 Handle MakeTTDataCopy(Handle list) {
     if (!list) return 0;
-    Handle copy = NewTTHandle();
-    if (!copy) return 0;
-    int32_t n = GetTTCount(list);
-    for (int32_t k = 0; k < n; ++k) {
-        TimedThrustInfoStruct e;
-        GetTTData(list, &e, k);
-        AddTTData(copy, &e);
+    // The same result as adding every entry in index order to a new list, in
+    // n log n: a stable sort keeps equal push indices in their order, so their
+    // deltaV are summed in the order the additions would have summed them.
+    const TimedThrustListStruct* l = TTList(list);
+    std::vector<TimedThrustInfoStruct> entries(l->entry, l->entry + std::max<int32_t>(l->count, 0));
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const TimedThrustInfoStruct& a, const TimedThrustInfoStruct& b) { return a.pushIndex < b.pushIndex; });
+    size_t merged = 0;
+    for (const TimedThrustInfoStruct& e : entries) {
+        if (merged > 0 && entries[merged - 1].pushIndex == e.pushIndex) entries[merged - 1].deltaV += e.deltaV;
+        else entries[merged++] = e;
     }
+    const Handle copy = NewHandle(kTTListHeaderSize + sizeof(TimedThrustInfoStruct) * (merged + 1));
+    if (!copy) return 0;
+    TimedThrustListStruct* c = TTList(copy);
+    c->count = int32_t(merged);
+    if (merged > 0) std::memcpy(c->entry, entries.data(), sizeof(TimedThrustInfoStruct) * merged);
     CleanUpTTData(copy);
     return copy;
 }

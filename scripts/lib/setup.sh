@@ -6,7 +6,8 @@ BUILD_DIR="${GRAVITAS_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev libgtest-dev
           libbenchmark-dev libhwy-dev nlohmann-json3-dev xplanet xplanet-images openuniverse-common
           libavformat-dev libavcodec-dev libswscale-dev libavutil-dev kstars-data xvfb xauth fonts-dejavu-core
-          openbox xdotool imagemagick locales desktop-file-utils libxml2-utils shared-mime-info)
+          openbox xdotool imagemagick locales desktop-file-utils libxml2-utils shared-mime-info
+          clang-14 libclang-rt-14-dev)
 
 install_missing_packages() {
     local missing=()

@@ -466,7 +466,7 @@ TEST_F(App, AFileThatFailsToOpenSaysWhy) {
     window->OpenDocument(QString::fromStdString(garbage));
     EXPECT_TRUE(shown.contains("garbage.universe")) << shown.toStdString();
     // The loader's reason follows (its wording is the loader's: here "resource data lies outside the file").
-    EXPECT_GT(shown.size() - shown.indexOf("could not be opened:"), 25) << shown.toStdString();
+    EXPECT_GT(shown.size() - shown.indexOf("cannot be opened:"), 25) << shown.toStdString();
     EXPECT_EQ(BodyCount(), bodies);  // the scenario stays as it was
     std::remove(garbage.c_str());
 }

@@ -9,6 +9,7 @@
 #include "core/Control.h"
 #include "core/Dialogs.h"
 #include "core/Events.h"
+#include "core/Limits.h"
 #include "core/Menus.h"
 #include "core/Strings.h"
 #include "render/StereoGlasses.h"
@@ -137,6 +138,19 @@ TEST_F(Menus, WholeNumberSettingsAreTruncatedAndHeldAtTheirLeast) {
     Answer("0.4");
     HandleMenuEv(MenuChoice(kViewMenu, 3));
     EXPECT_EQ(set.minPointSize, 1);
+}
+
+// Beyond the bounds every frame would stall or the trails would not fit in memory.
+TEST_F(Menus, WholeNumberSettingsAreHeldAtTheirBound) {
+    Answer("1e12");
+    HandleMenuEv(MenuChoice(kSimulationMenu, 4));
+    EXPECT_EQ(set.pushesPerFrame, kMaxPushesPerFrame);
+    Answer("4294967298");
+    HandleMenuEv(MenuChoice(kViewMenu, 12));
+    EXPECT_EQ(set.trailLength, kMaxTrailLength);
+    Answer("100000");
+    HandleMenuEv(MenuChoice(kViewMenu, 3));
+    EXPECT_EQ(set.minPointSize, kMaxMinPointSize);
 }
 
 TEST_F(Menus, StereoItemTurnsOffAtOnceAndAsksForTheSeparationToTurnOn) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "io/Odometer.h"
 #include "platform/Platform.h"
@@ -53,6 +54,29 @@ TEST(Odometer, RunTimeAccumulatesOnceAcrossUpdates) {
     EXPECT_EQ(text, "105\n");
     // Garbage reads as zero.
     std::ofstream(dir / "odometer.txt") << "abc";
+    EXPECT_EQ(ReadOdometer(), 0u);
+    SetPlatformBackend(nullptr);
+}
+
+// The temporary file is the process's own: a leftover of the old fixed name
+// (here a folder, as another copy's half-written file would be in the way)
+// neither blocks the update nor is touched by it, and nothing is left behind.
+TEST(Odometer, UpdateUsesATemporaryFileOfItsOwn) {
+    ClockBackend clock;
+    ScratchDir scratch;
+    clock.dataDir = scratch.path().string();
+    SetPlatformBackend(&clock);
+    fs::create_directories(scratch / "odometer.txt.tmp");
+    { std::ofstream(scratch / "odometer.txt.tmp" / "other") << "another copy"; }
+    EXPECT_EQ(WriteOdometer(42), 42u);
+    EXPECT_EQ(ReadOdometer(), 42u);
+    EXPECT_TRUE(fs::exists(scratch / "odometer.txt.tmp" / "other"));
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(scratch.path())) ++entries;
+    EXPECT_EQ(entries, 2u);  // odometer.txt and the folder in the way
+    // An odometer that is a pipe reads as zero at once.
+    fs::remove(scratch / "odometer.txt");
+    ASSERT_EQ(::mkfifo((scratch / "odometer.txt").c_str(), 0600), 0);
     EXPECT_EQ(ReadOdometer(), 0u);
     SetPlatformBackend(nullptr);
 }

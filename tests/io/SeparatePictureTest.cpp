@@ -26,6 +26,7 @@ TEST(SeparatePictures, SavedAsFilesAndReadBack) {
     in.bodies = L;
     in.bodiesBlockSize = block.size();
     in.picture = [&](int32_t id) { return id == 3 ? pict : kNoHandle; };
+    in.settings.viewAngle = 70;
     in.embedPictures = false;
     in.folder = dir.string();
     ResourceFile rf;

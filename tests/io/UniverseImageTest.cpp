@@ -40,6 +40,7 @@ struct Scenario {
         }
         in.settings.gravConstant = 6.674e-11;
         in.settings.timeStep = 3600;
+        in.settings.viewAngle = 70;
         in.settings.pushMethod = 4;
         in.settings.labelFlags = 0xA5;
         in.settings.starAzimuth = 0.25;
@@ -128,7 +129,7 @@ TEST(UniverseLayout, NoScheduleAndNoBodiesWriteZeroIds) {
     LoadedUniverse u;
     std::string err;
     EXPECT_FALSE(Load(rf, u, err));
-    EXPECT_EQ(err, UniverseString(10));
+    EXPECT_EQ(err, "it has no body list resource");
 }
 
 TEST(UniverseLayout, BodyEntriesAndScheduleBytes) {
@@ -251,7 +252,7 @@ TEST(UniverseLoad, FallbacksAndFailures) {
         ResourceFile rf = good;
         rf.Remove(type, type == kSettingsResType ? 0 : 1024);
         EXPECT_FALSE(Load(rf, u, err));
-        EXPECT_EQ(err, UniverseString(10));
+        EXPECT_EQ(err, type == kSettingsResType ? "it has no settings resource" : "it has no body list resource");
     }
     // Too short resources.
     auto shortened = [&](uint32_t type, int16_t id, size_t n) {

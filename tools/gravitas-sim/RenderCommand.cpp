@@ -1,25 +1,28 @@
-// --render: one frame of the real draw stage (stars included) into a PNG.
+// The tool's platform (Qt offscreen) and --render: one frame of the real draw stage into a PNG.
 #include "tools/gravitas-sim/RenderCommand.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <cstdlib>
 #include <memory>
 
 #include "core/Frame.h"
+#include "core/Limits.h"
 #include "core/Records.h"
 #include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
+#include "io/FileAccess.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtBackend.h"
 #include "render/Camera.h"
 #include "render/DrawStage.h"
 #include "render/IJK.h"
 #include "render/RenderBuffer.h"
+#include "sim/Bodies.h"
 #include "tools/gravitas-sim/ScenarioJson.h"
 
 namespace {
@@ -33,42 +36,13 @@ private:
     int32_t width_, height_;
 };
 
-Handle ReadFileHandle(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return kNoHandle;
-    const QByteArray bytes = file.readAll();
-    Handle h = NewHandle(size_t(bytes.size()));
-    if (h) std::memcpy(HandlePtr(h), bytes.constData(), size_t(bytes.size()));
+// A picture file named by a scenario, as a block; none (and why) when it cannot be read.
+Handle ReadPictureHandle(const std::string& path, std::string& why) {
+    std::vector<uint8_t> bytes;
+    if (!ReadRegularFile(path, kMaxPictureFileBytes, bytes, why)) return kNoHandle;
+    Handle h = NewHandle(bytes.size());
+    if (h && !bytes.empty()) std::memcpy(HandlePtr(h), bytes.data(), bytes.size());
     return h;
-}
-
-// Attaches the scenario's picture files to the bodies without restarting the simulation.
-void AttachScenarioPictures() {
-    BodyListStruct* list = BodyList();
-    BodyRTListStruct* bodies = BodyRTList();
-    if (!list || !bodies) return;
-    const ScenarioPictures& pictures = CurrentScenarioPictures();
-    for (int32_t i = 0; i < list->count && i < bodies->count; ++i) {
-        BodyInfoStruct& info = list->body[i];
-        BodyRTStruct& body = bodies->body[i];
-        if (size_t(i) < pictures.surface.size() && !pictures.surface[i].empty() && info.spherePixID == 0) {
-            if (Handle pict = ReadFileHandle(pictures.surface[i])) {
-                info.spherePixID = AddPICTToSpherePixList(rt.spherePixList, pict);
-                if (!info.spherePixID) DisposeHandle(pict);
-            }
-        }
-        body.spherePix = GetPointerToSpherePix(rt.spherePixList, info.spherePixID);
-        if (size_t(i) < pictures.ring.size() && !pictures.ring[i].empty() && !info.ringPix) {
-            if (Handle pict = ReadFileHandle(pictures.ring[i])) {
-                info.ringPix = NewRingPixMapFromPICT(pict);
-                DisposeHandle(pict);
-            }
-        }
-        if (info.ringPix && info.ringRatio > 1.0) {
-            body.ringPix = RingPixPtrFromHandle(info.ringPix);
-            body.ringRadius = info.ringRatio * info.radius;
-        }
-    }
 }
 
 // A viewing distance that shows the whole system, or the followed body closely.
@@ -87,31 +61,64 @@ double FramingDistance() {
 
 }  // namespace
 
-int PrepareRender(const RenderOptions& options, std::string& error) {
-    if (options.width > 8192 || options.height > 8192) {
+bool StartToolPlatform(int32_t width, int32_t height, std::string& error) {
+    if (width > 8192 || height > 8192) {
         error = "render size is limited to 8192 x 8192 pixels";
-        return 2;
+        return false;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Qt's own notes (such as a missing runtime folder) are not the tool's output: stderr carries one line per problem.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    });
     static int argc = 1;
     static char name[] = "gravitas-sim";
     static char* argv[] = {name, nullptr};
     static std::unique_ptr<QGuiApplication> app(new QGuiApplication(argc, argv));
     static QtBackend backend;
-    static std::unique_ptr<FixedSizeWindow> window;  // outlives the set-up: frames are drawn later
-    window = std::make_unique<FixedSizeWindow>(options.width, options.height);
+    static FixedSizeWindow window(width, height);
     SetPlatformBackend(&backend);
-    SetMainWindowServices(window.get());
-
-    // Start-up resets the settings to their defaults; the scenario's settings win.
-    const SettingsStruct scenario = set;
-    const Handle bodyRT = rt.bodyRT;
-    const int64_t pushCount = rt.pushCount;
-    const double simTime = rt.simTime;
-    const RTList trails = rt.trailList;
+    SetMainWindowServices(&window);
+    // The application's own start-up: default settings, sphere picture list, star field, render buffer.
     InitializeAll();
-    set = scenario;
-    rt.bodyRT = bodyRT, rt.pushCount = pushCount, rt.simTime = simTime, rt.trailList = trails;
+    return true;
+}
+
+void StopToolPlatform() {
+    DisposeAll();
+    SetMainWindowServices(nullptr);
+    SetPlatformBackend(nullptr);
+}
+
+std::vector<std::string> AttachScenarioPictures() {
+    std::vector<std::string> problems;
+    const ScenarioPictures& pictures = CurrentScenarioPictures();
+    for (int32_t i = 0; BodyList() && i < BodyList()->count; ++i) {
+        BodyInfoStruct& info = BodyList()->body[i];
+        std::string why;
+        if (size_t(i) < pictures.surface.size() && !pictures.surface[i].empty() && info.spherePixID == 0) {
+            if (Handle pict = ReadPictureHandle(pictures.surface[i], why)) {
+                info.spherePixID = AddPICTToSpherePixList(rt.spherePixList, pict);
+                if (!info.spherePixID) DisposeHandle(pict);
+            } else {
+                problems.push_back(pictures.surface[i] + ": " + why);
+            }
+        }
+        if (size_t(i) < pictures.ring.size() && !pictures.ring[i].empty() && !info.ringPix) {
+            if (Handle pict = ReadPictureHandle(pictures.ring[i], why)) {
+                info.ringPix = NewRingPixMapFromPICT(pict);
+                DisposeHandle(pict);
+            } else {
+                problems.push_back(pictures.ring[i] + ": " + why);
+            }
+        }
+    }
+    // A run-time state built before the pictures were attached is rebuilt with them.
+    if (rt.bodyRT) TransferICsToRT();
+    return problems;
+}
+
+int PrepareRender(const RenderOptions& options, std::string& error) {
     if (options.cameraMode >= 0) set.cameraMode = options.cameraMode;
     if (options.cameraBody >= 0) set.cameraSelection = options.cameraBody;
     if (options.labelFlags >= 0) set.labelFlags = uint32_t(options.labelFlags);
@@ -119,7 +126,6 @@ int PrepareRender(const RenderOptions& options, std::string& error) {
     if (options.noStars) set.displayFlags |= kStarFieldOffFlag;
     if (set.eyeRadius == 0) set.eyeRadius = 15;
     SetRunTimeViewingVariables();
-    AttachScenarioPictures();
 
     // Look at the system from above the ecliptic, then let the camera settle.
     BuildBodyAxes(rt.cameraIJK, 0.35 * M_PI, 0.5 * M_PI, 0.0);
@@ -144,8 +150,7 @@ void DrawRenderFrame() {
 }
 
 void FinishRender() {
-    SetMainWindowServices(nullptr);
-    SetPlatformBackend(nullptr);
+    // The platform stays until the tool's shut-down (StopToolPlatform).
 }
 
 int RunRenderCommand(const RenderOptions& options, std::string& error) {

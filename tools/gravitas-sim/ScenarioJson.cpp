@@ -1,16 +1,21 @@
 #include "tools/gravitas-sim/ScenarioJson.h"
 
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <stdexcept>
 
+#include "core/DefaultSettings.h"
+#include "core/Limits.h"
 #include "core/Records.h"
 #include "core/Strings.h"
+#include "io/FileAccess.h"
+#include "io/ScenarioChecks.h"
 #include "sim/Bodies.h"
 #include "sim/TimedThrust.h"
 
@@ -37,10 +42,21 @@ double Num(const json& j, const char* key, const std::string& where) {
 double NumOr(const json& j, const char* key, double dflt, const std::string& where) {
     return j.contains(key) ? Num(j, key, where) : dflt;
 }
-int32_t IntOr(const json& j, const char* key, int32_t dflt, const std::string& where) {
+// Whole numbers are range-checked before conversion: a wrapped value would run something else.
+int64_t WholeOr(const json& j, const char* key, int64_t dflt, int64_t least, int64_t most, const std::string& where) {
     if (!j.contains(key)) return dflt;
-    if (!j.at(key).is_number_integer()) throw BadInput(where + ": \"" + key + "\" must be an integer");
-    return j.at(key).get<int32_t>();
+    const json& v = j.at(key);
+    if (!v.is_number_integer()) throw BadInput(where + ": \"" + key + "\" must be an integer");
+    const bool tooBig = v.is_number_unsigned() ? v.get<uint64_t>() > uint64_t(most) : v.get<int64_t>() > most;
+    if (tooBig || (!v.is_number_unsigned() && v.get<int64_t>() < least))
+        throw BadInput(where + ": \"" + key + "\" must lie in " + std::to_string(least) + ".." + std::to_string(most));
+    return v.is_number_unsigned() ? int64_t(v.get<uint64_t>()) : v.get<int64_t>();
+}
+int32_t IntOr(const json& j, const char* key, int32_t dflt, const std::string& where) {
+    return int32_t(WholeOr(j, key, dflt, INT32_MIN, INT32_MAX, where));
+}
+uint32_t FlagsOr(const json& j, const char* key, uint32_t dflt, const std::string& where) {
+    return uint32_t(WholeOr(j, key, dflt, 0, UINT32_MAX, where));
 }
 void Vec(const json& j, const char* key, double out[3], const std::string& where, bool required) {
     if (!j.contains(key)) {
@@ -108,6 +124,7 @@ void ReadBody(const json& jb, int index, const std::string& baseDir) {
     ScenarioPictures& pics = CurrentScenarioPictures();
     pics.surface.push_back(jb.contains("surfacePicture") ? Resolve(baseDir, jb["surfacePicture"].get<std::string>()) : "");
     pics.ring.push_back(jb.contains("ringPicture") ? Resolve(baseDir, jb["ringPicture"].get<std::string>()) : "");
+    if (std::string p = BodyValueProblem(b, index); !p.empty()) throw BadInput(p);
     if (!AddABody(b)) throw BadInput(where + ": out of memory");
 }
 
@@ -131,37 +148,59 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         if (!j.is_object()) throw BadInput("scenario must be a JSON object");
         json phys = j.value("physics", json::object());
         if (!phys.is_object()) throw BadInput("\"physics\" must be an object");
-        set.gravConstant = NumOr(phys, "gravConstant", 6.672e-11, "physics");
-        set.powerLaw = NumOr(phys, "powerLaw", -2.0, "physics");
-        set.timeStep = NumOr(phys, "timeStep", 10.0, "physics");
-        set.pushesPerFrame = IntOr(phys, "pushesPerFrame", 16, "physics");
+        // What the scenario leaves out is what the application starts with.
+        set = SettingsStruct{};
+        SetDefaultSettings(set);
+        set.gravConstant = NumOr(phys, "gravConstant", set.gravConstant, "physics");
+        set.powerLaw = NumOr(phys, "powerLaw", set.powerLaw, "physics");
+        set.timeStep = NumOr(phys, "timeStep", set.timeStep, "physics");
+        set.pushesPerFrame = IntOr(phys, "pushesPerFrame", set.pushesPerFrame, "physics");
         set.pushMethod = Named(phys, "method", kMethods, kMethodCount, 0);
         set.onCrash = Named(phys, "onCrash", kCrash, 3, 0);
         set.craftThrust = NumOr(phys, "craftThrust", 100.0, "physics");
         set.trailLength = IntOr(phys, "trailLength", 0, "physics");
         if (set.trailLength < 0) throw BadInput("physics: \"trailLength\" must not be negative");
         json view = j.value("view", json::object());
+        if (!view.is_object()) throw BadInput("\"view\" must be an object");
         set.cameraMode = IntOr(view, "cameraMode", 0, "view");
         set.cameraSelection = IntOr(view, "cameraSelection", 0, "view");
-        set.labelFlags = uint32_t(IntOr(view, "labelFlags", 0, "view"));
-        set.displayFlags = uint32_t(IntOr(view, "displayFlags", 0, "view"));
-        set.viewAngle = NumOr(view, "viewAngle", 70.0, "view");
-        set.minPointSize = IntOr(view, "minPointSize", 2, "view");
-        if (set.minPointSize < 0) throw BadInput("view: \"minPointSize\" must not be negative");
+        set.labelFlags = FlagsOr(view, "labelFlags", set.labelFlags, "view");
+        set.displayFlags = FlagsOr(view, "displayFlags", set.displayFlags, "view");
+        set.viewAngle = NumOr(view, "viewAngle", set.viewAngle, "view");
+        set.minPointSize = IntOr(view, "minPointSize", set.minPointSize, "view");
+        if (std::string p = SettingsValueProblem(set); !p.empty()) throw BadInput(p);
         if (!j.contains("bodies") || !j["bodies"].is_array()) throw BadInput("missing \"bodies\" array");
+        if (j["bodies"].size() > size_t(kMaxBodies))
+            throw BadInput("more than " + std::to_string(kMaxBodies) + " bodies");
         int index = 0;
         for (const json& jb : j["bodies"]) ReadBody(jb, index++, baseDir);
         if (j.contains("timedThrust")) {
             const json& tt = j["timedThrust"];
             if (!tt.is_array()) throw BadInput("\"timedThrust\" must be an array");
-            set.timedThrust = NewTTHandle();
+            // Gathered whole, then sorted and merged once, as adding them one by one would.
+            const Handle raw = NewHandle(kTTListHeaderSize + sizeof(TimedThrustInfoStruct) * (tt.size() + 1));
+            if (!raw) throw BadInput("timedThrust: out of memory");
+            TimedThrustListStruct* list = TTList(raw);
             for (const json& e : tt) {
-                if (!e.is_object()) throw BadInput("timedThrust entries are objects");
-                TimedThrustInfoStruct t{Num(e, "deltaV", "timedThrust"), IntOr(e, "pushIndex", -1, "timedThrust"), 0};
-                if (!e.contains("pushIndex")) throw BadInput("timedThrust: missing \"pushIndex\"");
-                AddTTData(set.timedThrust, &t);
+                if (!e.is_object()) {
+                    DisposeHandle(raw);
+                    throw BadInput("timedThrust entries are objects");
+                }
+                if (!e.contains("pushIndex")) {
+                    DisposeHandle(raw);
+                    throw BadInput("timedThrust: missing \"pushIndex\"");
+                }
+                try {
+                    list->entry[list->count] = {Num(e, "deltaV", "timedThrust"), IntOr(e, "pushIndex", -1, "timedThrust"), 0};
+                } catch (...) {
+                    DisposeHandle(raw);
+                    throw;
+                }
+                ++list->count;
             }
-            CleanUpTTData(set.timedThrust);
+            set.timedThrust = MakeTTDataCopy(raw);
+            DisposeHandle(raw);
+            if (!set.timedThrust) throw BadInput("timedThrust: out of memory");
         }
     } catch (const json::exception& e) {
         ClearScenario();
@@ -176,15 +215,15 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
 }
 
 bool LoadScenarioJSON(const std::string& path, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
-        error = "cannot read " + path;
+    std::vector<uint8_t> bytes;
+    if (!ReadRegularFile(path, kMaxScenarioFileBytes, bytes, error)) {
+        error = path + ": " + error;
         return false;
     }
-    std::stringstream ss;
-    ss << in.rdbuf();
     std::string base = std::filesystem::path(path).parent_path().string();
-    return LoadScenarioJSONText(ss.str(), base.empty() ? "." : base, error);
+    if (LoadScenarioJSONText(std::string(bytes.begin(), bytes.end()), base.empty() ? "." : base, error)) return true;
+    error = path + ": " + error;
+    return false;
 }
 
 std::string ExportScenarioJSON() {
@@ -223,7 +262,7 @@ std::string ExportScenarioJSON() {
         }
         j["timedThrust"] = tt;
     }
-    return j.dump(2);
+    return j.dump(2, ' ', false, json::error_handler_t::replace);
 }
 
 std::string RunStateJSON() {
@@ -243,5 +282,5 @@ std::string RunStateJSON() {
                               {"bodyFlags", b.bodyFlags}});
         }
     j["bodies"] = bodies;
-    return j.dump(2);
+    return j.dump(2, ' ', false, json::error_handler_t::replace);
 }

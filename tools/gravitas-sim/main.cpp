@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "core/Control.h"
 #include "core/Records.h"
@@ -19,6 +20,9 @@ int Fail(const std::string& message) {
     std::fprintf(stderr, "gravitas-sim: %s\n", message.c_str());
     return 2;
 }
+
+// Cautions do not stop the run, but the user hears of them.
+void Warn(const std::string& message) { std::fprintf(stderr, "gravitas-sim: warning: %s\n", message.c_str()); }
 
 bool ParseInt(const std::string& s, int32_t& out) {
     char* end = nullptr;
@@ -69,14 +73,23 @@ int main(int argc, char** argv) {
     if (scenario.empty() && loadPath.empty()) return Fail("usage: gravitas-sim SCENARIO.json [options]");
 
     std::string error;
+    if (!StartToolPlatform(render.width, render.height, error)) return Fail(error);
+    // Whatever way the run ends, the application's own shut-down releases what start-up made.
+    struct Shutdown {
+        ~Shutdown() { StopToolPlatform(); }
+    } shutdown;
     if (!loadPath.empty()) {
-        if (!LoadUniverseForTool(loadPath, error)) return Fail(error);
+        std::vector<std::string> warnings;
+        const bool loaded = LoadUniverseForTool(loadPath, error, warnings);
+        for (const std::string& w : warnings) Warn(w);
+        if (!loaded) return Fail(error);
     } else if (!LoadScenarioJSON(scenario, error)) {
         return Fail(error);
+    } else {
+        for (const std::string& w : AttachScenarioPictures()) Warn(w);
     }
     // Trails are recorded by the push stage, so their length must be known before the frames run.
     if (render.trailLength >= 0) set.trailLength = render.trailLength;
-    InitializeSoundStuff();
     if (movie.Wanted()) {
         if (RunMovieCommand(movie, render, frames, error) != 0) return Fail(error);
         return 0;
@@ -89,7 +102,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gravitas-sim: %s\n", error.c_str());
         return status;
     }
-    if (!savePath.empty() && !SaveUniverseForTool(savePath, error)) return Fail(error);
+    if (!savePath.empty()) {
+        std::vector<std::string> warnings;
+        const bool saved = SaveUniverseForTool(savePath, error, warnings);
+        for (const std::string& w : warnings) Warn(w);
+        if (!saved) return Fail(error);
+    }
     if (!exportPath.empty()) {
         FILE* out = std::fopen(exportPath.c_str(), "w");
         if (!out) return Fail("cannot write " + exportPath);
@@ -98,9 +116,5 @@ int main(int argc, char** argv) {
         std::fclose(out);
     }
     std::cout << RunStateJSON() << "\n";
-    DisposeSoundStuff();
-    DisposeTTHandle(set.timedThrust);
-    set.timedThrust = 0;
-    DeallocateAllPushMemory();
     return 0;
 }

@@ -1,0 +1,26 @@
+// Bounds on what a scenario or a file may ask for. Values beyond them cannot be
+// simulated, drawn or held in memory in reasonable time, so every place they
+// enter (files, scenarios, dialogs, the push stage) holds them to these limits.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Pushes run by one frame: a million Euler pushes of a few bodies take tens of
+// milliseconds; more would stall the window for seconds on every frame.
+constexpr int32_t kMaxPushesPerFrame = 1000000;
+
+// Trail snapshots kept per body (about half an hour of frames at 60 per second).
+constexpr int32_t kMaxTrailLength = 100000;
+
+// Bodies in one scenario: every push costs the square of the count.
+constexpr int32_t kMaxBodies = 10000;
+
+// Largest smallest-drawn-size and stereo half separation, in pixels.
+constexpr int32_t kMaxMinPointSize = 1000;
+constexpr int32_t kMaxEyeRadius = 1000000;
+
+// File size caps, checked before anything is read into memory.
+constexpr size_t kMaxUniverseFileBytes = size_t(64) << 20;   // resource data addressing ends at 16 MiB anyway
+constexpr size_t kMaxPictureFileBytes = size_t(32) << 20;    // a 4096 x 2048 surface map as PNG is well below
+constexpr size_t kMaxStarFileBytes = size_t(32) << 20;       // 1,048,576 stars of 32 bytes
+constexpr size_t kMaxScenarioFileBytes = size_t(16) << 20;   // JSON scenarios

@@ -1,0 +1,19 @@
+// Text of unknown origin made safe to show: names in universe files are UTF-8
+// when this application wrote them and the classic Mac OS Roman character set
+// when older programs did; either way what leaves here is valid UTF-8.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(const uint8_t* bytes, size_t size);
+
+// The longest prefix of at most `room` bytes of UTF-8 text that ends on a
+// character boundary.
+size_t Utf8PrefixLength(const std::string& text, size_t room);
+
+// Valid UTF-8 is kept; anything else is read as Mac OS Roman. When the bytes
+// fill their whole room, a character cut at the end by an earlier writer is
+// dropped rather than shown as Roman. Control characters show as U+FFFD.
+std::string DisplayText(const uint8_t* bytes, size_t size, size_t room);
