@@ -12,6 +12,7 @@
 #include "core/Control.h"
 #include "core/Events.h"
 #include "core/Frame.h"
+#include "core/Limits.h"
 #include "core/PushBudget.h"
 #include "core/Strings.h"
 #include "platform/Platform.h"
@@ -59,15 +60,15 @@ protected:
 
 TEST_F(FrameBudget, AHugeBatchDoesNotHoldTheFrame) {
     TwoBodyOrbit();
-    set.pushesPerFrame = 100000000;  // once froze the window for ~50 s per frame
+    set.pushesPerFrame = kMaxPushesPerFrame;  // 1e8 once froze the window for ~50 s per frame
     for (int frame = 0; frame < 3; ++frame) {
         const auto start = std::chrono::steady_clock::now();
         DoTask(1);
         EXPECT_LT(Seconds(start), 0.1 + pushBudget.frameSeconds) << "frame " << frame;
     }
     EXPECT_GT(rt.pushCount, 0);
-    EXPECT_LT(rt.pushCount, 100000000);  // the rest waits for later frames
-    EXPECT_EQ(pushBudget.owed, 100000000 - rt.pushCount);
+    EXPECT_LT(rt.pushCount, kMaxPushesPerFrame);  // the rest waits for later frames
+    EXPECT_EQ(pushBudget.owed, kMaxPushesPerFrame - rt.pushCount);
 }
 
 TEST_F(FrameBudget, EscapeStopsALongRunAndDropsTheRestOfTheBatch) {

@@ -119,7 +119,7 @@ TEST_F(Menus, OtherSettingsRefuseNonNumbersAndTheirOutOfRangeValues) {
     EXPECT_EQ(set.trailLength, 10);
     ASSERT_EQ(backend.cautions.size(), 5u);
     EXPECT_NE(backend.cautions[2].find("-180 to 180"), std::string::npos);
-    EXPECT_NE(backend.cautions[4].find("0 to 1000000"), std::string::npos);
+    EXPECT_NE(backend.cautions[4].find("0 to 100000 "), std::string::npos);
 }
 
 TEST_F(Menus, WholeNumberSettingsAreTruncatedAndHeldAtTheirLeast) {
@@ -140,15 +140,30 @@ TEST_F(Menus, WholeNumberSettingsAreTruncatedAndHeldAtTheirLeast) {
     EXPECT_EQ(set.minPointSize, 1);
 }
 
-// Beyond the bounds every frame would stall or the trails would not fit in memory.
-TEST_F(Menus, WholeNumberSettingsAreHeldAtTheirBound) {
+// Beyond the bounds every frame would stall or the trails would not fit in memory:
+// such entries are refused with the range, and the bound itself is accepted.
+TEST_F(Menus, WholeNumberSettingsBeyondTheirBoundAreRefused) {
+    set.pushesPerFrame = 16;
+    set.trailLength = 10;
+    set.minPointSize = 2;
     Answer("1e12");
     HandleMenuEv(MenuChoice(kSimulationMenu, 4));
-    EXPECT_EQ(set.pushesPerFrame, kMaxPushesPerFrame);
+    EXPECT_EQ(set.pushesPerFrame, 16);
     Answer("4294967298");
     HandleMenuEv(MenuChoice(kViewMenu, 12));
-    EXPECT_EQ(set.trailLength, kMaxTrailLength);
+    EXPECT_EQ(set.trailLength, 10);
+    Answer("100000000");
+    HandleMenuEv(MenuChoice(kViewMenu, 3));
+    EXPECT_EQ(set.minPointSize, 2);
+    ASSERT_EQ(backend.cautions.size(), 3u);
+    EXPECT_NE(backend.cautions[0].find("1 to 1000000"), std::string::npos);
+    Answer("1000000");
+    HandleMenuEv(MenuChoice(kSimulationMenu, 4));
+    EXPECT_EQ(set.pushesPerFrame, kMaxPushesPerFrame);
     Answer("100000");
+    HandleMenuEv(MenuChoice(kViewMenu, 12));
+    EXPECT_EQ(set.trailLength, kMaxTrailLength);
+    Answer("1000");
     HandleMenuEv(MenuChoice(kViewMenu, 3));
     EXPECT_EQ(set.minPointSize, kMaxMinPointSize);
 }

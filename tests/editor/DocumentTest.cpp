@@ -43,6 +43,7 @@ struct DocumentTest : ::testing::Test {
         rt.spherePixList = NewSpherePixList();
         rt.selectedBody = -1;
         set.timedThrust = kNoHandle;
+        set.viewAngle = 70;  // files with a view angle of 0 are refused
         set.pushesPerFrame = 16;
         SetupMenus();
         ClearUndoHistory();

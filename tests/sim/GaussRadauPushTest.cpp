@@ -216,6 +216,7 @@ TEST_F(GaussRadauPushTest, UniverseFileKeepsTheMethodAndRunsIt) {
     AddABody(Body(0, 0, 0, 0, 0, 0, m, 6.4e6, "Planet"));
     AddABody(Body(r, 0, 0, 0, v, 0, 1.0, 1.0, "Moon"));
     set.timeStep = 3000.0;
+    set.viewAngle = 70;  // files with a view angle of 0 are refused
     const std::string path = ::testing::TempDir() + "gauss-radau.universe";
     ASSERT_TRUE(SaveAllSettingsTo(path, false));
     DeallocateAllPushMemory();
