@@ -146,8 +146,10 @@ double DrawnFractionOfStarsInView(Handle list, const std::vector<std::array<doub
             if (!(depth < 0)) continue;
             const double X = (cam.i[0] * P[0] + cam.i[1] * P[1] + cam.i[2] * P[2]) * (-focal / depth);
             const double Y = (cam.j[0] * P[0] + cam.j[1] * P[1] + cam.j[2] * P[2]) * (-focal / depth);
-            const int x = w / 2 + int(std::floor(X)), y = hgt / 2 - int(std::floor(Y));
-            if (x < 0 || y < 1 || x >= w - 1 || y >= hgt) continue;
+            // Range first: a star near the eye plane projects far beyond any int.
+            const double fx = w / 2 + std::floor(X), fy = hgt / 2 - std::floor(Y);
+            if (!(fx >= 0 && fy >= 1 && fx < w - 1 && fy < hgt)) continue;
+            const int x = int(fx), y = int(fy);
             ++inView;
             const uint32_t* row = reinterpret_cast<uint32_t*>(bAddrGWPM + y * rBytesGWPM);
             const uint32_t* above = reinterpret_cast<uint32_t*>(bAddrGWPM + (y - 1) * rBytesGWPM);
