@@ -3,7 +3,14 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD_DIR="${GRAVITAS_BUILD_DIR:-$ROOT/build}"
 
-PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev libgtest-dev
+# A fresh clone or a second build folder reuses earlier compilations through ccache.
+if command -v ccache >/dev/null 2>&1; then
+    export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
+    export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-ccache}"
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}" CCACHE_NOHASHDIR=1
+fi
+
+PACKAGES=(cmake g++ make pkg-config ccache qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev libgtest-dev
           libbenchmark-dev libhwy-dev nlohmann-json3-dev xplanet xplanet-images openuniverse-common
           libavformat-dev libavcodec-dev libswscale-dev libavutil-dev kstars-data xvfb xauth fonts-dejavu-core
           openbox xdotool imagemagick locales desktop-file-utils libxml2-utils shared-mime-info
