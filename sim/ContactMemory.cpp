@@ -10,13 +10,13 @@ namespace {
 using Pair = std::pair<int32_t, int32_t>;
 // Kept between pushes; cleared, not freed, so steady running allocates nothing.
 std::vector<Pair> previousContacts, currentContacts;
-int32_t lastCheckedPush = -2;
+int64_t lastCheckedPush = -2;
 CollisionStopNote stopNote;
 
 Pair Ordered(int32_t i, int32_t j) { return i < j ? Pair{i, j} : Pair{j, i}; }
 }  // namespace
 
-void BeginContactCheck(int32_t push) {
+void BeginContactCheck(int64_t push) {
     if (push == lastCheckedPush + 1) std::swap(previousContacts, currentContacts);
     else previousContacts.clear();
     currentContacts.clear();

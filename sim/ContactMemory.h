@@ -9,7 +9,7 @@
 
 // Opens the check of push `push`; the pairs of the previous check are kept
 // only when it was the check of push - 1 (a reset or a jump forgets them).
-void BeginContactCheck(int32_t push);
+void BeginContactCheck(int64_t push);
 // Records that bodies i and j touch now; true when they did not touch at the previous check.
 bool IsNewContact(int32_t i, int32_t j);
 

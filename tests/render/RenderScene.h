@@ -36,6 +36,7 @@ struct RenderScene {
         DisposeRTList(rt.trailList);
         DisposeHandle(rt.bodyRT);
         rt.bodyRT = 0;
+        DisposeScratchSpace();  // the draw stage keeps it between frames; the next scene starts afresh
         DisposeMyRenderGW();
     }
     BodyRTStruct& Body(int b) { return BodyRTList()->body[b]; }
