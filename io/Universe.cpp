@@ -33,17 +33,6 @@ Handle HandleFromBytes(const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-void SaveUniverse() {
-    std::string path;
-    if (Platform().ChooseSaveFile(UniverseString(1), UniverseString(2), kUniverseFileType, path) == 0) return;
-    SaveAllSettingsTo(path, true);
-}
-
-void LoadUniverse() {
-    std::string path;
-    if (NavChooseOneFile({kUniverseFileType}, path)) LoadAllSettingsFrom(path);
-}
-
 bool SaveAllSettingsTo(const std::string& path, bool embedPictures) {
     UniverseSaveInput in;
     in.settings = set;

@@ -2,8 +2,6 @@
 #pragma once
 #include <string>
 
-void SaveUniverse();
-void LoadUniverse();
 // Both report failures to the user (beep or alert); true when the file was written or loaded.
 bool SaveAllSettingsTo(const std::string& path, bool embedPictures);
 bool LoadAllSettingsFrom(const std::string& path);
