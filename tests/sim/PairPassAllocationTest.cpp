@@ -1,11 +1,8 @@
 // Pushes allocate nothing once the scratch space has grown to the body count: every
-// operator new of this test binary is counted, on every thread, while pushes run.
+// operator new of this test binary is counted, on every thread (AllocationCounter.cpp).
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "AllocationCounter.h"
 #include "RandomCluster.h"
 #include "core/Memory.h"
 #include "core/Records.h"
@@ -15,37 +12,14 @@
 #include "sim/ThreadPool.h"
 
 namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-}  // namespace
-
-// malloc and free on both sides; GCC cannot see that the replaced new is malloc-based.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
-#pragma GCC diagnostic pop
-
-namespace {
-
 
 long AllocationsDuringPushes(BodyRTListStruct* l, int pushes) {
-    allocations = 0;
-    counting = true;
+    const long before = HeapAllocationCount();
     for (int p = 0; p < pushes; ++p) {
         ElementalPush(l);
         ++rt.pushCount;
     }
-    counting = false;
-    return allocations.load();
+    return HeapAllocationCount() - before;
 }
 
 TEST(PairPassAllocation, PushesAllocateNothingOnceGrown) {
