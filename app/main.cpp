@@ -5,12 +5,14 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "core/BetweenRuns.h"
 #include "core/Events.h"
 #include "core/Frame.h"
 #include "core/Version.h"
 #include "io/Odometer.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtMainWindow.h"
+#include "platform/qt/QtSettingsStore.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -19,6 +21,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("gravitas");  // ties the windows to the installed launcher and icon
     QtBackend backend;
     SetPlatformBackend(&backend);
+    QtSettingsStore settings;
+    SetSettingsStore(&settings);
     startTime = backend.CalendarSeconds();
 
     int status = 0;
@@ -27,6 +31,7 @@ int main(int argc, char** argv) {
         SetMainWindowServices(&window);
         window.show();
         InitializeAll();
+        RecallBetweenRuns();
         for (int i = 1; i < argc; ++i) window.OpenDocument(QString::fromLocal8Bit(argv[i]));
         // GRAVITAS_SCREENSHOT=path: grab the window after a few seconds of running, then quit.
         if (const char* shot = std::getenv("GRAVITAS_SCREENSHOT")) {
@@ -45,5 +50,6 @@ int main(int argc, char** argv) {
     }
     UpdateRunTime();
     SetPlatformBackend(nullptr);
+    SetSettingsStore(nullptr);
     return status;
 }

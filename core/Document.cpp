@@ -6,6 +6,8 @@
 #include "core/Confirm.h"
 #include "core/History.h"
 #include "core/ParameterCommands.h"
+#include "core/RecentFilesMenu.h"
+#include "io/FileFolders.h"
 #include "io/FileTypes.h"
 #include "io/Pictures.h"
 #include "io/Universe.h"
@@ -28,6 +30,14 @@ void TakePresentStateAsSaved(const std::string& path) {
     document.path = path;
     document.savedRevision = ScenarioRevision();
     RefreshDocumentTitle();
+    NoteRecentDocument(path);
+}
+
+// Every way of opening a universe ends here.
+bool LoadDocument(const std::string& path) {
+    if (!LoadAllSettingsFrom(path)) return false;  // the failure was reported
+    TakePresentStateAsSaved(path);
+    return true;
 }
 
 bool SaveTo(const std::string& path) {
@@ -83,25 +93,21 @@ bool SaveDocumentMenuItem() {
 bool SaveDocumentAsMenuItem() {
     std::string path;
     const std::string suggested = document.path.empty() ? UniverseString(2) : DocumentName() + ".universe";
-    if (Platform().ChooseSaveFile(UniverseString(1), suggested, kUniverseFileType, path) == 0) return false;
+    if (ChooseSaveFileRemembered(UniverseString(1), suggested, kUniverseFileType, path) == 0) return false;
     return SaveTo(path);
 }
 
 bool OpenDocumentFile(const std::string& path) {
     if (EndsWithIgnoringCase(path, ".stars")) return ReplaceStarListFromFile(path);
     if (!AskToSaveChanges()) return false;
-    if (!LoadAllSettingsFrom(path)) return false;  // the failure was reported
-    TakePresentStateAsSaved(path);
-    return true;
+    return LoadDocument(path);
 }
 
 bool OpenDocumentMenuItem() {
     if (!AskToSaveChanges()) return false;
     std::string path;
     if (!NavChooseOneFile({kUniverseFileType}, path)) return false;
-    if (!LoadAllSettingsFrom(path)) return false;
-    TakePresentStateAsSaved(path);
-    return true;
+    return LoadDocument(path);
 }
 
 void RefreshDocumentTitle() {

@@ -10,8 +10,10 @@
 #include "core/History.h"
 #include "core/KeyReference.h"
 #include "core/ParameterCommands.h"
+#include "core/RecentFilesMenu.h"
 #include "core/Records.h"
 #include "core/Strings.h"
+#include "core/ViewPreferences.h"
 #include "imagery/Stars.h"
 #include "io/DemoUniverses.h"
 #include "io/MovieRecording.h"
@@ -76,7 +78,7 @@ void InstallDemoMenu() {
 void InstallMenuBar() {
     AddMenu(kAppleMenu, "Gravitas", {Item("About Gravitas\u2026")});
     AddMenu(kFileMenu, "File",
-            {Item("Open Universe\u2026", "Ctrl+O"), Item("Open Demo", "", kDemoMenu), Item("Save Universe", "Ctrl+S"),
+            {Item("Open Universe\u2026", "Ctrl+O"), Item("Open Recent", "", kRecentFilesMenu), Item("Open Demo", "", kDemoMenu), Item("Save Universe", "Ctrl+S"),
              Item("Save Universe As\u2026"), Separator(), Item("Save Picture As\u2026", "Ctrl+Shift+P"),
              Item("Record Movie\u2026", "Ctrl+Shift+M"), Separator(), Item("Open Star Data\u2026", "Ctrl+Shift+O"),
              Separator(), Item("Quit", "Ctrl+Q")});
@@ -175,6 +177,7 @@ bool ConfirmRemoveAllBodies() {
 void SetupMenus() {
     menuList.clear();
     InstallMenuBar();
+    BuildRecentFilesMenu();
     for (int i = 0; i < 8; ++i) mnu[i] = &menuList[int16_t(kAppleMenu + i)];
     PushMethodMenu = &menuList[kPushMethodMenu];
     LabelsMenu = &menuList[kLabelsMenu];
@@ -185,7 +188,7 @@ void SetupMenus() {
 
 void DisposeMenus() {
     for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kDemoMenu, kStereoGlassesMenu,
-                       kCameraSelectionMenu})
+                       kCameraSelectionMenu, kRecentFilesMenu})
         menuList.erase(id);
     PushMethodMenu = LabelsMenu = CameraModeMenu = OnCrashMenu = CameraSelectionMenuH = nullptr;
 }
@@ -302,6 +305,7 @@ void HandleMenuEv(int32_t choice) {
             else if (item == kOpenStarDataItem) UserGetFileStarData();
             else if (item == kQuitItem) staying = 0;
             break;
+        case kRecentFilesMenu: OpenRecentMenuItem(item); break;
         case kDemoMenu:
             // Asks about unsaved changes and names the window after the demo, as any open does.
             if (item >= 1 && size_t(item) <= demoUniverses.size()) OpenDocumentFile(demoUniverses[size_t(item - 1)].path);
@@ -367,6 +371,7 @@ void HandleMenuEv(int32_t choice) {
         case kCameraSelectionMenu: SetCameraSelectionMenuItem(item); break;
         default: break;
     }
+    if (ChangesViewPreferences(choice)) SaveViewPreferences(PresentViewPreferences(), RememberedSettings());
 }
 
 // ---- submenu accessors

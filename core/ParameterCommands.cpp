@@ -11,6 +11,7 @@
 #include "core/Strings.h"
 #include "core/Units.h"
 #include "imagery/Stars.h"
+#include "io/FileFolders.h"
 #include "io/FileTypes.h"
 #include "render/Camera.h"
 #include "sim/Bodies.h"
@@ -166,5 +167,5 @@ bool ReplaceStarListFromFile(const std::string& path) {
 
 void UserGetFileStarData() {
     std::string path;
-    if (Platform().ChooseFile({kStarDataFileType}, path)) ReplaceStarListFromFile(path);
+    if (ChooseFileRemembered({kStarDataFileType}, path)) ReplaceStarListFromFile(path);
 }

@@ -7,6 +7,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Units.h"
+#include "io/FileFolders.h"
 #include "io/FileTypes.h"
 #include "io/MovieRecorder.h"
 #include "platform/Platform.h"
@@ -114,6 +115,6 @@ void RecordMovieMenuItem() {
     }
     std::string path;
     const std::string defaultName = "Gravitas movie" + std::filesystem::path(MoviePathFor("x.mp4")).extension().string();
-    if (!Platform().ChooseSaveFile("Record the movie (" + codec + ") as", defaultName, kMovieFileType, path)) return;
+    if (!ChooseSaveFileRemembered("Record the movie (" + codec + ") as", defaultName, kMovieFileType, path)) return;
     StartMovieRecording(path, int(values[0]), int(values[1]), int(values[2]), values[3]);
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "io/FileFolders.h"
 #include "io/FileTypes.h"
 #include "platform/Platform.h"
 #include "render/RenderBuffer.h"
@@ -42,7 +43,7 @@ bool WriteRenderBufferPNG(const std::string& path, std::string& error) {
 
 void SavePictureAsMenuItem() {
     std::string path;
-    if (!Platform().ChooseSaveFile("Save the picture as", "Gravitas picture.png", kPngFileType, path)) return;
+    if (!ChooseSaveFileRemembered("Save the picture as", "Gravitas picture.png", kPngFileType, path)) return;
     std::string error;
     if (!WriteRenderBufferPNG(path, error)) Platform().StopAlert(error);
 }

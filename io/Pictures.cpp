@@ -4,6 +4,7 @@
 
 #include "core/Limits.h"
 #include "io/FileAccess.h"
+#include "io/FileFolders.h"
 
 #include "io/FileTypes.h"
 #include "platform/Platform.h"
@@ -46,7 +47,7 @@ bool WritePICTFile(Handle picture, const std::string& path) {
 }
 
 bool NavChooseOneFile(const std::vector<uint32_t>& types, std::string& path) {
-    return Platform().ChooseFile(types, path);
+    return ChooseFileRemembered(types, path);
 }
 
 Handle UserGetPICTFile() {

@@ -77,3 +77,21 @@ MainWindowServices* currentWindow = &headlessWindow;
 
 MainWindowServices& MainWindow() { return *currentWindow; }
 void SetMainWindowServices(MainWindowServices* services) { currentWindow = services ? services : &headlessWindow; }
+
+bool SettingsStore::ReadSetting(const std::string& key, std::string& value) {
+    auto it = memory_.find(key);
+    if (it == memory_.end()) return false;
+    value = it->second;
+    return true;
+}
+
+void SettingsStore::WriteSetting(const std::string& key, const std::string& value) { memory_[key] = value; }
+void SettingsStore::RemoveSetting(const std::string& key) { memory_.erase(key); }
+
+namespace {
+SettingsStore inMemorySettings;
+SettingsStore* currentSettings = &inMemorySettings;
+}  // namespace
+
+SettingsStore& RememberedSettings() { return *currentSettings; }
+void SetSettingsStore(SettingsStore* store) { currentSettings = store ? store : &inMemorySettings; }

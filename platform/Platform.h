@@ -86,6 +86,8 @@ public:
     // (so the caller can re-validate). Key filtering (Return, Escape, command-period)
     // is the platform's, mapped to the layout's default and cancel items.
     virtual int16_t NextHit() = 0;
+    // The short help shown while the pointer rests on an item; empty removes it.
+    virtual void SetItemTip(int16_t item, const std::string& text) = 0;
 };
 
 // One line of the keyboard and mouse reference: under a section heading,
@@ -146,6 +148,14 @@ public:
                                    uint32_t /*fileType*/, std::string& /*path*/) {
         return 0;
     }
+    // The same dialogs, opened in the given folder (empty: wherever the platform likes).
+    virtual bool ChooseFileIn(const std::string& /*folder*/, const std::vector<uint32_t>& types, std::string& path) {
+        return ChooseFile(types, path);
+    }
+    virtual int32_t ChooseSaveFileIn(const std::string& /*folder*/, const std::string& message,
+                                     const std::string& defaultName, uint32_t fileType, std::string& path) {
+        return ChooseSaveFile(message, defaultName, fileType, path);
+    }
     virtual std::string ApplicationDirectory();  // folder holding the executable
     virtual std::string UserDataDirectory();     // per-user data folder (XDG)
 
@@ -194,6 +204,8 @@ public:
     // Screen geometry for the window layouts: main screen and the union of all screens.
     virtual Rect MainScreenRect() { return Rect{0, 0, 800, 1280}; }
     virtual Rect AllScreensRect() { return Rect{0, 0, 800, 1280}; }
+    // The usable area of every present screen (panels left out), the main screen first.
+    virtual std::vector<Rect> ScreenRects() { return {MainScreenRect()}; }
     // Window placement (global coordinates of the content area). Window ids: 128 main, 180 object, 190 stats.
     virtual void MoveWindowTo(int16_t /*windowId*/, int16_t /*left*/, int16_t /*top*/) {}
     virtual void SizeWindowContent(int16_t /*windowId*/, int16_t /*width*/, int16_t /*height*/) {}
@@ -223,3 +235,21 @@ constexpr int16_t kObjectWindowId = 180;
 constexpr int16_t kStatsWindowId = 190;
 MainWindowServices& MainWindow();
 void SetMainWindowServices(MainWindowServices* services);  // nullptr restores the headless default
+
+// ---- what the application remembers between runs: text values under
+// slash-separated keys ("recent/file1"). The values come from outside the
+// program and may hold anything; readers check them. Headless: kept in memory
+// for the life of the process, so tools and tests never touch the user's settings.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // False when the key holds nothing readable as text.
+    virtual bool ReadSetting(const std::string& key, std::string& value);
+    virtual void WriteSetting(const std::string& key, const std::string& value);
+    virtual void RemoveSetting(const std::string& key);
+
+private:
+    std::map<std::string, std::string> memory_;
+};
+SettingsStore& RememberedSettings();
+void SetSettingsStore(SettingsStore* store);  // nullptr restores the in-memory default

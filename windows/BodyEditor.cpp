@@ -19,6 +19,7 @@
 #include "sim/Bodies.h"
 #include "sim/TimedThrust.h"
 #include "windows/BodyEditorDraw.h"
+#include "windows/BodyEditorTips.h"
 #include "windows/ThrustEntries.h"
 
 namespace {
@@ -401,7 +402,10 @@ int32_t RunDialog(EditorState& s, BodyInfoStruct& record) {
             ChooseParent(s);
             continue;
         }
-        if (HandleUnitButton(s, hit)) continue;
+        if (HandleUnitButton(s, hit)) {
+            ShowBodyEditorTips(*s.dialog, s.craft);  // the help names the new unit
+            continue;
+        }
         if (s.craft) {
             if (hit == kCraftPrevEntryItem && CanGoToPreviousThrustEntry(s.entry)) MoveEntry(s, -1);
             else if (hit == kCraftNextEntryItem && CanGoToNextThrustEntry(s.thrust, s.entry, s.entryFields))
@@ -446,6 +450,7 @@ int32_t EditBodyDialog(BodyInfoStruct* record, int32_t index) {
     }
     s.dialog = dialog.get();
     FillItems(s);
+    ShowBodyEditorTips(*dialog, s.craft);
     dialog->SelectItemText(kEditPosItem);
     const int32_t result = RunDialog(s, *record);
     ReleasePrivateCopies(s);

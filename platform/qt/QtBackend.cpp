@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -112,21 +113,33 @@ bool QtBackend::PutPictureOnClipboard(const PixelSurface& surface) {
 }
 
 bool QtBackend::ChooseFile(const std::vector<uint32_t>& types, std::string& path) {
+    return ChooseFileIn(std::string(), types, path);
+}
+
+int32_t QtBackend::ChooseSaveFile(const std::string& message, const std::string& defaultName, uint32_t fileType,
+                                  std::string& path) {
+    return ChooseSaveFileIn(std::string(), message, defaultName, fileType, path);
+}
+
+bool QtBackend::ChooseFileIn(const std::string& folder, const std::vector<uint32_t>& types, std::string& path) {
     if (!HaveWidgets()) return false;
     QStringList filters;
     for (uint32_t t : types) filters << FilterFor(t);
-    const QString chosen =
-        QFileDialog::getOpenFileName(QApplication::activeWindow(), "Open", QString(), filters.join(";;"));
+    const QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), "Open",
+                                                        QString::fromStdString(folder), filters.join(";;"));
     if (chosen.isEmpty()) return false;
     path = chosen.toStdString();
     return true;
 }
 
-int32_t QtBackend::ChooseSaveFile(const std::string& message, const std::string& defaultName, uint32_t fileType,
-                                  std::string& path) {
+int32_t QtBackend::ChooseSaveFileIn(const std::string& folder, const std::string& message,
+                                    const std::string& defaultName, uint32_t fileType, std::string& path) {
     if (!HaveWidgets()) return 0;
-    const QString chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), PlatformText(message),
-                                                        PlatformText(defaultName), FilterFor(fileType));
+    // The suggested name inside the folder: the dialog opens there with the name filled in.
+    const QString start = folder.empty() ? PlatformText(defaultName)
+                                         : QDir(QString::fromStdString(folder)).filePath(PlatformText(defaultName));
+    const QString chosen =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), PlatformText(message), start, FilterFor(fileType));
     if (chosen.isEmpty()) return 0;
     path = chosen.toStdString();
     return QFileInfo::exists(chosen) ? 3 : 1;

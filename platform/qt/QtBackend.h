@@ -25,6 +25,9 @@ public:
     bool ChooseFile(const std::vector<uint32_t>& types, std::string& path) override;
     int32_t ChooseSaveFile(const std::string& message, const std::string& defaultName, uint32_t fileType,
                            std::string& path) override;
+    bool ChooseFileIn(const std::string& folder, const std::vector<uint32_t>& types, std::string& path) override;
+    int32_t ChooseSaveFileIn(const std::string& folder, const std::string& message, const std::string& defaultName,
+                             uint32_t fileType, std::string& path) override;
     void StatusWindowOpen(uint32_t lastSlot, const std::string& title) override;
     void StatusWindowDraw(uint32_t slot, uint32_t position, const std::string* text) override;
     void StatusWindowClose() override;

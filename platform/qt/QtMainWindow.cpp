@@ -15,9 +15,11 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
+#include "core/BetweenRuns.h"
 #include "core/Control.h"
 #include "core/Document.h"
 #include "core/Events.h"
@@ -182,6 +184,17 @@ Rect QtMainWindow::AllScreensRect() {
     return Rect{int16_t(all.top()), int16_t(all.left()), int16_t(all.bottom() + 1), int16_t(all.right() + 1)};
 }
 
+std::vector<Rect> QtMainWindow::ScreenRects() {
+    std::vector<Rect> screens;
+    QList<QScreen*> all = QGuiApplication::screens();
+    std::stable_partition(all.begin(), all.end(), [](QScreen* s) { return s == QGuiApplication::primaryScreen(); });
+    for (QScreen* s : all) {
+        const QRect r = s->availableGeometry();
+        screens.push_back(Rect{int16_t(r.top()), int16_t(r.left()), int16_t(r.bottom() + 1), int16_t(r.right() + 1)});
+    }
+    return screens;
+}
+
 QWidget* QtMainWindow::WindowFor(int16_t windowId) {
     if (windowId == kMainWindowId) return this;
     auto it = sideWindows_.find(windowId);
@@ -323,6 +336,7 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
     }
     frameTimer_.stop();
     staying = 0;
+    RememberAtQuit();
     event->accept();
 }
 

@@ -25,6 +25,7 @@ public:
     void ShowNoteInMainWindow(const std::string& text) override;
     Rect MainScreenRect() override;
     Rect AllScreensRect() override;
+    std::vector<Rect> ScreenRects() override;
     void SetFullScreen(bool on) override;
     void ShowDocumentTitle(const std::string& name, bool modified) override;
     void MoveWindowTo(int16_t windowId, int16_t left, int16_t top) override;

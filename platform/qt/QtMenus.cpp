@@ -51,8 +51,9 @@ QMenu* QtMenuBar::BuildMenu(int16_t id, QWidget* parent) {
     if (!model && id != kCameraSelectionMenu) return nullptr;
     auto* menu = new QMenu(model ? MenuText(model->title) : QString("Camera selection"), parent);
     menus_[id] = menu;
-    if (id == kCameraSelectionMenu) {
-        connect(menu, &QMenu::aboutToShow, this, [this] { FillCameraSelection(); });
+    // Menus whose items come and go are filled from the model each time they open.
+    if (id == kCameraSelectionMenu || id == kRecentFilesMenu) {
+        connect(menu, &QMenu::aboutToShow, this, [this, id] { FillChangingMenu(id); });
         return menu;
     }
     for (size_t k = 0; k < model->items.size(); ++k) {
@@ -80,11 +81,11 @@ QMenu* QtMenuBar::BuildMenu(int16_t id, QWidget* parent) {
     return menu;
 }
 
-void QtMenuBar::FillCameraSelection() {
-    QMenu* menu = menus_[kCameraSelectionMenu];
+void QtMenuBar::FillChangingMenu(int16_t id) {
+    QMenu* menu = menus_[id];
     menu->clear();
-    const MenuModel* model = GetMenu(kCameraSelectionMenu);
-    if (!model) return;  // not tracking: nothing to offer
+    const MenuModel* model = GetMenu(id);
+    if (!model) return;  // camera selection while not tracking: nothing to offer
     for (size_t k = 0; k < model->items.size(); ++k) {
         const MenuItemModel& item = model->items[k];
         if (item.text == "-") {
@@ -96,7 +97,7 @@ void QtMenuBar::FillCameraSelection() {
         action->setCheckable(item.checked);
         action->setChecked(item.checked);
         const int16_t number = int16_t(k + 1);
-        connect(action, &QAction::triggered, this, [this, number] { Choose(kCameraSelectionMenu, number); });
+        connect(action, &QAction::triggered, this, [this, id, number] { Choose(id, number); });
     }
 }
 

@@ -22,7 +22,7 @@ public:
 
 private:
     QMenu* BuildMenu(int16_t id, QWidget* parent);
-    void FillCameraSelection();
+    void FillChangingMenu(int16_t id);
     void Choose(int16_t menu, int16_t item);
 
     std::map<std::pair<int16_t, int16_t>, QAction*> actions_;

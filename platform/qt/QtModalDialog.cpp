@@ -221,6 +221,10 @@ PixelSurface QtModalDialog::UserItemSurface(int16_t item) {
                         pixels.height()};
 }
 
+void QtModalDialog::SetItemTip(int16_t item, const std::string& text) {
+    if (const Item* i = Find(item)) i->widget->setToolTip(PlatformText(text));
+}
+
 void QtModalDialog::PresentUserItem(int16_t item) {
     const Item* i = Find(item);
     if (i && i->kind == DialogItemKind::UserItem) i->widget->update();

@@ -27,6 +27,7 @@ public:
     void PresentUserItem(int16_t item) override;
     int16_t PopUpMenu(int16_t item, const std::vector<std::string>& entries, int16_t checked) override;
     int16_t NextHit() override;
+    void SetItemTip(int16_t item, const std::string& text) override;
 
     QWidget* ItemWidget(int16_t item) const;  // null for an unknown item
 

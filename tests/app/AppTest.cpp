@@ -24,6 +24,9 @@
 #include "core/Events.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
+#include "core/RecentFiles.h"
+#include "core/RecentFilesMenu.h"
+#include "core/WindowPlaces.h"
 #include "io/Universe.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtMainWindow.h"
@@ -469,4 +472,93 @@ TEST_F(App, AFileThatFailsToOpenSaysWhy) {
     EXPECT_GT(shown.size() - shown.indexOf("cannot be opened:"), 25) << shown.toStdString();
     EXPECT_EQ(BodyCount(), bodies);  // the scenario stays as it was
     std::remove(garbage.c_str());
+}
+
+namespace {
+// Opens File › Open Recent as a user does: the File menu from the bar, then the submenu.
+QMenu* OpenRecentSubmenu(QtMainWindow* window, QMenu*& file) {
+    file = OpenMenuOfBar(window, kFileMenu);
+    if (!file) return nullptr;
+    QAction* recent = window->Menus()->ActionFor(kFileMenu, kOpenRecentItem);
+    if (!recent || !recent->menu()) return nullptr;
+    file->setActiveAction(recent);
+    QMenu* sub = recent->menu();
+    sub->popup(file->mapToGlobal(file->actionGeometry(recent).topRight()));
+    return EventuallyVisible(sub) ? sub : nullptr;
+}
+
+QAction* ItemNamed(QMenu* menu, const QString& text) {
+    for (QAction* a : menu->actions())
+        if (a->text() == text) return a;
+    return nullptr;
+}
+}  // namespace
+
+TEST_F(App, OpenRecentReopensAUniverseAndDropsOneThatIsGone) {
+    const std::string giant = std::string(GRAVITAS_SOURCE_DIR) + "/data/universes/ringed-giant.universe";
+    ASSERT_TRUE(OpenDocumentFile(giant));
+    const std::string gone = ::testing::TempDir() + "/gone-meanwhile.universe";
+    AddRecentFile(recentFiles, gone);  // listed, but no such file
+    BuildRecentFilesMenu();
+    ClearControl(kPausedControl);
+    Frames(3);
+    ASSERT_GT(rt.pushCount, 0);
+
+    QMenu* file = nullptr;
+    QMenu* recent = OpenRecentSubmenu(window, file);
+    ASSERT_NE(recent, nullptr);
+    ASSERT_NE(ItemNamed(recent, "gone-meanwhile.universe"), nullptr);
+    QAction* giantItem = ItemNamed(recent, "ringed-giant.universe");
+    ASSERT_NE(giantItem, nullptr);
+    ClickItem(recent, giantItem);
+    EXPECT_TRUE(EventuallyTrue([&] { return !file->isVisible(); }));
+    EXPECT_EQ(rt.pushCount, 0) << "opened afresh";
+    EXPECT_EQ(DocumentName(), "ringed-giant");
+
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        EventuallyTrue([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    recent = OpenRecentSubmenu(window, file);
+    ASSERT_NE(recent, nullptr);
+    ClickItem(recent, ItemNamed(recent, "gone-meanwhile.universe"));
+    EXPECT_TRUE(shown.contains("gone-meanwhile.universe")) << shown.toStdString();
+    EXPECT_EQ(DocumentName(), "ringed-giant") << "the open document stays";
+    recent = OpenRecentSubmenu(window, file);
+    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(ItemNamed(recent, "gone-meanwhile.universe"), nullptr);
+    EXPECT_NE(ItemNamed(recent, "ringed-giant.universe"), nullptr);
+    QTest::keyClick(recent, Qt::Key_Escape);
+    QTest::keyClick(file, Qt::Key_Escape);
+    QApplication::processEvents();
+}
+
+TEST_F(App, WindowPlacesComeBackThroughTheRealWindows) {
+    SettingsStore store;
+    const Rect screen = window->ScreenRects().at(0);
+    window->MoveWindowTo(kMainWindowId, int16_t(screen.left + 30), int16_t(screen.top + 40));
+    window->SizeWindowContent(kMainWindowId, 500, 300);
+    window->MoveWindowTo(kStatsWindowId, int16_t(screen.left + 300), int16_t(screen.top + 200));
+    QApplication::processEvents();
+    const Rect main = window->WindowContentRect(kMainWindowId);
+    const Rect stats = window->WindowContentRect(kStatsWindowId);
+    RememberWindowPlaces(store);
+    SetupWindows(1);  // the standard layout puts them elsewhere
+    QApplication::processEvents();
+    ASSERT_NE(window->WindowContentRect(kMainWindowId).left, main.left);
+    RestoreWindowPlaces(store);
+    QApplication::processEvents();
+    const Rect mainAgain = window->WindowContentRect(kMainWindowId);
+    const Rect statsAgain = window->WindowContentRect(kStatsWindowId);
+    EXPECT_EQ(mainAgain.left, main.left);
+    EXPECT_EQ(mainAgain.top, main.top);
+    EXPECT_EQ(mainAgain.right - mainAgain.left, 500);
+    EXPECT_EQ(mainAgain.bottom - mainAgain.top, 300);
+    EXPECT_EQ(statsAgain.left, stats.left);
+    EXPECT_EQ(statsAgain.top, stats.top);
+    window->resize(800, 480);
 }

@@ -6,6 +6,10 @@
 set -u
 APP="$1"
 UNIVERSE="$2"
+# The user's own settings stay untouched: the runs below remember into a folder of their own.
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME
+trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 for tool in xvfb-run openbox xdotool; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIPPED: $tool is not installed (scripts/test installs it)"

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <cmath>
 
 #include "QtTestApp.h"
@@ -278,4 +280,23 @@ TEST_F(QtDialog, ALongNumberShowsItsLeadingDigits) {
                 break;
             }
     EXPECT_GT(litColumns, 0);
+}
+
+TEST_F(QtDialog, AnItemsHelpShowsWhereThePointerRests) {
+    dialog->SetItemTip(kField, "Mass of the body, in grams & more");
+    dialog->SetItemTip(kSwatch, "Colour of the body");
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    EXPECT_EQ(W(kField)->toolTip(), "Mass of the body, in grams & more");
+    EXPECT_EQ(W(kSwatch)->toolTip(), "Colour of the body");
+    // The pointer resting on the field asks for its help, as Qt does after a pause.
+    const QPoint inside(5, 5);
+    QHelpEvent rest(QEvent::ToolTip, inside, W(kField)->mapToGlobal(inside));
+    QApplication::sendEvent(W(kField), &rest);
+    EXPECT_TRUE(EventuallyTrue([] { return QToolTip::isVisible(); }));
+    EXPECT_EQ(QToolTip::text(), "Mass of the body, in grams & more");
+    QToolTip::hideText();
+    dialog->SetItemTip(kField, "");
+    EXPECT_TRUE(W(kField)->toolTip().isEmpty());
+    dialog->SetItemTip(99, "no such item");  // ignored, no crash
 }

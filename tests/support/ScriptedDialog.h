@@ -34,6 +34,7 @@ struct DialogRecord {
     std::map<int16_t, std::vector<uint32_t>> surfaces;
     std::map<int16_t, int> presented;
     std::map<int16_t, PixelSurface> surfaceShapes;
+    std::map<int16_t, std::string> tips;  // the help shown where the pointer rests
     // Pixel (x, y) of a user item's surface as last drawn.
     uint32_t Pixel(int16_t item, int x, int y) const {
         const auto shape = surfaceShapes.find(item);
@@ -68,6 +69,7 @@ public:
         return PixelSurface{pixels_, 16, 4, 4};
     }
     void PresentUserItem(int16_t item) override { ++r_.presented[item]; }
+    void SetItemTip(int16_t item, const std::string& text) override { r_.tips[item] = text; }
     int16_t PopUpMenu(int16_t, const std::vector<std::string>& entries, int16_t checked) override {
         r_.popUpEntries.push_back(entries);
         r_.popUpChecked.push_back(checked);
