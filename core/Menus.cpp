@@ -292,6 +292,7 @@ void HandleMenuEv(int32_t choice) {
     }
     // Whatever the command changes in the scenario becomes one undo step.
     UndoableChange change(ChangeName(menu, item));
+    const ViewPreferencesStruct viewBefore = PresentViewPreferences();
     switch (menu) {
         case kAppleMenu:
             if (item == 1) ShowAboutBox();
@@ -371,7 +372,8 @@ void HandleMenuEv(int32_t choice) {
         case kCameraSelectionMenu: SetCameraSelectionMenuItem(item); break;
         default: break;
     }
-    if (ChangesViewPreferences(choice)) SaveViewPreferences(PresentViewPreferences(), RememberedSettings());
+    if (ChangesViewPreferences(choice))
+        SaveChangedViewPreferences(viewBefore, PresentViewPreferences(), RememberedSettings());
 }
 
 // ---- submenu accessors

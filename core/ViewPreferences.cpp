@@ -55,14 +55,28 @@ void ApplyViewPreferences(const ViewPreferencesStruct& p) {
     stereoGlasses = p.glasses;
 }
 
-void SaveViewPreferences(const ViewPreferencesStruct& p, SettingsStore& store) {
-    store.WriteSetting("view/labels", std::to_string(p.labelFlags));
-    store.WriteSetting("view/smallestBodySize", std::to_string(p.minPointSize));
-    store.WriteSetting("view/starField", SwitchText(p.starField));
-    store.WriteSetting("view/trailLength", std::to_string(p.trailLength));
-    store.WriteSetting("view/stereo", SwitchText(p.stereo));
-    store.WriteSetting("view/eyeSeparationHalf", std::to_string(p.eyeRadius));
-    store.WriteSetting("view/stereoGlasses", p.glasses == StereoGlasses::RedRight ? "redRight" : "redLeft");
+namespace {
+// Writes the preferences that differ from `before`, or all of them without it.
+void WriteViewPreferences(const ViewPreferencesStruct& p, const ViewPreferencesStruct* before, SettingsStore& store) {
+    const auto write = [&](bool differs, const char* key, const std::string& value) {
+        if (!before || differs) store.WriteSetting(key, value);
+    };
+    const ViewPreferencesStruct& b = before ? *before : p;
+    write(p.labelFlags != b.labelFlags, "view/labels", std::to_string(p.labelFlags));
+    write(p.minPointSize != b.minPointSize, "view/smallestBodySize", std::to_string(p.minPointSize));
+    write(p.starField != b.starField, "view/starField", SwitchText(p.starField));
+    write(p.trailLength != b.trailLength, "view/trailLength", std::to_string(p.trailLength));
+    write(p.stereo != b.stereo, "view/stereo", SwitchText(p.stereo));
+    write(p.eyeRadius != b.eyeRadius, "view/eyeSeparationHalf", std::to_string(p.eyeRadius));
+    write(p.glasses != b.glasses, "view/stereoGlasses", p.glasses == StereoGlasses::RedRight ? "redRight" : "redLeft");
+}
+}  // namespace
+
+void SaveViewPreferences(const ViewPreferencesStruct& p, SettingsStore& store) { WriteViewPreferences(p, nullptr, store); }
+
+void SaveChangedViewPreferences(const ViewPreferencesStruct& before, const ViewPreferencesStruct& after,
+                                SettingsStore& store) {
+    WriteViewPreferences(after, &before, store);
 }
 
 void LoadViewPreferences(ViewPreferencesStruct& p, SettingsStore& store) {

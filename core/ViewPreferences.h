@@ -22,6 +22,9 @@ ViewPreferencesStruct PresentViewPreferences();  // from the settings in use
 void ApplyViewPreferences(const ViewPreferencesStruct& prefs);
 
 void SaveViewPreferences(const ViewPreferencesStruct& prefs, SettingsStore& store);
+// Only what a command changed: the rest of the view may be a file's, not the user's choice.
+void SaveChangedViewPreferences(const ViewPreferencesStruct& before, const ViewPreferencesStruct& after,
+                                SettingsStore& store);
 // Each value is read on its own; one that is missing, unreadable or out of
 // range leaves the given value as it is.
 void LoadViewPreferences(ViewPreferencesStruct& prefs, SettingsStore& store);

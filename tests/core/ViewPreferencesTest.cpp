@@ -107,6 +107,7 @@ TEST_F(ViewPreferencesTest, DamagedOrOutOfRangeValuesAreIgnoredOneByOne) {
 
 TEST_F(ViewPreferencesTest, MenuChoicesAreRememberedAsTheyAreMade) {
     set.labelFlags = 0;
+    set.trailLength = 77;  // as a universe file left it: not the user's choice
     HandleMenuEv(MenuChoice(kLabelsMenu, 1));  // names on
     HandleMenuEv(MenuChoice(kStereoGlassesMenu, 2));
     HandleMenuEv(MenuChoice(kViewMenu, 11));  // star field off
@@ -115,6 +116,9 @@ TEST_F(ViewPreferencesTest, MenuChoicesAreRememberedAsTheyAreMade) {
     EXPECT_EQ(read.labelFlags, 1u);
     EXPECT_EQ(read.glasses, StereoGlasses::RedRight);
     EXPECT_FALSE(read.starField);
+    EXPECT_EQ(read.trailLength, 0) << "only what a command changed is remembered";
+    std::string trails;
+    EXPECT_FALSE(store.ReadSetting("view/trailLength", trails));
     // Other commands leave the remembered preferences alone.
     store = SettingsStore{};
     HandleMenuEv(MenuChoice(kViewMenu, 6));  // keep camera level: a scenario setting
