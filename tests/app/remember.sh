@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# What the application remembers, tried on a real X display under Xvfb with
+# openbox: a main window moved and resized by the window manager comes back
+# at the same place and size after a restart, the universe opened in the first
+# run is in the recent list, and a damaged settings file or a place on a
+# screen that is gone leaves the window at its default place. The settings
+# live in a folder of the test's own. Exit 77 (skipped) when the tools are missing.
+set -u
+APP="$1"
+UNIVERSE="$2"
+for tool in xvfb-run openbox xdotool; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIPPED: $tool is not installed (scripts/test installs it)"
+        exit 77
+    fi
+done
+unset QT_QPA_PLATFORM
+XDG_CONFIG_HOME=$(mktemp -d)
+export APP UNIVERSE XDG_CONFIG_HOME
+trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+
+xvfb-run -a -s "-screen 0 1280x800x24" bash -s <<'INNER'
+set -u
+CONF="$XDG_CONFIG_HOME/Gravitas/Gravitas.conf"
+fail() { echo "FAIL: $*"; [ -n "${app:-}" ] && kill "$app" 2>/dev/null; kill "$wm" 2>/dev/null; exit 1; }
+openbox >/dev/null 2>&1 & wm=$!
+sleep 1
+start() {  # starts the application with the given arguments and finds its main window
+    "$APP" "$@" >"$XDG_CONFIG_HOME/run.log" 2>&1 &
+    app=$!
+    window=""
+    for _ in $(seq 60); do
+        window=$(xdotool search --onlyvisible --name '(^| — )Gravitas$' 2>/dev/null | head -1)
+        [ -n "$window" ] && break
+        kill -0 "$app" 2>/dev/null || fail "the application ended before its window came up"
+        sleep 0.5
+    done
+    [ -n "$window" ] || fail "no main window after 30 s"
+    sleep 2  # the remembered place is applied after the default layout
+}
+place() { xdotool getwindowgeometry "$window" | tr -s ' \n' ' '; }
+quit() {
+    xdotool windowactivate --sync "$window" 2>/dev/null
+    xdotool key ctrl+q
+    for _ in $(seq 40); do kill -0 "$app" 2>/dev/null || break; sleep 0.25; done
+    kill -0 "$app" 2>/dev/null && fail "Ctrl+Q did not quit"
+    wait "$app" || fail "exit status $?"
+}
+
+start "$UNIVERSE"
+default=$(place)
+xdotool windowsize "$window" 640 420
+xdotool windowmove "$window" 210 150
+sleep 1
+moved=$(place)
+[ "$moved" != "$default" ] || fail "the window did not move"
+quit
+grep -q "^main=" "$CONF" || fail "no place remembered: $(cat "$CONF")"
+grep -q "^file1=$(realpath "$UNIVERSE")$" "$CONF" || fail "the universe is not in the recent list: $(cat "$CONF")"
+
+start
+again=$(place)
+[ "$again" = "$moved" ] || fail "after a restart the window is at [$again], it was left at [$moved]"
+quit
+
+# A screen that is gone: the place lies beyond the present one.
+sed -i 's/^main=.*/main=3000 200 640 420/' "$CONF"
+start
+[ "$(place)" = "$default" ] || fail "a place off every screen was used: [$(place)], default [$default]"
+quit
+
+# A damaged file: no crash, the default place.
+head -c 3000 /dev/urandom > "$CONF"
+start
+[ "$(place)" = "$default" ] || fail "a damaged settings file moved the window: [$(place)]"
+quit
+kill "$wm" 2>/dev/null
+echo ok
+INNER
