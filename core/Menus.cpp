@@ -78,7 +78,8 @@ void InstallDemoMenu() {
 void InstallMenuBar() {
     AddMenu(kAppleMenu, "Gravitas", {Item("About Gravitas\u2026")});
     AddMenu(kFileMenu, "File",
-            {Item("Open Universe\u2026", "Ctrl+O"), Item("Open Recent", "", kRecentFilesMenu), Item("Open Demo", "", kDemoMenu), Item("Save Universe", "Ctrl+S"),
+            {Item("Open Universe\u2026", "Ctrl+O"), Item("Open Recent", "", kRecentFilesMenu), Item("Open Demo", "", kDemoMenu),
+             Item("Save Universe", "Ctrl+S"),
              Item("Save Universe As\u2026"), Separator(), Item("Save Picture As\u2026", "Ctrl+Shift+P"),
              Item("Record Movie\u2026", "Ctrl+Shift+M"), Separator(), Item("Open Star Data\u2026", "Ctrl+Shift+O"),
              Separator(), Item("Quit", "Ctrl+Q")});

@@ -72,7 +72,9 @@ void WriteViewPreferences(const ViewPreferencesStruct& p, const ViewPreferencesS
 }
 }  // namespace
 
-void SaveViewPreferences(const ViewPreferencesStruct& p, SettingsStore& store) { WriteViewPreferences(p, nullptr, store); }
+void SaveViewPreferences(const ViewPreferencesStruct& p, SettingsStore& store) {
+    WriteViewPreferences(p, nullptr, store);
+}
 
 void SaveChangedViewPreferences(const ViewPreferencesStruct& before, const ViewPreferencesStruct& after,
                                 SettingsStore& store) {

@@ -32,7 +32,9 @@ bool ReadWholeNumber(const char*& at, const char* end, int32_t& value) {
     return true;
 }
 
-WindowPlaceStruct PlaceOf(const Rect& r) { return WindowPlaceStruct{r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+WindowPlaceStruct PlaceOf(const Rect& r) {
+    return WindowPlaceStruct{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
 
 }  // namespace
 

@@ -44,7 +44,8 @@ bool ChooseFileRemembered(const std::vector<uint32_t>& types, std::string& path)
 
 int32_t ChooseSaveFileRemembered(const std::string& message, const std::string& defaultName, uint32_t fileType,
                                  std::string& path) {
-    const int32_t answer = Platform().ChooseSaveFileIn(RememberedFolder(fileType), message, defaultName, fileType, path);
+    const int32_t answer =
+        Platform().ChooseSaveFileIn(RememberedFolder(fileType), message, defaultName, fileType, path);
     if (answer != 0) RememberFolderOf(fileType, path);
     return answer;
 }

@@ -37,7 +37,8 @@ void SharedTips(Tipper& t, bool craft) {
     t.Tip(kEditOkItem, "Keep the changes and close the editor");
     t.Tip(kEditCancelItem, "Close the editor without changing anything");
     t.Tip(kEditDeleteItem, craft ? "Delete the craft and its thrust schedule" : "Delete this body from the scenario");
-    t.Tip(kEditNameItem, "Name of the " + what + ", shown in the object list and beside it in the view (at most 31 bytes)");
+    t.Tip(kEditNameItem,
+          "Name of the " + what + ", shown in the object list and beside it in the view (at most 31 bytes)");
     t.Tip(kEditPosItem, "Position: latitude of its direction from the parent body (or the origin), in degrees, "
                         "\u221290 to 90");
     t.Tip(kEditPosItem + 1, "Position: longitude of its direction from the parent body (or the origin), in degrees");
@@ -63,7 +64,8 @@ void SharedTips(Tipper& t, bool craft) {
 
 void BodyTips(Tipper& t) {
     t.Tip(kBodyColorItem, "Colour of the body; click to choose another");
-    t.Tip(kBodyPictureCheckItem, "Map a picture onto the sphere: click to choose a picture file, or to drop the picture");
+    t.Tip(kBodyPictureCheckItem,
+          "Map a picture onto the sphere: click to choose a picture file, or to drop the picture");
     t.Tip(kBodyPictureItem, "The picture mapped onto the sphere");
     t.Tip(kBodyPeriodItem, "Rotation period: the time of one turn about the axis, in " + t.Unit(kBodyPeriodUnitItem) +
                                "; 0 for no spin");

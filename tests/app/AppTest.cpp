@@ -243,6 +243,17 @@ void ClickItem(QMenu* menu, QAction* item) {
 }
 
 int32_t BodyCount() { return BodyList() ? BodyList()->count : 0; }
+
+// The next message box to come up is read into `shown` and accepted, as a user would.
+void AcceptNextMessageBox(QString& shown) {
+    QTimer::singleShot(0, [&shown] {
+        EventuallyTrue([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+}
 }  // namespace
 
 TEST_F(App, LayoutChangesNeverPaintFreedPixels) {
@@ -459,13 +470,7 @@ TEST_F(App, AFileThatFailsToOpenSaysWhy) {
     }
     const int32_t bodies = BodyCount();
     QString shown;
-    QTimer::singleShot(0, [&shown] {
-        EventuallyTrue([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->accept();
-        }
-    });
+    AcceptNextMessageBox(shown);
     window->OpenDocument(QString::fromStdString(garbage));
     EXPECT_TRUE(shown.contains("garbage.universe")) << shown.toStdString();
     // The loader's reason follows (its wording is the loader's: here "resource data lies outside the file").
@@ -516,13 +521,7 @@ TEST_F(App, OpenRecentReopensAUniverseAndDropsOneThatIsGone) {
     EXPECT_EQ(DocumentName(), "ringed-giant");
 
     QString shown;
-    QTimer::singleShot(0, [&shown] {
-        EventuallyTrue([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->accept();
-        }
-    });
+    AcceptNextMessageBox(shown);
     recent = OpenRecentSubmenu(window, file);
     ASSERT_NE(recent, nullptr);
     ClickItem(recent, ItemNamed(recent, "gone-meanwhile.universe"));

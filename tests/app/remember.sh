@@ -16,26 +16,21 @@ for tool in xvfb-run openbox xdotool; do
 done
 unset QT_QPA_PLATFORM
 XDG_CONFIG_HOME=$(mktemp -d)
-export APP UNIVERSE XDG_CONFIG_HOME
+MAIN_WINDOW_HELPERS="$(cd "$(dirname "$0")" && pwd)/main-window.sh"
+export APP UNIVERSE XDG_CONFIG_HOME MAIN_WINDOW_HELPERS
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 
 xvfb-run -a -s "-screen 0 1280x800x24" bash -s <<'INNER'
 set -u
 CONF="$XDG_CONFIG_HOME/Gravitas/Gravitas.conf"
+. "$MAIN_WINDOW_HELPERS"
 fail() { echo "FAIL: $*"; [ -n "${app:-}" ] && kill "$app" 2>/dev/null; kill "$wm" 2>/dev/null; exit 1; }
 openbox >/dev/null 2>&1 & wm=$!
 sleep 1
 start() {  # starts the application with the given arguments and finds its main window
     "$APP" "$@" >"$XDG_CONFIG_HOME/run.log" 2>&1 &
     app=$!
-    window=""
-    for _ in $(seq 60); do
-        window=$(xdotool search --onlyvisible --name '(^| — )Gravitas$' 2>/dev/null | head -1)
-        [ -n "$window" ] && break
-        kill -0 "$app" 2>/dev/null || fail "the application ended before its window came up"
-        sleep 0.5
-    done
-    [ -n "$window" ] || fail "no main window after 30 s"
+    wait_for_main_window "$app"
     sleep 2  # the remembered place is applied after the default layout
 }
 place() { xdotool getwindowgeometry "$window" | tr -s ' \n' ' '; }

@@ -85,7 +85,8 @@ TEST_F(ViewPreferencesTest, DamagedOrOutOfRangeValuesAreIgnoredOneByOne) {
         {"view/smallestBodySize", "1001"}, {"view/smallestBodySize", "1e2"}, {"view/starField", "yes"},
         {"view/starField", "ON"},         {"view/trailLength", "100001"}, {"view/trailLength", "-5"},
         {"view/trailLength", "99999999999999999999999"}, {"view/stereo", "1"}, {"view/eyeSeparationHalf", "501"},
-        {"view/eyeSeparationHalf", "-1"}, {"view/stereoGlasses", "blue"}, {"view/stereoGlasses", std::string("redLeft\0", 8)},
+        {"view/eyeSeparationHalf", "-1"}, {"view/stereoGlasses", "blue"},
+        {"view/stereoGlasses", std::string("redLeft\0", 8)},
     };
     for (const auto& [key, value] : hostile) {
         store = SettingsStore{};

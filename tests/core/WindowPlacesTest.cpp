@@ -105,7 +105,8 @@ TEST(WindowPlaceScreens, ASecondScreenCountsWhileItIsThere) {
     EXPECT_FALSE(IsWindowPlaceOnScreens(Place(100, 100, 640, 480), two)) << "above the laptop's top";
     EXPECT_FALSE(IsWindowPlaceOnScreens(Place(100, 300, 1400, 600), {two[0]})) << "wider than the laptop";
     // A monitor left of the main screen has negative coordinates.
-    EXPECT_TRUE(IsWindowPlaceOnScreens(Place(-1800, 100, 800, 600), {Screen(0, 0, 1280, 800), Screen(-1920, 0, 1920, 1080)}));
+    const std::vector<Rect> leftOfMain = {Screen(0, 0, 1280, 800), Screen(-1920, 0, 1920, 1080)};
+    EXPECT_TRUE(IsWindowPlaceOnScreens(Place(-1800, 100, 800, 600), leftOfMain));
 }
 
 TEST_F(WindowPlacesTest, PlacesComeBackAfterARestart) {

@@ -41,7 +41,8 @@ struct FileFoldersTest : ::testing::Test {
     void SetUp() override {
         SetPlatformBackend(&backend);
         SetSettingsStore(&store);
-        for (const char* d : {"universes", "pictures", "movies", "stars"}) std::filesystem::create_directory(scratch / d);
+        for (const char* d : {"universes", "pictures", "movies", "stars"})
+            std::filesystem::create_directory(scratch / d);
     }
     void TearDown() override {
         SetPlatformBackend(nullptr);
