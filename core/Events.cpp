@@ -53,6 +53,22 @@ int32_t ArrowFlag(uint8_t ch) {
 
 }  // namespace
 
+namespace {
+// Wheel zoom scales where the eye is heading (its distance plus what is still
+// pending), so a fast spin can never carry it through zero or past the target.
+// No real wheel turns farther between two events; a larger delta is a faulty device or driver.
+constexpr int32_t kMostNotchesPerEvent = 20;
+
+void ZoomEyeByWheel(int32_t eighthsOfDegree) {
+    const double heading = rt.eyeDistance + rt.eyeDistanceVel;
+    if (!(heading > 0) || std::isinf(heading)) return;
+    const int32_t turn = std::clamp(eighthsOfDegree, -kMostNotchesPerEvent * 120, kMostNotchesPerEvent * 120);
+    const double factor = std::pow(kWheelZoomPerNotch, -double(turn) / 120.0);
+    const double change = heading * (factor - 1.0);
+    if (std::isfinite(change)) rt.eyeDistanceVel += change;
+}
+}  // namespace
+
 void DoKeyEv() {
     const uint8_t ch = theEvent.message & 0xFF;
     const uint8_t keyCode = (theEvent.message >> 8) & 0xFF;
@@ -71,6 +87,10 @@ void DoKeyEv() {
         } else if (ch == 7) SysBeep();
     }
     if (keypadFlag >= 0) SetControl(keypadFlag);
+    // A tap can begin and end between two frames, where the held flag alone would do
+    // nothing: the press itself moves the eye as one notch of the wheel does.
+    if (theEvent.what == kKeyDownEvent && keypadFlag == kKeypadMinusControl) ZoomEyeByWheel(120);
+    if (theEvent.what == kKeyDownEvent && keypadFlag == kKeypadPlusControl) ZoomEyeByWheel(-120);
     if (theEvent.what == kKeyDownEvent) keyHitTC = theEvent.when;
 }
 
@@ -167,17 +187,6 @@ void PreviewWindowWheelAngle(int32_t eighthsOfDegree, uint16_t axis) {
     wheelAngleRemainder[axis] = int32_t(total - units * 120);
     AddWheelUnits(axis, units);
 }
-
-namespace {
-// Wheel zoom scales where the eye is heading (its distance plus what is still
-// pending), so a fast spin can never carry it through zero or past the target.
-void ZoomEyeByWheel(int32_t eighthsOfDegree) {
-    const double heading = rt.eyeDistance + rt.eyeDistanceVel;
-    if (!(heading > 0) || std::isinf(heading)) return;
-    const double factor = std::pow(kWheelZoomPerNotch, -double(eighthsOfDegree) / 120.0);
-    rt.eyeDistanceVel += heading * (factor - 1.0);
-}
-}  // namespace
 
 void PreviewWindowWheelTurn(int32_t eighthsOfDegree, uint16_t axis, uint16_t modifiers) {
     const bool turnsOrPans = modifiers & (kShiftKeyModifier | kCmdKeyModifier);

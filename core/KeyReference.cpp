@@ -24,6 +24,7 @@ const KeyReferenceRow kFixedRows[] = {
     {kViewKeys, "Keypad \u2212 / +", "Move the eye closer / farther"},
     {kViewKeys, "\u2212 / + (or =)", "Move the eye closer / farther, as keypad \u2212 / +"},
     {kViewKeys, "Page Up / Page Down", "Move the eye closer / farther"},
+    {kViewKeys, "Tapping a zoom key", "Moves the eye as one notch of the wheel does"},
     {kViewKeys, "Holding a key", "The longer it is held, the faster it acts"},
     {kViewMouse, "Drag", "Turn the view"},
     {kViewMouse, "Shift + move (or Caps Lock on)", "Turn the view without holding a button"},

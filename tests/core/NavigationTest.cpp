@@ -81,6 +81,28 @@ TEST_F(Navigation, MainKeyboardZoomKeysHoldTheKeypadZoomFlags) {
     Key(kKeyUpEvent, '-', kMinusKey, kCmdKeyModifier);
 }
 
+TEST_F(Navigation, ATapShorterThanAFrameStillZoomsOneNotch) {
+    SetControl(kPausedControl);
+    const double start = rt.eyeDistance;
+    for (uint8_t code : {kMinusKey, kKeypadMinusKey, kPageUpKey}) {
+        Key(kKeyDownEvent, 0, code);
+        Key(kKeyUpEvent, 0, code);
+    }
+    for (int n = 0; n < 60; ++n) Pass();
+    EXPECT_NEAR(rt.eyeDistance, start / std::pow(kWheelZoomPerNotch, 3), start * 1e-9);
+    for (uint8_t code : {kEqualKey, kKeypadPlusKey, kPageDownKey}) {
+        Key(kKeyDownEvent, 0, code);
+        Key(kKeyUpEvent, 0, code);
+    }
+    for (int n = 0; n < 60; ++n) Pass();
+    EXPECT_NEAR(rt.eyeDistance, start, start * 1e-9);
+    // Auto-repeats keep the held zoom going without adding steps of their own.
+    const double pending = rt.eyeDistanceVel;
+    Key(kAutoKeyEvent, 0, kMinusKey);
+    Key(kKeyUpEvent, 0, kMinusKey);
+    EXPECT_EQ(rt.eyeDistanceVel, pending);
+}
+
 TEST_F(Navigation, HeldMinusAndPageDownMoveTheEyeLikeTheKeypad) {
     SetControl(kPausedControl);
     const double start = rt.eyeDistance;
@@ -89,8 +111,8 @@ TEST_F(Navigation, HeldMinusAndPageDownMoveTheEyeLikeTheKeypad) {
     Key(kKeyUpEvent, '-', kMinusKey);
     for (int n = 0; n < 60; ++n) Pass();
     const double closer = rt.eyeDistance;
-    // Ten frames of 0.5 % of the distance each, compounded as the distance shrinks.
-    EXPECT_NEAR(closer, start * std::pow(0.995, 10), start * 2e-3);
+    // One notch for the press, then ten frames of 0.5 % of the distance each.
+    EXPECT_NEAR(closer, start / kWheelZoomPerNotch * std::pow(0.995, 10), start * 2e-3);
     Key(kKeyDownEvent, 0, kPageDownKey);
     for (int n = 0; n < 10; ++n) Pass();
     Key(kKeyUpEvent, 0, kPageDownKey);
@@ -137,12 +159,21 @@ TEST_F(Navigation, ShiftWheelTurnsCtrlWheelPansAndTheHorizontalWheelTurns) {
 }
 
 TEST_F(Navigation, AWildWheelNeverLeavesTheDistanceNegativeOrUndefined) {
-    for (int32_t turn : {std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(), 1 << 30}) {
-        PreviewWindowWheelTurn(turn, 1, 0);
-        SettleCamera();
-        EXPECT_TRUE(std::isfinite(rt.eyeDistance)) << turn;
-        EXPECT_GT(rt.eyeDistance, 0.0) << turn;
-    }
+    // A driver's absurd delta counts as a fast spin of twenty notches, in either direction.
+    const double start = rt.eyeDistance;
+    PreviewWindowWheelTurn(std::numeric_limits<int32_t>::max(), 1, 0);
+    SettleCamera();
+    EXPECT_NEAR(rt.eyeDistance, start / std::pow(kWheelZoomPerNotch, 20), start * 1e-9);
+    PreviewWindowWheelTurn(std::numeric_limits<int32_t>::min(), 1, 0);
+    SettleCamera();
+    EXPECT_NEAR(rt.eyeDistance, start, start * 1e-9);
+    for (int n = 0; n < 100; ++n) PreviewWindowWheelTurn(-(1 << 30), 1, 0);
+    SettleCamera();
+    EXPECT_TRUE(std::isfinite(rt.eyeDistance));
+    for (int n = 0; n < 200; ++n) PreviewWindowWheelTurn(1 << 30, 1, 0);
+    SettleCamera();
+    EXPECT_TRUE(std::isfinite(rt.eyeDistance));
+    EXPECT_GT(rt.eyeDistance, 0.0);
     rt.eyeDistance = NAN;
     rt.eyeDistanceVel = 0;
     PreviewWindowWheelTurn(120, 1, 0);
