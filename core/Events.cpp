@@ -54,11 +54,11 @@ int32_t ArrowFlag(uint8_t ch) {
 }  // namespace
 
 namespace {
-// Wheel zoom scales where the eye is heading (its distance plus what is still
-// pending), so a fast spin can never carry it through zero or past the target.
 // No real wheel turns farther between two events; a larger delta is a faulty device or driver.
 constexpr int32_t kMostNotchesPerEvent = 20;
 
+// Wheel zoom scales where the eye is heading (its distance plus what is still
+// pending), so a fast spin can never carry it through zero or past the target.
 void ZoomEyeByWheel(int32_t eighthsOfDegree) {
     const double heading = rt.eyeDistance + rt.eyeDistanceVel;
     if (!(heading > 0) || std::isinf(heading)) return;

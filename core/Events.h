@@ -49,7 +49,8 @@ void PreviewWindowWheelAngle(int32_t eighthsOfDegree, uint16_t axis);
 extern int32_t wheelAngleRemainder[2];  // per axis, in 1/120 of a unit
 // A wheel turn as the main window receives it, with the modifier bits held: the
 // plain (or Alt) vertical wheel moves the eye, turning forward brings it closer;
-// with Shift the wheel turns the view and with Ctrl it pans, as described above.
+// with Shift, and the horizontal wheel, it goes to PreviewWindowWheelAngle and
+// turns the view, with Ctrl it goes there too and pans.
 void PreviewWindowWheelTurn(int32_t eighthsOfDegree, uint16_t axis, uint16_t modifiers);
 // Each notch of the wheel changes the eye distance by this factor.
 constexpr double kWheelZoomPerNotch = 1.2;
