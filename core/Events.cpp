@@ -1,12 +1,16 @@
 #include "core/Events.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "core/Control.h"
+#include "core/History.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
 #include "core/PushBudget.h"
+#include "render/BodyPick.h"
+#include "render/Camera.h"
 #include "render/RenderBuffer.h"
 #include "platform/Platform.h"
 #include "windows/ObjectWindow.h"
@@ -16,6 +20,7 @@ uint32_t mainWindowHitTC = 0;
 uint16_t inBackground = 0;
 uint8_t staying = 1;
 uint16_t mMouseState = 0;
+MouseDrag mainWindowDrag = MouseDrag::Turn;
 int32_t wheelAngleRemainder[2] = {0, 0};
 
 namespace {
@@ -30,6 +35,8 @@ int32_t KeypadFlag(uint8_t keyCode) {
         case kKeypad7Key: return kKeypad7Control;
         case kKeypad8Key: return kKeypad8Control;
         case kKeypad9Key: return kKeypad9Control;
+        case kMinusKey: case kPageUpKey: return kKeypadMinusControl;
+        case kEqualKey: case kPageDownKey: return kKeypadPlusControl;
         default: return -1;
     }
 }
@@ -44,6 +51,22 @@ int32_t ArrowFlag(uint8_t ch) {
     }
 }
 
+}  // namespace
+
+namespace {
+// No real wheel turns farther between two events; a larger delta is a faulty device or driver.
+constexpr int32_t kMostNotchesPerEvent = 20;
+
+// Wheel zoom scales where the eye is heading (its distance plus what is still
+// pending), so a fast spin can never carry it through zero or past the target.
+void ZoomEyeByWheel(int32_t eighthsOfDegree) {
+    const double heading = rt.eyeDistance + rt.eyeDistanceVel;
+    if (!(heading > 0) || std::isinf(heading)) return;
+    const int32_t turn = std::clamp(eighthsOfDegree, -kMostNotchesPerEvent * 120, kMostNotchesPerEvent * 120);
+    const double factor = std::pow(kWheelZoomPerNotch, -double(turn) / 120.0);
+    const double change = heading * (factor - 1.0);
+    if (std::isfinite(change)) rt.eyeDistanceVel += change;
+}
 }  // namespace
 
 void DoKeyEv() {
@@ -64,6 +87,10 @@ void DoKeyEv() {
         } else if (ch == 7) SysBeep();
     }
     if (keypadFlag >= 0) SetControl(keypadFlag);
+    // A tap can begin and end between two frames, where the held flag alone would do
+    // nothing: the press itself moves the eye as one notch of the wheel does.
+    if (theEvent.what == kKeyDownEvent && keypadFlag == kKeypadMinusControl) ZoomEyeByWheel(120);
+    if (theEvent.what == kKeyDownEvent && keypadFlag == kKeypadPlusControl) ZoomEyeByWheel(-120);
     if (theEvent.what == kKeyDownEvent) keyHitTC = theEvent.when;
 }
 
@@ -76,12 +103,32 @@ void DoKeyUpEv() {
     keyHitTC = 0;
 }
 
-void DoMainWindowMouseDown() { mainWindowHitTC = theEvent.when; }
+void DoMainWindowMouseDown(MouseDrag drag) {
+    mainWindowHitTC = theEvent.when;
+    mainWindowDrag = drag;
+}
 
 void DoMouseUpEv() {
     if (mainWindowHitTC != 0 && theEvent.when < mainWindowHitTC + Platform().DoubleClickTicks())
         DoMainWindowHit(theEvent.where);
     mainWindowHitTC = 0;
+    mainWindowDrag = MouseDrag::Turn;
+}
+
+namespace {
+constexpr int16_t kOrbitBodyModeItem = 2;  // Camera Mode › Orbit the Body
+// A double-click this near a body's drawn disc (or its point) still finds it.
+constexpr int32_t kPickSlopPixels = 4;
+}  // namespace
+
+void DoMainWindowDoubleClick(Point where) {
+    const int32_t index = BodyUnderPoint(where.h, where.v, kPickSlopPixels);
+    // The camera body menu numbers its bodies from item 3.
+    if (index < 0 || index > std::numeric_limits<int16_t>::max() - 3) return;
+    // The same commands as choosing from the menus, so the change is one undo step.
+    UndoableChange change("Follow Body");
+    if (!CameraModeUsesBody(set.cameraMode)) HandleMenuEv(MenuChoice(kCameraModeMenu, kOrbitBodyModeItem));
+    HandleMenuEv(MenuChoice(kCameraSelectionMenu, int16_t(index + 3)));
 }
 
 void DoMainWindowHit(Point where) {
@@ -141,6 +188,12 @@ void PreviewWindowWheelAngle(int32_t eighthsOfDegree, uint16_t axis) {
     AddWheelUnits(axis, units);
 }
 
+void PreviewWindowWheelTurn(int32_t eighthsOfDegree, uint16_t axis, uint16_t modifiers) {
+    const bool turnsOrPans = modifiers & (kShiftKeyModifier | kCmdKeyModifier);
+    if (axis == 1 && !turnsOrPans) ZoomEyeByWheel(eighthsOfDegree);
+    else PreviewWindowWheelAngle(eighthsOfDegree, axis);
+}
+
 int32_t KeyRepeatFactorFor(uint32_t ticksHeld, uint32_t repeatDelay) {
     const uint32_t q = repeatDelay ? ticksHeld / repeatDelay : 0;
     if (q <= 1) return 1;
@@ -152,11 +205,13 @@ int32_t KeyRepeatFactorFor(uint32_t ticksHeld, uint32_t repeatDelay) {
 
 void UpdateControlsFromModifiers() {
     const uint16_t m = theEvent.modifiers;
-    if (m & kOptionKeyModifier) SetControl(kOptionKeyControl);
+    // A right-button drag zooms as Alt does and a middle-button drag pans as Ctrl does.
+    const bool pressed = mainWindowHitTC != 0;
+    if ((m & kOptionKeyModifier) || (pressed && mainWindowDrag == MouseDrag::Zoom)) SetControl(kOptionKeyControl);
     else ClearControl(kOptionKeyControl);
-    if ((m & (kShiftKeyModifier | kAlphaLockModifier)) || mainWindowHitTC != 0) SetControl(kMouseTrackControl);
+    if ((m & (kShiftKeyModifier | kAlphaLockModifier)) || pressed) SetControl(kMouseTrackControl);
     else ClearControl(kMouseTrackControl);
-    if (m & kCmdKeyModifier) SetControl(kCommandKeyControl);
+    if ((m & kCmdKeyModifier) || (pressed && mainWindowDrag == MouseDrag::Pan)) SetControl(kCommandKeyControl);
     else ClearControl(kCommandKeyControl);
     rt.keyRepeatFactor = keyHitTC ? KeyRepeatFactorFor(TickCount() - keyHitTC, Platform().KeyRepeatThreshTicks()) : 1;
 }

@@ -24,6 +24,29 @@ int32_t CameraModeForMenuItem(int32_t item) {
     return item >= 1 && item <= 11 ? codes[item - 1] : 0;
 }
 
+bool CameraModeUsesBody(int32_t mode) {
+    switch (mode) {
+        case 1: case 2: case 3: case 8: case 9: case 10: case 11: case 16: case 17: case 20: return true;
+        default: return false;
+    }
+}
+
+namespace {
+// However the look-at point lags and the view is panned, the eye stays outside the body.
+void KeepEyeOutside(const BodyRTStruct& b, const IJK& c) {
+    const double nearest = NearestEyeDistance(b.radius);
+    double out[3];
+    for (int n = 0; n < 3; ++n) out[n] = rt.eyePos[n] - b.pos[n];
+    const double d = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
+    if (!(d < nearest)) return;
+    if (d > 0) {
+        for (int n = 0; n < 3; ++n) rt.eyePos[n] = b.pos[n] + out[n] * (nearest / d);
+    } else {  // exactly at the centre: back out along the view
+        for (int n = 0; n < 3; ++n) rt.eyePos[n] = b.pos[n] + c.k[n] * (nearest / 65536.0);
+    }
+}
+}  // namespace
+
 void DoCameraWork() {
     if (!(rt.eyeDistance > 0) && !std::isnan(rt.eyeDistance)) rt.eyeDistanceVel += 4e6 - rt.eyeDistance;
 
@@ -32,6 +55,7 @@ void DoCameraWork() {
     bool steer = false;
     double d[3] = {0, 0, 0};
     double gainYaw = 0.125, gainPitch = -0.125;
+    const BodyRTStruct* followed = nullptr;  // the body the eye is placed beside, if any
 
     BodyRTListStruct* list = BodyRTList();
     const int32_t sel = set.cameraSelection;
@@ -51,10 +75,11 @@ void DoCameraWork() {
         double uvel[3];
         const bool hasVel = Unit(b.vel, uvel);
         switch (mode) {
-            case 1: for (int n = 0; n < 3; ++n) target[n] = b.pos[n]; break;
-            case 2: for (int n = 0; n < 3; ++n) target[n] = b.pos[n]; awayFromAcc(); break;
+            case 1: for (int n = 0; n < 3; ++n) target[n] = b.pos[n]; followed = &b; break;
+            case 2: for (int n = 0; n < 3; ++n) target[n] = b.pos[n]; followed = &b; awayFromAcc(); break;
             case 3:
                 for (int n = 0; n < 3; ++n) target[n] = b.pos[n];
+                followed = &b;
                 if (b.nearestIndex >= 0 && nearest) awayFromNearest(); else awayFromAcc();
                 break;
             case 8: case 9: case 10: case 11: {
@@ -83,6 +108,7 @@ void DoCameraWork() {
                     const double s = mode == 20 ? rt.eyeDistance : -rt.eyeDistance;
                     for (int n = 0; n < 3; ++n) target[n] = b.pos[n] + uvel[n] * s;
                     orbiting = false;
+                    followed = &b;
                 }
                 if (mode == 16) {
                     if (hasVel) { for (int n = 0; n < 3; ++n) d[n] = -uvel[n]; steer = true; }
@@ -139,6 +165,12 @@ void DoCameraWork() {
 
     rt.eyeDistanceVel *= 0.5;
     rt.eyeDistance += rt.eyeDistanceVel;
+    // Zooming in stops at the followed body's surface; what is left of the motion is dropped,
+    // so zooming out again answers at once.
+    if (followed && rt.eyeDistance < NearestEyeDistance(followed->radius)) {
+        rt.eyeDistance = NearestEyeDistance(followed->radius);
+        if (rt.eyeDistanceVel < 0) rt.eyeDistanceVel = 0;
+    }
     rt.panIVel *= 0.5;
     rt.panI += rt.panIVel;
     rt.panJVel *= 0.5;
@@ -148,6 +180,7 @@ void DoCameraWork() {
         for (int n = 0; n < 3; ++n)
             rt.eyePos[n] += (rt.eyeDistance * c.k[n] + rt.panI * c.i[n] + rt.panJ * c.j[n]) / 65536.0;
     }
+    if (followed) KeepEyeOutside(*followed, c);
     for (int n = 0; n < 3; ++n) rt.cameraTarget[n] = target[n];
 }
 

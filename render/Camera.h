@@ -9,6 +9,15 @@ void SetRunTimeViewingVariables();
 
 // Camera mode codes (menu items 1..11).
 int32_t CameraModeForMenuItem(int32_t item);
+// Whether a mode code places the camera by the bound body (every mode but orbiting the origin).
+bool CameraModeUsesBody(int32_t mode);
+
+// Where the eye is placed beside a followed body (orbiting it or chasing it), it
+// keeps at least this far from the body's centre, so zooming in stops above the surface.
+constexpr double kEyeClearanceOfRadius = 0.1;
+inline double NearestEyeDistance(double bodyRadius) {
+    return bodyRadius > 0 ? bodyRadius * (1.0 + kEyeClearanceOfRadius) : 0.0;
+}
 
 // Projection through the current camera, as every plotter uses it.
 struct Projected {

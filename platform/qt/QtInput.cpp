@@ -29,7 +29,16 @@ uint32_t ClassicKeyMessage(const QKeyEvent* e) {
             else if (!e->text().isEmpty())
                 ch = uint8_t(e->text().at(0).toLatin1());
     }
+    // The main keyboard's zoom keys (the keypad's own are told apart below).
+    switch (e->key()) {
+        case Qt::Key_Plus: case Qt::Key_Equal: code = kEqualKey; break;
+        case Qt::Key_Minus: code = kMinusKey; break;
+        case Qt::Key_PageUp: code = kPageUpKey; break;
+        case Qt::Key_PageDown: code = kPageDownKey; break;
+        default: break;
+    }
     if (e->modifiers() & Qt::KeypadModifier) {
+        code = 0;
         switch (e->key()) {
             case Qt::Key_Plus: code = kKeypadPlusKey; break;
             case Qt::Key_Minus: code = kKeypadMinusKey; break;

@@ -93,7 +93,13 @@ protected:
     }
     void mousePressEvent(QMouseEvent* e) override {
         FillEvent(kMouseDownEvent, 0, e->modifiers());
-        DoMainWindowMouseDown();
+        DoMainWindowMouseDown(DragOfButton(e->button()));
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        mousePressEvent(e);  // the second press still steers while held
+        if (e->button() != Qt::LeftButton) return;
+        DoMainWindowDoubleClick(Point{int16_t(e->position().y()), int16_t(e->position().x())});
+        if (afterCommandKey) afterCommandKey();  // the camera menus show the new choice
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
         FillEvent(kMouseUpEvent, 0, e->modifiers());
@@ -106,12 +112,18 @@ protected:
         if (angle.isNull()) angle = e->pixelDelta() * 8;
         // X11 turns Alt+wheel into a horizontal wheel; with Alt the vertical wheel zooms.
         if ((e->modifiers() & Qt::AltModifier) && angle.y() == 0) angle = angle.transposed();
-        if (angle.y()) PreviewWindowWheelAngle(angle.y(), 1);
-        if (angle.x()) PreviewWindowWheelAngle(angle.x(), 0);
+        const uint16_t modifiers = ClassicModifiers(e->modifiers());
+        if (angle.y()) PreviewWindowWheelTurn(angle.y(), 1, modifiers);
+        if (angle.x()) PreviewWindowWheelTurn(angle.x(), 0, modifiers);
         e->accept();
     }
 
 private:
+    static MouseDrag DragOfButton(Qt::MouseButton button) {
+        if (button == Qt::RightButton) return MouseDrag::Zoom;
+        if (button == Qt::MiddleButton) return MouseDrag::Pan;
+        return MouseDrag::Turn;
+    }
     static void FillEvent(uint16_t what, uint32_t message, Qt::KeyboardModifiers m) {
         theEvent.what = what;
         theEvent.message = message;

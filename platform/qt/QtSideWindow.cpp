@@ -7,6 +7,8 @@
 
 #include "platform/qt/QtInput.h"
 
+#include "core/Events.h"
+
 namespace {
 constexpr int kScrollBarWidth = 16;
 constexpr int kSizeBoxHeight = 15;  // the bar stops above the size-box corner
@@ -125,7 +127,8 @@ void QtSideWindow::resizeEvent(QResizeEvent*) {
 }
 
 void QtSideWindow::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton) return;
+    // The right button is Alt-click without the Alt key, which window managers often take.
+    if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
     const bool broughtToFront = !isActiveWindow() || (activation_.isValid() && activation_.elapsed() < kActivationPressMs);
     if (!isActiveWindow()) {
         raise();
@@ -133,7 +136,8 @@ void QtSideWindow::mousePressEvent(QMouseEvent* e) {
     }
     if (handlers_.press)
         handlers_.press(Point{int16_t(e->position().y()), int16_t(e->position().x())},
-                        ClassicModifiers(e->modifiers()), TickCount(), broughtToFront ? 1 : 0);
+                        ClassicModifiers(e->modifiers()) | (e->button() == Qt::RightButton ? kOptionKeyModifier : 0),
+                        TickCount(), broughtToFront ? 1 : 0);
 }
 
 void QtSideWindow::keyPressEvent(QKeyEvent* e) {

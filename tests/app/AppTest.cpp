@@ -31,6 +31,8 @@
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtMenus.h"
+#include "render/BodyPick.h"
+#include "render/Camera.h"
 #include "render/RenderBuffer.h"
 #include "sim/Bodies.h"
 
@@ -353,21 +355,125 @@ TEST_F(App, CtrlKeypadSteersAndDoesNotChangeTheLayout) {
     EXPECT_EQ(disappearingMenuBar, 0);
 }
 
-TEST_F(App, FineAndAltWheelTurnsMoveTheCamera) {
+namespace {
+void SendWheel(QWidget* preview, QPoint angle, Qt::KeyboardModifiers mods) {
+    const QPointF at(preview->width() / 2.0, preview->height() / 2.0);
+    QWheelEvent e(at, preview->mapToGlobal(at), QPoint(), angle, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(preview, &e);
+}
+}  // namespace
+
+TEST_F(App, ShiftWheelTurnsFineAndAltTurnsZoom) {
     wheelDeltaX = wheelDeltaY = 0;
     wheelAngleRemainder[0] = wheelAngleRemainder[1] = 0;
+    rt.eyeDistanceVel = 0;
     QWidget* preview = window->Preview();
-    const QPointF at(preview->width() / 2.0, preview->height() / 2.0);
-    auto wheel = [&](QPoint angle, Qt::KeyboardModifiers mods) {
-        QWheelEvent e(at, preview->mapToGlobal(at), QPoint(), angle, Qt::NoButton, mods, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(preview, &e);
-    };
-    for (int i = 0; i < 8; ++i) wheel(QPoint(0, 15), Qt::NoModifier);  // a high-resolution wheel
+    for (int i = 0; i < 8; ++i) SendWheel(preview, QPoint(0, 15), Qt::ShiftModifier);  // a high-resolution wheel
     EXPECT_EQ(wheelDeltaY, 4);
-    wheel(QPoint(120, 0), Qt::AltModifier);  // X11's Alt+wheel: still the vertical wheel
-    EXPECT_EQ(wheelDeltaY, 8);
+    EXPECT_EQ(rt.eyeDistanceVel, 0.0);
+    // X11's Alt+wheel arrives horizontal: it is still the vertical wheel, which zooms.
+    SendWheel(preview, QPoint(120, 0), Qt::AltModifier);
     EXPECT_EQ(wheelDeltaX, 0);
+    EXPECT_LT(rt.eyeDistanceVel, 0.0);
     wheelDeltaX = wheelDeltaY = 0;
+    rt.eyeDistanceVel = 0;
+}
+
+TEST_F(App, ThePlainWheelZoomsTheWayItIsTurned) {
+    SetControl(kPausedControl);
+    QWidget* preview = window->Preview();
+    Frames(30);
+    const double start = rt.eyeDistance;
+    SendWheel(preview, QPoint(0, 240), Qt::NoModifier);  // two notches forward
+    Frames(60);
+    EXPECT_NEAR(rt.eyeDistance, start / (kWheelZoomPerNotch * kWheelZoomPerNotch), start * 1e-6);
+    SendWheel(preview, QPoint(0, -240), Qt::NoModifier);
+    Frames(60);
+    EXPECT_NEAR(rt.eyeDistance, start, start * 1e-6);
+    EXPECT_EQ(wheelDeltaY, 0);
+    ClearControl(kPausedControl);
+}
+
+TEST_F(App, MinusPlusAndPageKeysZoomWithoutAKeypad) {
+    QWidget* preview = window->Preview();
+    struct Case { Qt::Key key; Qt::KeyboardModifiers mods; int32_t flag; };
+    const Case cases[] = {{Qt::Key_Minus, Qt::NoModifier, kKeypadMinusControl},
+                          {Qt::Key_Equal, Qt::NoModifier, kKeypadPlusControl},
+                          {Qt::Key_Plus, Qt::ShiftModifier, kKeypadPlusControl},
+                          {Qt::Key_PageUp, Qt::NoModifier, kKeypadMinusControl},
+                          {Qt::Key_PageDown, Qt::NoModifier, kKeypadPlusControl}};
+    for (const Case& c : cases) {
+        QTest::keyPress(preview, c.key, c.mods);
+        EXPECT_TRUE(GetControl(c.flag)) << c.key;
+        QTest::keyRelease(preview, c.key, c.mods);
+        EXPECT_FALSE(GetControl(c.flag)) << c.key;
+    }
+    // Keypad 9 without Num Lock arrives as Page Up: it still pans.
+    QTest::keyPress(preview, Qt::Key_PageUp, Qt::KeypadModifier);
+    EXPECT_TRUE(GetControl(kKeypad9Control));
+    EXPECT_FALSE(GetControl(kKeypadMinusControl));
+    QTest::keyRelease(preview, Qt::Key_PageUp, Qt::KeypadModifier);
+    EXPECT_FALSE(GetControl(kKeypad9Control));
+}
+
+TEST_F(App, ARightButtonDragZoomsAndAMiddleButtonDragPans) {
+    const double autoRotation = set.autoRotation;
+    const int32_t mode = set.cameraMode;
+    set.autoRotation = 0;
+    set.cameraMode = 1;  // looks at a body without steering of its own
+    SetControl(kPausedControl);
+    QWidget* preview = window->Preview();
+    const QPoint centre(preview->width() / 2, preview->height() / 2);
+    auto drag = [&](Qt::MouseButton button, QPoint by) {
+        QCursor::setPos(preview->mapToGlobal(centre));
+        Frames(1);  // the pointer's move to the start is no drag
+        QTest::mousePress(preview, button, Qt::NoModifier, centre);
+        window->RunOnePass();
+        QCursor::setPos(preview->mapToGlobal(centre + by));
+        window->RunOnePass();
+        QTest::mouseRelease(preview, button, Qt::NoModifier, centre + by);
+        Frames(30);
+    };
+    Frames(30);
+    const double distance = rt.eyeDistance;
+    const IJK frame = rt.cameraIJK;
+    drag(Qt::RightButton, QPoint(0, 40));  // down: closer
+    EXPECT_LT(rt.eyeDistance, distance * 0.9);
+    for (int n = 0; n < 3; ++n) {  // the view did not turn
+        EXPECT_EQ(rt.cameraIJK.k[n], frame.k[n]);
+    }
+    const double panBefore = rt.panI;
+    drag(Qt::MiddleButton, QPoint(50, 0));
+    EXPECT_NE(rt.panI, panBefore);
+    EXPECT_FALSE(GetControl(kCommandKeyControl));  // released: nothing stays held
+    set.autoRotation = autoRotation;
+    set.cameraMode = mode;
+    ClearControl(kPausedControl);
+}
+
+TEST_F(App, ADoubleClickOnABodyMakesTheCameraFollowIt) {
+    SetControl(kPausedControl);
+    Frames(2);
+    ASSERT_NE(BodyRTList(), nullptr);
+    const int32_t before = set.cameraSelection;
+    int target = -1;
+    for (int i = 0; i < BodyRTList()->count; ++i) {
+        const Point q = BodyRTList()->body[i].screenPos;
+        // A body in plain sight: not hidden behind another's disc.
+        if (i != before && q.h > 4 && q.v > 4 && q.h < window->Preview()->width() - 4 &&
+            q.v < window->Preview()->height() - 4 && BodyUnderPoint(q.h, q.v, 0) == i)
+            target = i;
+    }
+    ASSERT_GE(target, 0);
+    const Point p = BodyRTList()->body[target].screenPos;
+    QTest::mouseDClick(window->Preview(), Qt::LeftButton, Qt::NoModifier, QPoint(p.h, p.v));
+    EXPECT_EQ(set.cameraSelection, target);
+    EXPECT_TRUE(CameraModeUsesBody(set.cameraMode));
+    // One undo step takes it back.
+    QTest::keyClick(window->Preview(), Qt::Key_Z, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(set.cameraSelection, before);
+    ClearControl(kPausedControl);
 }
 
 TEST_F(App, NoBusyLoopWhileADialogIsUp) {

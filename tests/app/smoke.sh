@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The application as a user meets it on a real X display: under Xvfb with
-# openbox it takes Ctrl+2, Ctrl+F, Ctrl+1, Space, the arrows, Ctrl+keypad 2 and
-# Escape without dying, and Ctrl+Q ends it with status 0; without any window
-# manager Ctrl+Q still quits it. Exit 77 (skipped) when the tools are missing.
+# openbox it takes Ctrl+2, Ctrl+F, Ctrl+1, Space, the arrows, Ctrl+keypad 2,
+# Escape, the wheel (plain and with Shift), -, +, = and Page Up/Down, and right
+# and middle drags without dying; a double-click on the Sun makes the camera
+# follow it (the title shows the change), and Ctrl+Q ends it with status 0;
+# without any window manager Ctrl+Q still quits it. Exit 77 (skipped) when the
+# tools are missing.
 set -u
 APP="$1"
 UNIVERSE="$2"
@@ -10,7 +13,7 @@ UNIVERSE="$2"
 XDG_CONFIG_HOME=$(mktemp -d)
 export XDG_CONFIG_HOME
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
-for tool in xvfb-run openbox xdotool; do
+for tool in xvfb-run openbox xdotool import convert; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIPPED: $tool is not installed (scripts/test installs it)"
         exit 77
@@ -46,6 +49,29 @@ if [ "$mode" = with-wm ]; then
     press ctrl+KP_2
     press space
     press Escape
+    # Moving around without a keypad, the pointer over the 3-D view.
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    xdotool click 4 click 4 click 5
+    xdotool keydown shift click 4 click 5 keyup shift
+    sleep 0.5
+    press minus 0.3; press plus 0.3; press equal 0.3; press Prior 0.3; press Next 0.3
+    xdotool mousedown 3 mousemove_relative 0 -30 mouseup 3
+    xdotool mousedown 2 mousemove_relative 30 0 mouseup 2
+    sleep 0.5
+    # Stopped (Escape always stops), the Sun, the only pale yellow point, stays where it was drawn.
+    press Escape 1
+    case "$(xdotool getwindowname "$window")" in *"*"*) fail "modified before any change";; esac
+    import -window "$window" /tmp/gravitas-smoke-$$.png 2>/dev/null
+    sun=$(convert /tmp/gravitas-smoke-$$.png txt:- 2>/dev/null | grep -m1 '#FFFFA5' | cut -d: -f1)
+    rm -f /tmp/gravitas-smoke-$$.png
+    [ -n "$sun" ] || fail "the Sun is not in view"
+    xdotool mousemove --window "$window" "${sun%,*}" "${sun#*,}"
+    xdotool click --repeat 2 --delay 80 1
+    sleep 1.5
+    kill -0 "$app" 2>/dev/null || fail "the application died after a double-click"
+    case "$(xdotool getwindowname "$window")" in *"*"*) ;; *) fail "a double-click on the Sun did not follow it";; esac
+    press ctrl+z
 else
     # No window manager gives the window the focus: keys go where the pointer is.
     eval "$(xdotool getwindowgeometry --shell "$window")"

@@ -64,8 +64,10 @@ TEST_F(KeyReference, KeysDragsAndTheWheelAreAllDescribed) {
         inputs.insert(row.input);
         sections.insert(row.section);
     }
-    for (const char* input : {"Space", "F", "Drag", "Ctrl + drag", "Alt + drag up / down", "Wheel", "Ctrl + wheel",
-                              "Alt + wheel", "Quick click", "Double-click", "Alt + click", "Keypad 4 / 6"})
+    for (const char* input :
+         {"Space", "F", "Drag", "Ctrl + drag", "Alt + drag up / down", "Wheel forward / back", "Ctrl + wheel",
+          "Shift + wheel", "Quick click", "Double-click", "Keypad 4 / 6", "\u2212 / + (or =)", "Page Up / Page Down",
+          "Right-button drag up / down", "Middle-button drag", "Double-click a body", "Right-click (or Alt + click)"})
         EXPECT_TRUE(inputs.count(input)) << input;
     EXPECT_EQ(sections.size(), 5u);
 }
