@@ -21,6 +21,7 @@
 #include "core/Control.h"
 #include "core/Document.h"
 #include "core/Events.h"
+#include "core/FramePacing.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
 #include "core/PushBudget.h"
@@ -42,6 +43,7 @@ public:
     explicit PreviewWidget(QWidget* parent) : QWidget(parent) {
         setFocusPolicy(Qt::StrongFocus);
         setMinimumSize(50, 50);
+        setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent covers every pixel; no erasing first
     }
     QImage frame;  // a copy of the render buffer: the buffer may be freed before the next paint
     QString fpsText;
@@ -53,8 +55,13 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), Qt::black);
-        if (!frame.isNull()) p.drawImage(0, 0, frame);
+        // Black only where the frame does not reach (a resize not yet drawn).
+        QRegion uncovered(rect());
+        if (!frame.isNull()) {
+            p.drawImage(0, 0, frame);
+            uncovered -= QRect(QPoint(0, 0), frame.deviceIndependentSize().toSize());
+        }
+        for (const QRect& r : uncovered) p.fillRect(r, Qt::black);
         if (!fpsText.isEmpty()) {
             p.setPen(Qt::white);
             p.drawText(fpsBox, Qt::AlignLeft | Qt::AlignVCenter, fpsText);
@@ -237,6 +244,7 @@ void QtMainWindow::BuildSideWindows() {
 // The side windows come up with the main window, the statistics window behind the object window.
 void QtMainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    pacer_.FollowScreenOf(this);
     if (sideWindowsShown_) return;
     sideWindowsShown_ = true;
     sideWindows_[kStatsWindowId]->show();
@@ -278,7 +286,6 @@ void QtMainWindow::RunOnePass() {
         if (frameTimer_.isActive() && frameTimer_.interval() != kModalPollMs) frameTimer_.start(kModalPollMs);
         return;
     }
-    if (frameTimer_.isActive() && frameTimer_.interval() != 0) frameTimer_.start(0);
     const QPoint mouse = QCursor::pos();
     theEvent.where = Point{int16_t(mouse.y()), int16_t(mouse.x())};
     theEvent.modifiers = ClassicModifiers(QGuiApplication::queryKeyboardModifiers());
@@ -289,7 +296,9 @@ void QtMainWindow::RunOnePass() {
     }
     ShowMouseState(mouse);
     SetRunTimeViewingVariables();  // follows the window size; keeps the buffer when unchanged
+    pacer_.FrameStarts();
     DoWork();
+    pacer_.FrameEnded();
 }
 
 void QtMainWindow::ShowMouseState(const QPoint& mouse) {
@@ -326,7 +335,16 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void QtMainWindow::changeEvent(QEvent* event) { QMainWindow::changeEvent(event); }
+void QtMainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) FollowBackgroundState();
+}
+
+void QtMainWindow::FollowBackgroundState() {
+    const bool background = !applicationActive_ || isMinimized();
+    if (background == framePacing.inBackground) return;
+    pacer_.SetInBackground(background);  // back in front: the next frame at once
+}
 
 // Suspend and resume follow the whole application, so moving between our own
 // windows and dialogs does not count as going to the background.
@@ -334,6 +352,7 @@ void QtMainWindow::ApplicationStateChanged(Qt::ApplicationState state) {
     const bool active = state == Qt::ApplicationActive;
     if (active == applicationActive_) return;
     applicationActive_ = active;
+    FollowBackgroundState();
     theEvent.what = kOSEvent;
     theEvent.message = (1u << 24) | (active ? 1u : 0u);
     DoOSEv();

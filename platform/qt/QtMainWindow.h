@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/Platform.h"
+#include "platform/qt/QtFramePacer.h"
 
 class PreviewWidget;
 class QtSideWindow;
@@ -57,6 +58,7 @@ private:
     void BuildMenus();
     void BuildSideWindows();
     void ApplicationStateChanged(Qt::ApplicationState state);
+    void FollowBackgroundState();  // slow frames while another application is active or we are minimised
     void ShowMouseState(const QPoint& mouse);
     QWidget* WindowFor(int16_t windowId);
     std::map<int16_t, QtSideWindow*> sideWindows_;  // object and statistics windows by id
@@ -65,5 +67,6 @@ private:
     PreviewWidget* preview_;
     QtMenuBar* menus_ = nullptr;
     QTimer frameTimer_;
+    QtFramePacer pacer_{frameTimer_};
     long passesTried_ = 0;
 };
