@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 
 #include "FrameServices.h"
@@ -175,4 +176,45 @@ TEST_F(FramePacing, TheChoiceIsMadeInTheViewMenuAndMarkedWhileTracked) {
     EXPECT_TRUE(GetMenuItem(kFrameRateMenu, 1)->checked);
     MarkMenus(0);
     DisposeMenus();
+}
+
+TEST_F(FramePacing, OnlyAPausedSceneWithAStillCameraIsAtRest) {
+    SetControl(kPausedControl);
+    DoTask(1);
+    NoteWhetherAtRest(framePacing);
+    DoTask(1);
+    // The camera eases into place over a few frames; then nothing changes.
+    for (int frame = 0; frame < 200 && !NoteWhetherAtRest(framePacing); ++frame) DoTask(1);
+    ASSERT_TRUE(framePacing.atRest);
+    EXPECT_DOUBLE_EQ(FrameIntervalSeconds(FrameRateChoice::Display, 60, framePacing.atRest), 0.1);
+
+    rt.yawRate = 0.01;  // a drag just turned it
+    EXPECT_FALSE(NoteWhetherAtRest(framePacing));
+    const IJK before = rt.cameraIJK;
+    int frames = 0;
+    do {
+        DoTask(1);
+        ++frames;
+    } while (!NoteWhetherAtRest(framePacing) && frames < 200);
+    EXPECT_GT(frames, 10) << "the turn dies away over many frames, all drawn at full pace";
+    EXPECT_NE(std::memcmp(&before, &rt.cameraIJK, sizeof before), 0);
+    rt.eyePos[0] += 1;  // moved by anything not listed: still not at rest this once
+    EXPECT_FALSE(NoteWhetherAtRest(framePacing));
+    EXPECT_TRUE(NoteWhetherAtRest(framePacing));
+
+    SetControl(kKeypad4Control);  // a key held turns it next frame
+    EXPECT_FALSE(NoteWhetherAtRest(framePacing));
+    ClearControl(kKeypad4Control);
+    wheelDeltaY = 4;
+    EXPECT_FALSE(NoteWhetherAtRest(framePacing));
+    wheelDeltaY = 0;
+    set.autoRotation = 0.001;
+    EXPECT_FALSE(NoteWhetherAtRest(framePacing));
+    set.autoRotation = 0;
+    SetControl(kShowFPSControl);  // the figure would show the slow pace, not the display's
+    EXPECT_FALSE(NoteWhetherAtRest(framePacing));
+    ClearControl(kShowFPSControl);
+    EXPECT_TRUE(NoteWhetherAtRest(framePacing));
+    ClearControl(kPausedControl);  // running: the bodies move
+    EXPECT_FALSE(NoteWhetherAtRest(framePacing));
 }
