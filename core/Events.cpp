@@ -7,6 +7,7 @@
 #include "core/Frame.h"
 #include "core/Menus.h"
 #include "core/PushBudget.h"
+#include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
 #include "platform/Platform.h"
 #include "windows/ObjectWindow.h"
@@ -80,7 +81,7 @@ void DoMainWindowMouseDown() { mainWindowHitTC = theEvent.when; }
 
 void DoMouseUpEv() {
     if (mainWindowHitTC != 0 && theEvent.when < mainWindowHitTC + Platform().DoubleClickTicks())
-        DoMainWindowHit(theEvent.where);
+        DoMainWindowHit(BufferPointFromWindow(theEvent.where));  // bodies are placed in buffer pixels
     mainWindowHitTC = 0;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/qt/QtMainWindow.h"
+#include "platform/qt/QtDevicePixels.h"
 #include "platform/qt/QtInput.h"
 #include "platform/qt/QtMenus.h"
 #include "platform/qt/QtSideWindow.h"
@@ -143,10 +144,14 @@ QWidget* QtMainWindow::Preview() const { return preview_; }
 
 QtMainWindow::~QtMainWindow() { DisposeMenus(); }
 
+// The render buffer is as many device pixels as the view covers, so it is shown unscaled.
 void QtMainWindow::MainWindowContentSize(int32_t& width, int32_t& height) {
-    width = preview_->width();
-    height = preview_->height();
+    const QSize device = DevicePixelSize(preview_);
+    width = device.width();
+    height = device.height();
 }
+
+double QtMainWindow::MainWindowPixelRatio() { return preview_->devicePixelRatioF(); }
 
 void QtMainWindow::PresentToMainWindow(const PixelSurface& buffer, const Rect&) {
     if (!buffer.base || buffer.width <= 0 || buffer.height <= 0) return;
@@ -154,6 +159,7 @@ void QtMainWindow::PresentToMainWindow(const PixelSurface& buffer, const Rect&) 
     QImage& frame = preview_->frame;
     if (frame.width() != buffer.width || frame.height() != buffer.height || frame.format() != QImage::Format_RGB32)
         frame = QImage(buffer.width, buffer.height, QImage::Format_RGB32);  // only when the size changes
+    frame.setDevicePixelRatio(preview_->devicePixelRatioF());  // one buffer pixel to one screen pixel
     const auto* from = reinterpret_cast<const uchar*>(buffer.base);
     for (int y = 0; y < buffer.height; ++y)
         std::memcpy(frame.scanLine(y), from + size_t(y) * size_t(buffer.rowBytes), size_t(buffer.width) * 4);

@@ -20,6 +20,7 @@ public:
 
     // MainWindowServices
     void MainWindowContentSize(int32_t& width, int32_t& height) override;
+    double MainWindowPixelRatio() override;
     void PresentToMainWindow(const PixelSurface& buffer, const Rect& rect) override;
     void DrawTextInMainWindow(const Rect& box, const std::string& text, RGBColor color) override;
     void ShowRecordingMark(const std::string& text) override;
