@@ -275,7 +275,8 @@ void DrawStars(const Rect& clip, const IJK& m, Handle list, int32_t focalLength,
     // a stereo copy eyeRadius to either side.
     const bool stereo = set.displayFlags & kStereoOnFlag;
     const int32_t size = StrokePixels();
-    MarkVisibleSkyCells(marks, m, f, clip, h, v, 1 + size + (stereo ? std::abs(set.eyeRadius) : 0));
+    const int32_t eyeRadius = DevicePixels(set.eyeRadius);
+    MarkVisibleSkyCells(marks, m, f, clip, h, v, 1 + size + (stereo ? std::abs(eyeRadius) : 0));
     for (int32_t b = 15; b >= 0; --b) {
         const Handle band = top->band[b];
         if (!band) continue;
@@ -293,7 +294,7 @@ void DrawStars(const Rect& clip, const IJK& m, Handle list, int32_t focalLength,
                 } else {
                     const RGBColor& rc = rt.redEyeColor;
                     const RGBColor& cc = rt.cyanEyeColor;
-                    const int32_t redShift = set.eyeRadius * RedEyeSide();  // the red view's eye
+                    const int32_t redShift = eyeRadius * RedEyeSide();  // the red view's eye
                     Splat(size, h + redShift, v, X, Y, st[n].red & rc.red, st[n].green & rc.green,
                           st[n].blue & rc.blue, clip);
                     Splat(size, h - redShift, v, X, Y, st[n].red & cc.red, st[n].green & cc.green,

@@ -213,18 +213,19 @@ void DoDrawStage(int32_t cx, int32_t cy) {
             return int64_t(a.slice) * n + a.body > int64_t(b.slice) * n + b.body;
         });
         const bool stereo = set.displayFlags & kStereoOnFlag;
-        const double eyeOffset = rt.focalLength ? set.eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
+        const int32_t eyeRadius = DevicePixels(set.eyeRadius);  // the eyes' screen shift keeps its size
+        const double eyeOffset = rt.focalLength ? eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
         for (int32_t k = 0; k < used; ++k) {
             const DrawNode& nd = nodes[k];
             if (nd.slice >= 1) {
                 TrailPoint tp{};
                 for (int a = 0; a < 3; ++a) tp.pos[a] = nd.rel[a] + rt.eyePos[a];
                 tp.color = nd.color;
-                if (stereo) PlotTrailPoint3DFinish(tp, cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel);
+                if (stereo) PlotTrailPoint3DFinish(tp, cx, cy, eyeRadius, eyeOffset, nd.depth, nd.rel);
                 else PlotTrailPointFinish(tp, cx, cy, nd.depth, nd.rel);
             } else {
                 if (stereo)
-                    PlotBody3DFinish(list->body[nd.body], cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel, set.labelFlags);
+                    PlotBody3DFinish(list->body[nd.body], cx, cy, eyeRadius, eyeOffset, nd.depth, nd.rel, set.labelFlags);
                 else
                     PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
             }
