@@ -16,7 +16,8 @@ for tool in xvfb-run openbox xdotool; do
     fi
 done
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR
-export APP UNIVERSE
+HERE="$(cd "$(dirname "$0")" && pwd)"
+export APP UNIVERSE HERE
 export RUNNING_MAX="${GRAVITAS_CPU_RUNNING_MAX:-35}" PAUSED_MAX="${GRAVITAS_CPU_PAUSED_MAX:-20}"
 export SECONDS_MEASURED="${GRAVITAS_CPU_SECONDS:-5}"
 
@@ -27,14 +28,8 @@ openbox >/dev/null 2>&1 & wm=$!
 sleep 1
 "$APP" "$UNIVERSE" >/tmp/gravitas-cpu-$$.log 2>&1 &
 app=$!
-window=""
-for _ in $(seq 60); do
-    window=$(xdotool search --onlyvisible --name '(^| — )Gravitas$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    kill -0 "$app" 2>/dev/null || fail "the application ended before its window came up"
-    sleep 0.5
-done
-[ -n "$window" ] || fail "no main window after 30 s"
+source "$HERE/x_window.sh"
+wait_for_main_window
 xdotool windowactivate --sync "$window" 2>/dev/null
 xdotool windowsize --sync "$window" 1280 800
 xdotool windowactivate --sync "$window" 2>/dev/null

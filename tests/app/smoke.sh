@@ -13,7 +13,8 @@ for tool in xvfb-run openbox xdotool; do
     fi
 done
 unset QT_QPA_PLATFORM  # the real X display, not the offscreen platform of the other tests
-export APP UNIVERSE
+HERE="$(cd "$(dirname "$0")" && pwd)"
+export APP UNIVERSE HERE
 
 run_on_display() {  # $1: with-wm or without-wm
     xvfb-run -a -s "-screen 0 1280x800x24" bash -s "$1" <<'INNER'
@@ -23,14 +24,8 @@ fail() { echo "FAIL ($mode): $*"; [ -n "${app:-}" ] && kill "$app" 2>/dev/null; 
 if [ "$mode" = with-wm ]; then openbox >/dev/null 2>&1 & wm=$!; sleep 1; fi
 "$APP" "$UNIVERSE" >/tmp/gravitas-smoke-$$.log 2>&1 &
 app=$!
-window=""
-for _ in $(seq 60); do
-    window=$(xdotool search --onlyvisible --name '(^| — )Gravitas$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    kill -0 "$app" 2>/dev/null || fail "the application ended before its window came up"
-    sleep 0.5
-done
-[ -n "$window" ] || fail "no main window after 30 s"
+source "$HERE/x_window.sh"
+wait_for_main_window
 sleep 2
 press() {
     xdotool key "$1"

@@ -1,0 +1,14 @@
+# Sourced by the scripts that drive the application on an X display.
+# wait_for_main_window: waits until the application ($app, started by the caller)
+# shows its main window and sets $window; calls the caller's fail() when it dies or
+# no window comes up within 30 s.
+wait_for_main_window() {
+    window=""
+    for _ in $(seq 60); do
+        window=$(xdotool search --onlyvisible --name '(^| — )Gravitas$' 2>/dev/null | head -1)
+        [ -n "$window" ] && return 0
+        kill -0 "$app" 2>/dev/null || fail "the application ended before its window came up"
+        sleep 0.5
+    done
+    fail "no main window after 30 s"
+}
