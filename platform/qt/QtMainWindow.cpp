@@ -56,13 +56,16 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        // Black only where the frame does not reach (a resize not yet drawn).
-        QRegion uncovered(rect());
+        // Black only where the frame does not reach (a resize not yet drawn): the strips
+        // right of it and below it.
+        QSize covered(0, 0);
         if (!frame.isNull()) {
             p.drawImage(0, 0, frame);
-            uncovered -= QRect(QPoint(0, 0), frame.deviceIndependentSize().toSize());
+            covered = frame.deviceIndependentSize().toSize();
         }
-        for (const QRect& r : uncovered) p.fillRect(r, Qt::black);
+        if (covered.width() < width()) p.fillRect(covered.width(), 0, width() - covered.width(), height(), Qt::black);
+        if (covered.height() < height())
+            p.fillRect(0, covered.height(), covered.width(), height() - covered.height(), Qt::black);
         if (!fpsText.isEmpty()) {
             p.setPen(Qt::white);
             p.drawText(fpsBox, Qt::AlignLeft | Qt::AlignVCenter, fpsText);
