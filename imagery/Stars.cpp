@@ -98,11 +98,12 @@ void WideSplat(int32_t size, int32_t h, int32_t v, double X, double Y, double r,
     if (!(std::fabs(X) < 30000 && std::fabs(Y) < 30000)) return;
     const int32_t ix = int32_t(std::floor(X)), iy = int32_t(std::floor(Y));
     const double fx = X - std::floor(X), fy = Y - std::floor(Y);
+    // As the one-pixel splat: the square spans columns from h + X and rows from v - Y down.
     for (int32_t j = 0; j <= size; ++j) {
-        const double wy = j == 0 ? 1 - fy : j == size ? fy : 1;
+        const double wy = j == 0 ? fy : j == size ? 1 - fy : 1;
         for (int32_t i = 0; i <= size; ++i) {
             const double w = 3.0 * wy * (i == 0 ? 1 - fx : i == size ? fx : 1);
-            if (w > 0) PlotStarPixel(h + ix + i, v - iy - j, r * w, g * w, b * w, clip);
+            if (w > 0) PlotStarPixel(h + ix + i, v - iy - 1 + j, r * w, g * w, b * w, clip);
         }
     }
 }
@@ -271,7 +272,7 @@ void DrawStars(const Rect& clip, const IJK& m, Handle list, int32_t focalLength,
         Y = (m.j[0] * P[0] + m.j[1] * P[1] + m.j[2] * P[2]) * s;
         return true;
     };
-    // Only cells that can reach the clip are walked; a splat reaches one pixel right and up,
+    // Only cells that can reach the clip are walked; a splat reaches its size in pixels around,
     // a stereo copy eyeRadius to either side.
     const bool stereo = set.displayFlags & kStereoOnFlag;
     const int32_t size = StrokePixels();
