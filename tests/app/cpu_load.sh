@@ -9,14 +9,10 @@
 set -u
 APP="$1"
 UNIVERSE="$2"
-for tool in xvfb-run openbox xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed (scripts/test installs it)"
-        exit 77
-    fi
-done
-unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 HERE="$(cd "$(dirname "$0")" && pwd)"
+source "$HERE/x_window.sh"
+skip_without_x_tools
+unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 export APP UNIVERSE HERE
 export RUNNING_MAX="${GRAVITAS_CPU_RUNNING_MAX:-35}" PAUSED_MAX="${GRAVITAS_CPU_PAUSED_MAX:-20}"
 export SECONDS_MEASURED="${GRAVITAS_CPU_SECONDS:-5}"

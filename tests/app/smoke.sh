@@ -6,14 +6,10 @@
 set -u
 APP="$1"
 UNIVERSE="$2"
-for tool in xvfb-run openbox xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed (scripts/test installs it)"
-        exit 77
-    fi
-done
-unset QT_QPA_PLATFORM  # the real X display, not the offscreen platform of the other tests
 HERE="$(cd "$(dirname "$0")" && pwd)"
+source "$HERE/x_window.sh"
+skip_without_x_tools
+unset QT_QPA_PLATFORM  # the real X display, not the offscreen platform of the other tests
 export APP UNIVERSE HERE
 
 run_on_display() {  # $1: with-wm or without-wm

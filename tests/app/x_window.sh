@@ -1,4 +1,5 @@
 # Sourced by the scripts that drive the application on an X display.
+# skip_without_x_tools: exits 77 (skipped) unless Xvfb, openbox and xdotool are installed.
 # wait_for_main_window: waits until the application ($app, started by the caller)
 # shows its main window and sets $window; calls the caller's fail() when it dies or
 # no window comes up within 30 s.
@@ -11,4 +12,13 @@ wait_for_main_window() {
         sleep 0.5
     done
     fail "no main window after 30 s"
+}
+
+skip_without_x_tools() {
+    for tool in xvfb-run openbox xdotool; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "SKIPPED: $tool is not installed (scripts/test installs it)"
+            exit 77
+        fi
+    done
 }

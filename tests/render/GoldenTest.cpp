@@ -68,6 +68,20 @@ void MakeOrbitsWithTrails(RenderScene& s, int first) {
     }
 }
 
+// A green moon up and left of the centre, moving and accelerated, for labels and arrows.
+void MakeRhea(BodyRTStruct& b) {
+    b.pos[1] = -120;
+    b.pos[2] = 60;
+    b.radius = 20;
+    b.color = RGBColor{40000, 65535, 40000};
+    b.name[0] = 4;
+    std::memcpy(b.name + 1, "Rhea", 4);
+    b.vel[1] = 120;
+    b.vel[2] = -40;
+    b.acc[2] = -90;
+    b.mass = 2.3e21;
+}
+
 TEST(Golden, TexturedSphere) {
     RenderScene s(1, 120, 96, 1000);
     MakeTexturedSphere(s, 0, 40, 0.5);
@@ -95,17 +109,7 @@ TEST(Golden, LabelsAndArrows) {
     QtBackend backend;
     SetPlatformBackend(&backend);
     RenderScene s(1, 160, 120, 400);
-    BodyRTStruct& b = s.Body(0);
-    b.pos[1] = -120;
-    b.pos[2] = 60;
-    b.radius = 20;
-    b.color = RGBColor{40000, 65535, 40000};
-    b.name[0] = 4;
-    std::memcpy(b.name + 1, "Rhea", 4);
-    b.vel[1] = 120;
-    b.vel[2] = -40;
-    b.acc[2] = -90;
-    b.mass = 2.3e21;
+    MakeRhea(s.Body(0));
     set.labelFlags = 1 | 2 | 4 | 8;
     s.Draw();
     SetPlatformBackend(nullptr);
@@ -121,17 +125,7 @@ TEST(Golden, LabelsArrowsAndTrailsAtPixelRatio2) {
     RenderScene s(2, 320, 240, 800);
     renderPixelRatio = 2;
     PenScale(2);
-    BodyRTStruct& b = s.Body(0);
-    b.pos[1] = -120;
-    b.pos[2] = 60;
-    b.radius = 20;
-    b.color = RGBColor{40000, 65535, 40000};
-    b.name[0] = 4;
-    std::memcpy(b.name + 1, "Rhea", 4);
-    b.vel[1] = 120;
-    b.vel[2] = -40;
-    b.acc[2] = -90;
-    b.mass = 2.3e21;
+    MakeRhea(s.Body(0));
     BodyRTStruct& moon = s.Body(1);
     moon.pos[1] = 40;
     moon.pos[2] = -50;
