@@ -11,6 +11,7 @@
 #include "core/PushBudget.h"
 #include "render/BodyPick.h"
 #include "render/Camera.h"
+#include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
 #include "platform/Platform.h"
 #include "windows/ObjectWindow.h"
@@ -110,7 +111,7 @@ void DoMainWindowMouseDown(MouseDrag drag) {
 
 void DoMouseUpEv() {
     if (mainWindowHitTC != 0 && theEvent.when < mainWindowHitTC + Platform().DoubleClickTicks())
-        DoMainWindowHit(theEvent.where);
+        DoMainWindowHit(BufferPointFromWindow(theEvent.where));  // bodies are placed in buffer pixels
     mainWindowHitTC = 0;
     mainWindowDrag = MouseDrag::Turn;
 }
@@ -122,7 +123,8 @@ constexpr int32_t kPickSlopPixels = 4;
 }  // namespace
 
 void DoMainWindowDoubleClick(Point where) {
-    const int32_t index = BodyUnderPoint(where.h, where.v, kPickSlopPixels);
+    const Point at = BufferPointFromWindow(where);  // bodies are placed in buffer pixels
+    const int32_t index = BodyUnderPoint(at.h, at.v, DevicePixels(kPickSlopPixels));
     // The camera body menu numbers its bodies from item 3.
     if (index < 0 || index > std::numeric_limits<int16_t>::max() - 3) return;
     // The same commands as choosing from the menus, so the change is one undo step.

@@ -7,6 +7,7 @@
 #include "core/Control.h"
 #include "core/Document.h"
 #include "core/Events.h"
+#include "core/FramePacing.h"
 #include "core/History.h"
 #include "core/KeyReference.h"
 #include "core/ParameterCommands.h"
@@ -103,7 +104,8 @@ void InstallMenuBar() {
              Item("Camera Mode", "", kCameraModeMenu), Item("Camera Body", "", kCameraSelectionMenu),
              Item("Keep Camera Level", "Ctrl+K"), Item("Automatic Rotation\u2026"), Item("Labels", "", kLabelsMenu),
              Separator(), Item("Map Surfaces on Spheres", "Ctrl+M"), Item("Star Field", "Ctrl+Shift+S"),
-             Item("Trails\u2026", "Ctrl+L"), Item("Stereo Glasses", "", kStereoGlassesMenu)});
+             Item("Trails\u2026", "Ctrl+L"), Item("Stereo Glasses", "", kStereoGlassesMenu),
+             Item("Frame Rate", "", kFrameRateMenu)});
     AddMenu(kWindowMenu, "Window",
             {Item("Standard Layout", "Ctrl+1"), Item("Main Screen", "Ctrl+2"), Item("Main Screen, No Margins"),
              Item("All Screens"), Item("Full Screen", "Ctrl+F"), Separator(), Item("Main Window"),
@@ -123,6 +125,7 @@ void InstallMenuBar() {
              Item("Ride, Looking Along the Acceleration"), Item("Chase from Behind"),
              Item("Chase, Looking Between Body and Nearest"), Item("Lead from Ahead")});
     AddMenu(kStereoGlassesMenu, "Stereo Glasses", {Item("Red Left"), Item("Red Right")});
+    AddMenu(kFrameRateMenu, "Frame Rate", {Item("Display"), Item("Unlimited")});
     AddMenu(kOnCrashMenu, "On Collision", {Item("Pass Through"), Item("Stop the Simulation"), Item("Merge the Bodies")});
 }
 
@@ -189,7 +192,7 @@ void SetupMenus() {
 
 void DisposeMenus() {
     for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kDemoMenu, kStereoGlassesMenu,
-                       kCameraSelectionMenu, kRecentFilesMenu})
+                       kFrameRateMenu, kCameraSelectionMenu, kRecentFilesMenu})
         menuList.erase(id);
     PushMethodMenu = LabelsMenu = CameraModeMenu = OnCrashMenu = CameraSelectionMenuH = nullptr;
 }
@@ -234,8 +237,11 @@ void MarkMenus(uint16_t entering) {
     ClearChecks(CameraModeMenu);
     MenuModel* glasses = GetMenu(kStereoGlassesMenu);
     ClearChecks(glasses);
+    MenuModel* frameRate = GetMenu(kFrameRateMenu);
+    ClearChecks(frameRate);
     if (in) {
         SetChecked(glasses, stereoGlasses == StereoGlasses::RedRight ? 2 : 1, true);
+        SetChecked(frameRate, frameRateChoice == FrameRateChoice::Unlimited ? 2 : 1, true);
         SetChecked(OnCrashMenu, GetOnCrashMenuItem(), true);
         SetChecked(PushMethodMenu, GetPushMethodMenuItem(), true);
         SetChecked(CameraModeMenu, GetCameraModeMenuItem(), true);
@@ -369,6 +375,9 @@ void HandleMenuEv(int32_t choice) {
         case kOnCrashMenu: SetOnCrashMenuItem(item); break;
         case kStereoGlassesMenu:
             if (item == 1 || item == 2) stereoGlasses = item == 2 ? StereoGlasses::RedRight : StereoGlasses::RedLeft;
+            break;
+        case kFrameRateMenu:
+            if (item == 1 || item == 2) frameRateChoice = item == 2 ? FrameRateChoice::Unlimited : FrameRateChoice::Display;
             break;
         case kCameraSelectionMenu: SetCameraSelectionMenuItem(item); break;
         default: break;

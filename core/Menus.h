@@ -11,7 +11,7 @@ constexpr int16_t kAppleMenu = 128, kFileMenu = 129, kEditMenu = 130, kParameter
                   kObjectsMenu = 132, kSimulationMenu = 133, kViewMenu = 134, kWindowMenu = 135,
                   kHelpMenu = 136;  // after the eight menus of the bar
 constexpr int16_t kPushMethodMenu = 192, kLabelsMenu = 193, kCameraModeMenu = 194, kOnCrashMenu = 195,
-                  kDemoMenu = 196, kStereoGlassesMenu = 197, kCameraSelectionMenu = 200,
+                  kDemoMenu = 196, kStereoGlassesMenu = 197, kFrameRateMenu = 199, kCameraSelectionMenu = 200,
                   kRecentFilesMenu = 201;
 // File menu items that the window and tests refer to.
 constexpr int16_t kOpenItem = 1, kOpenRecentItem = 2, kOpenDemoItem = 3, kSaveItem = 4, kSaveAsItem = 5,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <limits>
 
 PushBudgetStruct pushBudget;
@@ -21,7 +22,17 @@ double SecondsSince(Clock::time_point t) { return std::chrono::duration<double>(
 
 int32_t BeginPushes(int32_t pushesPerFrame) {
     const int64_t batch = std::max<int64_t>(pushesPerFrame, 1);
-    if (pushBudget.owed <= 0 || pushBudget.owed > batch) pushBudget.owed = batch;
+    if (pushBudget.pacedFrames >= 0) {
+        // Pushes follow the clock, not the frames: batch x refresh periods elapsed.
+        pushBudget.pushCredit += double(batch) * pushBudget.pacedFrames;
+        pushBudget.pacedFrames = 0;  // a second push stage in the same frame earns nothing
+        const double whole = std::floor(pushBudget.pushCredit);
+        pushBudget.pushCredit -= whole;
+        const double most = double(batch) * std::max(pushBudget.mostOwedFrames, 1.0);
+        pushBudget.owed = int64_t(std::min(double(pushBudget.owed) + whole, most));
+    } else if (pushBudget.owed <= 0 || pushBudget.owed > batch) {
+        pushBudget.owed = batch;
+    }
     stageStart = Clock::now();
     nextCheck = 1;
     return int32_t(std::min<int64_t>(pushBudget.owed, std::numeric_limits<int32_t>::max()));

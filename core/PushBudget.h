@@ -20,11 +20,18 @@ struct PushBudgetStruct {
     int64_t countedPushes = 0;
     double countedSeconds = 0;
     double pushesPerSecond = 0;
+    // Paced frames (core/FramePacing.h): refresh periods' worth of batches the time since
+    // the last drawn frame earned, taken by the frame's first push stage; negative when
+    // every frame asks for one batch (unlimited frames, headless runs).
+    double pacedFrames = -1;
+    double pushCredit = 0;  // fractions of a push earned and not yet run
+    double mostOwedFrames = 15;  // paced pushes owed never exceed this many batches
 };
 extern PushBudgetStruct pushBudget;
 
 // Opens this frame's pushing: starts a new batch when the last one is done
 // (a smaller pushesPerFrame also cuts a running batch) and starts the clock.
+// Paced, the frame adds the pushes its time earned to what is owed instead.
 // Returns how many pushes the stage may try (the rest of the batch).
 int32_t BeginPushes(int32_t pushesPerFrame);
 // Whether the frame's time is spent after `done` pushes of this stage; the

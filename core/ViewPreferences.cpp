@@ -42,6 +42,7 @@ ViewPreferencesStruct PresentViewPreferences() {
     p.stereo = IsRC3DOn() != 0;
     p.eyeRadius = set.eyeRadius;
     p.glasses = stereoGlasses;
+    p.frameRate = frameRateChoice;
     return p;
 }
 
@@ -53,6 +54,7 @@ void ApplyViewPreferences(const ViewPreferencesStruct& p) {
     set.displayFlags = p.stereo ? (set.displayFlags | kStereoOnFlag) : (set.displayFlags & ~kStereoOnFlag);
     set.eyeRadius = p.eyeRadius;
     stereoGlasses = p.glasses;
+    frameRateChoice = p.frameRate;
 }
 
 namespace {
@@ -69,6 +71,7 @@ void WriteViewPreferences(const ViewPreferencesStruct& p, const ViewPreferencesS
     write(p.stereo != b.stereo, "view/stereo", SwitchText(p.stereo));
     write(p.eyeRadius != b.eyeRadius, "view/eyeSeparationHalf", std::to_string(p.eyeRadius));
     write(p.glasses != b.glasses, "view/stereoGlasses", p.glasses == StereoGlasses::RedRight ? "redRight" : "redLeft");
+    write(p.frameRate != b.frameRate, "view/frameRate", p.frameRate == FrameRateChoice::Unlimited ? "unlimited" : "display");
 }
 }  // namespace
 
@@ -95,11 +98,16 @@ void LoadViewPreferences(ViewPreferencesStruct& p, SettingsStore& store) {
         if (glasses == "redLeft") p.glasses = StereoGlasses::RedLeft;
         else if (glasses == "redRight") p.glasses = StereoGlasses::RedRight;
     }
+    std::string frameRate;
+    if (store.ReadSetting("view/frameRate", frameRate)) {
+        if (frameRate == "display") p.frameRate = FrameRateChoice::Display;
+        else if (frameRate == "unlimited") p.frameRate = FrameRateChoice::Unlimited;
+    }
 }
 
 bool ChangesViewPreferences(int32_t choice) {
     const int16_t menu = int16_t(choice >> 16), item = int16_t(choice & 0xFFFF);
-    if (menu == kLabelsMenu || menu == kStereoGlassesMenu) return true;
+    if (menu == kLabelsMenu || menu == kStereoGlassesMenu || menu == kFrameRateMenu) return true;
     // Stereo, smallest body size, star field, trails.
     return menu == kViewMenu && (item == 2 || item == 3 || item == 11 || item == 12);
 }

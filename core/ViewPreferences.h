@@ -1,9 +1,10 @@
 // How the user likes to look at a scenario, remembered between runs: labels,
-// smallest body size, star field, trails, stereo and the stereo glasses.
+// smallest body size, star field, trails, stereo, the stereo glasses and the frame rate.
 // They start every run; a universe file opened later shows itself as it was saved.
 #pragma once
 #include <cstdint>
 
+#include "core/FramePacing.h"
 #include "render/StereoGlasses.h"
 
 class SettingsStore;
@@ -16,6 +17,7 @@ struct ViewPreferencesStruct {
     bool stereo = false;
     int32_t eyeRadius = 15;
     StereoGlasses glasses = StereoGlasses::RedLeft;
+    FrameRateChoice frameRate = FrameRateChoice::Display;
 };
 
 ViewPreferencesStruct PresentViewPreferences();  // from the settings in use

@@ -13,6 +13,7 @@
 #include "imagery/SkyCells.h"
 #include "io/FileAccess.h"
 #include "render/Pen.h"
+#include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
 #include "render/StereoGlasses.h"
 
@@ -89,6 +90,27 @@ void Splat(int32_t h, int32_t v, double X, double Y, double r, double g, double 
     const double w[4] = {(1 - sx) * (1 - sy), sx * (1 - sy), sy * (1 - sx), sx * sy};
     const int32_t px[4] = {h + ix, h + ix + 1, h + ix, h + ix + 1}, py[4] = {v - iy, v - iy, v - iy - 1, v - iy - 1};
     for (int n = 0; n < 4; ++n) PlotStarPixel(px[n], py[n], br * w[n], bg * w[n], bb * w[n], clip);
+}
+
+// A star on a render buffer of `size` device pixels per window pixel: a size x size square
+// at (X, Y) shared out over the pixels it covers, each lit as a star covering a whole pixel is.
+void WideSplat(int32_t size, int32_t h, int32_t v, double X, double Y, double r, double g, double b, const Rect& clip) {
+    if (!(std::fabs(X) < 30000 && std::fabs(Y) < 30000)) return;
+    const int32_t ix = int32_t(std::floor(X)), iy = int32_t(std::floor(Y));
+    const double fx = X - std::floor(X), fy = Y - std::floor(Y);
+    // As the one-pixel splat: the square spans columns from h + X and rows from v - Y down.
+    for (int32_t j = 0; j <= size; ++j) {
+        const double wy = j == 0 ? fy : j == size ? 1 - fy : 1;
+        for (int32_t i = 0; i <= size; ++i) {
+            const double w = 3.0 * wy * (i == 0 ? 1 - fx : i == size ? fx : 1);
+            if (w > 0) PlotStarPixel(h + ix + i, v - iy - 1 + j, r * w, g * w, b * w, clip);
+        }
+    }
+}
+
+void Splat(int32_t size, int32_t h, int32_t v, double X, double Y, double r, double g, double b, const Rect& clip) {
+    if (size > 1) WideSplat(size, h, v, X, Y, r, g, b, clip);
+    else Splat(h, v, X, Y, r, g, b, clip);
 }
 
 }  // namespace
@@ -250,10 +272,12 @@ void DrawStars(const Rect& clip, const IJK& m, Handle list, int32_t focalLength,
         Y = (m.j[0] * P[0] + m.j[1] * P[1] + m.j[2] * P[2]) * s;
         return true;
     };
-    // Only cells that can reach the clip are walked; a splat reaches one pixel right and up,
+    // Only cells that can reach the clip are walked; a splat reaches its size in pixels around,
     // a stereo copy eyeRadius to either side.
     const bool stereo = set.displayFlags & kStereoOnFlag;
-    MarkVisibleSkyCells(marks, m, f, clip, h, v, 2 + (stereo ? std::abs(set.eyeRadius) : 0));
+    const int32_t size = StrokePixels();
+    const int32_t eyeRadius = DevicePixels(set.eyeRadius);
+    MarkVisibleSkyCells(marks, m, f, clip, h, v, 1 + size + (stereo ? std::abs(eyeRadius) : 0));
     for (int32_t b = 15; b >= 0; --b) {
         const Handle band = top->band[b];
         if (!band) continue;
@@ -267,13 +291,15 @@ void DrawStars(const Rect& clip, const IJK& m, Handle list, int32_t focalLength,
                 double X, Y;
                 if (!project(&st[n].x, X, Y)) continue;
                 if (!stereo) {
-                    Splat(h, v, X, Y, st[n].red, st[n].green, st[n].blue, clip);
+                    Splat(size, h, v, X, Y, st[n].red, st[n].green, st[n].blue, clip);
                 } else {
                     const RGBColor& rc = rt.redEyeColor;
                     const RGBColor& cc = rt.cyanEyeColor;
-                    const int32_t redShift = set.eyeRadius * RedEyeSide();  // the red view's eye
-                    Splat(h + redShift, v, X, Y, st[n].red & rc.red, st[n].green & rc.green, st[n].blue & rc.blue, clip);
-                    Splat(h - redShift, v, X, Y, st[n].red & cc.red, st[n].green & cc.green, st[n].blue & cc.blue, clip);
+                    const int32_t redShift = eyeRadius * RedEyeSide();  // the red view's eye
+                    Splat(size, h + redShift, v, X, Y, st[n].red & rc.red, st[n].green & rc.green,
+                          st[n].blue & rc.blue, clip);
+                    Splat(size, h - redShift, v, X, Y, st[n].red & cc.red, st[n].green & cc.green,
+                          st[n].blue & cc.blue, clip);
                 }
             }
         }

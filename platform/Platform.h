@@ -130,6 +130,11 @@ public:
                                   bool /*additive*/) {
         return 0;
     }
+    // The same at `scale` times the font's size (render buffers at a device pixel ratio).
+    virtual int32_t DrawScaledThemeText(PixelSurface& surface, const Rect& box, const std::string& text, int16_t font,
+                                        TextJustify justify, RGBColor color, bool additive, double /*scale*/) {
+        return DrawThemeText(surface, box, text, font, justify, color, additive);
+    }
 
     // ---- pictures
     virtual bool DecodePicture(const uint8_t* /*bytes*/, size_t /*size*/, DecodedImage& /*out*/) { return false; }
@@ -191,8 +196,10 @@ inline void SysBeep() { Platform().SysBeep(); }
 class MainWindowServices {
 public:
     virtual ~MainWindowServices() = default;
-    // Content size of the main window in pixels (the render buffer follows it).
+    // Content size of the main window in device pixels (the render buffer follows it).
     virtual void MainWindowContentSize(int32_t& width, int32_t& height) { width = 640; height = 480; }
+    // Device pixels per window pixel of the content (HiDPI screens: 1.25, 1.5, 2 ...).
+    virtual double MainWindowPixelRatio() { return 1.0; }
     // Copies the rectangle of the render buffer to the same rectangle of the main window.
     virtual void PresentToMainWindow(const PixelSurface& /*buffer*/, const Rect& /*rect*/) {}
     // Draws text straight into the main window (frame rate), not into the render buffer.

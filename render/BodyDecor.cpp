@@ -8,6 +8,7 @@
 #include "core/Units.h"
 #include "render/Camera.h"
 #include "render/Pen.h"
+#include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
 #include "render/ThemeText.h"
 
@@ -18,8 +19,10 @@ void LabelPrefix(Str255& out, int n) { GetIndString(out, kValueLabelList, int16_
 
 void DrawLabelLine(int32_t right, int32_t baseline, const uint8_t* text) {
     MoveTo(right, baseline);
-    DrawStringUsingThemeTextBox(
-        text, Rect{int16_t(baseline - 14), int16_t(right), int16_t(baseline + 2), int16_t(right + 200)}, 3, 1);
+    DrawStringUsingThemeTextBox(text,
+                                Rect{int16_t(baseline - DevicePixels(14)), int16_t(right),
+                                     int16_t(baseline + DevicePixels(2)), int16_t(right + DevicePixels(200))},
+                                3, 1);
 }
 
 }  // namespace
@@ -90,7 +93,7 @@ int32_t ComposeBodyLabelLines(const BodyRTStruct& b, uint32_t flags, Str255* lin
 }
 
 void DrawLabelLines(const Str255* lines, int32_t count, int32_t right, int32_t top) {
-    for (int32_t n = 0; n < count; ++n) DrawLabelLine(right, top + 16 * (n + 1), lines[n]);
+    for (int32_t n = 0; n < count; ++n) DrawLabelLine(right, top + LabelLinePixels() * (n + 1), lines[n]);
 }
 
 bool ArrowTip(const BodyRTStruct& b, const double rel[3], double f, bool velocity, double tip[3]) {

@@ -4,6 +4,8 @@
 
 #include "render/RenderBuffer.h"
 #include "render/IJK.h"
+#include "render/Pen.h"
+#include "render/PixelRatio.h"
 
 namespace {
 
@@ -187,8 +189,10 @@ void DoCameraWork() {
 void SetRunTimeViewingVariables() {
     int32_t width = 0, height = 0;
     MainWindow().MainWindowContentSize(width, height);
+    renderPixelRatio = UsablePixelRatio(MainWindow().MainWindowPixelRatio());
     if (height != renderGWRect.bottom - renderGWRect.top || width != renderGWRect.right - renderGWRect.left)
         SetupRenderGW(height, width);
+    if (renderGW && PenTarget().base == renderGW) PenScale(renderPixelRatio);
     const double w = renderGWRect.right - renderGWRect.left;
     rt.focalLength = int32_t((w * 0.5) / std::tan(set.viewAngle * 0.5 * M_PI / 180.0));
     rt.arrowCos = std::cos(M_PI / 6) * 0.25;

@@ -13,6 +13,7 @@
 #include "render/IJK.h"
 #include "render/LabelPlacement.h"
 #include "render/Pen.h"
+#include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
 
@@ -49,7 +50,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     const int32_t sx = ScreenCoord(cx + 0.5 - Dot(c.i, rel) * f), sy = ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f);
     b.screenPos = ScreenPoint(sx, sy);
     uint32_t d = ApparentDiameter(b.radius, f);
-    if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
+    if (d < MinPointPixels()) d = MinPointPixels();
     const int32_t rad = int32_t(d >> 1);
     Rect square;
     if (!BodySquare(sx, sy, d, square)) return;
@@ -57,7 +58,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     Rect clipped = square;
     if (!ClipToBuffer(clipped)) return;
     Rect labelRect = square;
-    if (b.spherePix && MappingOn() && d > 3) {
+    if (b.spherePix && MappingOn() && d > TinyBodyPixels()) {
         IJK F;
         RelativeIJK(&F, &b.axes, &rt.cameraIJK);
         const double e[3] = {Dot(c.i, rel), Dot(c.j, rel), depth};
@@ -76,7 +77,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
         if (b.ringPix) DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, m, bAddrGWPM, rBytesGWPM, b.ringPix, 1);
         labelRect = clipped;
         RGBForeColor(b.color);
-    } else if (d > 3) {
+    } else if (d > TinyBodyPixels()) {
         DrawShadedDisc(clipped, sx, sy, rad, BodyPixel(b), bAddrGWPM, rBytesGWPM, rt.sphereSqrtTable);
         labelRect = clipped;
     } else {
@@ -106,21 +107,21 @@ void PlotBody(BodyRTStruct& b, int32_t cx, int32_t cy) {
     const double r2 = pr.rel[0] * pr.rel[0] + pr.rel[1] * pr.rel[1] + pr.rel[2] * pr.rel[2];
     if (!(r2 > b.radius * b.radius)) return;
     uint32_t d = ApparentDiameter(b.radius, pr.f);
-    if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
+    if (d < MinPointPixels()) d = MinPointPixels();
     const int32_t rad = int32_t(d >> 1);
     RGBForeColor(b.color);
     MoveTo(pr.sx, pr.sy);
     Line(0, 0);
     Rect square;
     if (!BodySquare(pr.sx, pr.sy, d, square)) return;
-    if (b.spherePix && MappingOn() && d > uint32_t(set.minPointSize)) {
+    if (b.spherePix && MappingOn() && d > MinPointPixels()) {
         IJK F;
         RelativeIJK(&F, &b.axes, &rt.cameraIJK);
         Rect clipped = square;
         if (ClipToBuffer(clipped))
             DrawSphere(clipped, pr.sx, pr.sy, rad, &F.i[0], bAddrGWPM, rBytesGWPM, b.spherePix, rt.sphereSqrtTable,
                        rt.sphereInvSqrtTable);
-    } else if (d > 3) {
+    } else if (d > TinyBodyPixels()) {
         Rect clipped = square;
         if (ClipToBuffer(clipped))
             DrawShadedDisc(clipped, pr.sx, pr.sy, rad, BodyPixel(b), bAddrGWPM, rBytesGWPM, rt.sphereSqrtTable);
@@ -212,18 +213,19 @@ void DoDrawStage(int32_t cx, int32_t cy) {
             return int64_t(a.slice) * n + a.body > int64_t(b.slice) * n + b.body;
         });
         const bool stereo = set.displayFlags & kStereoOnFlag;
-        const double eyeOffset = rt.focalLength ? set.eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
+        const int32_t eyeRadius = DevicePixels(set.eyeRadius);  // the eyes' screen shift keeps its size
+        const double eyeOffset = rt.focalLength ? eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
         for (int32_t k = 0; k < used; ++k) {
             const DrawNode& nd = nodes[k];
             if (nd.slice >= 1) {
                 TrailPoint tp{};
                 for (int a = 0; a < 3; ++a) tp.pos[a] = nd.rel[a] + rt.eyePos[a];
                 tp.color = nd.color;
-                if (stereo) PlotTrailPoint3DFinish(tp, cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel);
+                if (stereo) PlotTrailPoint3DFinish(tp, cx, cy, eyeRadius, eyeOffset, nd.depth, nd.rel);
                 else PlotTrailPointFinish(tp, cx, cy, nd.depth, nd.rel);
             } else {
                 if (stereo)
-                    PlotBody3DFinish(list->body[nd.body], cx, cy, set.eyeRadius, eyeOffset, nd.depth, nd.rel, set.labelFlags);
+                    PlotBody3DFinish(list->body[nd.body], cx, cy, eyeRadius, eyeOffset, nd.depth, nd.rel, set.labelFlags);
                 else
                     PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
             }

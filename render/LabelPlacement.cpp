@@ -5,6 +5,7 @@
 
 #include "render/BodyDecor.h"
 #include "render/Pen.h"
+#include "render/PixelRatio.h"
 #include "render/ThemeText.h"
 
 namespace {
@@ -23,7 +24,8 @@ Rect Moved(const Rect& r, int32_t dx, int32_t dy) {
 
 int32_t LineWidth(const uint8_t* line) {
     const int32_t measured = StringWidthUsingThemeText(line, 3, 1);
-    return measured > 0 ? measured : 7 * line[0];  // a platform without metrics: an average glyph
+    // Text is drawn renderPixelRatio times its size; a platform without metrics: an average glyph.
+    return DevicePixels(measured > 0 ? measured : 7 * line[0]);
 }
 
 }  // namespace
@@ -31,7 +33,7 @@ int32_t LineWidth(const uint8_t* line) {
 bool ChooseLabelPlace(const Rect& box, const Rect& square, const Rect* boxes, int32_t count, int32_t& dx, int32_t& dy) {
     const int32_t width = box.right - box.left;
     const int32_t below = square.bottom - square.top;
-    const int32_t left = -(square.right - square.left) - width - 2;
+    const int32_t left = -(square.right - square.left) - width - DevicePixels(2);
     const int32_t offsets[4][2] = {{0, 0}, {0, below}, {left, 0}, {left, below}};
     for (const auto& o : offsets) {
         const Rect candidate = Moved(box, o[0], o[1]);
@@ -69,8 +71,9 @@ void DrawQueuedLabels(const BodyRTListStruct& list) {
         int32_t width = 0;
         for (int32_t n = 0; n < count; ++n) width = std::max(width, LineWidth(lines[n]));
         // The box the text takes, over both stereo copies; lines hang from the square's top.
-        Rect box{int16_t(r.square[0].top + 2), r.square[0].right, int16_t(r.square[0].top + 16 * count + 2),
-                 int16_t(r.square[0].right + width)};
+        const int32_t gap = DevicePixels(2);
+        Rect box{int16_t(r.square[0].top + gap), r.square[0].right,
+                 int16_t(r.square[0].top + LabelLinePixels() * count + gap), int16_t(r.square[0].right + width)};
         Rect square = r.square[0];
         for (int32_t c = 1; c < r.copies; ++c) {
             box.left = std::min(box.left, r.square[c].right);

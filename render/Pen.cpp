@@ -1,6 +1,7 @@
 #include "render/Pen.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "render/Raster.h"
@@ -12,6 +13,8 @@ uint32_t penPixel = 0x00FFFFFFu;
 RGBColor penRGB{65535, 65535, 65535};
 int16_t penMode = kPatCopyMode;
 int32_t penH = 0, penV = 0;
+double penScale = 1;
+int32_t penWidth = 1;  // whole pixels a stroke is wide
 
 inline void Put(int32_t h, int32_t v) {
     if (!target.base || h < 0 || v < 0 || h >= target.width || v >= target.height) return;
@@ -65,6 +68,12 @@ void PenForeColor(int32_t classicColor) {
 void PenMode(int16_t mode) { penMode = mode == kAddPinMode ? kAddPinMode : kPatCopyMode; }
 int16_t CurrentPenMode() { return penMode; }
 
+void PenScale(double scale) {
+    penScale = scale >= 0.5 && scale <= 8 ? scale : 1.0;
+    penWidth = std::max(1, int32_t(std::lround(penScale)));
+}
+double CurrentPenScale() { return penScale; }
+
 void PlotPixel(int32_t h, int32_t v) { Put(h, v); }
 
 void MoveTo(int32_t h, int32_t v) {
@@ -75,9 +84,21 @@ Point PenPosition() { return Point{int16_t(penV), int16_t(penH)}; }
 
 void LineTo(int32_t h, int32_t v) {
     // Only the part of the line on the surface is walked: a far-off endpoint costs nothing.
-    if (target.base)
+    if (target.base && penWidth == 1) {
         for (LineWalker p(ClipLine(penH, penV, h, v, target.width, target.height)); !p.Done(); p.Next())
             Put(p.X(), p.Y());
+    } else if (target.base) {
+        // A wide pen: a square of penWidth pixels at every point, centred on the thin line.
+        // Lines ending just off the surface still reach into it by their width.
+        const int32_t back = (penWidth - 1) / 2, pad = penWidth;
+        PixelSurface grown = target;
+        grown.width += 2 * pad;
+        grown.height += 2 * pad;
+        for (LineWalker p(ClipLine(penH + pad, penV + pad, h + pad, v + pad, grown.width, grown.height)); !p.Done();
+             p.Next())
+            for (int32_t dy = 0; dy < penWidth; ++dy)
+                for (int32_t dx = 0; dx < penWidth; ++dx) Put(p.X() - pad - back + dx, p.Y() - pad - back + dy);
+    }
     penH = h;
     penV = v;
 }
@@ -99,9 +120,34 @@ void PaintRect(const Rect& r) {
         for (int32_t x = left; x < right; ++x) Put(x, y);
 }
 
+namespace {
+// An oval outline penWidth pixels thick: per row, the outer oval's span less the span of
+// the oval inset by the width.
+void FrameWideOval(const Rect& r, int32_t width) {
+    const int32_t w = r.right - r.left, h = r.bottom - r.top;
+    const int32_t iw = w - 2 * width, ih = h - 2 * width;
+    const int32_t firstRow = std::max<int32_t>(0, -r.top), endRow = std::min<int32_t>(h, target.height - r.top);
+    for (int32_t y = firstRow; y < endRow; ++y) {
+        int32_t lo, hi, ilo, ihi;
+        if (!OvalRowSpan(w, h, y, lo, hi)) continue;
+        const int32_t v = r.top + y;
+        if (iw <= 0 || ih <= 0 || !OvalRowSpan(iw, ih, y - width, ilo, ihi)) {
+            HorizontalRun(v, r.left + lo, r.left + hi + 1);
+            continue;
+        }
+        HorizontalRun(v, r.left + lo, r.left + width + ilo);
+        HorizontalRun(v, r.left + width + ihi + 1, r.left + hi + 1);
+    }
+}
+}  // namespace
+
 void FrameOval(const Rect& r) {
     const int32_t w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return;
+    if (penWidth > 1) {
+        if (target.base) FrameWideOval(r, penWidth);
+        return;
+    }
     if (w <= 2 || h <= 2) { FrameRect(r); return; }
     if (!target.base) return;
     // The outline of the inscribed oval: inside pixels with a 4-neighbour outside, each
@@ -128,5 +174,8 @@ void FrameOval(const Rect& r) {
 
 int32_t PenDrawText(const Rect& box, const std::string& text, int16_t font, TextJustify justify) {
     if (!target.base) return 0;
+    if (penScale != 1)
+        return Platform().DrawScaledThemeText(target, box, text, font, justify, penRGB, penMode == kAddPinMode,
+                                              penScale);
     return Platform().DrawThemeText(target, box, text, font, justify, penRGB, penMode == kAddPinMode);
 }

@@ -20,6 +20,10 @@ void RGBForeColor(const RGBColor& color);
 RGBColor PenRGBColor();
 void PenMode(int16_t mode);  // kPatCopyMode or kAddPinMode
 int16_t CurrentPenMode();
+// Device pixels per window pixel of the target: lines are drawn that many whole pixels
+// wide (1 up to 1.49) and text at that many times its size.
+void PenScale(double scale);
+double CurrentPenScale();
 
 void MoveTo(int32_t h, int32_t v);
 void LineTo(int32_t h, int32_t v);
@@ -37,18 +41,22 @@ int32_t PenDrawText(const Rect& box, const std::string& text, int16_t font, Text
 // previous target, colour and mode back when it goes out of scope.
 struct PenOnSurface {
     explicit PenOnSurface(const PixelSurface& surface)
-        : previous(PenTarget()), previousColor(PenRGBColor()), previousMode(CurrentPenMode()) {
+        : previous(PenTarget()), previousColor(PenRGBColor()), previousMode(CurrentPenMode()),
+          previousScale(CurrentPenScale()) {
         PenSetTarget(surface);
         PenMode(kPatCopyMode);
+        PenScale(1);
     }
     ~PenOnSurface() {
         PenSetTarget(previous);
         RGBForeColor(previousColor);
         PenMode(previousMode);
+        PenScale(previousScale);
     }
     PenOnSurface(const PenOnSurface&) = delete;
     PenOnSurface& operator=(const PenOnSurface&) = delete;
     PixelSurface previous;
     RGBColor previousColor;
     int16_t previousMode;
+    double previousScale;
 };

@@ -13,6 +13,7 @@
 #include "render/IJK.h"
 #include "render/LabelPlacement.h"
 #include "render/Pen.h"
+#include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
 #include "render/StereoGlasses.h"
 
@@ -67,7 +68,7 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
     const EyeXs e = ProjectBothEyes(rel, f, cx, cy, eyeRadius, eyeOffset);
     b.screenPos = ScreenPoint(e.red, e.y);
     uint32_t d = ApparentDiameter(b.radius, f);
-    if (d < uint32_t(set.minPointSize)) d = uint32_t(set.minPointSize);
+    if (d < MinPointPixels()) d = MinPointPixels();
     const int32_t rad = int32_t(d >> 1);
     Rect red{}, cyan{};
     const bool redSeen = BodySquare(e.red, e.y, d, red), cyanSeen = BodySquare(e.cyan, e.y, d, cyan);
@@ -78,7 +79,7 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
         return;
     }
     Rect redLabel = red, cyanLabel = cyan;
-    if (b.spherePix && !(set.displayFlags & kSphereMappingOffFlag) && d > 3) {
+    if (b.spherePix && !(set.displayFlags & kSphereMappingOffFlag) && d > TinyBodyPixels()) {
         IJK F;
         RelativeIJK(&F, &b.axes, &rt.cameraIJK);
         IJK Fred = F, Fcyan = F;
@@ -106,7 +107,7 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
                        bAddrGWPM, rBytesGWPM, b.ringPix, 1);
         redLabel = redClip;
         cyanLabel = cyanClip;
-    } else if (d > 3) {
+    } else if (d > TinyBodyPixels()) {
         const RGBColor& c16 = b.color;
         DrawShadedDisc3D(redClip, cyanClip, e.red, e.cyan, e.y, rad,
                          TexelLuminance(c16.red >> 8, c16.green >> 8, c16.blue >> 8), bAddrGWPM, rBytesGWPM,

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
+#include <cmath>
 
 #include "core/Version.h"
 #include "io/FileTypes.h"
@@ -25,10 +26,10 @@ namespace {
 // Dialogs and the clipboard need a widget application; tools run with a bare GUI one.
 bool HaveWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
 
-QFont ThemeFont(int16_t font) {
+QFont ThemeFont(int16_t font, double scale = 1) {
     QFont f("DejaVu Sans");
     // 109 is the small font of the side windows' scales and notes.
-    f.setPixelSize(font == 109 ? 9 : font == 5 ? 12 : 11);
+    f.setPixelSize(int(std::lround((font == 109 ? 9 : font == 5 ? 12 : 11) * scale)));
     return f;
 }
 
@@ -68,11 +69,16 @@ int32_t QtBackend::ThemeTextWidth(const std::string& text, int16_t font) {
 
 int32_t QtBackend::DrawThemeText(PixelSurface& surface, const Rect& box, const std::string& text, int16_t font,
                                  TextJustify justify, RGBColor color, bool additive) {
+    return DrawScaledThemeText(surface, box, text, font, justify, color, additive, 1);
+}
+
+int32_t QtBackend::DrawScaledThemeText(PixelSurface& surface, const Rect& box, const std::string& text, int16_t font,
+                                       TextJustify justify, RGBColor color, bool additive, double scale) {
     if (!surface.base) return -1;
     QImage target(reinterpret_cast<uchar*>(surface.base), surface.width, surface.height, surface.rowBytes,
                   QImage::Format_RGB32);
     QPainter painter(&target);
-    painter.setFont(ThemeFont(font));
+    painter.setFont(ThemeFont(font, scale));
     if (additive) painter.setCompositionMode(QPainter::CompositionMode_Plus);
     painter.setPen(QColor(color.red >> 8, color.green >> 8, color.blue >> 8));
     const int horizontal = justify == TextJustify::Left     ? Qt::AlignLeft

@@ -19,6 +19,8 @@ public:
     int32_t ThemeTextWidth(const std::string& text, int16_t font) override;
     int32_t DrawThemeText(PixelSurface& surface, const Rect& box, const std::string& text, int16_t font,
                           TextJustify justify, RGBColor color, bool additive) override;
+    int32_t DrawScaledThemeText(PixelSurface& surface, const Rect& box, const std::string& text, int16_t font,
+                                TextJustify justify, RGBColor color, bool additive, double scale) override;
     bool DecodePicture(const uint8_t* bytes, size_t size, DecodedImage& out) override;
     PictureBytes EncodePicture(const PixelSurface& surface) override;
     bool PutPictureOnClipboard(const PixelSurface& surface) override;

@@ -1,4 +1,5 @@
 #include "platform/qt/QtMainWindow.h"
+#include "platform/qt/QtDevicePixels.h"
 #include "platform/qt/QtInput.h"
 #include "platform/qt/QtMenus.h"
 #include "platform/qt/QtSideWindow.h"
@@ -23,6 +24,7 @@
 #include "core/Control.h"
 #include "core/Document.h"
 #include "core/Events.h"
+#include "core/FramePacing.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
 #include "core/PushBudget.h"
@@ -44,6 +46,7 @@ public:
     explicit PreviewWidget(QWidget* parent) : QWidget(parent) {
         setFocusPolicy(Qt::StrongFocus);
         setMinimumSize(50, 50);
+        setAttribute(Qt::WA_OpaquePaintEvent);  // paintEvent covers every pixel; no erasing first
     }
     QImage frame;  // a copy of the render buffer: the buffer may be freed before the next paint
     QString fpsText;
@@ -55,8 +58,16 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), Qt::black);
-        if (!frame.isNull()) p.drawImage(0, 0, frame);
+        // Black only where the frame does not reach (a resize not yet drawn): the strips
+        // right of it and below it.
+        QSize covered(0, 0);
+        if (!frame.isNull()) {
+            p.drawImage(0, 0, frame);
+            covered = frame.deviceIndependentSize().toSize();
+        }
+        if (covered.width() < width()) p.fillRect(covered.width(), 0, width() - covered.width(), height(), Qt::black);
+        if (covered.height() < height())
+            p.fillRect(0, covered.height(), covered.width(), height() - covered.height(), Qt::black);
         if (!fpsText.isEmpty()) {
             p.setPen(Qt::white);
             p.drawText(fpsBox, Qt::AlignLeft | Qt::AlignVCenter, fpsText);
@@ -150,10 +161,14 @@ QWidget* QtMainWindow::Preview() const { return preview_; }
 
 QtMainWindow::~QtMainWindow() { DisposeMenus(); }
 
+// The render buffer is as many device pixels as the view covers, so it is shown unscaled.
 void QtMainWindow::MainWindowContentSize(int32_t& width, int32_t& height) {
-    width = preview_->width();
-    height = preview_->height();
+    const QSize device = DevicePixelSize(preview_);
+    width = device.width();
+    height = device.height();
 }
+
+double QtMainWindow::MainWindowPixelRatio() { return preview_->devicePixelRatioF(); }
 
 void QtMainWindow::PresentToMainWindow(const PixelSurface& buffer, const Rect&) {
     if (!buffer.base || buffer.width <= 0 || buffer.height <= 0) return;
@@ -161,6 +176,7 @@ void QtMainWindow::PresentToMainWindow(const PixelSurface& buffer, const Rect&) 
     QImage& frame = preview_->frame;
     if (frame.width() != buffer.width || frame.height() != buffer.height || frame.format() != QImage::Format_RGB32)
         frame = QImage(buffer.width, buffer.height, QImage::Format_RGB32);  // only when the size changes
+    frame.setDevicePixelRatio(preview_->devicePixelRatioF());  // one buffer pixel to one screen pixel
     const auto* from = reinterpret_cast<const uchar*>(buffer.base);
     for (int y = 0; y < buffer.height; ++y)
         std::memcpy(frame.scanLine(y), from + size_t(y) * size_t(buffer.rowBytes), size_t(buffer.width) * 4);
@@ -262,6 +278,7 @@ void QtMainWindow::BuildSideWindows() {
 // The side windows come up with the main window, the statistics window behind the object window.
 void QtMainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    pacer_.FollowScreenOf(this);
     if (sideWindowsShown_) return;
     sideWindowsShown_ = true;
     sideWindows_[kStatsWindowId]->show();
@@ -303,7 +320,6 @@ void QtMainWindow::RunOnePass() {
         if (frameTimer_.isActive() && frameTimer_.interval() != kModalPollMs) frameTimer_.start(kModalPollMs);
         return;
     }
-    if (frameTimer_.isActive() && frameTimer_.interval() != 0) frameTimer_.start(0);
     const QPoint mouse = QCursor::pos();
     theEvent.where = Point{int16_t(mouse.y()), int16_t(mouse.x())};
     theEvent.modifiers = ClassicModifiers(QGuiApplication::queryKeyboardModifiers());
@@ -314,7 +330,9 @@ void QtMainWindow::RunOnePass() {
     }
     ShowMouseState(mouse);
     SetRunTimeViewingVariables();  // follows the window size; keeps the buffer when unchanged
+    pacer_.FrameStarts();
     DoWork();
+    pacer_.FrameEnded();
 }
 
 void QtMainWindow::ShowMouseState(const QPoint& mouse) {
@@ -352,7 +370,16 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void QtMainWindow::changeEvent(QEvent* event) { QMainWindow::changeEvent(event); }
+void QtMainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) FollowBackgroundState();
+}
+
+void QtMainWindow::FollowBackgroundState() {
+    const bool background = !applicationActive_ || isMinimized();
+    if (background == framePacing.inBackground) return;
+    pacer_.SetInBackground(background);  // back in front: the next frame at once
+}
 
 // Suspend and resume follow the whole application, so moving between our own
 // windows and dialogs does not count as going to the background.
@@ -360,6 +387,7 @@ void QtMainWindow::ApplicationStateChanged(Qt::ApplicationState state) {
     const bool active = state == Qt::ApplicationActive;
     if (active == applicationActive_) return;
     applicationActive_ = active;
+    FollowBackgroundState();
     theEvent.what = kOSEvent;
     theEvent.message = (1u << 24) | (active ? 1u : 0u);
     DoOSEv();

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/Platform.h"
+#include "platform/qt/QtFramePacer.h"
 
 class PreviewWidget;
 class QtSideWindow;
@@ -19,6 +20,7 @@ public:
 
     // MainWindowServices
     void MainWindowContentSize(int32_t& width, int32_t& height) override;
+    double MainWindowPixelRatio() override;
     void PresentToMainWindow(const PixelSurface& buffer, const Rect& rect) override;
     void DrawTextInMainWindow(const Rect& box, const std::string& text, RGBColor color) override;
     void ShowRecordingMark(const std::string& text) override;
@@ -58,6 +60,7 @@ private:
     void BuildMenus();
     void BuildSideWindows();
     void ApplicationStateChanged(Qt::ApplicationState state);
+    void FollowBackgroundState();  // slow frames while another application is active or we are minimised
     void ShowMouseState(const QPoint& mouse);
     QWidget* WindowFor(int16_t windowId);
     std::map<int16_t, QtSideWindow*> sideWindows_;  // object and statistics windows by id
@@ -66,5 +69,6 @@ private:
     PreviewWidget* preview_;
     QtMenuBar* menus_ = nullptr;
     QTimer frameTimer_;
+    QtFramePacer pacer_{frameTimer_};
     long passesTried_ = 0;
 };

@@ -23,6 +23,7 @@
 #include "core/Document.h"
 #include "core/Events.h"
 #include "core/Frame.h"
+#include "core/FramePacing.h"
 #include "core/Menus.h"
 #include "core/RecentFiles.h"
 #include "core/RecentFilesMenu.h"
@@ -111,8 +112,10 @@ TEST_F(App, SpaceTogglesPauseAndFTheFrameRate) {
 }
 
 TEST_F(App, FramesAdvanceTheSimulationButNotWhileADialogIsUp) {
+    frameRateChoice = FrameRateChoice::Unlimited;  // one batch a frame, however quick the frames
     const int32_t pushes = rt.pushCount;
     Frames(3);
+    frameRateChoice = FrameRateChoice::Display;
     EXPECT_EQ(rt.pushCount, pushes + 3 * set.pushesPerFrame);
     QDialog dialog(window);
     dialog.setModal(true);
@@ -126,6 +129,26 @@ TEST_F(App, FramesAdvanceTheSimulationButNotWhileADialogIsUp) {
     QApplication::processEvents();
     Frames(1);
     EXPECT_GT(rt.pushCount, during);
+}
+
+TEST_F(App, PacedFramesRunPushesByTheClock) {
+    // However many passes run, a paced window pushes pushesPerFrame per refresh period.
+    ASSERT_EQ(frameRateChoice, FrameRateChoice::Display);
+    const double hz = framePacing.refreshHz;
+    Frames(1);
+    const int64_t pushes = rt.pushCount;
+    QElapsedTimer clock;
+    clock.start();
+    int passes = 0;
+    while (clock.elapsed() < 500) {
+        Frames(1);
+        ++passes;
+        QTest::qWait(passes % 2 ? 2 : 40);  // quick and slow frames mixed
+    }
+    const double seconds = clock.nsecsElapsed() * 1e-9;
+    const double expected = set.pushesPerFrame * hz * seconds;
+    EXPECT_NEAR(double(rt.pushCount - pushes), expected, 0.15 * expected + set.pushesPerFrame)
+        << passes << " passes in " << seconds << " s";
 }
 
 TEST_F(App, OnlyLeavingTheApplicationSuspends) {

@@ -8,22 +8,17 @@
 set -u
 APP="$1"
 UNIVERSE="$2"
-for tool in xvfb-run openbox xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed (scripts/test installs it)"
-        exit 77
-    fi
-done
+HERE="$(cd "$(dirname "$0")" && pwd)"
+source "$HERE/x_window.sh"
+skip_without_x_tools
+private_settings
 unset QT_QPA_PLATFORM
-XDG_CONFIG_HOME=$(mktemp -d)
-MAIN_WINDOW_HELPERS="$(cd "$(dirname "$0")" && pwd)/main-window.sh"
-export APP UNIVERSE XDG_CONFIG_HOME MAIN_WINDOW_HELPERS
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+export APP UNIVERSE HERE
 
 xvfb-run -a -s "-screen 0 1280x800x24" bash -s <<'INNER'
 set -u
 CONF="$XDG_CONFIG_HOME/Gravitas/Gravitas.conf"
-. "$MAIN_WINDOW_HELPERS"
+source "$HERE/x_window.sh"
 fail() { echo "FAIL: $*"; [ -n "${app:-}" ] && kill "$app" 2>/dev/null; kill "$wm" 2>/dev/null; exit 1; }
 openbox >/dev/null 2>&1 & wm=$!
 sleep 1

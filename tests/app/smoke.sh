@@ -9,30 +9,23 @@
 set -u
 APP="$1"
 UNIVERSE="$2"
-# The user's own settings stay untouched: the runs below remember into a folder of their own.
-XDG_CONFIG_HOME=$(mktemp -d)
-export XDG_CONFIG_HOME
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
-for tool in xvfb-run openbox xdotool import convert; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed (scripts/test installs it)"
-        exit 77
-    fi
-done
+HERE="$(cd "$(dirname "$0")" && pwd)"
+source "$HERE/x_window.sh"
+skip_without_x_tools import convert
+private_settings  # the user's own settings stay untouched
 unset QT_QPA_PLATFORM  # the real X display, not the offscreen platform of the other tests
-MAIN_WINDOW_HELPERS="$(cd "$(dirname "$0")" && pwd)/main-window.sh"
-export APP UNIVERSE MAIN_WINDOW_HELPERS
+export APP UNIVERSE HERE
 
 run_on_display() {  # $1: with-wm or without-wm
     xvfb-run -a -s "-screen 0 1280x800x24" bash -s "$1" <<'INNER'
 set -u
 mode="$1"
 fail() { echo "FAIL ($mode): $*"; [ -n "${app:-}" ] && kill "$app" 2>/dev/null; [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null; exit 1; }
-. "$MAIN_WINDOW_HELPERS"
 if [ "$mode" = with-wm ]; then openbox >/dev/null 2>&1 & wm=$!; sleep 1; fi
 "$APP" "$UNIVERSE" >/tmp/gravitas-smoke-$$.log 2>&1 &
 app=$!
-wait_for_main_window "$app"
+source "$HERE/x_window.sh"
+wait_for_main_window
 sleep 2
 press() {
     xdotool key "$1"

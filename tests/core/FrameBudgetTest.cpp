@@ -34,23 +34,6 @@ protected:
         pushBudget = PushBudgetStruct{};
         FrameFixture::TearDown();
     }
-    static void AddBody(const char* name, double x, double vy, double mass, double radius) {
-        BodyInfoStruct b;
-        FillDefaultBodyInfo(b);
-        b.pos[0] = x;
-        b.vel[1] = vy;
-        b.mass = mass;
-        b.radius = radius;
-        CToPStr31(b.name, name);
-        AddABody(b);
-    }
-    // A star and a planet on a circular orbit: cheap pushes, no collision.
-    static void TwoBodyOrbit() {
-        set.gravConstant = 6.674e-11;
-        set.timeStep = 1.0;
-        AddBody("Star", 0, 0, 2e30, 7e8);
-        AddBody("Planet", 1.5e11, 29740, 6e24, 6.4e6);
-    }
     static double Seconds(std::chrono::steady_clock::time_point since) {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
     }

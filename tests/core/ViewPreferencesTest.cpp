@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/BetweenRuns.h"
+#include "core/FramePacing.h"
 #include "core/Menus.h"
 #include "core/ViewPreferences.h"
 #include "platform/Platform.h"
@@ -17,9 +18,11 @@ struct ViewPreferencesTest : ::testing::Test {
     SettingsStore store;
     SettingsStruct savedSettings{};
     StereoGlasses savedGlasses{};
+    FrameRateChoice savedFrameRate{};
     void SetUp() override {
         savedSettings = set;
         savedGlasses = stereoGlasses;
+        savedFrameRate = frameRateChoice;
         SetSettingsStore(&store);
         SetupMenus();
     }
@@ -29,6 +32,7 @@ struct ViewPreferencesTest : ::testing::Test {
         SetSettingsStore(nullptr);
         set = savedSettings;
         stereoGlasses = savedGlasses;
+        frameRateChoice = savedFrameRate;
     }
     static ViewPreferencesStruct Unusual() {
         ViewPreferencesStruct p;
@@ -39,6 +43,7 @@ struct ViewPreferencesTest : ::testing::Test {
         p.stereo = true;
         p.eyeRadius = 22;
         p.glasses = StereoGlasses::RedRight;
+        p.frameRate = FrameRateChoice::Unlimited;
         return p;
     }
 };
@@ -46,7 +51,7 @@ struct ViewPreferencesTest : ::testing::Test {
 bool Equal(const ViewPreferencesStruct& a, const ViewPreferencesStruct& b) {
     return a.labelFlags == b.labelFlags && a.minPointSize == b.minPointSize && a.starField == b.starField &&
            a.trailLength == b.trailLength && a.stereo == b.stereo && a.eyeRadius == b.eyeRadius &&
-           a.glasses == b.glasses;
+           a.glasses == b.glasses && a.frameRate == b.frameRate;
 }
 
 }  // namespace
@@ -64,6 +69,7 @@ TEST_F(ViewPreferencesTest, EveryPreferenceMakesTheRoundTrip) {
     EXPECT_EQ(set.trailLength, 321);
     EXPECT_TRUE(IsRC3DOn());
     EXPECT_EQ(stereoGlasses, StereoGlasses::RedRight);
+    EXPECT_EQ(frameRateChoice, FrameRateChoice::Unlimited);
     EXPECT_TRUE(Equal(PresentViewPreferences(), Unusual()));
     // The opposite switches too, so neither state is stuck.
     ViewPreferencesStruct other;
@@ -75,6 +81,7 @@ TEST_F(ViewPreferencesTest, EveryPreferenceMakesTheRoundTrip) {
     EXPECT_TRUE(again.starField);
     EXPECT_FALSE(again.stereo);
     EXPECT_EQ(again.glasses, StereoGlasses::RedLeft);
+    EXPECT_EQ(again.frameRate, FrameRateChoice::Display);
 }
 
 TEST_F(ViewPreferencesTest, DamagedOrOutOfRangeValuesAreIgnoredOneByOne) {
@@ -86,7 +93,8 @@ TEST_F(ViewPreferencesTest, DamagedOrOutOfRangeValuesAreIgnoredOneByOne) {
         {"view/starField", "ON"},         {"view/trailLength", "100001"}, {"view/trailLength", "-5"},
         {"view/trailLength", "99999999999999999999999"}, {"view/stereo", "1"}, {"view/eyeSeparationHalf", "501"},
         {"view/eyeSeparationHalf", "-1"}, {"view/stereoGlasses", "blue"},
-        {"view/stereoGlasses", std::string("redLeft\0", 8)},
+        {"view/stereoGlasses", std::string("redLeft\0", 8)}, {"view/frameRate", "Display"},
+        {"view/frameRate", "120"},
     };
     for (const auto& [key, value] : hostile) {
         store = SettingsStore{};
@@ -111,11 +119,13 @@ TEST_F(ViewPreferencesTest, MenuChoicesAreRememberedAsTheyAreMade) {
     set.trailLength = 77;  // as a universe file left it: not the user's choice
     HandleMenuEv(MenuChoice(kLabelsMenu, 1));  // names on
     HandleMenuEv(MenuChoice(kStereoGlassesMenu, 2));
+    HandleMenuEv(MenuChoice(kFrameRateMenu, 2));  // unlimited
     HandleMenuEv(MenuChoice(kViewMenu, 11));  // star field off
     ViewPreferencesStruct read;
     LoadViewPreferences(read, store);
     EXPECT_EQ(read.labelFlags, 1u);
     EXPECT_EQ(read.glasses, StereoGlasses::RedRight);
+    EXPECT_EQ(read.frameRate, FrameRateChoice::Unlimited);
     EXPECT_FALSE(read.starField);
     EXPECT_EQ(read.trailLength, 0) << "only what a command changed is remembered";
     std::string trails;
@@ -134,7 +144,7 @@ TEST_F(ViewPreferencesTest, HostileSettingsAtStartUpLeaveTheScenarioWhole) {
     const BodyInfoStruct before = BodyList()->body[0];
     const SettingsStruct settingsBefore = set;
     for (const char* key : {"view/labels", "view/smallestBodySize", "view/starField", "view/trailLength",
-                            "view/stereo", "view/eyeSeparationHalf", "view/stereoGlasses", "recent/file1",
+                            "view/stereo", "view/eyeSeparationHalf", "view/stereoGlasses", "view/frameRate", "recent/file1",
                             "windows/main", "windows/objects", "windows/statistics", "folders/universe"})
         store.WriteSetting(key, std::string("\xff\xfe\0garbage\n-99999999999999999999", 32));
     RecallBetweenRuns();

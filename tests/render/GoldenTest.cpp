@@ -10,6 +10,8 @@
 #include "RenderScene.h"
 #include "platform/qt/QtBackend.h"
 #include "render/IJK.h"
+#include "render/Pen.h"
+#include "render/PixelRatio.h"
 #include "render/StereoGlasses.h"
 
 namespace {
@@ -66,6 +68,20 @@ void MakeOrbitsWithTrails(RenderScene& s, int first) {
     }
 }
 
+// A green moon up and left of the centre, moving and accelerated, for labels and arrows.
+void MakeRhea(BodyRTStruct& b) {
+    b.pos[1] = -120;
+    b.pos[2] = 60;
+    b.radius = 20;
+    b.color = RGBColor{40000, 65535, 40000};
+    b.name[0] = 4;
+    std::memcpy(b.name + 1, "Rhea", 4);
+    b.vel[1] = 120;
+    b.vel[2] = -40;
+    b.acc[2] = -90;
+    b.mass = 2.3e21;
+}
+
 TEST(Golden, TexturedSphere) {
     RenderScene s(1, 120, 96, 1000);
     MakeTexturedSphere(s, 0, 40, 0.5);
@@ -93,21 +109,36 @@ TEST(Golden, LabelsAndArrows) {
     QtBackend backend;
     SetPlatformBackend(&backend);
     RenderScene s(1, 160, 120, 400);
-    BodyRTStruct& b = s.Body(0);
-    b.pos[1] = -120;
-    b.pos[2] = 60;
-    b.radius = 20;
-    b.color = RGBColor{40000, 65535, 40000};
-    b.name[0] = 4;
-    std::memcpy(b.name + 1, "Rhea", 4);
-    b.vel[1] = 120;
-    b.vel[2] = -40;
-    b.acc[2] = -90;
-    b.mass = 2.3e21;
+    MakeRhea(s.Body(0));
     set.labelFlags = 1 | 2 | 4 | 8;
     s.Draw();
     SetPlatformBackend(nullptr);
     ExpectMatchesGolden(RenderSurface(), "labels", 24);  // glyph edges may shade differently
+}
+
+// The labels-and-arrows scene on a HiDPI screen (pixel ratio 2), with a trailing moon at the
+// smallest body size: the same picture at twice the pixels, text and strokes twice the size.
+TEST(Golden, LabelsArrowsAndTrailsAtPixelRatio2) {
+    EnsureGuiApplication();
+    QtBackend backend;
+    SetPlatformBackend(&backend);
+    RenderScene s(2, 320, 240, 800);
+    renderPixelRatio = 2;
+    PenScale(2);
+    MakeRhea(s.Body(0));
+    BodyRTStruct& moon = s.Body(1);
+    moon.pos[1] = 40;
+    moon.pos[2] = -50;
+    moon.radius = 0.1;
+    moon.color = RGBColor{65535, 50000, 30000};
+    moon.name[0] = 5;
+    std::memcpy(moon.name + 1, "Dione", 5);
+    set.labelFlags = 1 | 2 | 4 | 8;
+    s.Draw();
+    renderPixelRatio = 1;
+    PenScale(1);
+    SetPlatformBackend(nullptr);
+    ExpectMatchesGolden(RenderSurface(), "labels-hidpi", 24);  // glyph edges may shade differently
 }
 
 TEST(Golden, Stereo) {

@@ -16,6 +16,7 @@
 #include "imagery/Stars.h"
 #include "render/IJK.h"
 #include "render/Pen.h"
+#include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
 
 namespace {
@@ -273,6 +274,51 @@ TEST(Stars, AStarFarOffToTheSideDoesNotWrapOntoTheScreen) {
     EXPECT_EQ(LitPixels(), 0);
     DisposeStarListHandle(list);
     DisposeMyRenderGW();
+}
+
+
+// The light of a star, and where it falls, in a buffer of `ratio` device pixels per window pixel.
+struct StarLight {
+    double red = 0, x = 0, y = 0;  // summed red, and its centroid
+    int lit = 0;
+};
+
+StarLight DrawOneStarAt(Handle list, int ratio) {
+    set = SettingsStruct{};
+    renderPixelRatio = ratio;
+    EXPECT_EQ(SetupRenderGW(100 * ratio, 100 * ratio), 0);
+    const IJK lookDownZ{{65536, 0, 0}, {0, 65536, 0}, {0, 0, 65536}};
+    DrawStars(renderGWRect, lookDownZ, list, 50 * ratio, 50 * ratio, 50 * ratio);
+    StarLight light;
+    for (int y = 0; y < renderGWRect.bottom; ++y)
+        for (int x = 0; x < renderGWRect.right; ++x) {
+            const double red = (reinterpret_cast<uint32_t*>(bAddrGWPM + y * rBytesGWPM)[x] >> 16) & 255;
+            light.red += red;
+            light.x += red * (x + 0.5);
+            light.y += red * (y + 0.5);
+            light.lit += red > 0;
+        }
+    light.x /= light.red;
+    light.y /= light.red;
+    DisposeMyRenderGW();
+    renderPixelRatio = 1;
+    return light;
+}
+
+TEST(Stars, OnAHiDpiBufferAStarCoversAsMuchOfTheScreenAndIsAsBright) {
+    ScratchDir scratch;
+    Handle list = ListOfOneStar(scratch.prefix() + "one.stars", 6.3, -88.7, 0x4000, 0);
+    ASSERT_NE(list, 0u);
+    const StarLight one = DrawOneStarAt(list, 1), two = DrawOneStarAt(list, 2);
+    DisposeStarListHandle(list);
+    ASSERT_GT(one.red, 0);
+    // Four device pixels to a window pixel: four times the light, each pixel as bright.
+    EXPECT_NEAR(two.red / one.red, 4.0, 0.1);
+    EXPECT_GT(two.lit, one.lit);
+    EXPECT_LE(two.lit, 9);  // a 2 x 2 square over at most 3 x 3 pixels
+    // At the same place on the screen.
+    EXPECT_NEAR(two.x, 2 * one.x, 0.6);
+    EXPECT_NEAR(two.y, 2 * one.y, 0.6);
 }
 
 }  // namespace

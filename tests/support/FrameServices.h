@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "core/Frame.h"
+#include "core/Records.h"
+#include "core/Strings.h"
+#include "sim/Bodies.h"
 #include "platform/Platform.h"
 
 struct FakeTicks : PlatformBackend {
@@ -42,3 +45,23 @@ protected:
         SetMainWindowServices(nullptr);
     }
 };
+
+// One body added to the scenario's initial conditions.
+inline void AddBody(const char* name, double x, double vy, double mass, double radius) {
+    BodyInfoStruct b;
+    FillDefaultBodyInfo(b);
+    b.pos[0] = x;
+    b.vel[1] = vy;
+    b.mass = mass;
+    b.radius = radius;
+    CToPStr31(b.name, name);
+    AddABody(b);
+}
+
+// A star and a planet on a circular orbit: cheap pushes, no collision.
+inline void TwoBodyOrbit() {
+    set.gravConstant = 6.674e-11;
+    set.timeStep = 1.0;
+    AddBody("Star", 0, 0, 2e30, 7e8);
+    AddBody("Planet", 1.5e11, 29740, 6e24, 6.4e6);
+}
