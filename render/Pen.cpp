@@ -49,7 +49,7 @@ const PixelSurface& PenTarget() { return target; }
 
 void RGBForeColor(const RGBColor& c) {
     penRGB = c;
-    penPixel = (uint32_t(c.red >> 8) << 16) | (uint32_t(c.green >> 8) << 8) | uint32_t(c.blue >> 8);
+    penPixel = PenPixel(c);
 }
 RGBColor PenRGBColor() { return penRGB; }
 

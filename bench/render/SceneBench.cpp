@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ComparisonSortDrawStage.h"
 #include "FloatSpherePainter.h"
 #include "imagery/Random.h"
 #include "imagery/SpherePix.h"
@@ -48,6 +49,7 @@ struct Frame {
     ~Frame() {
         DisposeStarListHandle(stars);
         DisposeRTList(rt.trailList);
+        DisposeScratchSpace();
         DisposeHandle(rt.bodyRT);
         rt.bodyRT = 0;
         DisposeMyRenderGW();
@@ -159,6 +161,20 @@ void BM_ThousandBodiesTrails100(benchmark::State& state) {
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ThousandBodiesTrails100)->Arg(0)->Arg(1)->ArgName("faceOn")->Unit(benchmark::kMillisecond);
+
+// The same frames through the draw stage as it was: every item a node, std::sort, every trail
+// point through the pen. The ratio to BM_ThousandBodiesTrails100 is the radix sort's gain.
+void BM_ThousandBodiesTrails100ComparisonSort(benchmark::State& state) {
+    Frame f(1000);
+    ThousandBodiesWithTrails(f, state.range(0) != 0);
+    for (auto _ : state) {
+        EraseRenderBuffer();
+        comparison_sort::DrawStage(renderCX, renderCY);
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ThousandBodiesTrails100ComparisonSort)->Arg(0)->Arg(1)->ArgName("faceOn")->Unit(benchmark::kMillisecond);
 
 // Naive baseline for the same items: a fresh vector every frame, std::sort by depth, one pixel each.
 void BM_ThousandBodiesTrails100SortBaseline(benchmark::State& state) {
