@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "imagery/SpherePix.h"
@@ -117,6 +118,30 @@ inline uint32_t AddPinByte(uint32_t pixel, int shift, uint32_t add) {
     return (pixel & ~(255u << shift)) | ((c > 255 ? 255 : c) << shift);
 }
 
+// Narrows the columns [from, to) to those where g, a monotone function of the column (rising
+// or falling), lies within [lo, hi]: such columns form one run, found by bisection.
+template <class G>
+void KeepWithin(int32_t& from, int32_t& to, G g, int64_t lo, int64_t hi) {
+    if (from >= to) return;
+    const bool rising = g(to - 1) >= g(from);
+    // First column of [a, b) where pred holds, given that it holds on a suffix of [a, b).
+    auto first = [](int32_t a, int32_t b, auto pred) {
+        while (a < b) {
+            const int32_t mid = a + (b - a) / 2;
+            if (pred(mid)) b = mid;
+            else a = mid + 1;
+        }
+        return a;
+    };
+    if (rising) {
+        from = first(from, to, [&](int32_t px) { return g(px) >= lo; });
+        to = first(from, to, [&](int32_t px) { return g(px) > hi; });
+    } else {
+        from = first(from, to, [&](int32_t px) { return g(px) <= hi; });
+        to = first(from, to, [&](int32_t px) { return g(px) < lo; });
+    }
+}
+
 }  // namespace
 
 void DrawRing(const Rect& clip, const uint16_t* T, int32_t cx, int32_t cy, int32_t ri, int32_t r, const int32_t* m,
@@ -129,7 +154,15 @@ void DrawRing(const Rect& clip, const uint16_t* T, int32_t cx, int32_t cy, int32
         const int64_t y = RingCoord(-(int64_t(py) - cy), v);
         const int64_t yn7 = v.n7 * y, yn6 = v.n6 * y;
         auto* row = reinterpret_cast<uint32_t*>(base + py * rowBytes);
-        for (int32_t px = clip.left; px < clip.right; ++px) {
+        // Every texel of this half lies where the ring's own coordinates keep to the half-disc's
+        // box: t on this side, b and a within 256. Each grows or shrinks steadily along the row,
+        // so the box is one run of columns; only those are walked.
+        int32_t left = clip.left, right = clip.right;
+        auto t = [&](int32_t px) { return v.sigma * ((v.n6 * RingCoord(int64_t(px) - cx, v) + yn7) >> 16); };
+        KeepWithin(left, right, t, half == 0 ? 1 : 0, INT64_MAX);
+        KeepWithin(left, right, [&](int32_t px) { return (v.F * t(px)) >> 8; }, INT64_MIN, 256);
+        KeepWithin(left, right, [&](int32_t px) { return (v.n7 * RingCoord(int64_t(px) - cx, v) - yn6) >> 16; }, -256, 256);
+        for (int32_t px = left; px < right; ++px) {
             const int64_t i = RingTexelIndex(v, rad, RingCoord(int64_t(px) - cx, v), yn6, yn7, half, T);
             if (i >= 0) row[px] = AddPin(row[px], profile[i]);
         }

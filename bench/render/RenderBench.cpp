@@ -1,11 +1,14 @@
 #include <benchmark/benchmark.h>
+#include <hwy/targets.h>
 
 #include <cmath>
 #include <vector>
 
 #include "FloatSpherePainter.h"
+#include "ScalarPainters.h"
 #include "imagery/Random.h"
 #include "imagery/SpherePix.h"
+#include "imagery/SphereRows.h"
 #include "imagery/Stars.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
@@ -25,18 +28,41 @@ struct SphereSetup {
     }
 };
 
+// range(0): index into Highway's compiled targets the machine supports (0 the best).
 void BM_DrawSphereFixedPoint(benchmark::State& state) {
     SphereSetup s;
+    const std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets();
+    if (size_t(state.range(0)) >= targets.size()) {
+        state.SkipWithError("target not on this machine");
+        return;
+    }
+    hwy::SetSupportedTargetsForTest(targets[size_t(state.range(0))]);
+    state.SetLabel(SphereRowsTarget());
     for (auto _ : state) {
         Rect clip{0, 0, 256, 256};
         DrawSphere(clip, 128, 128, kRadius, kTilt, reinterpret_cast<uint8_t*>(s.buf.data()), 1024,
                    s.map.data() + kTexelMapReferenceOffset / 4, s.T, s.U);
         benchmark::DoNotOptimize(s.buf.data());
     }
+    hwy::SetSupportedTargetsForTest(0);
     state.counters["Mpixel/s"] = benchmark::Counter(double(state.iterations()) * M_PI * kRadius * kRadius / 1e6,
                                                     benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_DrawSphereFixedPoint);
+BENCHMARK(BM_DrawSphereFixedPoint)->DenseRange(0, 3)->ArgName("target");
+
+// The pixel-at-a-time painter the vectorised one replaced.
+void BM_DrawSphereScalarBaseline(benchmark::State& state) {
+    SphereSetup s;
+    for (auto _ : state) {
+        Rect clip{0, 0, 256, 256};
+        scalar::DrawSphere(clip, 128, 128, kRadius, kTilt, reinterpret_cast<uint8_t*>(s.buf.data()), 1024,
+                           s.map.data() + kTexelMapReferenceOffset / 4, s.T, s.U);
+        benchmark::DoNotOptimize(s.buf.data());
+    }
+    state.counters["Mpixel/s"] = benchmark::Counter(double(state.iterations()) * M_PI * kRadius * kRadius / 1e6,
+                                                    benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DrawSphereScalarBaseline);
 
 void BM_DrawSphereFloatReference(benchmark::State& state) {
     SphereSetup s;

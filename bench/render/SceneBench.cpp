@@ -26,18 +26,19 @@ struct Frame {
     std::vector<std::vector<uint32_t>> maps, rings;
     Handle stars = kNoHandle;
     bool catalogue = false;
+    int scale;  // 1: 1280 x 800, 2: 2560 x 1600 (a HiDPI screen), the same view angle
 
-    explicit Frame(int bodies) {
+    explicit Frame(int bodies, int scale_ = 1) : scale(scale_) {
         rt = RunTimeStruct{};
         set = SettingsStruct{};
         rt.cameraIJK = IJK{{0, 65536, 0}, {0, 0, 65536}, {65536, 0, 0}};  // looking along -x
         SetIdentityIJK(rt.starIJK);
         rt.eyePos[0] = kDistance;
         rt.eyeDistance = kDistance;
-        rt.focalLength = kFocal;
+        rt.focalLength = kFocal * scale;
         FillSphereTables(rt.sphereSqrtTable, rt.sphereInvSqrtTable);
         set.minPointSize = 2;
-        SetupRenderGW(kHeight, kWidth);
+        SetupRenderGW(kHeight * scale, kWidth * scale);
         rt.bodyRT = NewHandleClear(sizeof(BodyRTListStruct) + sizeof(BodyRTStruct) * bodies);
         BodyRTList()->count = bodies;
         for (int b = 0; b < bodies; ++b) {
@@ -106,6 +107,20 @@ void BM_CatalogueStarsTenSpheres1280x800(benchmark::State& state) {
     state.counters["catalogue"] = f.catalogue ? 1 : 0;  // 0: 9000 random stars stood in
 }
 BENCHMARK(BM_CatalogueStarsTenSpheres1280x800)->Unit(benchmark::kMillisecond);
+
+// The same scene on a HiDPI screen: four times the pixels, spheres of 200 px radius.
+void BM_CatalogueStarsTenSpheres2560x1600(benchmark::State& state) {
+    Frame f(10, 2);
+    f.LoadCatalogueStars();
+    f.TenTexturedSpheres();
+    for (auto _ : state) {
+        f.DrawFrame();
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["catalogue"] = f.catalogue ? 1 : 0;
+}
+BENCHMARK(BM_CatalogueStarsTenSpheres2560x1600)->Unit(benchmark::kMillisecond);
 
 // Same frame with the spheres painted by the floating-point painter (no ring).
 void BM_CatalogueStarsTenSpheresFloatBaseline(benchmark::State& state) {
