@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "imagery/RowBands.h"
 #include "imagery/SpherePix.h"
 #include "render/RenderBuffer.h"
 
@@ -150,23 +151,27 @@ void DrawRing(const Rect& clip, const uint16_t* T, int32_t cx, int32_t cy, int32
     const RingView v = MakeRingView(m, r, half);
     if (!v.visible) return;
     const RingRadial rad = MakeRingRadial(ri, r);
-    for (int32_t py = clip.top; py < clip.bottom; ++py) {
-        const int64_t y = RingCoord(-(int64_t(py) - cy), v);
-        const int64_t yn7 = v.n7 * y, yn6 = v.n6 * y;
-        auto* row = reinterpret_cast<uint32_t*>(base + py * rowBytes);
-        // Every texel of this half lies where the ring's own coordinates keep to the half-disc's
-        // box: t on this side, b and a within 256. Each grows or shrinks steadily along the row,
-        // so the box is one run of columns; only those are walked.
-        int32_t left = clip.left, right = clip.right;
-        auto t = [&](int32_t px) { return v.sigma * ((v.n6 * RingCoord(int64_t(px) - cx, v) + yn7) >> 16); };
-        KeepWithin(left, right, t, half == 0 ? 1 : 0, INT64_MAX);
-        KeepWithin(left, right, [&](int32_t px) { return (v.F * t(px)) >> 8; }, INT64_MIN, 256);
-        KeepWithin(left, right, [&](int32_t px) { return (v.n7 * RingCoord(int64_t(px) - cx, v) - yn6) >> 16; }, -256, 256);
-        for (int32_t px = left; px < right; ++px) {
-            const int64_t i = RingTexelIndex(v, rad, RingCoord(int64_t(px) - cx, v), yn6, yn7, half, T);
-            if (i >= 0) row[px] = AddPin(row[px], profile[i]);
+    const int64_t pixels = int64_t(clip.bottom - clip.top) * (clip.right - clip.left);
+    PaintInRowBands(clip.top, clip.bottom, pixels, [&](int32_t top, int32_t bottom) {
+        for (int32_t py = top; py < bottom; ++py) {
+            const int64_t y = RingCoord(-(int64_t(py) - cy), v);
+            const int64_t yn7 = v.n7 * y, yn6 = v.n6 * y;
+            auto* row = reinterpret_cast<uint32_t*>(base + py * rowBytes);
+            // Every texel of this half lies where the ring's own coordinates keep to the half-disc's
+            // box: t on this side, b and a within 256. Each grows or shrinks steadily along the row,
+            // so the box is one run of columns; only those are walked.
+            int32_t left = clip.left, right = clip.right;
+            auto t = [&](int32_t px) { return v.sigma * ((v.n6 * RingCoord(int64_t(px) - cx, v) + yn7) >> 16); };
+            KeepWithin(left, right, t, half == 0 ? 1 : 0, INT64_MAX);
+            KeepWithin(left, right, [&](int32_t px) { return (v.F * t(px)) >> 8; }, INT64_MIN, 256);
+            KeepWithin(left, right, [&](int32_t px) { return (v.n7 * RingCoord(int64_t(px) - cx, v) - yn6) >> 16; },
+                       -256, 256);
+            for (int32_t px = left; px < right; ++px) {
+                const int64_t i = RingTexelIndex(v, rad, RingCoord(int64_t(px) - cx, v), yn6, yn7, half, T);
+                if (i >= 0) row[px] = AddPin(row[px], profile[i]);
+            }
         }
-    }
+    });
 }
 
 void DrawRing3D(const Rect& cyanClip, const Rect& redClip, const uint16_t* T, int32_t hC, int32_t hR, int32_t cy,

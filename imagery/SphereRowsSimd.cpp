@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "imagery/RowBands.h"
 #include "imagery/SphereRaster.h"
 #include "imagery/SphereRows.h"
 #include "imagery/SpherePix.h"
@@ -23,14 +24,13 @@ namespace hn = hwy::HWY_NAMESPACE;
 using D = hn::ScalableTag<int32_t>;
 using V = hn::Vec<D>;
 
-// Number of the thresholds 0x100, 0x400, 0x1000, 0x4000, 0x10000 that v reaches: the range
-// the scalar code picks by its chain of comparisons.
+// Number of the thresholds 0x100, 0x400, 0x1000, 0x4000, 0x10000 that v (>= 0, < 2^24)
+// reaches: the range the scalar code picks by its chain of comparisons. It follows from the
+// binary exponent e of v (exact in single precision): (e - 6) >> 1 kept within 0..5.
 HWY_INLINE V RangeOf(D d, V v) {
-    V range = hn::Zero(d);
-    const V one = hn::Set(d, 1);
-    for (const int32_t limit : {0x100, 0x400, 0x1000, 0x4000, 0x10000})
-        range = hn::Add(range, hn::IfThenElseZero(hn::Gt(v, hn::Set(d, limit - 1)), one));
-    return range;
+    const hn::Rebind<float, D> df;
+    const V exponent = hn::ShiftRight<23>(hn::BitCast(d, hn::ConvertTo(df, v)));  // biased by 127
+    return hn::Min(hn::Max(hn::ShiftRight<1>(hn::Sub(exponent, hn::Set(d, 133))), hn::Zero(d)), hn::Set(d, 5));
 }
 
 // Table index v >> 2·range, kept inside the 256 entries (only the top range can leave them).
@@ -104,12 +104,16 @@ HWY_INLINE int32_t VectorColumns(uint32_t* row, int32_t left, int32_t right, int
                        hn::Set(d, m[5]), hn::Set(d, m[6]), hn::Set(d, m[8])};
     const V vStep = hn::Set(d, step), laneOffsets = hn::Iota(d, 0), vRoom = hn::Set(d, room);
     const V ym1 = hn::Set(d, y * m[1]), ym4 = hn::Set(d, y * m[4]), ym7 = hn::Set(d, y * m[7]);
-    for (; px + lanes <= right; px += lanes) {
+    for (; px < right; px += lanes) {
         const V x = hn::ShiftRight<8>(hn::Mul(hn::Add(hn::Set(d, px - cx), laneOffsets), vStep));
         const V q = hn::Sub(vRoom, hn::Mul(x, x));
         const V texels = Texels(d, x, SqrtQ(d, q, T, computed), ym1, ym4, ym7, rot, U, computed, block);
-        hn::StoreU(texels, d, reinterpret_cast<int32_t*>(row + px));
+        // The last vector of the run writes only its columns (a masked store on these targets;
+        // lanes past the run look up clamped, harmless texels).
+        if (px + lanes <= right) hn::StoreU(texels, d, reinterpret_cast<int32_t*>(row + px));
+        else hn::BlendedStore(texels, hn::FirstN(d, size_t(right - px)), d, reinterpret_cast<int32_t*>(row + px));
     }
+    px = right;
 #else
     // Without native gathers and per-lane shifts (before AVX2) the vector steps cost more
     // than they save: the scalar loop does the whole row.
@@ -174,7 +178,11 @@ void PaintSphereRows(const Rect& clip, int32_t cx, int32_t cy, int32_t r, const 
     static const gravitas_spheres::ComputedTables computedTables;
     const bool computed = std::memcmp(T, computedTables.T, sizeof computedTables.T) == 0 &&
                           std::memcmp(U, computedTables.U, sizeof computedTables.U) == 0;
-    HWY_DYNAMIC_DISPATCH(gravitas_spheres::PaintRows)(clip, cx, cy, r, m, base, rowBytes, tex, T, U, computed);
+    const int64_t pixels = int64_t(clip.bottom - clip.top) * (clip.right - clip.left);
+    PaintInRowBands(clip.top, clip.bottom, pixels, [&](int32_t top, int32_t bottom) {
+        const Rect rows{int16_t(top), clip.left, int16_t(bottom), clip.right};
+        HWY_DYNAMIC_DISPATCH(gravitas_spheres::PaintRows)(rows, cx, cy, r, m, base, rowBytes, tex, T, U, computed);
+    });
 }
 
 const char* SphereRowsTarget() { return HWY_DYNAMIC_DISPATCH(gravitas_spheres::TargetName)(); }

@@ -8,13 +8,17 @@
 
 #include "ComparisonSortDrawStage.h"
 #include "FloatSpherePainter.h"
+#include "ScalarPainters.h"
 #include "imagery/Random.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
+#include "render/BodyDecor.h"
+#include "render/Camera.h"
 #include "render/DrawStage.h"
 #include "render/IJK.h"
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
+#include "sim/ThreadPool.h"
 
 namespace {
 
@@ -86,6 +90,45 @@ struct Frame {
         Body(2).ringRadius = 2.2 * radius;
     }
 
+    // The frame as the replaced routines drew it: the buffer cleared row by row, and each
+    // sphere and ring painted pixel by pixel with the arguments the body plotter passes.
+    void DrawFrameWithScalarPainters() {
+        const int32_t h = renderGWRect.bottom, w = renderGWRect.right;
+        for (int32_t y = 0; y < h; ++y) std::memset(bAddrGWPM + y * rBytesGWPM, 0, size_t(w) * 4);
+        IJK relative;
+        RelativeIJK(&relative, &rt.cameraIJK, &rt.starIJK);
+        DrawStars(renderGWRect, relative, stars, rt.focalLength, renderCX, renderCY);
+        const IJK& c = rt.cameraIJK;
+        for (int32_t b = BodyRTList()->count - 1; b >= 0; --b) {
+            BodyRTStruct& body = Body(b);
+            if (!body.spherePix) continue;
+            const double rel[3] = {body.pos[0] - rt.eyePos[0], body.pos[1] - rt.eyePos[1], body.pos[2] - rt.eyePos[2]};
+            const double depth = DotIJK(c.k, rel), f = rt.focalLength / depth;
+            const int32_t sx = ScreenCoord(renderCX + 0.5 - DotIJK(c.i, rel) * f);
+            const int32_t sy = ScreenCoord(renderCY + 0.5 + DotIJK(c.j, rel) * f);
+            const uint32_t d = ApparentDiameter(body.radius, f);
+            Rect square;
+            if (!BodySquare(sx, sy, d, square) || !ClipToBuffer(square)) continue;
+            IJK F;
+            RelativeIJK(&F, &body.axes, &rt.cameraIJK);
+            const double e[3] = {DotIJK(c.i, rel), DotIJK(c.j, rel), depth};
+            LineOfSightCorrect(F, e);
+            const int32_t rad = int32_t(d >> 1);
+            Rect ring{};
+            int32_t rr = 0;
+            if (body.ringPix) {
+                const int32_t dr = ScreenCoord(2 * body.ringRadius * (-65536.0) * f + 0.5);
+                rr = dr >> 1;
+                if (!BodySquare(sx, sy, uint32_t(std::max(dr, 0)), ring) || !ClipToBuffer(ring)) ring = Rect{};
+                scalar::DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, &F.i[0], bAddrGWPM, rBytesGWPM, body.ringPix, 0);
+            }
+            scalar::DrawSphere(square, sx, sy, rad, &F.i[0], bAddrGWPM, rBytesGWPM, body.spherePix, rt.sphereSqrtTable,
+                               rt.sphereInvSqrtTable);
+            if (body.ringPix)
+                scalar::DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, &F.i[0], bAddrGWPM, rBytesGWPM, body.ringPix, 1);
+        }
+    }
+
     void DrawFrame() {
         EraseRenderBuffer();
         IJK relative;
@@ -95,32 +138,39 @@ struct Frame {
     }
 };
 
-void BM_CatalogueStarsTenSpheres1280x800(benchmark::State& state) {
-    Frame f(10);
+// range(0): 1 for 1280 x 800, 2 for 2560 x 1600 (HiDPI); range(1): threads in the pool.
+// Wall-clock time: the painters share large discs and the clear among the pool's threads.
+void BM_CatalogueStarsTenSpheres(benchmark::State& state) {
+    SetPoolThreadCount(int32_t(state.range(1)));
+    Frame f(10, int(state.range(0)));
     f.LoadCatalogueStars();
     f.TenTexturedSpheres();
     for (auto _ : state) {
         f.DrawFrame();
         benchmark::DoNotOptimize(bAddrGWPM);
     }
+    SetPoolThreadCount(0);
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["catalogue"] = f.catalogue ? 1 : 0;  // 0: 9000 random stars stood in
 }
-BENCHMARK(BM_CatalogueStarsTenSpheres1280x800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CatalogueStarsTenSpheres)
+    ->ArgsProduct({{1, 2}, {1, 2}})
+    ->ArgNames({"scale", "threads"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
-// The same scene on a HiDPI screen: four times the pixels, spheres of 200 px radius.
-void BM_CatalogueStarsTenSpheres2560x1600(benchmark::State& state) {
-    Frame f(10, 2);
+// The same frames through the painters they replaced (one thread): the ratio is the gain.
+void BM_CatalogueStarsTenSpheresScalarBaseline(benchmark::State& state) {
+    Frame f(10, int(state.range(0)));
     f.LoadCatalogueStars();
     f.TenTexturedSpheres();
     for (auto _ : state) {
-        f.DrawFrame();
+        f.DrawFrameWithScalarPainters();
         benchmark::DoNotOptimize(bAddrGWPM);
     }
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["catalogue"] = f.catalogue ? 1 : 0;
 }
-BENCHMARK(BM_CatalogueStarsTenSpheres2560x1600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CatalogueStarsTenSpheresScalarBaseline)->Arg(1)->Arg(2)->ArgName("scale")->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Same frame with the spheres painted by the floating-point painter (no ring).
 void BM_CatalogueStarsTenSpheresFloatBaseline(benchmark::State& state) {

@@ -13,6 +13,7 @@
 #include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
 #include "imagery/SphereRows.h"
+#include "sim/ThreadPool.h"
 
 namespace {
 
@@ -95,6 +96,16 @@ TEST(VectorSphere, PaintsTheScalarPixelsOnEveryInstructionSet) {
     hwy::SetSupportedTargetsForTest(0);
 }
 
+TEST(VectorSphere, LargeSpheresShareTheirRowsOutAlikeForOneTwoAndThreeThreads) {
+    const Maps maps;
+    for (const int32_t threads : {1, 2, 3}) {
+        SetPoolThreadCount(threads);
+        SCOPED_TRACE(threads);
+        ExpectSpheresAlike(maps, 25, 24);  // every fourth case large enough to be banded
+    }
+    SetPoolThreadCount(0);
+}
+
 TEST(VectorSphere, TablesOtherThanTheStartUpOnesAreReadNotComputed) {
     Maps maps;
     // Tables that differ from what the arithmetic gives: the painter must use them as given.
@@ -126,13 +137,13 @@ TEST(VectorSphere, ALargeSphereCentredOnTheBufferIsCovered) {
     EXPECT_NEAR(covered, M_PI * 100 * 100, 0.03 * M_PI * 100 * 100);
 }
 
-TEST(NarrowedRing, PaintsTheWholeClipScanPixels) {
+void ExpectRingsAlike(uint32_t seed, int32_t cases) {
     uint16_t T[256], U[256];
     FillSphereTables(T, U);
     std::vector<uint32_t> profile(kRingProfileTexels);
-    std::mt19937 rng(29);
+    std::mt19937 rng(seed);
     for (uint32_t& p : profile) p = rng() & 0xFF7F7F7Fu;
-    for (int32_t c = 0; c < 200; ++c) {
+    for (int32_t c = 0; c < cases; ++c) {
         int32_t m[9];
         RandomRotation(rng, m);
         if (c % 10 == 1) m[8] = (rng() % 2 ? 1 : -1) * (65530 + int32_t(rng() % 7));  // nearly face-on
@@ -149,6 +160,17 @@ TEST(NarrowedRing, PaintsTheWholeClipScanPixels) {
             ASSERT_EQ(a.bytes, b.bytes) << "case " << c << " half " << half << " r " << r << " ri " << ri;
         }
     }
+}
+
+TEST(NarrowedRing, PaintsTheWholeClipScanPixels) { ExpectRingsAlike(29, 200); }
+
+TEST(NarrowedRing, LargeRingsShareTheirRowsOutAlikeForOneTwoAndThreeThreads) {
+    for (const int32_t threads : {1, 2, 3}) {
+        SetPoolThreadCount(threads);
+        SCOPED_TRACE(threads);
+        ExpectRingsAlike(31, 40);
+    }
+    SetPoolThreadCount(0);
 }
 
 }  // namespace
