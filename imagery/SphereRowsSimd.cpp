@@ -38,15 +38,9 @@ HWY_INLINE V TableIndex(D d, V v, V range) {
     return hn::Min(hn::Max(hn::Shr(v, hn::Add(range, range)), hn::Zero(d)), hn::Set(d, 255));
 }
 
-// The tables' entries as arithmetic: T[i] = trunc(16 sqrt i) and U[i] = trunc(4096 / sqrt i)
-// (U[0] = U[1] = 4096) come out exactly in single precision for every i < 256; the painter
-// computes them instead of gathering them only after checking that the tables it was given
-// hold just these values.
-HWY_INLINE V SqrtEntry(D d, V i, const int32_t* T, bool computed) {
-    if (!computed) return hn::GatherIndex(d, T, i);
-    const hn::Rebind<float, D> df;
-    return hn::ConvertTo(d, hn::Mul(hn::Sqrt(hn::ConvertTo(df, i)), hn::Set(df, 16.0f)));
-}
+// With the start-up tables (the painter checks that it was given just those) the roots are
+// computed instead of gathered: U[i] = trunc(4096 / sqrt i) (U[0] = U[1] = 4096) comes out
+// exactly in single precision for every i < 256, and so does the range-reduced square root.
 HWY_INLINE V InvSqrtEntry(D d, V i, const int32_t* U, bool computed) {
     if (!computed) return hn::GatherIndex(d, U, i);
     const hn::Rebind<float, D> df;
@@ -54,10 +48,18 @@ HWY_INLINE V InvSqrtEntry(D d, V i, const int32_t* U, bool computed) {
 }
 
 // sqrt(q) in 8.8: T[q >> 2k] >> (4 - k) for k = 0..4, T[q >> 10] << 1 above; written as
-// (T << 1) >> (5 - k), which is the same integer.
+// (T << 1) >> (5 - k), which is the same integer. With the start-up table it is simply
+// trunc(sqrt(q with its low 2k bits cleared)) (checked for every q in the tests; the
+// floor of a correctly rounded root of an integer below 2^17 is never rounded up to the next
+// integer).
 HWY_INLINE V SqrtQ(D d, V q, const int32_t* T, bool computed) {
     const V range = RangeOf(d, q);
-    const V t = SqrtEntry(d, TableIndex(d, q, range), T, computed);
+    if (computed) {
+        const hn::Rebind<float, D> df;
+        const V kept = hn::And(q, hn::Shl(hn::Set(d, -1), hn::Add(range, range)));
+        return hn::ConvertTo(d, hn::Sqrt(hn::ConvertTo(df, kept)));
+    }
+    const V t = hn::GatherIndex(d, T, TableIndex(d, q, range));
     return hn::Shr(hn::ShiftLeft<1>(t), hn::Sub(hn::Set(d, 5), range));
 }
 

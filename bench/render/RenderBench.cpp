@@ -13,6 +13,7 @@
 #include "imagery/Stars.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
+#include "sim/ThreadPool.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ void BM_DrawSphereFixedPoint(benchmark::State& state) {
         return;
     }
     hwy::SetSupportedTargetsForTest(targets[size_t(state.range(0))]);
+    SetPoolThreadCount(1);  // the kernel on one core; the frames below measure the sharing
     state.SetLabel(SphereRowsTarget());
     for (auto _ : state) {
         Rect clip{0, 0, 256, 256};
@@ -46,6 +48,7 @@ void BM_DrawSphereFixedPoint(benchmark::State& state) {
         benchmark::DoNotOptimize(s.buf.data());
     }
     hwy::SetSupportedTargetsForTest(0);
+    SetPoolThreadCount(0);
     state.counters["Mpixel/s"] = benchmark::Counter(double(state.iterations()) * M_PI * kRadius * kRadius / 1e6,
                                                     benchmark::Counter::kIsRate);
 }

@@ -96,6 +96,18 @@ TEST(VectorSphere, PaintsTheScalarPixelsOnEveryInstructionSet) {
     hwy::SetSupportedTargetsForTest(0);
 }
 
+TEST(VectorSphere, TheRangeReducedTableRootIsTheRootOfTheArgumentCutToItsRange) {
+    // What the vector painter computes instead of reading the start-up table: for every q it
+    // can meet, the table's root of q equals trunc(sqrt(q with its low 2k bits cleared)), k the
+    // range the table lookup reduces q by.
+    const Maps maps;
+    for (int32_t q = 0; q <= 65536; ++q) {
+        const int32_t k = (q >= 0x100) + (q >= 0x400) + (q >= 0x1000) + (q >= 0x4000) + (q >= 0x10000);
+        const int32_t kept = q & ~((1 << (2 * k)) - 1);
+        ASSERT_EQ(sphere_raster::SqrtQ(q, maps.T), int32_t(std::sqrt(float(kept)))) << q;
+    }
+}
+
 TEST(VectorSphere, LargeSpheresShareTheirRowsOutAlikeForOneTwoAndThreeThreads) {
     const Maps maps;
     for (const int32_t threads : {1, 2, 3}) {
