@@ -51,13 +51,14 @@ inline int32_t RingSqrt(int32_t q, const uint16_t* T) {
     return T[q] >> 4;
 }
 
+// Red, green and blue added, each pinned at 255, all three in one word: the low seven bits of
+// each byte are added without carries between bytes, the top bits put in by exclusive or, and
+// a byte whose sum carried out of its top bit is set to 255. The spare top byte ends up 0.
 inline uint32_t AddPin(uint32_t pixel, uint32_t texel) {
-    uint32_t out = 0;
-    for (int sh = 0; sh <= 16; sh += 8) {
-        uint32_t c = ((pixel >> sh) & 255) + ((texel >> sh) & 255);
-        out |= (c > 255 ? 255 : c) << sh;
-    }
-    return out;  // the spare top byte ends up 0
+    const uint32_t a = pixel & 0x00FFFFFFu, b = texel & 0x00FFFFFFu;
+    const uint32_t sum = ((a & 0x007F7F7Fu) + (b & 0x007F7F7Fu)) ^ ((a ^ b) & 0x00808080u);
+    const uint32_t carried = ((a & b) | ((a | b) & ~sum)) & 0x00808080u;
+    return sum | ((carried >> 7) * 0xFFu);
 }
 
 // Per-rotation constants of the ring painter. (n6, n7) is the screen direction of the ring's
