@@ -8,6 +8,7 @@
 #include "render/DrawStage.h"
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
+#include "sim/ThreadPool.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ TEST(DrawStageAllocation, FramesWithTrailsArrowsAndSpheresAllocateNothing) {
     const int32_t n = 300;
     rt.bodyRT = NewHandleClear(sizeof(BodyRTListStruct) + sizeof(BodyRTStruct) * n);
     BodyRTList()->count = n;
-    std::vector<uint32_t> map(kTexelMapBytes / 4);
+    std::vector<uint32_t> map(kTexelMapBytes / 4), ring(1024, 0x40404040u);
     PrepareSpherePixMapWTest(map.data() + kTexelMapReferenceOffset / 4);
     set.trailLength = 40;
     ResizeTrailRTList(rt.trailList, n, set.trailLength);
@@ -40,12 +41,18 @@ TEST(DrawStageAllocation, FramesWithTrailsArrowsAndSpheresAllocateNothing) {
             body.vel[1] = 3;
             body.acc[2] = 1;
             body.radius = b < 5 ? 20 : 0.5;
+            if (b == 0) {  // large enough that its disc and ring are shared out over the pool
+                body.radius = 250;
+                body.ringPix = ring.data();
+                body.ringRadius = 500;
+            }
             body.color = RGBColor{60000, 50000, 40000};
             body.axes = IJK{{65536, 0, 0}, {0, 65536, 0}, {0, 0, 65536}};
             if (b < 5) body.spherePix = map.data() + kTexelMapReferenceOffset / 4;
         }
         PushRTListIntoTrail(rt.trailList, BodyRTList());
     }
+    SetPoolThreadCount(2);
     DoDrawStage(renderCX, renderCY);  // the first frame may take its room
     const long before = HeapAllocationCount();
     for (int frame = 0; frame < 5; ++frame) {
@@ -53,6 +60,7 @@ TEST(DrawStageAllocation, FramesWithTrailsArrowsAndSpheresAllocateNothing) {
         DoDrawStage(renderCX, renderCY);
     }
     EXPECT_EQ(HeapAllocationCount() - before, 0);
+    SetPoolThreadCount(0);
     int32_t lit = 0;
     for (int32_t t = 0; t < 300 * 200; ++t) lit += reinterpret_cast<uint32_t*>(bAddrGWPM)[t] != 0;
     EXPECT_GT(lit, 1000);  // the frames did draw
