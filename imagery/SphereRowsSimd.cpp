@@ -1,15 +1,15 @@
 // The sphere painter's rows for every instruction set Highway targets, chosen at run time.
 // Each row is cut to the columns on the disc first (they form one run, since x grows with
 // the column), then a vector of columns goes through the same integer steps as the scalar
-// texel lookup: range-reduced table square roots become gathers with per-lane shifts and
-// the quadrant test becomes selects. The pixels are bit for bit those of the scalar loop.
+// texel lookup: the range-reduced table roots are computed (or, for tables other than the
+// start-up ones, gathered with per-lane shifts) and the quadrant test becomes selects. The
+// pixels are bit for bit those of the scalar loop.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "imagery/SphereRowsSimd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 
 #include <hwy/highway.h>
 
-#include <cmath>
 #include <cstring>
 
 #include "imagery/RowBands.h"
@@ -40,7 +40,8 @@ HWY_INLINE V TableIndex(D d, V v, V range) {
 
 // With the start-up tables (the painter checks that it was given just those) the roots are
 // computed instead of gathered: U[i] = trunc(4096 / sqrt i) (U[0] = U[1] = 4096) comes out
-// exactly in single precision for every i < 256, and so does the range-reduced square root.
+// exactly in single precision for every i < 256 (checked in the tests), and so does the
+// range-reduced square root below.
 HWY_INLINE V InvSqrtEntry(D d, V i, const int32_t* U, bool computed) {
     if (!computed) return hn::GatherIndex(d, U, i);
     const hn::Rebind<float, D> df;
@@ -163,23 +164,17 @@ namespace gravitas_spheres {
 HWY_EXPORT(PaintRows);
 HWY_EXPORT(TargetName);
 
-// The start-up tables as the painter's single-precision arithmetic gives them.
-struct ComputedTables {
+// The tables every frame passes, those made at start-up: the painter computes their entries.
+struct StartUpTables {
     uint16_t T[256], U[256];
-    ComputedTables() {
-        for (int32_t i = 0; i < 256; ++i) {
-            T[i] = uint16_t(int32_t(std::sqrt(float(i)) * 16.0f));
-            U[i] = uint16_t(int32_t(4096.0f / std::sqrt(float(i < 1 ? 1 : i))));
-        }
-    }
+    StartUpTables() { FillSphereTables(T, U); }
 };
 }  // namespace gravitas_spheres
 
 void PaintSphereRows(const Rect& clip, int32_t cx, int32_t cy, int32_t r, const int32_t* m, uint8_t* base,
                      int32_t rowBytes, const uint32_t* tex, const uint16_t* T, const uint16_t* U) {
-    static const gravitas_spheres::ComputedTables computedTables;
-    const bool computed = std::memcmp(T, computedTables.T, sizeof computedTables.T) == 0 &&
-                          std::memcmp(U, computedTables.U, sizeof computedTables.U) == 0;
+    static const gravitas_spheres::StartUpTables startUp;
+    const bool computed = std::memcmp(T, startUp.T, sizeof startUp.T) == 0 && std::memcmp(U, startUp.U, sizeof startUp.U) == 0;
     const int64_t pixels = int64_t(clip.bottom - clip.top) * (clip.right - clip.left);
     PaintInRowBands(clip.top, clip.bottom, pixels, [&](int32_t top, int32_t bottom) {
         const Rect rows{int16_t(top), clip.left, int16_t(bottom), clip.right};

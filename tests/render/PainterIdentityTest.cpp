@@ -108,6 +108,12 @@ TEST(VectorSphere, TheRangeReducedTableRootIsTheRootOfTheArgumentCutToItsRange) 
     }
 }
 
+TEST(VectorSphere, TheInverseRootTableIsExactInSinglePrecision) {
+    // The other entry the vector painter computes: 4096 / sqrt i in floats, truncated.
+    const Maps maps;
+    for (int32_t i = 0; i < 256; ++i) ASSERT_EQ(maps.U[i], int32_t(4096.0f / std::sqrt(float(i < 1 ? 1 : i)))) << i;
+}
+
 TEST(VectorSphere, LargeSpheresShareTheirRowsOutAlikeForOneTwoAndThreeThreads) {
     const Maps maps;
     for (const int32_t threads : {1, 2, 3}) {
