@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "imagery/Bisect.h"
 #include "imagery/RowBands.h"
 #include "imagery/SpherePix.h"
 #include "render/RenderBuffer.h"
@@ -126,21 +127,12 @@ template <class G>
 void KeepWithin(int32_t& from, int32_t& to, G g, int64_t lo, int64_t hi) {
     if (from >= to) return;
     const bool rising = g(to - 1) >= g(from);
-    // First column of [a, b) where pred holds, given that it holds on a suffix of [a, b).
-    auto first = [](int32_t a, int32_t b, auto pred) {
-        while (a < b) {
-            const int32_t mid = a + (b - a) / 2;
-            if (pred(mid)) b = mid;
-            else a = mid + 1;
-        }
-        return a;
-    };
     if (rising) {
-        from = first(from, to, [&](int32_t px) { return g(px) >= lo; });
-        to = first(from, to, [&](int32_t px) { return g(px) > hi; });
+        from = FirstWhere(from, to, [&](int32_t px) { return g(px) >= lo; });
+        to = FirstWhere(from, to, [&](int32_t px) { return g(px) > hi; });
     } else {
-        from = first(from, to, [&](int32_t px) { return g(px) <= hi; });
-        to = first(from, to, [&](int32_t px) { return g(px) < lo; });
+        from = FirstWhere(from, to, [&](int32_t px) { return g(px) <= hi; });
+        to = FirstWhere(from, to, [&](int32_t px) { return g(px) < lo; });
     }
 }
 

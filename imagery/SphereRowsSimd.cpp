@@ -10,8 +10,10 @@
 
 #include <hwy/highway.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "imagery/Bisect.h"
 #include "imagery/RowBands.h"
 #include "imagery/SphereRaster.h"
 #include "imagery/SphereRows.h"
@@ -129,6 +131,7 @@ HWY_INLINE int32_t VectorColumns(uint32_t* row, int32_t left, int32_t right, int
 void PaintRows(const Rect& clip, int32_t cx, int32_t cy, int32_t r, const int32_t* m, uint8_t* base, int32_t rowBytes,
                const uint32_t* tex, const uint16_t* T16, const uint16_t* U16, bool computed) {
     using namespace sphere_raster;
+    if (clip.right <= clip.left) return;
     HWY_ALIGN int32_t T[256], U[256];
     if (!computed)
         for (int32_t i = 0; i < 256; ++i) T[i] = T16[i], U[i] = U16[i];
@@ -140,10 +143,12 @@ void PaintRows(const Rect& clip, int32_t cx, int32_t cy, int32_t r, const int32_
             const int32_t x = ((px - cx) * step) >> 8;
             return room - x * x > 0;
         };
-        int32_t left = clip.left, right = clip.right;
-        while (left < right && !onDisc(left)) ++left;
-        while (right > left && !onDisc(right - 1)) --right;
-        if (left >= right) continue;
+        // |x| falls towards the centre column and rises beyond it, so the row's disc is one run
+        // around the clip's column nearest the centre, and each of its ends is found by bisection.
+        const int32_t nearest = std::clamp<int32_t>(cx, clip.left, clip.right - 1);
+        if (!onDisc(nearest)) continue;
+        const int32_t left = FirstWhere(clip.left, nearest, onDisc);
+        const int32_t right = FirstWhere(nearest + 1, clip.right, [&](int32_t px) { return !onDisc(px); });
         uint32_t* row = PixelAt(base, rowBytes, 0, py);
         const int32_t ym1 = y * m[1], ym4 = y * m[4], ym7 = y * m[7];
         for (int32_t px = VectorColumns(row, left, right, cx, y, room, step, m, tex, T, U, computed); px < right; ++px) {
