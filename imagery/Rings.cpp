@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
+#include "imagery/Bisect.h"
+#include "imagery/RowBands.h"
 #include "imagery/SpherePix.h"
 #include "render/RenderBuffer.h"
 
@@ -49,13 +52,14 @@ inline int32_t RingSqrt(int32_t q, const uint16_t* T) {
     return T[q] >> 4;
 }
 
+// Red, green and blue added, each pinned at 255, all three in one word: the low seven bits of
+// each byte are added without carries between bytes, the top bits put in by exclusive or, and
+// a byte whose sum carried out of its top bit is set to 255. The spare top byte ends up 0.
 inline uint32_t AddPin(uint32_t pixel, uint32_t texel) {
-    uint32_t out = 0;
-    for (int sh = 0; sh <= 16; sh += 8) {
-        uint32_t c = ((pixel >> sh) & 255) + ((texel >> sh) & 255);
-        out |= (c > 255 ? 255 : c) << sh;
-    }
-    return out;  // the spare top byte ends up 0
+    const uint32_t a = pixel & 0x00FFFFFFu, b = texel & 0x00FFFFFFu;
+    const uint32_t sum = ((a & 0x007F7F7Fu) + (b & 0x007F7F7Fu)) ^ ((a ^ b) & 0x00808080u);
+    const uint32_t carried = ((a & b) | ((a | b) & ~sum)) & 0x00808080u;
+    return sum | ((carried >> 7) * 0xFFu);
 }
 
 // Per-rotation constants of the ring painter. (n6, n7) is the screen direction of the ring's
@@ -117,6 +121,21 @@ inline uint32_t AddPinByte(uint32_t pixel, int shift, uint32_t add) {
     return (pixel & ~(255u << shift)) | ((c > 255 ? 255 : c) << shift);
 }
 
+// Narrows the columns [from, to) to those where g, a monotone function of the column (rising
+// or falling), lies within [lo, hi]: such columns form one run, found by bisection.
+template <class G>
+void KeepWithin(int32_t& from, int32_t& to, G g, int64_t lo, int64_t hi) {
+    if (from >= to) return;
+    const bool rising = g(to - 1) >= g(from);
+    if (rising) {
+        from = FirstWhere(from, to, [&](int32_t px) { return g(px) >= lo; });
+        to = FirstWhere(from, to, [&](int32_t px) { return g(px) > hi; });
+    } else {
+        from = FirstWhere(from, to, [&](int32_t px) { return g(px) <= hi; });
+        to = FirstWhere(from, to, [&](int32_t px) { return g(px) < lo; });
+    }
+}
+
 }  // namespace
 
 void DrawRing(const Rect& clip, const uint16_t* T, int32_t cx, int32_t cy, int32_t ri, int32_t r, const int32_t* m,
@@ -125,15 +144,27 @@ void DrawRing(const Rect& clip, const uint16_t* T, int32_t cx, int32_t cy, int32
     const RingView v = MakeRingView(m, r, half);
     if (!v.visible) return;
     const RingRadial rad = MakeRingRadial(ri, r);
-    for (int32_t py = clip.top; py < clip.bottom; ++py) {
-        const int64_t y = RingCoord(-(int64_t(py) - cy), v);
-        const int64_t yn7 = v.n7 * y, yn6 = v.n6 * y;
-        auto* row = reinterpret_cast<uint32_t*>(base + py * rowBytes);
-        for (int32_t px = clip.left; px < clip.right; ++px) {
-            const int64_t i = RingTexelIndex(v, rad, RingCoord(int64_t(px) - cx, v), yn6, yn7, half, T);
-            if (i >= 0) row[px] = AddPin(row[px], profile[i]);
+    const int64_t pixels = int64_t(clip.bottom - clip.top) * (clip.right - clip.left);
+    PaintInRowBands(clip.top, clip.bottom, pixels, [&](int32_t top, int32_t bottom) {
+        for (int32_t py = top; py < bottom; ++py) {
+            const int64_t y = RingCoord(-(int64_t(py) - cy), v);
+            const int64_t yn7 = v.n7 * y, yn6 = v.n6 * y;
+            auto* row = reinterpret_cast<uint32_t*>(base + py * rowBytes);
+            // Every texel of this half lies where the ring's own coordinates keep to the half-disc's
+            // box: t on this side, b and a within 256. Each grows or shrinks steadily along the row,
+            // so the box is one run of columns; only those are walked.
+            int32_t left = clip.left, right = clip.right;
+            auto t = [&](int32_t px) { return v.sigma * ((v.n6 * RingCoord(int64_t(px) - cx, v) + yn7) >> 16); };
+            KeepWithin(left, right, t, half == 0 ? 1 : 0, INT64_MAX);
+            KeepWithin(left, right, [&](int32_t px) { return (v.F * t(px)) >> 8; }, INT64_MIN, 256);
+            KeepWithin(left, right, [&](int32_t px) { return (v.n7 * RingCoord(int64_t(px) - cx, v) - yn6) >> 16; },
+                       -256, 256);
+            for (int32_t px = left; px < right; ++px) {
+                const int64_t i = RingTexelIndex(v, rad, RingCoord(int64_t(px) - cx, v), yn6, yn7, half, T);
+                if (i >= 0) row[px] = AddPin(row[px], profile[i]);
+            }
         }
-    }
+    });
 }
 
 void DrawRing3D(const Rect& cyanClip, const Rect& redClip, const uint16_t* T, int32_t hC, int32_t hR, int32_t cy,

@@ -1,6 +1,7 @@
 // The fixed-point sphere rasterisers: no floating point in the pixel loops.
 #include "imagery/SpherePix.h"
 #include "imagery/SphereRaster.h"
+#include "imagery/SphereRows.h"
 
 #include <algorithm>
 
@@ -9,19 +10,8 @@ using namespace sphere_raster;
 void DrawSphere(Rect& clip, int32_t cx, int32_t cy, int32_t r, const int32_t* m, uint8_t* base, int32_t rowBytes,
                 const uint32_t* tex, const uint16_t* T, const uint16_t* U) {
     if (!m || !tex || !T || !U || !base || r < 1) return;
-    const int32_t step = 65536 / r;
     ShrinkTo(clip, cx, cy, r);
-    for (int32_t py = clip.top; py < clip.bottom; ++py) {
-        const int32_t y = (-(py - cy) * step) >> 8;
-        const int32_t ym1 = y * m[1], ym4 = y * m[4], ym7 = y * m[7];
-        uint32_t* row = PixelAt(base, rowBytes, 0, py);
-        for (int32_t px = clip.left; px < clip.right; ++px) {
-            const int32_t x = ((px - cx) * step) >> 8;
-            const int32_t q = 65536 - y * y - x * x;
-            if (q <= 0) continue;
-            row[px] = TexelAt(tex, m, x, SqrtQ(q, T), ym1, ym4, ym7, U);
-        }
-    }
+    PaintSphereRows(clip, cx, cy, r, m, base, rowBytes, tex, T, U);
 }
 
 void DrawSphere3D(const uint32_t* tex, const uint16_t* T, const uint16_t* U, Rect& red, Rect& cyan, int32_t hR,

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/Records.h"
+#include "render/Pen.h"
 
 bool ClipToBuffer(Rect& r);  // false when nothing of r is left inside the render buffer
 // The square of a body of diameter d centred at (sx, sy), kept within 16-bit
@@ -31,9 +32,7 @@ bool ArrowTip(const BodyRTStruct& b, const double rel[3], double f, bool velocit
 void DrawArrowLine(int32_t sx, int32_t sy, double tx, double ty);
 
 // The body's colour as a buffer pixel 0x00RRGGBB (high byte of each channel).
-inline uint32_t BodyPixel(const BodyRTStruct& b) {
-    return (uint32_t(b.color.red >> 8) << 16) | (uint32_t(b.color.green >> 8) << 8) | uint32_t(b.color.blue >> 8);
-}
+inline uint32_t BodyPixel(const BodyRTStruct& b) { return PenPixel(b.color); }
 
 inline double DotIJK(const int32_t* v, const double* d) {
     return double(v[0]) * d[0] + double(v[1]) * d[1] + double(v[2]) * d[2];

@@ -1,6 +1,5 @@
 #include "render/DrawStage.h"
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "imagery/SpherePix.h"
 #include "render/BodyDecor.h"
 #include "render/Camera.h"
+#include "render/DepthSort.h"
 #include "render/IJK.h"
 #include "render/LabelPlacement.h"
 #include "render/Pen.h"
@@ -152,14 +152,15 @@ void DoDrawStage(int32_t cx, int32_t cy) {
         m = GetRTListAlloc(rt.trailList);
         if (set.trailLength < m) m = set.trailLength;
     }
-    const int32_t itemSize = int32_t(sizeof(DrawNode) + sizeof(int32_t));
+    // Per item a node and two sort entries (the radix sort moves between them), plus the digit counts.
+    const int64_t itemSize = int64_t(sizeof(DrawNode) + 2 * sizeof(DepthSortItem));
     const int64_t want = trails ? int64_t(m + 1) * n : n;
     // A size beyond 32 bits would wrap into a block too small for the items: trails off instead
     // (the block kept from an earlier frame is no proof of room either).
-    const bool fits = want * itemSize <= INT32_MAX;
-    if (fits) ScratchSpaceRequest(int32_t(want * itemSize));
+    const bool fits = want * itemSize + kDepthSortHistogramBytes <= INT32_MAX;
+    if (fits) ScratchSpaceRequest(int32_t(want * itemSize + kDepthSortHistogramBytes));
     if (!fits || !rt.scratchPtr) {
-        ScratchSpaceRequest(n * itemSize);
+        ScratchSpaceRequest(int32_t(n * itemSize + kDepthSortHistogramBytes));
         trails = false;
     }
     HLock(rt.bodyRT);
@@ -169,54 +170,77 @@ void DoDrawStage(int32_t cx, int32_t cy) {
         for (int32_t b = n - 1; b >= 0; --b)
             if (!(list->body[b].statusFlags & kNotDrawnStatus)) PlotBody(list->body[b], cx, cy);
     } else {
-        const int32_t count = trails ? m * n : n;
+        const int32_t slices = trails ? m : 1;
+        const int64_t capacity = trails ? int64_t(m + 1) * n : n;
         auto* nodes = reinterpret_cast<DrawNode*>(rt.scratchPtr);
-        int32_t used = 0;
-        const IJK& c = rt.cameraIJK;
-        for (int32_t t = count - 1; t >= 0; --t) {
-            const int32_t s = t / n, b = t % n;
-            const double* pos;
-            double radius;
-            double trailPos[3];
-            RGBColor color{};
-            if (s >= 1) {
-                auto* entry = static_cast<uint8_t*>(GetTrailRTList(rt.trailList, s));
-                if (!entry) continue;
-                int32_t snapCount;
-                std::memcpy(&snapCount, entry, 4);
-                if (b >= snapCount) continue;
-                TrailPoint tp;  // snapshot records follow the count word unaligned
-                std::memcpy(&tp, entry + 4 + size_t(b) * sizeof(TrailPoint), sizeof tp);
-                trailPos[0] = tp.pos[0]; trailPos[1] = tp.pos[1]; trailPos[2] = tp.pos[2];
-                pos = trailPos;
-                radius = tp.radius;
-                color = tp.color;
-            } else {
-                BodyRTStruct& body = list->body[b];
-                if (body.statusFlags & kNotDrawnStatus) continue;
-                if (body.statusFlags & kCameraRideStatus) { body.statusFlags &= ~kCameraRideStatus; continue; }
-                pos = body.pos;
-                radius = body.radius;
-            }
-            DrawNode node{{pos[0] - rt.eyePos[0], pos[1] - rt.eyePos[1], pos[2] - rt.eyePos[2]}, 0, s, b, color};
-            node.depth = Dot(c.k, node.rel);
-            if (!(node.depth < 0)) continue;
-            if (!(node.rel[0] * node.rel[0] + node.rel[1] * node.rel[1] + node.rel[2] * node.rel[2] > radius * radius)) continue;
-            nodes[used++] = node;
-        }
-        // Farthest first; among equal depths the item collected later (smaller item number
-        // slice x n + body) is drawn later, on top. Sorting the nodes in place gives the order of a
-        // depth tree's in-order walk without its quadratic cost when many items share one depth
-        // (orbits seen face-on).
-        std::sort(nodes, nodes + used, [n](const DrawNode& a, const DrawNode& b) {
-            if (a.depth != b.depth) return a.depth < b.depth;
-            return int64_t(a.slice) * n + a.body > int64_t(b.slice) * n + b.body;
-        });
+        auto* items = reinterpret_cast<DepthSortItem*>(nodes + capacity);
+        auto* spare = items + capacity;
+        auto* histograms = reinterpret_cast<uint32_t*>(spare + capacity);
         const bool stereo = set.displayFlags & kStereoOnFlag;
         const int32_t eyeRadius = DevicePixels(set.eyeRadius);  // the eyes' screen shift keeps its size
         const double eyeOffset = rt.focalLength ? eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
+        // Mono trail points are finished here: projected once, dropped when off the buffer, and
+        // carried through the sort as a ready pixel. The pen is in copy mode outside stereo;
+        // a wide pen (HiDPI) draws its squares the usual way.
+        const bool pixelTrails = !stereo && CurrentPenMode() == kPatCopyMode && CurrentPenWidth() == 1;
+        const int32_t width = renderGWRect.right - renderGWRect.left, height = renderGWRect.bottom - renderGWRect.top;
+        const int32_t rowPixels = rBytesGWPM / 4;
+        int32_t used = 0, nodeCount = 0;
+        const IJK& c = rt.cameraIJK;
+        // Items in falling item number (slice x n + body), the order ties keep through the sort.
+        for (int32_t s = slices - 1; s >= 0; --s) {
+            const uint8_t* entry = nullptr;
+            int32_t snapCount = 0;
+            if (s >= 1) {
+                entry = static_cast<const uint8_t*>(GetTrailRTList(rt.trailList, s));
+                if (!entry) continue;
+                std::memcpy(&snapCount, entry, 4);
+            }
+            TrailPoint tp{};
+            for (int32_t b = n - 1; b >= 0; --b) {
+                const double* pos;
+                double radius;
+                if (s >= 1) {
+                    if (b >= snapCount) continue;
+                    // snapshot records follow the count word unaligned
+                    std::memcpy(&tp, entry + 4 + size_t(b) * sizeof(TrailPoint), sizeof tp);
+                    pos = tp.pos;
+                    radius = tp.radius;
+                } else {
+                    BodyRTStruct& body = list->body[b];
+                    if (body.statusFlags & kNotDrawnStatus) continue;
+                    if (body.statusFlags & kCameraRideStatus) { body.statusFlags &= ~kCameraRideStatus; continue; }
+                    pos = body.pos;
+                    radius = body.radius;
+                }
+                const double rel[3] = {pos[0] - rt.eyePos[0], pos[1] - rt.eyePos[1], pos[2] - rt.eyePos[2]};
+                const double depth = Dot(c.k, rel);
+                if (!(depth < 0)) continue;
+                if (!(rel[0] * rel[0] + rel[1] * rel[1] + rel[2] * rel[2] > radius * radius)) continue;
+                if (s >= 1 && pixelTrails) {
+                    const double f = rt.focalLength / depth;
+                    const int32_t sx = ScreenCoord(cx + 0.5 - Dot(c.i, rel) * f);
+                    const int32_t sy = ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f);
+                    if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
+                    items[used++] = DepthSortItem{DepthSortKey(depth), uint32_t(sy * rowPixels + sx), PenPixel(tp.color)};
+                    continue;
+                }
+                nodes[nodeCount] = DrawNode{{rel[0], rel[1], rel[2]}, depth, s, b, s >= 1 ? tp.color : RGBColor{}};
+                items[used++] = DepthSortItem{DepthSortKey(depth), uint32_t(nodeCount++), kNodeItem};
+            }
+        }
+        // Farthest first; among equal depths the item collected later (smaller item number) is
+        // drawn later, on top: the in-order walk of a depth tree, without its quadratic cost
+        // when many items share one depth (orbits seen face-on).
+        const DepthSortItem* sorted = SortByDepthKey(items, spare, used, histograms);
+        auto* pixels = reinterpret_cast<uint32_t*>(bAddrGWPM);
         for (int32_t k = 0; k < used; ++k) {
-            const DrawNode& nd = nodes[k];
+            const DepthSortItem& item = sorted[k];
+            if (item.pixel != kNodeItem) {
+                pixels[item.where] = item.pixel;
+                continue;
+            }
+            const DrawNode& nd = nodes[item.where];
             if (nd.slice >= 1) {
                 TrailPoint tp{};
                 for (int a = 0; a < 3; ++a) tp.pos[a] = nd.rel[a] + rt.eyePos[a];

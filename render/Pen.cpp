@@ -52,7 +52,7 @@ const PixelSurface& PenTarget() { return target; }
 
 void RGBForeColor(const RGBColor& c) {
     penRGB = c;
-    penPixel = (uint32_t(c.red >> 8) << 16) | (uint32_t(c.green >> 8) << 8) | uint32_t(c.blue >> 8);
+    penPixel = PenPixel(c);
 }
 RGBColor PenRGBColor() { return penRGB; }
 
@@ -73,6 +73,7 @@ void PenScale(double scale) {
     penWidth = std::max(1, int32_t(std::lround(penScale)));
 }
 double CurrentPenScale() { return penScale; }
+int32_t CurrentPenWidth() { return penWidth; }
 
 void PlotPixel(int32_t h, int32_t v) { Put(h, v); }
 

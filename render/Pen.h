@@ -17,6 +17,10 @@ void PenSetTarget(const PixelSurface& surface);
 const PixelSurface& PenTarget();
 void PenForeColor(int32_t classicColor);
 void RGBForeColor(const RGBColor& color);
+// The buffer pixel (0x00RRGGBB) of a 16-bit-per-channel colour: each channel's high byte.
+inline uint32_t PenPixel(const RGBColor& c) {
+    return (uint32_t(c.red >> 8) << 16) | (uint32_t(c.green >> 8) << 8) | uint32_t(c.blue >> 8);
+}
 RGBColor PenRGBColor();
 void PenMode(int16_t mode);  // kPatCopyMode or kAddPinMode
 int16_t CurrentPenMode();
@@ -24,6 +28,7 @@ int16_t CurrentPenMode();
 // wide (1 up to 1.49) and text at that many times its size.
 void PenScale(double scale);
 double CurrentPenScale();
+int32_t CurrentPenWidth();  // whole pixels a stroke is wide
 
 void MoveTo(int32_t h, int32_t v);
 void LineTo(int32_t h, int32_t v);

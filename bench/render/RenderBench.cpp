@@ -1,14 +1,19 @@
 #include <benchmark/benchmark.h>
+#include <hwy/targets.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "FloatSpherePainter.h"
+#include "ScalarPainters.h"
 #include "imagery/Random.h"
 #include "imagery/SpherePix.h"
+#include "imagery/SphereRows.h"
 #include "imagery/Stars.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
+#include "sim/ThreadPool.h"
 
 namespace {
 
@@ -25,18 +30,43 @@ struct SphereSetup {
     }
 };
 
+// range(0): index into Highway's compiled targets the machine supports (0 the best).
 void BM_DrawSphereFixedPoint(benchmark::State& state) {
     SphereSetup s;
+    const std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets();
+    if (size_t(state.range(0)) >= targets.size()) {
+        state.SkipWithError("target not on this machine");
+        return;
+    }
+    hwy::SetSupportedTargetsForTest(targets[size_t(state.range(0))]);
+    SetPoolThreadCount(1);  // the kernel on one core; the frames below measure the sharing
+    state.SetLabel(SphereRowsTarget());
     for (auto _ : state) {
         Rect clip{0, 0, 256, 256};
         DrawSphere(clip, 128, 128, kRadius, kTilt, reinterpret_cast<uint8_t*>(s.buf.data()), 1024,
                    s.map.data() + kTexelMapReferenceOffset / 4, s.T, s.U);
         benchmark::DoNotOptimize(s.buf.data());
     }
+    hwy::SetSupportedTargetsForTest(0);
+    SetPoolThreadCount(0);
     state.counters["Mpixel/s"] = benchmark::Counter(double(state.iterations()) * M_PI * kRadius * kRadius / 1e6,
                                                     benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_DrawSphereFixedPoint);
+BENCHMARK(BM_DrawSphereFixedPoint)->DenseRange(0, 3)->ArgName("target");
+
+// The pixel-at-a-time painter the vectorised one replaced.
+void BM_DrawSphereScalarBaseline(benchmark::State& state) {
+    SphereSetup s;
+    for (auto _ : state) {
+        Rect clip{0, 0, 256, 256};
+        scalar::DrawSphere(clip, 128, 128, kRadius, kTilt, reinterpret_cast<uint8_t*>(s.buf.data()), 1024,
+                           s.map.data() + kTexelMapReferenceOffset / 4, s.T, s.U);
+        benchmark::DoNotOptimize(s.buf.data());
+    }
+    state.counters["Mpixel/s"] = benchmark::Counter(double(state.iterations()) * M_PI * kRadius * kRadius / 1e6,
+                                                    benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DrawSphereScalarBaseline);
 
 void BM_DrawSphereFloatReference(benchmark::State& state) {
     SphereSetup s;
@@ -69,5 +99,21 @@ void BM_RandomStars1280x800(benchmark::State& state) {
 BENCHMARK(BM_RandomStars1280x800);
 
 }  // namespace
+
+// The per-frame clear of a HiDPI buffer, and with range(0) = 1 the row-by-row clear it replaced.
+void BM_EraseRenderBuffer2560x1600(benchmark::State& state) {
+    SetupRenderGW(1600, 2560);
+    for (auto _ : state) {
+        if (state.range(0)) {
+            for (int32_t y = 0; y < 1600; ++y) std::memset(bAddrGWPM + y * rBytesGWPM, 0, 2560 * 4);
+        } else {
+            EraseRenderBuffer();
+        }
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+    DisposeMyRenderGW();
+    state.SetBytesProcessed(int64_t(state.iterations()) * 2560 * 1600 * 4);
+}
+BENCHMARK(BM_EraseRenderBuffer2560x1600)->Arg(0)->Arg(1)->ArgName("rowByRow");
 
 BENCHMARK_MAIN();

@@ -1,4 +1,5 @@
-// Whole frames at 1280 x 800: star field plus draw stage, against naive baselines in the same run.
+// Whole frames at 1280 x 800 and 2560 x 1600: star field plus draw stage, against the
+// replaced routines and naive baselines in the same run.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -6,14 +7,19 @@
 #include <cstring>
 #include <vector>
 
+#include "ComparisonSortDrawStage.h"
 #include "FloatSpherePainter.h"
+#include "ScalarPainters.h"
 #include "imagery/Random.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
+#include "render/BodyDecor.h"
+#include "render/Camera.h"
 #include "render/DrawStage.h"
 #include "render/IJK.h"
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
+#include "sim/ThreadPool.h"
 
 namespace {
 
@@ -25,18 +31,19 @@ struct Frame {
     std::vector<std::vector<uint32_t>> maps, rings;
     Handle stars = kNoHandle;
     bool catalogue = false;
+    int scale;  // 1: 1280 x 800, 2: 2560 x 1600 (a HiDPI screen), the same view angle
 
-    explicit Frame(int bodies) {
+    explicit Frame(int bodies, int scale_ = 1) : scale(scale_) {
         rt = RunTimeStruct{};
         set = SettingsStruct{};
         rt.cameraIJK = IJK{{0, 65536, 0}, {0, 0, 65536}, {65536, 0, 0}};  // looking along -x
         SetIdentityIJK(rt.starIJK);
         rt.eyePos[0] = kDistance;
         rt.eyeDistance = kDistance;
-        rt.focalLength = kFocal;
+        rt.focalLength = kFocal * scale;
         FillSphereTables(rt.sphereSqrtTable, rt.sphereInvSqrtTable);
         set.minPointSize = 2;
-        SetupRenderGW(kHeight, kWidth);
+        SetupRenderGW(kHeight * scale, kWidth * scale);
         rt.bodyRT = NewHandleClear(sizeof(BodyRTListStruct) + sizeof(BodyRTStruct) * bodies);
         BodyRTList()->count = bodies;
         for (int b = 0; b < bodies; ++b) {
@@ -48,6 +55,7 @@ struct Frame {
     ~Frame() {
         DisposeStarListHandle(stars);
         DisposeRTList(rt.trailList);
+        DisposeScratchSpace();
         DisposeHandle(rt.bodyRT);
         rt.bodyRT = 0;
         DisposeMyRenderGW();
@@ -83,6 +91,45 @@ struct Frame {
         Body(2).ringRadius = 2.2 * radius;
     }
 
+    // The frame as the replaced routines drew it: the buffer cleared row by row, and each
+    // sphere and ring painted pixel by pixel with the arguments the body plotter passes.
+    void DrawFrameWithScalarPainters() {
+        const int32_t h = renderGWRect.bottom, w = renderGWRect.right;
+        for (int32_t y = 0; y < h; ++y) std::memset(bAddrGWPM + y * rBytesGWPM, 0, size_t(w) * 4);
+        IJK relative;
+        RelativeIJK(&relative, &rt.cameraIJK, &rt.starIJK);
+        DrawStars(renderGWRect, relative, stars, rt.focalLength, renderCX, renderCY);
+        const IJK& c = rt.cameraIJK;
+        for (int32_t b = BodyRTList()->count - 1; b >= 0; --b) {
+            BodyRTStruct& body = Body(b);
+            if (!body.spherePix) continue;
+            const double rel[3] = {body.pos[0] - rt.eyePos[0], body.pos[1] - rt.eyePos[1], body.pos[2] - rt.eyePos[2]};
+            const double depth = DotIJK(c.k, rel), f = rt.focalLength / depth;
+            const int32_t sx = ScreenCoord(renderCX + 0.5 - DotIJK(c.i, rel) * f);
+            const int32_t sy = ScreenCoord(renderCY + 0.5 + DotIJK(c.j, rel) * f);
+            const uint32_t d = ApparentDiameter(body.radius, f);
+            Rect square;
+            if (!BodySquare(sx, sy, d, square) || !ClipToBuffer(square)) continue;
+            IJK F;
+            RelativeIJK(&F, &body.axes, &rt.cameraIJK);
+            const double e[3] = {DotIJK(c.i, rel), DotIJK(c.j, rel), depth};
+            LineOfSightCorrect(F, e);
+            const int32_t rad = int32_t(d >> 1);
+            Rect ring{};
+            int32_t rr = 0;
+            if (body.ringPix) {
+                const int32_t dr = ScreenCoord(2 * body.ringRadius * (-65536.0) * f + 0.5);
+                rr = dr >> 1;
+                if (!BodySquare(sx, sy, uint32_t(std::max(dr, 0)), ring) || !ClipToBuffer(ring)) ring = Rect{};
+                scalar::DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, &F.i[0], bAddrGWPM, rBytesGWPM, body.ringPix, 0);
+            }
+            scalar::DrawSphere(square, sx, sy, rad, &F.i[0], bAddrGWPM, rBytesGWPM, body.spherePix, rt.sphereSqrtTable,
+                               rt.sphereInvSqrtTable);
+            if (body.ringPix)
+                scalar::DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, &F.i[0], bAddrGWPM, rBytesGWPM, body.ringPix, 1);
+        }
+    }
+
     void DrawFrame() {
         EraseRenderBuffer();
         IJK relative;
@@ -92,18 +139,53 @@ struct Frame {
     }
 };
 
-void BM_CatalogueStarsTenSpheres1280x800(benchmark::State& state) {
-    Frame f(10);
+// range(0): 1 for 1280 x 800, 2 for 2560 x 1600 (HiDPI); range(1): threads in the pool.
+// Wall-clock time: the painters share large discs and the clear among the pool's threads.
+void BM_CatalogueStarsTenSpheres(benchmark::State& state) {
+    SetPoolThreadCount(int32_t(state.range(1)));
+    Frame f(10, int(state.range(0)));
     f.LoadCatalogueStars();
     f.TenTexturedSpheres();
     for (auto _ : state) {
         f.DrawFrame();
         benchmark::DoNotOptimize(bAddrGWPM);
     }
+    SetPoolThreadCount(0);
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["catalogue"] = f.catalogue ? 1 : 0;  // 0: 9000 random stars stood in
 }
-BENCHMARK(BM_CatalogueStarsTenSpheres1280x800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CatalogueStarsTenSpheres)
+    ->ArgsProduct({{1, 2}, {1, 2}})
+    ->ArgNames({"scale", "threads"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The star field alone at 2560 x 1600 (the catalogue's stars seen along the frames' view):
+// its share of the frame, which profiling put below one per cent.
+void BM_CatalogueStarsOnly2560x1600(benchmark::State& state) {
+    Frame f(1, 2);
+    f.LoadCatalogueStars();
+    IJK relative;
+    RelativeIJK(&relative, &rt.cameraIJK, &rt.starIJK);
+    for (auto _ : state) {
+        DrawStars(renderGWRect, relative, f.stars, rt.focalLength, renderCX, renderCY);
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+}
+BENCHMARK(BM_CatalogueStarsOnly2560x1600)->Unit(benchmark::kMicrosecond);
+
+// The same frames through the painters they replaced (one thread): the ratio is the gain.
+void BM_CatalogueStarsTenSpheresScalarBaseline(benchmark::State& state) {
+    Frame f(10, int(state.range(0)));
+    f.LoadCatalogueStars();
+    f.TenTexturedSpheres();
+    for (auto _ : state) {
+        f.DrawFrameWithScalarPainters();
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_CatalogueStarsTenSpheresScalarBaseline)->Arg(1)->Arg(2)->ArgName("scale")->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Same frame with the spheres painted by the floating-point painter (no ring).
 void BM_CatalogueStarsTenSpheresFloatBaseline(benchmark::State& state) {
@@ -159,6 +241,20 @@ void BM_ThousandBodiesTrails100(benchmark::State& state) {
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ThousandBodiesTrails100)->Arg(0)->Arg(1)->ArgName("faceOn")->Unit(benchmark::kMillisecond);
+
+// The same frames through the draw stage as it was: every item a node, std::sort, every trail
+// point through the pen. The ratio to BM_ThousandBodiesTrails100 is the radix sort's gain.
+void BM_ThousandBodiesTrails100ComparisonSort(benchmark::State& state) {
+    Frame f(1000);
+    ThousandBodiesWithTrails(f, state.range(0) != 0);
+    for (auto _ : state) {
+        EraseRenderBuffer();
+        comparison_sort::DrawStage(renderCX, renderCY);
+        benchmark::DoNotOptimize(bAddrGWPM);
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ThousandBodiesTrails100ComparisonSort)->Arg(0)->Arg(1)->ArgName("faceOn")->Unit(benchmark::kMillisecond);
 
 // Naive baseline for the same items: a fresh vector every frame, std::sort by depth, one pixel each.
 void BM_ThousandBodiesTrails100SortBaseline(benchmark::State& state) {
