@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/wait.h>
 
+#include "ScratchDir.h"
 #include "core/Records.h"
 #include "sim/Bodies.h"
 #include "sim/TimedThrust.h"
@@ -28,8 +29,10 @@ int RunSim(const std::string& args, std::string* out = nullptr, bool keepStderr 
     return WEXITSTATUS(status);
 }
 
+// A folder of this process's own: test runs of other builds on the machine share the system's temporary folder.
 std::string Temp(const std::string& name, const std::string& content) {
-    std::string path = ::testing::TempDir() + name;
+    static const ScratchDir folder;
+    std::string path = folder.prefix() + name;
     std::ofstream(path) << content;
     return path;
 }
