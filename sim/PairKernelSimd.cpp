@@ -24,35 +24,74 @@ namespace hn = hwy::HWY_NAMESPACE;
 using D = hn::ScalableTag<double>;
 using V = hn::Vec<D>;
 
-// G r^(p-1) from r², as std::log and std::exp would give it. Highway's Log and Exp are
-// valid for normal r² and exponents up to 706; lanes outside that (overflow towards
-// infinity, subnormal or infinite r²) are redone with the standard library.
-HWY_INLINE V GeneralFactor(D d, V r2, V lr2, const PairLaw& law) {
-    const V arg = hn::Mul(hn::Set(d, law.accExp), lr2);
-    V f = hn::Mul(hn::Set(d, law.g), hn::Exp(d, arg));
-    const auto outside = hn::Or(hn::Or(hn::Lt(r2, hn::Set(d, DBL_MIN)), hn::Gt(r2, hn::Set(d, DBL_MAX))),
-                                hn::Gt(arg, hn::Set(d, 706.0)));
-    if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) {
-        HWY_ALIGN double r2s[HWY_MAX_BYTES / sizeof(double)];
-        HWY_ALIGN double fs[HWY_MAX_BYTES / sizeof(double)];
-        hn::Store(r2, d, r2s);
-        hn::Store(f, d, fs);
-        for (size_t k = 0; k < hn::Lanes(d); ++k) fs[k] = law.g * std::exp(law.accExp * std::log(r2s[k]));
-        f = hn::IfThenElse(outside, hn::Load(d, fs), f);
-    }
-    return f;
+// f = G r^(p-1) and, for the potential pass, u.
+struct LawTerms {
+    V f, u;
+};
+
+HWY_INLINE V PotentialFactor(D d, V r2, V f, V lr2, const PairLaw& law) {
+    const V potScale = hn::Set(d, law.potScale);
+    return law.logPotential ? hn::Mul(potScale, lr2) : hn::Mul(potScale, hn::Mul(f, r2));
 }
 
-HWY_INLINE V NaturalLog(D d, V r2) {
-    V lr2 = hn::Log(d, r2);
-    const auto outside = hn::Or(hn::Lt(r2, hn::Set(d, DBL_MIN)), hn::Gt(r2, hn::Set(d, DBL_MAX)));
-    if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) {
-        HWY_ALIGN double r2s[HWY_MAX_BYTES / sizeof(double)];
-        hn::Store(r2, d, r2s);
-        for (size_t k = 0; k < hn::Lanes(d); ++k) r2s[k] = std::log(r2s[k]);
-        lr2 = hn::IfThenElse(outside, hn::Load(d, r2s), lr2);
+// Lanes the vector code may get wrong are redone with the standard library, the way the
+// scalar loop computes them: subnormal, huge or non-finite r², and results near the ends
+// of the double range (Highway's Exp is valid for arguments up to 706).
+HWY_INLINE auto OutsideNormalRange(D d, V v, double low, double high) {
+    return hn::Not(hn::And(hn::Ge(v, hn::Set(d, low)), hn::Le(v, hn::Set(d, high))));
+}
+
+HWY_NOINLINE LawTerms RedoLanes(D d, V r2, const PairLaw& law, bool withPotential, LawTerms vec,
+                                hn::Mask<D> outside) {
+    HWY_ALIGN double r2s[HWY_MAX_BYTES / sizeof(double)];
+    HWY_ALIGN double fs[HWY_MAX_BYTES / sizeof(double)];
+    HWY_ALIGN double us[HWY_MAX_BYTES / sizeof(double)];
+    hn::Store(r2, d, r2s);
+    for (size_t k = 0; k < hn::Lanes(d); ++k) {
+        const double lr2 = std::log(r2s[k]);
+        fs[k] = law.g * std::exp(law.accExp * lr2);
+        us[k] = law.logPotential ? law.potScale * lr2 : law.g * std::exp((law.accExp + 1) * lr2) * law.potScale;
     }
-    return lr2;
+    vec.f = hn::IfThenElse(outside, hn::Load(d, fs), vec.f);
+    if (withPotential) vec.u = hn::IfThenElse(outside, hn::Load(d, us), vec.u);
+    return vec;
+}
+
+// f = G exp(accExp ln r²).
+HWY_INLINE LawTerms LogExpTerms(D d, V r2, const PairLaw& law, bool withPotential) {
+    const V lr2 = hn::Log(d, r2);
+    const V arg = hn::Mul(hn::Set(d, law.accExp), lr2);
+    LawTerms t;
+    t.f = hn::Mul(hn::Set(d, law.g), hn::Exp(d, arg));
+    t.u = withPotential ? PotentialFactor(d, r2, t.f, lr2, law) : t.f;
+    const auto outside = hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), hn::Gt(hn::Abs(arg), hn::Set(d, 706.0)));
+    if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) t = RedoLanes(d, r2, law, withPotential, t, outside);
+    return t;
+}
+
+// f = G (r²)^(accQuarters / 4): a power of r² by squaring, times r and sqrt(r) as the
+// quarters ask, inverted once for negative exponents. A few roundings, so it agrees with
+// the log/exp form to well within that form's own error. Lanes whose power or its
+// reciprocal would not be a normal number take the standard library's form instead.
+HWY_INLINE LawTerms QuarterPowerTerms(D d, V r2, const PairLaw& law, bool withPotential) {
+    const int32_t quarters = law.accQuarters < 0 ? -law.accQuarters : law.accQuarters;
+    V power = hn::Set(d, 1.0);
+    if (quarters & 3) {
+        const V r = hn::Sqrt(r2);
+        if (quarters & 2) power = r;
+        if (quarters & 1) power = (quarters & 2) ? hn::Mul(r, hn::Sqrt(r)) : hn::Sqrt(r);
+    }
+    V square = r2;
+    for (int32_t whole = quarters >> 2; whole != 0; whole >>= 1) {
+        if (whole & 1) power = hn::Mul(power, square);
+        if (whole > 1) square = hn::Mul(square, square);
+    }
+    LawTerms t;
+    t.f = law.accQuarters < 0 ? hn::Div(hn::Set(d, law.g), power) : hn::Mul(hn::Set(d, law.g), power);
+    t.u = withPotential ? PotentialFactor(d, r2, t.f, law.logPotential ? hn::Log(d, r2) : r2, law) : t.f;
+    const auto outside = hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), OutsideNormalRange(d, power, 0x1p-1020, 0x1p1020));
+    if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) t = RedoLanes(d, r2, law, withPotential, t, outside);
+    return t;
 }
 
 constexpr int32_t kRowBlock = 32;
@@ -63,7 +102,7 @@ void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t ro
     const D d;
     const int32_t lanes = int32_t(hn::Lanes(d));
     const V zero = hn::Zero(d), one = hn::Set(d, 1.0), g = hn::Set(d, law.g), negG = hn::Set(d, -law.g);
-    const V potScale = hn::Set(d, law.potScale), inf = hn::Set(d, std::numeric_limits<double>::infinity());
+    const V inf = hn::Set(d, std::numeric_limits<double>::infinity());
     const V laneSlot = hn::Iota(d, 0.0), count = hn::Set(d, double(c.count));
     // Blocks of rows meet the later slots a tile at a time, so the tile's columns and
     // partial sums stay in cache while every row of the block passes over them.
@@ -88,15 +127,16 @@ void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t ro
             // Coincident bodies exert no force on each other.
             const auto acts = hn::And(partner, hn::Ne(r2, zero));
             const V r2Safe = hn::IfThenElse(acts, r2, one);
-            V f, u;
+            V f, u = zero;
             if constexpr (kInverseSquare) {
                 const V inv = hn::Div(one, hn::Sqrt(r2Safe));
                 f = hn::Mul(hn::Mul(g, inv), hn::Mul(inv, inv));
                 u = hn::Mul(negG, inv);
             } else {
-                const V lr2 = NaturalLog(d, r2Safe);
-                f = GeneralFactor(d, r2Safe, lr2, law);
-                u = law.logPotential ? hn::Mul(potScale, lr2) : hn::Mul(potScale, hn::Mul(f, r2Safe));
+                const LawTerms t = law.quarterPower ? QuarterPowerTerms(d, r2Safe, law, kFull)
+                                                    : LogExpTerms(d, r2Safe, law, kFull);
+                f = t.f;
+                u = t.u;
             }
             f = hn::IfThenElseZero(acts, f);
             const V mj = hn::Load(d, c.m + j);

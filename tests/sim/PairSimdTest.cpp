@@ -144,7 +144,9 @@ TEST_P(PairSimd, LatticeTiesAndCoincidentPairsGiveTheSameNeighbours) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(PowerLaws, PairSimd, ::testing::Values(-2.0, -1.0, -3.5, 0.0, 1.5));
+// -2 has its own path; -1, -3.5, 0, 1.5 and -2.5 are whole quarters of r² (square roots and
+// products, and the log/exp path when the fast paths are off); -2.3 always takes log and exp.
+INSTANTIATE_TEST_SUITE_P(PowerLaws, PairSimd, ::testing::Values(-2.0, -1.0, -3.5, 0.0, 1.5, -2.5, -2.3));
 
 class PairSimdFixed : public ::testing::Test {
 protected:
@@ -187,6 +189,28 @@ TEST_F(PairSimdFixed, HugeDistancesFallBackToTheStandardLibrary) {
     l->body[2].pos[0] = 1e-200;  // r² is subnormal against body 0
     ExpectAgreement(l, false, true);
     EXPECT_TRUE(std::isinf(l->body[1].acc[0]));
+    ExpectAgreement(l, true, true);  // r² squared overflows on the square-root-and-product path too
+    EXPECT_TRUE(std::isinf(l->body[1].acc[0]));
+}
+
+// Powers whose reciprocal would be subnormal or overflow, and r² that overflows, leave the
+// square-root-and-product path for the standard library's form of the law.
+TEST_F(PairSimdFixed, QuarterPowersAtTheEndsOfTheRangeMatchTheScalarLoop) {
+    for (double p : {-2.5, -9.0, 3.5, -30.0}) {
+        SCOPED_TRACE(p);
+        set.powerLaw = p;
+        System sys(17, 2, false);
+        BodyRTListStruct* l = sys.list();
+        const double xs[] = {0, 1e-150, 3e-120, 1e-80, 2e-40, 1, 7e30, 1e60, 5e75, 1e100, 1e150, 1.7e154, 1e200,
+                             -1e300, 1e-310, 4, 4};
+        for (int32_t i = 0; i < 17; ++i) {
+            l->body[i] = BodyRTStruct{};
+            l->body[i].mass = 1e20 + i;
+            l->body[i].pos[0] = xs[i];
+            l->body[i].pos[1] = i == 16 ? 1e300 : 0.0;  // r² = +infinity against every other body
+        }
+        ExpectAgreement(l, true, true);
+    }
 }
 
 TEST_F(PairSimdFixed, StageAccelerationsMatchTheScalarLoopAndThePushPassBitForBit) {
