@@ -57,14 +57,63 @@ HWY_NOINLINE LawTerms RedoLanes(D d, V r2, const PairLaw& law, bool withPotentia
     return vec;
 }
 
-// f = G exp(accExp ln r²).
+// ln y for y in [sqrt(1/2), sqrt(2)], from s = (y - 1) / (y + 1) as in fdlibm's log (Sun
+// Microsystems, 1993; e_log.c): ln y = 2 atanh s, the series' tail a polynomial in s² with
+// fdlibm's published coefficients Lg1..Lg7. Accurate to about one ulp.
+HWY_INLINE V LogNearOne(D d, V y) {
+    const V f = hn::Sub(y, hn::Set(d, 1.0));  // exact: y is within a factor 2 of 1
+    const V s = hn::Div(f, hn::Add(hn::Set(d, 2.0), f));
+    const V z = hn::Mul(s, s), w = hn::Mul(z, z);
+    const V evens = hn::Mul(w, hn::MulAdd(w, hn::MulAdd(w, hn::Set(d, 1.531383769920937332e-01), hn::Set(d, 2.222219843214978396e-01)),
+                                          hn::Set(d, 3.999999999940941908e-01)));
+    const V odds = hn::Mul(z, hn::MulAdd(w, hn::MulAdd(w, hn::MulAdd(w, hn::Set(d, 1.479819860511658591e-01), hn::Set(d, 1.818357216161805012e-01)),
+                                                       hn::Set(d, 2.857142874366239149e-01)),
+                                         hn::Set(d, 6.666666666666735130e-01)));
+    const V halfSquare = hn::Mul(hn::Set(d, 0.5), hn::Mul(f, f));
+    return hn::Sub(f, hn::NegMulAdd(s, hn::Add(halfSquare, hn::Add(evens, odds)), halfSquare));
+}
+
+// e^x for |x| <= ln(2)/2: the Taylor series to x^13, whose remainder is below 4e-18.
+HWY_INLINE V ExpNearZero(D d, V x) {
+    const V x2 = hn::Mul(x, x), x4 = hn::Mul(x2, x2), x8 = hn::Mul(x4, x4);
+    auto pair = [&](double a, double b) { return hn::MulAdd(x, hn::Set(d, b), hn::Set(d, a)); };
+    const V a0 = pair(1.0 / 2, 1.0 / 6), a1 = pair(1.0 / 24, 1.0 / 120), a2 = pair(1.0 / 720, 1.0 / 5040);
+    const V a3 = pair(1.0 / 40320, 1.0 / 362880), a4 = pair(1.0 / 3628800, 1.0 / 39916800);
+    const V a5 = pair(1.0 / 479001600, 1.0 / 6227020800);
+    const V b0 = hn::MulAdd(x2, a1, a0), b1 = hn::MulAdd(x2, a3, a2), b2 = hn::MulAdd(x2, a5, a4);
+    const V tail = hn::MulAdd(x8, b2, hn::MulAdd(x4, b1, b0));  // (e^x - 1 - x) / x²
+    return hn::Add(hn::Set(d, 1.0), hn::MulAdd(x2, tail, x));
+}
+
+// f = G (r²)^accExp in base 2: r² = 2^e y, log2 r² = e + ln y / ln 2, and 2 to that power
+// times accExp splits into a whole power of two (added to the exponent bits) and e^x for
+// the rest. One rounding of accExp log2 r² sets the error, as in the standard library's
+// exp(accExp ln r²). Lanes where a step would leave the normal range are redone.
 HWY_INLINE LawTerms LogExpTerms(D d, V r2, const PairLaw& law, bool withPotential) {
-    const V lr2 = hn::Log(d, r2);
-    const V arg = hn::Mul(hn::Set(d, law.accExp), lr2);
+    const hn::RebindToSigned<D> di;
+    constexpr int64_t kSqrtHalfBits = 0x3FE6A09E667F3BCD;  // the bits of sqrt(1/2)
+    const auto bits = hn::BitCast(di, r2);
+    const auto e = hn::ShiftRight<52>(hn::Sub(bits, hn::Set(di, kSqrtHalfBits)));
+    const V y = hn::BitCast(d, hn::Sub(bits, hn::ShiftLeft<52>(e)));
+    const V lnY = LogNearOne(d, y);
+    const V eD = hn::ConvertTo(d, e);
+    const V accExp = hn::Set(d, law.accExp);
+    const V arg2 = hn::MulAdd(accExp, eD, hn::Mul(hn::Set(d, law.accExp * 1.4426950408889634074), lnY));
+    const V whole = hn::Round(arg2);
+    const V x = hn::Mul(hn::Sub(arg2, whole), hn::Set(d, 0.69314718055994530942));
+    const V scaled = hn::BitCast(d, hn::Add(hn::BitCast(di, ExpNearZero(d, x)), hn::ShiftLeft<52>(hn::ConvertTo(di, whole))));
     LawTerms t;
-    t.f = hn::Mul(hn::Set(d, law.g), hn::Exp(d, arg));
-    t.u = withPotential ? PotentialFactor(d, r2, t.f, lr2, law) : t.f;
-    const auto outside = hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), hn::Gt(hn::Abs(arg), hn::Set(d, 706.0)));
+    t.f = hn::Mul(hn::Set(d, law.g), scaled);
+    if (withPotential) {
+        // ln r² = e ln 2 + ln y, with ln 2 in two parts so e ln 2 carries no rounding error.
+        const V lr2 = law.logPotential ? hn::MulAdd(eD, hn::Set(d, 6.93147180369123816490e-01),
+                                                    hn::MulAdd(eD, hn::Set(d, 1.90821492927058770002e-10), lnY))
+                                       : r2;
+        t.u = PotentialFactor(d, r2, t.f, lr2, law);
+    } else {
+        t.u = t.f;
+    }
+    const auto outside = hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), hn::Gt(hn::Abs(arg2), hn::Set(d, 1000.0)));
     if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) t = RedoLanes(d, r2, law, withPotential, t, outside);
     return t;
 }
