@@ -1,0 +1,169 @@
+// Bytes the running application holds per body: the body records, the run-time list, trails,
+// the draw stage's lists, integrator histories and the pair pass's scratch. Every operator
+// new of this program is counted with its size (a header in front of each block), and the
+// relocatable blocks report their own total; both are read once the whole frame task (push
+// stage with trails, draw stage at 1280 x 800) has run for a while, and the figure per body
+// is the growth from a system of few bodies, so the fixed start-up costs drop out. Each
+// system runs in a child process of its own: scratch space kept between pushes never
+// shrinks, so a larger system run before would otherwise count in a smaller one.
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/Frame.h"
+#include "core/Memory.h"
+#include "core/Records.h"
+#include "platform/Platform.h"
+#include "sim/Bodies.h"
+#include "sim/PairThreads.h"
+#include "sim/ThreadPool.h"
+
+namespace {
+
+std::atomic<long> heapBytes{0};
+constexpr size_t kHeader = alignof(std::max_align_t);
+
+void* CountedAlloc(size_t size) {
+    auto* p = static_cast<unsigned char*>(std::malloc(size + kHeader));
+    if (!p) throw std::bad_alloc();
+    std::memcpy(p, &size, sizeof size);
+    heapBytes += long(size);
+    return p + kHeader;
+}
+
+void CountedFree(void* q) {
+    if (!q) return;
+    auto* p = static_cast<unsigned char*>(q) - kHeader;
+    size_t size;
+    std::memcpy(&size, p, sizeof size);
+    heapBytes -= long(size);
+    std::free(p);
+}
+
+}  // namespace
+
+void* operator new(size_t size) { return CountedAlloc(size); }
+void* operator new[](size_t size) { return CountedAlloc(size); }
+void operator delete(void* p) noexcept { CountedFree(p); }
+void operator delete[](void* p) noexcept { CountedFree(p); }
+void operator delete(void* p, size_t) noexcept { CountedFree(p); }
+void operator delete[](void* p, size_t) noexcept { CountedFree(p); }
+
+namespace {
+
+struct Screen : MainWindowServices {
+    void MainWindowContentSize(int32_t& w, int32_t& h) override { w = 1280, h = 800; }
+};
+
+// A star and n - 1 planets on circular orbits in a thick disc.
+void MakeSystem(int32_t n) {
+    BodyInfoStruct star{};
+    FillDefaultBodyInfo(star);
+    star.mass = 2e30;
+    star.radius = 7e8;
+    AddABody(star);
+    for (int32_t i = 1; i < n; ++i) {
+        BodyInfoStruct p{};
+        FillDefaultBodyInfo(p);
+        const double r = 3e10 + 1.2e9 * i, a = 0.7 * i, incline = 0.05 * std::sin(1.3 * i);
+        const double v = std::sqrt(6.674e-11 * 2e30 / r);
+        p.pos[0] = r * std::cos(a);
+        p.pos[1] = r * std::sin(a);
+        p.pos[2] = r * incline;
+        p.vel[0] = -v * std::sin(a);
+        p.vel[1] = v * std::cos(a);
+        p.mass = 1e24;
+        p.radius = 6e6;
+        AddABody(p);
+    }
+}
+
+struct Held {
+    double heap = 0, handles = 0, pairScratch = 0;
+    double Total() const { return heap + handles; }
+};
+
+// What a started application holds with n bodies after `frames` frames, beyond what it held
+// before starting. Every push method runs a while, so each one's histories exist at once,
+// as they would after a user tried them all.
+Held HeldWith(int32_t n, int32_t trailLength, int32_t frames) {
+    Screen screen;
+    const long heapBefore = heapBytes.load();
+    const size_t handlesBefore = LiveHandleBytes();
+    SetMainWindowServices(&screen);
+    InitializeAll();
+    MakeSystem(n);
+    set.trailLength = trailLength;
+    set.timeStep = 3600;
+    set.pushesPerFrame = 4;
+    set.cameraMode = 0;
+    rt.eyeDistance = 3e11;
+    for (int32_t method : {kPushSemiImplicitEuler, kPushEuler, kPushAdamsBashforth, kPushAdamsMoulton,
+                           kPushRungeKutta, kPushGaussRadau}) {
+        set.pushMethod = method;
+        for (int32_t f = 0; f < frames; ++f) DoWork();
+    }
+    Held held;
+    held.heap = double(heapBytes.load() - heapBefore);
+    held.handles = double(LiveHandleBytes()) - double(handlesBefore);
+    held.pairScratch = double(PairScratchBytes());
+    DisposeAll();
+    SetMainWindowServices(nullptr);
+    return held;
+}
+
+// HeldWith in a fresh child process.
+Held HeldInChild(int32_t n, int32_t trailLength, int32_t frames) {
+    int fds[2];
+    Held held{-1, -1, -1};
+    if (pipe(fds) != 0) return held;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const Held h = HeldWith(n, trailLength, frames);
+        const bool written = write(fds[1], &h, sizeof h) == ssize_t(sizeof h);
+        _exit(written ? 0 : 1);
+    }
+    close(fds[1]);
+    if (child > 0) {
+        if (read(fds[0], &held, sizeof held) != ssize_t(sizeof held)) held = Held{-1, -1, -1};
+        waitpid(child, nullptr, 0);
+    }
+    close(fds[0]);
+    return held;
+}
+
+// Arguments: body count, trail length.
+void BM_BytesPerBody(benchmark::State& state) {
+    const int32_t n = int32_t(state.range(0)), trail = int32_t(state.range(1));
+    constexpr int32_t kFew = 2;
+    Held few, many;
+    for (auto _ : state) {
+        few = HeldInChild(kFew, trail, 30);
+        many = HeldInChild(n, trail, 30);
+    }
+    if (few.heap < 0 || many.heap < 0) state.SkipWithError("the measuring child process failed");
+    const double bodies = double(n - kFew);
+    state.counters["total_B/body"] = (many.Total() - few.Total()) / bodies;
+    state.counters["handles_B/body"] = (many.handles - few.handles) / bodies;
+    state.counters["heap_B/body"] = (many.heap - few.heap) / bodies;
+    state.counters["pair_scratch_B/body"] = many.pairScratch / n;
+    state.counters["held_MB"] = many.Total() / 1e6;
+    state.counters["threads"] = PoolThreadCount();
+}
+BENCHMARK(BM_BytesPerBody)
+    ->ArgsProduct({{100, 1000, 3000}, {0, 100}})
+    ->ArgNames({"n", "trail"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();
