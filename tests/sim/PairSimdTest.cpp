@@ -193,10 +193,11 @@ TEST_F(PairSimdFixed, HugeDistancesFallBackToTheStandardLibrary) {
     EXPECT_TRUE(std::isinf(l->body[1].acc[0]));
 }
 
-// Powers whose reciprocal would be subnormal or overflow, and r² that overflows, leave the
-// square-root-and-product path for the standard library's form of the law.
-TEST_F(PairSimdFixed, QuarterPowersAtTheEndsOfTheRangeMatchTheScalarLoop) {
-    for (double p : {-2.5, -9.0, 3.5, -30.0}) {
+// Powers whose reciprocal would be subnormal or overflow, results beyond the vector
+// exponential's range, and r² that overflows, leave the vector paths for the standard
+// library's form of the law (quarters of r²: -2.5 to -30; log and exp: -2.3 to -31.1).
+TEST_F(PairSimdFixed, PowersAtTheEndsOfTheRangeMatchTheScalarLoop) {
+    for (double p : {-2.5, -9.0, 3.5, -30.0, -2.3, 4.3, -9.9, -31.1}) {
         SCOPED_TRACE(p);
         set.powerLaw = p;
         System sys(17, 2, false);
@@ -210,6 +211,7 @@ TEST_F(PairSimdFixed, QuarterPowersAtTheEndsOfTheRangeMatchTheScalarLoop) {
             l->body[i].pos[1] = i == 16 ? 1e300 : 0.0;  // r² = +infinity against every other body
         }
         ExpectAgreement(l, true, true);
+        ExpectAgreement(l, false, true);
     }
 }
 
@@ -268,7 +270,7 @@ TEST(PairKernel, EveryInstructionSetAgreesWithTheScalarLoop) {
         PinPairKernelTarget(t);
         seen.push_back(PairKernelTarget());
         SCOPED_TRACE(seen.back());
-        for (double p : {-2.0, -1.7}) {
+        for (double p : {-2.0, -1.7, -2.5}) {
             set.powerLaw = p;
             for (int32_t n : {0, 1, 2, 5, 19, 300}) {
                 System sys(n, uint32_t(n) + 3, false);
