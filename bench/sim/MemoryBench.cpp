@@ -9,7 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -17,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "PlanetDisc.h"
 #include "core/Frame.h"
 #include "core/Memory.h"
 #include "core/Records.h"
@@ -62,29 +62,6 @@ struct Screen : MainWindowServices {
     void MainWindowContentSize(int32_t& w, int32_t& h) override { w = 1280, h = 800; }
 };
 
-// A star and n - 1 planets on circular orbits in a thick disc.
-void MakeSystem(int32_t n) {
-    BodyInfoStruct star{};
-    FillDefaultBodyInfo(star);
-    star.mass = 2e30;
-    star.radius = 7e8;
-    AddABody(star);
-    for (int32_t i = 1; i < n; ++i) {
-        BodyInfoStruct p{};
-        FillDefaultBodyInfo(p);
-        const double r = 3e10 + 1.2e9 * i, a = 0.7 * i, incline = 0.05 * std::sin(1.3 * i);
-        const double v = std::sqrt(6.674e-11 * 2e30 / r);
-        p.pos[0] = r * std::cos(a);
-        p.pos[1] = r * std::sin(a);
-        p.pos[2] = r * incline;
-        p.vel[0] = -v * std::sin(a);
-        p.vel[1] = v * std::cos(a);
-        p.mass = 1e24;
-        p.radius = 6e6;
-        AddABody(p);
-    }
-}
-
 struct Held {
     double heap = 0, handles = 0, pairScratch = 0;
     double Total() const { return heap + handles; }
@@ -99,7 +76,7 @@ Held HeldWith(int32_t n, int32_t trailLength, int32_t frames) {
     const size_t handlesBefore = LiveHandleBytes();
     SetMainWindowServices(&screen);
     InitializeAll();
-    MakeSystem(n);
+    AddStarWithPlanetDisc(n);
     set.trailLength = trailLength;
     set.timeStep = 3600;
     set.pushesPerFrame = 4;
