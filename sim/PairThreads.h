@@ -8,8 +8,10 @@
 #include "core/Records.h"
 #include "sim/PairPass.h"
 
-// Live bodies from which the pair rows are split into kPairSlices slices for the pool
-// (where two threads beat one on this machine; see bench/sim/PairBench.cpp).
+// Live bodies from which the pair rows are split into kPairSlices slices for the pool.
+// Measured on a two-core machine (BM_ThreadingThreshold in bench/sim/PairBench.cpp, one
+// thread against two pass by pass, the fastest of each): below about 400 bodies waking the
+// second thread costs more than half a pass saves; from 512 on two threads win.
 constexpr int32_t kThreadedPairMinBodies = 512;
 // Fixed number of row slices: shares evenly among 1, 2, 3 and 6 threads, and each slice
 // costs a set of partial sums to clear and add up.
