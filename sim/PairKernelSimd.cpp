@@ -36,7 +36,7 @@ HWY_INLINE V PotentialFactor(D d, V r2, V f, V lr2, const PairLaw& law) {
 
 // Lanes the vector code may get wrong are redone with the standard library, the way the
 // scalar loop computes them: subnormal, huge or non-finite r², and results near the ends
-// of the double range (Highway's Exp is valid for arguments up to 706).
+// of the double range, where a power of two no longer fits the exponent bits.
 HWY_INLINE auto OutsideNormalRange(D d, V v, double low, double high) {
     return hn::Not(hn::And(hn::Ge(v, hn::Set(d, low)), hn::Le(v, hn::Set(d, high))));
 }
@@ -64,11 +64,13 @@ HWY_INLINE V LogNearOne(D d, V y) {
     const V f = hn::Sub(y, hn::Set(d, 1.0));  // exact: y is within a factor 2 of 1
     const V s = hn::Div(f, hn::Add(hn::Set(d, 2.0), f));
     const V z = hn::Mul(s, s), w = hn::Mul(z, z);
-    const V evens = hn::Mul(w, hn::MulAdd(w, hn::MulAdd(w, hn::Set(d, 1.531383769920937332e-01), hn::Set(d, 2.222219843214978396e-01)),
-                                          hn::Set(d, 3.999999999940941908e-01)));
-    const V odds = hn::Mul(z, hn::MulAdd(w, hn::MulAdd(w, hn::MulAdd(w, hn::Set(d, 1.479819860511658591e-01), hn::Set(d, 1.818357216161805012e-01)),
-                                                       hn::Set(d, 2.857142874366239149e-01)),
-                                         hn::Set(d, 6.666666666666735130e-01)));
+    auto lg = [&](double c) { return hn::Set(d, c); };
+    const V evens = hn::Mul(w, hn::MulAdd(w, hn::MulAdd(w, lg(1.531383769920937332e-01), lg(2.222219843214978396e-01)),
+                                          lg(3.999999999940941908e-01)));
+    const V odds = hn::Mul(z, hn::MulAdd(w,
+                                         hn::MulAdd(w, hn::MulAdd(w, lg(1.479819860511658591e-01), lg(1.818357216161805012e-01)),
+                                                    lg(2.857142874366239149e-01)),
+                                         lg(6.666666666666735130e-01)));
     const V halfSquare = hn::Mul(hn::Set(d, 0.5), hn::Mul(f, f));
     return hn::Sub(f, hn::NegMulAdd(s, hn::Add(halfSquare, hn::Add(evens, odds)), halfSquare));
 }
@@ -90,6 +92,7 @@ HWY_INLINE V ExpNearZero(D d, V x) {
 // the rest. One rounding of accExp log2 r² sets the error, as in the standard library's
 // exp(accExp ln r²). Lanes where a step would leave the normal range are redone.
 HWY_INLINE LawTerms LogExpTerms(D d, V r2, const PairLaw& law, bool withPotential) {
+    constexpr double kLog2E = 1.4426950408889634074, kLn2 = 0.69314718055994530942;
     const hn::RebindToSigned<D> di;
     constexpr int64_t kSqrtHalfBits = 0x3FE6A09E667F3BCD;  // the bits of sqrt(1/2)
     const auto bits = hn::BitCast(di, r2);
@@ -98,10 +101,11 @@ HWY_INLINE LawTerms LogExpTerms(D d, V r2, const PairLaw& law, bool withPotentia
     const V lnY = LogNearOne(d, y);
     const V eD = hn::ConvertTo(d, e);
     const V accExp = hn::Set(d, law.accExp);
-    const V arg2 = hn::MulAdd(accExp, eD, hn::Mul(hn::Set(d, law.accExp * 1.4426950408889634074), lnY));
+    const V arg2 = hn::MulAdd(accExp, eD, hn::Mul(hn::Set(d, law.accExp * kLog2E), lnY));
     const V whole = hn::Round(arg2);
-    const V x = hn::Mul(hn::Sub(arg2, whole), hn::Set(d, 0.69314718055994530942));
-    const V scaled = hn::BitCast(d, hn::Add(hn::BitCast(di, ExpNearZero(d, x)), hn::ShiftLeft<52>(hn::ConvertTo(di, whole))));
+    const V x = hn::Mul(hn::Sub(arg2, whole), hn::Set(d, kLn2));
+    const auto exponentBits = hn::ShiftLeft<52>(hn::ConvertTo(di, whole));
+    const V scaled = hn::BitCast(d, hn::Add(hn::BitCast(di, ExpNearZero(d, x)), exponentBits));
     LawTerms t;
     t.f = hn::Mul(hn::Set(d, law.g), scaled);
     if (withPotential) {
@@ -113,7 +117,8 @@ HWY_INLINE LawTerms LogExpTerms(D d, V r2, const PairLaw& law, bool withPotentia
     } else {
         t.u = t.f;
     }
-    const auto outside = hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), hn::Gt(hn::Abs(arg2), hn::Set(d, 1000.0)));
+    const auto outside =
+        hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), hn::Gt(hn::Abs(arg2), hn::Set(d, 1000.0)));
     if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) t = RedoLanes(d, r2, law, withPotential, t, outside);
     return t;
 }
@@ -138,7 +143,8 @@ HWY_INLINE LawTerms QuarterPowerTerms(D d, V r2, const PairLaw& law, bool withPo
     LawTerms t;
     t.f = law.accQuarters < 0 ? hn::Div(hn::Set(d, law.g), power) : hn::Mul(hn::Set(d, law.g), power);
     t.u = withPotential ? PotentialFactor(d, r2, t.f, law.logPotential ? hn::Log(d, r2) : r2, law) : t.f;
-    const auto outside = hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), OutsideNormalRange(d, power, 0x1p-1020, 0x1p1020));
+    const auto outside =
+        hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), OutsideNormalRange(d, power, 0x1p-1020, 0x1p1020));
     if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) t = RedoLanes(d, r2, law, withPotential, t, outside);
     return t;
 }
