@@ -68,9 +68,9 @@ struct Held {
 };
 
 // What a started application holds with n bodies after `frames` frames, beyond what it held
-// before starting. Every push method runs a while, so each one's histories exist at once,
-// as they would after a user tried them all.
-Held HeldWith(int32_t n, int32_t trailLength, int32_t frames) {
+// before starting. With method -1 every push method runs a while, so each one's histories
+// exist at once, as they would after a user tried them all.
+Held HeldWith(int32_t n, int32_t trailLength, int32_t method, int32_t frames) {
     Screen screen;
     const long heapBefore = heapBytes.load();
     const size_t handlesBefore = LiveHandleBytes();
@@ -82,9 +82,10 @@ Held HeldWith(int32_t n, int32_t trailLength, int32_t frames) {
     set.pushesPerFrame = 4;
     set.cameraMode = 0;
     rt.eyeDistance = 3e11;
-    for (int32_t method : {kPushSemiImplicitEuler, kPushEuler, kPushAdamsBashforth, kPushAdamsMoulton,
-                           kPushRungeKutta, kPushGaussRadau}) {
-        set.pushMethod = method;
+    for (int32_t m : {kPushSemiImplicitEuler, kPushEuler, kPushAdamsBashforth, kPushAdamsMoulton, kPushRungeKutta,
+                      kPushGaussRadau}) {
+        if (method >= 0 && m != method) continue;
+        set.pushMethod = m;
         for (int32_t f = 0; f < frames; ++f) DoWork();
     }
     Held held;
@@ -97,14 +98,14 @@ Held HeldWith(int32_t n, int32_t trailLength, int32_t frames) {
 }
 
 // HeldWith in a fresh child process.
-Held HeldInChild(int32_t n, int32_t trailLength, int32_t frames) {
+Held HeldInChild(int32_t n, int32_t trailLength, int32_t method, int32_t frames) {
     int fds[2];
     Held held{-1, -1, -1};
     if (pipe(fds) != 0) return held;
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
-        const Held h = HeldWith(n, trailLength, frames);
+        const Held h = HeldWith(n, trailLength, method, frames);
         const bool written = write(fds[1], &h, sizeof h) == ssize_t(sizeof h);
         _exit(written ? 0 : 1);
     }
@@ -117,14 +118,14 @@ Held HeldInChild(int32_t n, int32_t trailLength, int32_t frames) {
     return held;
 }
 
-// Arguments: body count, trail length.
+// Arguments: body count, trail length, push method (-1: all of them in turn).
 void BM_BytesPerBody(benchmark::State& state) {
-    const int32_t n = int32_t(state.range(0)), trail = int32_t(state.range(1));
+    const int32_t n = int32_t(state.range(0)), trail = int32_t(state.range(1)), method = int32_t(state.range(2));
     constexpr int32_t kFew = 2;
     Held few, many;
     for (auto _ : state) {
-        few = HeldInChild(kFew, trail, 30);
-        many = HeldInChild(n, trail, 30);
+        few = HeldInChild(kFew, trail, method, 30);
+        many = HeldInChild(n, trail, method, 30);
     }
     if (few.heap < 0 || many.heap < 0) state.SkipWithError("the measuring child process failed");
     const double bodies = double(n - kFew);
@@ -136,8 +137,9 @@ void BM_BytesPerBody(benchmark::State& state) {
     state.counters["threads"] = PoolThreadCount();
 }
 BENCHMARK(BM_BytesPerBody)
-    ->ArgsProduct({{100, 1000, 3000}, {0, 100}})
-    ->ArgNames({"n", "trail"})
+    ->ArgsProduct({{100, 1000, 3000}, {0, 100}, {-1}})
+    ->ArgsProduct({{1000}, {0}, {0, 1, 2, 3, 4, 5}})
+    ->ArgNames({"n", "trail", "method"})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
