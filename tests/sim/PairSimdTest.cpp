@@ -235,6 +235,40 @@ TEST_F(PairSimdFixed, StageAccelerationsMatchTheScalarLoopAndThePushPassBitForBi
     }
 }
 
+// The vector log and exponential against a long-double power: r² across the log's reduced
+// range and both of its ends (sqrt(1/2), sqrt(2)), and shifted by whole binades. A few ulps
+// in all; a coefficient of the log's series off by a part in a hundred, a truncated atanh
+// series or a badly split ln 2 is tens of ulps off.
+TEST_F(PairSimdFixed, GeneralExponentIsWithinAFewUlpsOfALongDoublePower) {
+    set.gravConstant = 1.0;
+    for (double p : {-2.3, -1.7, 0.6}) {
+        set.powerLaw = p;
+        const double accExp = (p - 1) / 2;  // as the law rounds it
+        System sys(2, 1, false);
+        BodyRTListStruct* l = sys.list();
+        l->body[0] = BodyRTStruct{};
+        l->body[1] = BodyRTStruct{};
+        l->body[0].mass = l->body[1].mass = 1.0;
+        for (int binades : {0, 60, -60}) {
+            for (int k = 0; k <= 3000; ++k) {
+                const double x = std::ldexp(std::sqrt(0.69 + 0.77 * k / 3000.0), binades / 2);
+                l->body[1].pos[0] = x;
+                GravityPairPass(l, false);
+                const double r2 = x * x;  // rounded as the pass rounds it
+                const long double want = -powl(static_cast<long double>(r2), static_cast<long double>(accExp)) * x;
+                const double got = l->body[1].acc[0];
+                const double ulp = std::nextafter(std::fabs(double(want)), INFINITY) - std::fabs(double(want));
+                // Rounding the exponent accExp log2 r² to a double costs up to ln 2 times its
+                // size in ulps of the result, as in any double-precision power; the rest is the
+                // log's, the exponential's and the products' few roundings.
+                const double allowed = 4 + std::fabs(accExp * std::log2(r2));
+                const double ulps = double(std::fabs(static_cast<long double>(got) - want)) / ulp;
+                ASSERT_LE(ulps, allowed) << "p " << p << " r2 " << r2;
+            }
+        }
+    }
+}
+
 // Slices are fixed by the body count and summed in slice order, so results are the same
 // bits however many threads share the work.
 TEST_F(PairSimdFixed, ResultsAreBitwiseIdenticalForOneTwoAndThreeThreads) {
