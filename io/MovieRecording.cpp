@@ -8,6 +8,7 @@
 #include "core/Dialogs.h"
 #include "core/Units.h"
 #include "io/FileTypes.h"
+#include "io/MovieCodecLoader.h"
 #include "io/MovieRecorder.h"
 #include "platform/Platform.h"
 #include "render/RenderBuffer.h"
@@ -84,6 +85,11 @@ void RecordMovieFrame() {
 void RecordMovieMenuItem() {
     if (IsRecordingMovie()) {
         StopMovieRecording();
+        return;
+    }
+    std::string missing;
+    if (!MovieCodecModuleOrError(missing)) {
+        Platform().StopAlert(missing);
         return;
     }
     const std::string codec = MovieCodecDescription();
