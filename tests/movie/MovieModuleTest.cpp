@@ -1,6 +1,7 @@
 // FFmpeg is reached through a module loaded only when a movie is recorded: gravitas-sim
-// does not link it, finds the module from its own location in the build tree and in the
-// installed layout, and refuses a missing or foreign module with a message, leaving no file.
+// does not link it (nor Qt Multimedia: it plays no sound), finds the module from its own
+// location in the build tree and in the installed layout, and refuses a missing or foreign
+// module with a message, leaving no file.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -42,11 +43,11 @@ std::string MovieArgs(const fs::path& movie) {
     return kScenario + " --movie " + movie.string() + " --frames 3 --width 64 --height 48";
 }
 
-TEST(MovieModule, TheToolDoesNotLinkFfmpeg) {
+TEST(MovieModule, TheToolDoesNotLinkFfmpegOrQtMultimedia) {
     std::string out;
     ASSERT_EQ(RunShell("ldd " + std::string(GRAVITAS_SIM_BINARY), out), 0) << out;
     EXPECT_NE(out.find("libQt6Gui"), std::string::npos) << out;  // ldd really listed the libraries
-    for (const char* library : {"libavcodec", "libavformat", "libswscale", "libavutil"})
+    for (const char* library : {"libavcodec", "libavformat", "libswscale", "libavutil", "libQt6Multimedia", "libpulse"})
         EXPECT_EQ(out.find(library), std::string::npos) << library << " is linked:\n" << out;
 }
 
