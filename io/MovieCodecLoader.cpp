@@ -52,7 +52,8 @@ Loaded Load() {
         auto entry = reinterpret_cast<MovieCodecModuleEntry>(dlsym(handle, kMovieCodecModuleEntry));
         const MovieCodecModule* module = entry ? entry() : nullptr;
         if (!module || module->version != kMovieCodecModuleVersion) {
-            dlclose(handle);
+            // Left loaded: the library has run its initialisers, and unloading code we do not
+            // know may leave its allocations and handlers dangling.
             out.error = "Movies cannot be recorded: \"" + path.string() + "\" is not this version's movie encoder.";
             return out;
         }
