@@ -1,11 +1,8 @@
 #include "io/MovieRecorder.h"
 
-extern "C" {
-#include <libavutil/pixfmt.h>
-#include <libswscale/swscale.h>
-}
-
 #include <cstring>
+
+#include "io/MovieCodecLoader.h"
 
 namespace {
 constexpr size_t kScalerSlack = 64;  // pixels
@@ -13,7 +10,7 @@ constexpr size_t kScalerSlack = 64;  // pixels
 
 MovieRecorder::~MovieRecorder() {
     Abandon();
-    sws_freeContext(scaler_);
+    if (scaler_) codec_->freeScaler(scaler_);
 }
 
 bool MovieRecorder::Start(const std::string& path, const MovieFormat& format, int64_t frameLimit,
@@ -24,6 +21,7 @@ bool MovieRecorder::Start(const std::string& path, const MovieFormat& format, in
         return false;
     }
     if (!encoder_.Open(path, format, error)) return false;
+    codec_ = MovieCodecModuleOrError(error);  // loaded, or Open would have failed
     const MovieFormat& f = encoder_.Format();
     try {
         // swscale's vector code may store a little past the last pixel: room for that.
@@ -67,18 +65,12 @@ bool MovieRecorder::AddFrame(const PixelSurface& frame, std::string& error) {
                         size_t(f.width) * 4);
     } else {
         // The window's size is not the movie's: scale (the context is rebuilt only when the size changes).
-        scaler_ = sws_getCachedContext(scaler_, frame.width, frame.height, AV_PIX_FMT_0RGB32, f.width, f.height,
-                                       AV_PIX_FMT_0RGB32, SWS_BICUBIC, nullptr, nullptr, nullptr);
-        if (!scaler_) {
+        if (!codec_->scale(&scaler_, static_cast<const uint32_t*>(frame.base), frame.width, frame.height,
+                           frame.rowBytes, slot.data(), f.width, f.height)) {
             error = "No memory to scale the frame to the movie's size.";
             Abandon();
             return false;
         }
-        const uint8_t* src[1] = {reinterpret_cast<const uint8_t*>(frame.base)};
-        const int srcStride[1] = {frame.rowBytes};
-        uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(slot.data())};
-        const int dstStride[1] = {f.width * 4};
-        sws_scale(scaler_, src, srcStride, 0, frame.height, dst, dstStride);
     }
     lock.lock();
     ++count_;

@@ -10,10 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "io/MovieCodecModule.h"
 #include "io/MovieEncoder.h"
 #include "platform/Platform.h"
-
-struct SwsContext;
 
 class MovieRecorder {
 public:
@@ -45,7 +44,8 @@ private:
 
     MovieEncoder encoder_;
     std::vector<std::vector<uint32_t>> slots_;
-    SwsContext* scaler_ = nullptr;
+    const MovieCodecModule* codec_ = nullptr;  // loaded by the encoder's first Open
+    MovieCodecScaler* scaler_ = nullptr;
     int64_t frameLimit_ = 0;
     int64_t framesAdded_ = 0;
 

@@ -9,6 +9,7 @@
 #include "core/Units.h"
 #include "io/FileFolders.h"
 #include "io/FileTypes.h"
+#include "io/MovieCodecLoader.h"
 #include "io/MovieRecorder.h"
 #include "platform/Platform.h"
 #include "render/RenderBuffer.h"
@@ -85,6 +86,11 @@ void RecordMovieFrame() {
 void RecordMovieMenuItem() {
     if (IsRecordingMovie()) {
         StopMovieRecording();
+        return;
+    }
+    std::string missing;
+    if (!MovieCodecModuleOrError(missing)) {
+        Platform().StopAlert(missing);
         return;
     }
     const std::string codec = MovieCodecDescription();

@@ -7,7 +7,8 @@
 struct ForceLaw {
     double g, accExp, potExp, potDiv;
     bool logPotential, inverseSquare;
-    explicit ForceLaw(bool allowFast) {
+    bool fastPaths;  // false: every exponent through log and exp
+    explicit ForceLaw(bool allowFast) : fastPaths(allowFast) {
         double p = set.powerLaw;
         g = set.gravConstant;
         accExp = p / 2 - 0.5;

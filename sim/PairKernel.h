@@ -34,7 +34,19 @@ struct PairLaw {
     double potScale;  // u = potScale f r² for a power law, potScale ln r² when logPotential
     bool inverseSquare;
     bool logPotential;
+    // When accExp is a whole number of quarters, f = G (r²)^(accQuarters / 4) is built from
+    // square roots and products, which is several times cheaper than a log and an exp.
+    bool quarterPower = false;
+    int32_t accQuarters = 0;
 };
+
+// Largest |accQuarters| taken by products: the rounding error grows with the number of them.
+constexpr int32_t kMaxPairLawQuarters = 64;
+
+// The kernel's form of a force law. A law built without its fast paths (ForceLaw(false))
+// stays on the log/exp path for every exponent.
+struct ForceLaw;
+PairLaw MakePairLaw(const ForceLaw& law);
 
 // Adds the interactions of rows [rowBegin, rowEnd) with every later slot into out. The
 // caller clears out from rowBegin rounded down to kPairPadding up to the padded count.

@@ -24,35 +24,133 @@ namespace hn = hwy::HWY_NAMESPACE;
 using D = hn::ScalableTag<double>;
 using V = hn::Vec<D>;
 
-// G r^(p-1) from r², as std::log and std::exp would give it. Highway's Log and Exp are
-// valid for normal r² and exponents up to 706; lanes outside that (overflow towards
-// infinity, subnormal or infinite r²) are redone with the standard library.
-HWY_INLINE V GeneralFactor(D d, V r2, V lr2, const PairLaw& law) {
-    const V arg = hn::Mul(hn::Set(d, law.accExp), lr2);
-    V f = hn::Mul(hn::Set(d, law.g), hn::Exp(d, arg));
-    const auto outside = hn::Or(hn::Or(hn::Lt(r2, hn::Set(d, DBL_MIN)), hn::Gt(r2, hn::Set(d, DBL_MAX))),
-                                hn::Gt(arg, hn::Set(d, 706.0)));
-    if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) {
-        HWY_ALIGN double r2s[HWY_MAX_BYTES / sizeof(double)];
-        HWY_ALIGN double fs[HWY_MAX_BYTES / sizeof(double)];
-        hn::Store(r2, d, r2s);
-        hn::Store(f, d, fs);
-        for (size_t k = 0; k < hn::Lanes(d); ++k) fs[k] = law.g * std::exp(law.accExp * std::log(r2s[k]));
-        f = hn::IfThenElse(outside, hn::Load(d, fs), f);
-    }
-    return f;
+// f = G r^(p-1) and, for the potential pass, u.
+struct LawTerms {
+    V f, u;
+};
+
+HWY_INLINE V PotentialFactor(D d, V r2, V f, V lr2, const PairLaw& law) {
+    const V potScale = hn::Set(d, law.potScale);
+    return law.logPotential ? hn::Mul(potScale, lr2) : hn::Mul(potScale, hn::Mul(f, r2));
 }
 
-HWY_INLINE V NaturalLog(D d, V r2) {
-    V lr2 = hn::Log(d, r2);
-    const auto outside = hn::Or(hn::Lt(r2, hn::Set(d, DBL_MIN)), hn::Gt(r2, hn::Set(d, DBL_MAX)));
-    if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) {
-        HWY_ALIGN double r2s[HWY_MAX_BYTES / sizeof(double)];
-        hn::Store(r2, d, r2s);
-        for (size_t k = 0; k < hn::Lanes(d); ++k) r2s[k] = std::log(r2s[k]);
-        lr2 = hn::IfThenElse(outside, hn::Load(d, r2s), lr2);
+// Lanes the vector code may get wrong are redone with the standard library, the way the
+// scalar loop computes them: subnormal, huge or non-finite r², and results near the ends
+// of the double range, where a power of two no longer fits the exponent bits.
+HWY_INLINE auto OutsideNormalRange(D d, V v, double low, double high) {
+    return hn::Not(hn::And(hn::Ge(v, hn::Set(d, low)), hn::Le(v, hn::Set(d, high))));
+}
+
+HWY_NOINLINE LawTerms RedoLanes(D d, V r2, const PairLaw& law, bool withPotential, LawTerms vec,
+                                hn::Mask<D> outside) {
+    HWY_ALIGN double r2s[HWY_MAX_BYTES / sizeof(double)];
+    HWY_ALIGN double fs[HWY_MAX_BYTES / sizeof(double)];
+    HWY_ALIGN double us[HWY_MAX_BYTES / sizeof(double)];
+    hn::Store(r2, d, r2s);
+    for (size_t k = 0; k < hn::Lanes(d); ++k) {
+        const double lr2 = std::log(r2s[k]);
+        fs[k] = law.g * std::exp(law.accExp * lr2);
+        us[k] = law.logPotential ? law.potScale * lr2 : law.g * std::exp((law.accExp + 1) * lr2) * law.potScale;
     }
-    return lr2;
+    vec.f = hn::IfThenElse(outside, hn::Load(d, fs), vec.f);
+    if (withPotential) vec.u = hn::IfThenElse(outside, hn::Load(d, us), vec.u);
+    return vec;
+}
+
+// ln y for y in [sqrt(1/2), sqrt(2)], from s = (y - 1) / (y + 1): ln y = 2 atanh s =
+// 2s + s P(s²), where P stands for the atanh series past its first term. P's coefficients
+// are our own minimax fit over that range (tools/log-series/fit_log_series.py); it leaves
+// an error below 5e-19 in ln y, far under the ulp. 2s is formed as f - f²/2 + s f²/2, so
+// the large part f = y - 1 is exact and only the small ones round.
+HWY_INLINE V LogNearOne(D d, V y) {
+    const V f = hn::Sub(y, hn::Set(d, 1.0));  // exact: y is within a factor 2 of 1
+    const V s = hn::Div(f, hn::Add(hn::Set(d, 2.0), f));
+    const V z = hn::Mul(s, s), w = hn::Mul(z, z);
+    auto c = [&](double v) { return hn::Set(d, v); };
+    // P(z) = z (c1 + c3 w + c5 w² + c7 w³) + w (c2 + c4 w + c6 w²): two shorter chains.
+    const V evens = hn::Mul(w, hn::MulAdd(w, hn::MulAdd(w, c(0.1530633974194607), c(0.22222191654174808)),
+                                          c(0.39999999999014707)));
+    const V odds = hn::Mul(z, hn::MulAdd(w,
+                                         hn::MulAdd(w, hn::MulAdd(w, c(0.14867996787860063), c(0.1818389087688214)),
+                                                    c(0.28571428818405054)),
+                                         c(0.666666666666681)));
+    const V halfSquare = hn::Mul(hn::Set(d, 0.5), hn::Mul(f, f));
+    return hn::Sub(f, hn::NegMulAdd(s, hn::Add(halfSquare, hn::Add(evens, odds)), halfSquare));
+}
+
+// e^x for |x| <= ln(2)/2: the Taylor series to x^13, whose remainder is below 4e-18.
+HWY_INLINE V ExpNearZero(D d, V x) {
+    const V x2 = hn::Mul(x, x), x4 = hn::Mul(x2, x2), x8 = hn::Mul(x4, x4);
+    auto pair = [&](double a, double b) { return hn::MulAdd(x, hn::Set(d, b), hn::Set(d, a)); };
+    const V a0 = pair(1.0 / 2, 1.0 / 6), a1 = pair(1.0 / 24, 1.0 / 120), a2 = pair(1.0 / 720, 1.0 / 5040);
+    const V a3 = pair(1.0 / 40320, 1.0 / 362880), a4 = pair(1.0 / 3628800, 1.0 / 39916800);
+    const V a5 = pair(1.0 / 479001600, 1.0 / 6227020800);
+    const V b0 = hn::MulAdd(x2, a1, a0), b1 = hn::MulAdd(x2, a3, a2), b2 = hn::MulAdd(x2, a5, a4);
+    const V tail = hn::MulAdd(x8, b2, hn::MulAdd(x4, b1, b0));  // (e^x - 1 - x) / x²
+    return hn::Add(hn::Set(d, 1.0), hn::MulAdd(x2, tail, x));
+}
+
+// f = G (r²)^accExp in base 2: r² = 2^e y, log2 r² = e + ln y / ln 2, and 2 to that power
+// times accExp splits into a whole power of two (added to the exponent bits) and e^x for
+// the rest. One rounding of accExp log2 r² sets the error, as in the standard library's
+// exp(accExp ln r²). Lanes where a step would leave the normal range are redone.
+HWY_INLINE LawTerms LogExpTerms(D d, V r2, const PairLaw& law, bool withPotential) {
+    constexpr double kLog2E = 1.4426950408889634074, kLn2 = 0.69314718055994530942;
+    const hn::RebindToSigned<D> di;
+    constexpr int64_t kSqrtHalfBits = 0x3FE6A09E667F3BCD;  // the bits of sqrt(1/2)
+    const auto bits = hn::BitCast(di, r2);
+    const auto e = hn::ShiftRight<52>(hn::Sub(bits, hn::Set(di, kSqrtHalfBits)));
+    const V y = hn::BitCast(d, hn::Sub(bits, hn::ShiftLeft<52>(e)));
+    const V lnY = LogNearOne(d, y);
+    const V eD = hn::ConvertTo(d, e);
+    const V accExp = hn::Set(d, law.accExp);
+    const V arg2 = hn::MulAdd(accExp, eD, hn::Mul(hn::Set(d, law.accExp * kLog2E), lnY));
+    const V whole = hn::Round(arg2);
+    const V x = hn::Mul(hn::Sub(arg2, whole), hn::Set(d, kLn2));
+    const auto exponentBits = hn::ShiftLeft<52>(hn::ConvertTo(di, whole));
+    const V scaled = hn::BitCast(d, hn::Add(hn::BitCast(di, ExpNearZero(d, x)), exponentBits));
+    LawTerms t;
+    t.f = hn::Mul(hn::Set(d, law.g), scaled);
+    if (withPotential) {
+        // ln r² = e ln 2 + ln y, with ln 2 split so e times its 40-bit part is exact
+        // (the split printed by tools/log-series/fit_log_series.py).
+        const V lr2 = law.logPotential ? hn::MulAdd(eD, hn::Set(d, 0.6931471805601177),
+                                                    hn::MulAdd(eD, hn::Set(d, -1.7239444525614835e-13), lnY))
+                                       : r2;
+        t.u = PotentialFactor(d, r2, t.f, lr2, law);
+    } else {
+        t.u = t.f;
+    }
+    const auto outside =
+        hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), hn::Gt(hn::Abs(arg2), hn::Set(d, 1000.0)));
+    if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) t = RedoLanes(d, r2, law, withPotential, t, outside);
+    return t;
+}
+
+// f = G (r²)^(accQuarters / 4): a power of r² by squaring, times r and sqrt(r) as the
+// quarters ask, inverted once for negative exponents. A few roundings, so it agrees with
+// the log/exp form to well within that form's own error. Lanes whose power or its
+// reciprocal would not be a normal number take the standard library's form instead.
+HWY_INLINE LawTerms QuarterPowerTerms(D d, V r2, const PairLaw& law, bool withPotential) {
+    const int32_t quarters = law.accQuarters < 0 ? -law.accQuarters : law.accQuarters;
+    V power = hn::Set(d, 1.0);
+    if (quarters & 3) {
+        const V r = hn::Sqrt(r2);
+        if (quarters & 2) power = r;
+        if (quarters & 1) power = (quarters & 2) ? hn::Mul(r, hn::Sqrt(r)) : hn::Sqrt(r);
+    }
+    V square = r2;
+    for (int32_t whole = quarters >> 2; whole != 0; whole >>= 1) {
+        if (whole & 1) power = hn::Mul(power, square);
+        if (whole > 1) square = hn::Mul(square, square);
+    }
+    LawTerms t;
+    t.f = law.accQuarters < 0 ? hn::Div(hn::Set(d, law.g), power) : hn::Mul(hn::Set(d, law.g), power);
+    t.u = withPotential ? PotentialFactor(d, r2, t.f, law.logPotential ? hn::Log(d, r2) : r2, law) : t.f;
+    const auto outside =
+        hn::Or(OutsideNormalRange(d, r2, DBL_MIN, DBL_MAX), OutsideNormalRange(d, power, 0x1p-1020, 0x1p1020));
+    if (HWY_UNLIKELY(!hn::AllFalse(d, outside))) t = RedoLanes(d, r2, law, withPotential, t, outside);
+    return t;
 }
 
 constexpr int32_t kRowBlock = 32;
@@ -63,7 +161,7 @@ void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t ro
     const D d;
     const int32_t lanes = int32_t(hn::Lanes(d));
     const V zero = hn::Zero(d), one = hn::Set(d, 1.0), g = hn::Set(d, law.g), negG = hn::Set(d, -law.g);
-    const V potScale = hn::Set(d, law.potScale), inf = hn::Set(d, std::numeric_limits<double>::infinity());
+    const V inf = hn::Set(d, std::numeric_limits<double>::infinity());
     const V laneSlot = hn::Iota(d, 0.0), count = hn::Set(d, double(c.count));
     // Blocks of rows meet the later slots a tile at a time, so the tile's columns and
     // partial sums stay in cache while every row of the block passes over them.
@@ -88,15 +186,16 @@ void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t ro
             // Coincident bodies exert no force on each other.
             const auto acts = hn::And(partner, hn::Ne(r2, zero));
             const V r2Safe = hn::IfThenElse(acts, r2, one);
-            V f, u;
+            V f, u = zero;
             if constexpr (kInverseSquare) {
                 const V inv = hn::Div(one, hn::Sqrt(r2Safe));
                 f = hn::Mul(hn::Mul(g, inv), hn::Mul(inv, inv));
                 u = hn::Mul(negG, inv);
             } else {
-                const V lr2 = NaturalLog(d, r2Safe);
-                f = GeneralFactor(d, r2Safe, lr2, law);
-                u = law.logPotential ? hn::Mul(potScale, lr2) : hn::Mul(potScale, hn::Mul(f, r2Safe));
+                const LawTerms t = law.quarterPower ? QuarterPowerTerms(d, r2Safe, law, kFull)
+                                                    : LogExpTerms(d, r2Safe, law, kFull);
+                f = t.f;
+                u = t.u;
             }
             f = hn::IfThenElseZero(acts, f);
             const V mj = hn::Load(d, c.m + j);

@@ -121,8 +121,7 @@ void RunSlice(void*, int32_t slice) {
 
 // Evaluates every slice, on the pool when there are several.
 void RunSlices(const ForceLaw& fl) {
-    scratch.law = PairLaw{fl.g, fl.accExp, fl.logPotential ? fl.g * 0.5 : 1.0 / fl.potDiv, fl.inverseSquare,
-                          fl.logPotential};
+    scratch.law = MakePairLaw(fl);
     RunPoolTasks(scratch.slices, RunSlice, nullptr);
 }
 

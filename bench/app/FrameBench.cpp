@@ -5,13 +5,11 @@
 // watch against a 60 Hz budget (16.7 ms).
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-
+#include "PlanetDisc.h"
 #include "core/Control.h"
 #include "core/Frame.h"
 #include "core/PushBudget.h"
 #include "platform/Platform.h"
-#include "sim/Bodies.h"
 
 namespace {
 
@@ -19,35 +17,11 @@ struct BigScreen : MainWindowServices {
     void MainWindowContentSize(int32_t& w, int32_t& h) override { w = 1280, h = 800; }
 };
 
-// A star with 99 planets on circular orbits in a thick disc.
-void MakeSystem() {
-    BodyInfoStruct star{};
-    FillDefaultBodyInfo(star);
-    star.mass = 2e30;
-    star.radius = 7e8;
-    AddABody(star);
-    for (int i = 1; i < 100; ++i) {
-        BodyInfoStruct p{};
-        FillDefaultBodyInfo(p);
-        const double r = 3e10 + 1.2e9 * i, a = 0.7 * i, incline = 0.05 * std::sin(1.3 * i);
-        const double v = std::sqrt(6.674e-11 * 2e30 / r);
-        p.pos[0] = r * std::cos(a);
-        p.pos[1] = r * std::sin(a);
-        p.pos[2] = r * incline;
-        p.vel[0] = -v * std::sin(a);
-        p.vel[1] = v * std::cos(a);
-        p.mass = 1e24;
-        p.radius = 6e6;
-        p.color = RGBColor{uint16_t(20000 + 400 * i), 40000, uint16_t(65535 - 300 * i)};
-        AddABody(p);
-    }
-}
-
 void Frames(benchmark::State& state) {
     BigScreen screen;
     SetMainWindowServices(&screen);
     InitializeAll();
-    MakeSystem();
+    AddStarWithPlanetDisc(100);
     set.trailLength = int32_t(state.range(0));
     set.timeStep = 3600;
     set.cameraMode = 0;
@@ -69,7 +43,7 @@ void FramesAskingForPushes(benchmark::State& state) {
     BigScreen screen;
     SetMainWindowServices(&screen);
     InitializeAll();
-    MakeSystem();
+    AddStarWithPlanetDisc(100);
     pushBudget = PushBudgetStruct{};
     pushBudget.frameSeconds = kInteractivePushSeconds;
     set.pushesPerFrame = int32_t(state.range(0));

@@ -18,7 +18,7 @@
 #include "io/FileTypes.h"
 #include "platform/qt/QtKeyReferenceWindow.h"
 #include "platform/qt/QtModalDialog.h"
-#include "platform/qt/QtSoundChannel.h"
+#include "platform/qt/QtSoundOutput.h"
 #include "platform/qt/QtStatusWindow.h"
 
 namespace {
@@ -203,8 +203,8 @@ bool QtBackend::ChooseColor(const std::string& prompt, RGBColor& color) {
 
 bool QtBackend::OpenSoundChannel() {
     if (!HaveWidgets()) return false;  // command-line tools stay silent
-    if (!sound_) sound_ = std::make_unique<QtSoundChannel>();
-    return sound_->Open();
+    if (!sound_) sound_ = NewQtSoundOutput();
+    return sound_ && sound_->Open();
 }
 
 void QtBackend::CloseSoundChannel() { sound_.reset(); }

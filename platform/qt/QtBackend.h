@@ -5,7 +5,7 @@
 
 #include "platform/Platform.h"
 
-class QtSoundChannel;
+class QtSoundOutput;
 class QtStatusWindow;
 
 class QtBackend : public PlatformBackend {
@@ -48,5 +48,5 @@ public:
 
 private:
     std::unique_ptr<QtStatusWindow> status_;
-    std::unique_ptr<QtSoundChannel> sound_;
+    std::unique_ptr<QtSoundOutput> sound_;
 };

@@ -32,6 +32,8 @@ QAudioFormat EventSoundFormat() {
 
 }  // namespace
 
+std::unique_ptr<QtSoundOutput> NewQtSoundOutput() { return std::make_unique<QtSoundChannel>(); }
+
 QtSoundChannel::QtSoundChannel() = default;
 QtSoundChannel::~QtSoundChannel() { Close(); }
 

@@ -7,21 +7,23 @@
 #include <map>
 #include <memory>
 
+#include "platform/qt/QtSoundOutput.h"
+
 class QAudioSink;
 class QBuffer;
 
-class QtSoundChannel {
+class QtSoundChannel : public QtSoundOutput {
 public:
     QtSoundChannel();
-    ~QtSoundChannel();
+    ~QtSoundChannel() override;
     // False without an audio output that takes our format; the outputs are
     // looked at once, not again on every sound, until Close.
-    bool Open();
-    void Close();
+    bool Open() override;
+    void Close() override;
     bool IsOpen() const { return sink_ != nullptr; }
-    bool Play(int16_t id);  // asynchronous; a new sound replaces the one playing
-    bool Busy() const;
-    void Stop();
+    bool Play(int16_t id) override;  // asynchronous; a new sound replaces the one playing
+    bool Busy() const override;
+    void Stop() override;
 
 private:
     std::map<int16_t, QByteArray> pcm_;  // native 16-bit mono samples per sound

@@ -14,7 +14,7 @@ PACKAGES=(cmake g++ make pkg-config ccache qt6-base-dev qt6-multimedia-dev libgl
           libbenchmark-dev libhwy-dev nlohmann-json3-dev xplanet xplanet-images openuniverse-common
           libavformat-dev libavcodec-dev libswscale-dev libavutil-dev kstars-data xvfb xauth fonts-dejavu-core
           openbox xdotool imagemagick locales desktop-file-utils libxml2-utils shared-mime-info
-          clang-14 libclang-rt-14-dev)
+          clang-14 libclang-rt-14-dev python3-mpmath)
 
 install_missing_packages() {
     local missing=()

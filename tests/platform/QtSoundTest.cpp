@@ -70,3 +70,11 @@ TEST(QtSound, TheChannelHoldsEachSoundsSamples) {
     channel.Close();
     EXPECT_FALSE(channel.IsOpen());
 }
+
+// Programs linked the ordinary way play through Qt Multimedia; only gravitas-sim asks for
+// the silent output (its own test checks that it maps no audio libraries).
+TEST(QtSound, TheApplicationsOutputIsTheMultimediaChannel) {
+    const std::unique_ptr<QtSoundOutput> output = NewQtSoundOutput();
+    ASSERT_NE(output, nullptr);
+    EXPECT_NE(dynamic_cast<QtSoundChannel*>(output.get()), nullptr);
+}
