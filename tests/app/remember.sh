@@ -28,7 +28,8 @@ start() {  # starts the application with the given arguments and finds its main 
     wait_for_main_window "$app"
     sleep 2  # the remembered place is applied after the default layout
 }
-place() { xdotool getwindowgeometry "$window" | tr -s ' \n' ' '; }
+# Position and size only: the window's X id differs from run to run.
+place() { xdotool getwindowgeometry --shell "$window" | grep -v '^WINDOW=' | tr -s '\n' ' '; }
 quit() {
     xdotool windowactivate --sync "$window" 2>/dev/null
     xdotool key ctrl+q
