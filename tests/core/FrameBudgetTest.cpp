@@ -22,18 +22,8 @@
 
 namespace {
 
-class FrameBudget : public FrameFixture {
+class FrameBudget : public BudgetedFrameFixture {
 protected:
-    void SetUp() override {
-        FrameFixture::SetUp();
-        set.autoRotation = 0;
-        pushBudget = PushBudgetStruct{};
-        pushBudget.frameSeconds = kInteractivePushSeconds;  // as the window runs it
-    }
-    void TearDown() override {
-        pushBudget = PushBudgetStruct{};
-        FrameFixture::TearDown();
-    }
     static double Seconds(std::chrono::steady_clock::time_point since) {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
     }

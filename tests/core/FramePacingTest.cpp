@@ -17,23 +17,19 @@
 
 namespace {
 
-class FramePacing : public FrameFixture {
+class FramePacing : public BudgetedFrameFixture {
 protected:
     void SetUp() override {
-        FrameFixture::SetUp();
-        set.autoRotation = 0;
-        pushBudget = PushBudgetStruct{};
-        pushBudget.frameSeconds = kInteractivePushSeconds;  // as the window runs it
+        BudgetedFrameFixture::SetUp();
         framePacing = FramePacingStruct{};
         frameRateChoice = FrameRateChoice::Display;
         TwoBodyOrbit();
         set.pushesPerFrame = 16;
     }
     void TearDown() override {
-        pushBudget = PushBudgetStruct{};
         framePacing = FramePacingStruct{};
         frameRateChoice = FrameRateChoice::Display;
-        FrameFixture::TearDown();
+        BudgetedFrameFixture::TearDown();
     }
     // Draws frames from `from` for `seconds` of the fake clock, `interval` apart with up to
     // `jitter` seconds of random lateness each, as a timer on a busy machine fires them.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Frame.h"
+#include "core/PushBudget.h"
 #include "core/Records.h"
 #include "core/Strings.h"
 #include "sim/Bodies.h"
@@ -43,6 +44,21 @@ protected:
         DisposeAll();
         SetPlatformBackend(nullptr);
         SetMainWindowServices(nullptr);
+    }
+};
+
+// Frames as the window runs them: no automatic rotation, and the interactive push budget.
+class BudgetedFrameFixture : public FrameFixture {
+protected:
+    void SetUp() override {
+        FrameFixture::SetUp();
+        set.autoRotation = 0;
+        pushBudget = PushBudgetStruct{};
+        pushBudget.frameSeconds = kInteractivePushSeconds;
+    }
+    void TearDown() override {
+        pushBudget = PushBudgetStruct{};
+        FrameFixture::TearDown();
     }
 };
 
