@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "render/Camera.h"
+#include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
 
 namespace {
@@ -22,9 +23,8 @@ int32_t BodyUnderPoint(int32_t h, int32_t v, int32_t slopPixels) {
         const BodyRTStruct& b = list->body[i];
         Projected p;
         if (!ProjectPoint(b.pos, renderCX, renderCY, p)) continue;
-        uint32_t diameter = ApparentDiameter(b.radius, p.f);
-        if (diameter < uint32_t(set.minPointSize)) diameter = uint32_t(set.minPointSize);
-        const double radius = 0.5 * double(diameter);
+        // As drawn: the smallest body size is in buffer pixels like the point picked.
+        const double radius = 0.5 * double(DrawnDiameter(b.radius, p.f));
         const double gap = std::hypot(double(h) - p.sx, double(v) - p.sy) - radius;
         if (gap <= 0) {
             // depth is negative in front of the eye: the largest value is the nearest body.

@@ -49,8 +49,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     const double f = rt.focalLength / depth;
     const int32_t sx = ScreenCoord(cx + 0.5 - Dot(c.i, rel) * f), sy = ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f);
     b.screenPos = ScreenPoint(sx, sy);
-    uint32_t d = ApparentDiameter(b.radius, f);
-    if (d < MinPointPixels()) d = MinPointPixels();
+    const uint32_t d = DrawnDiameter(b.radius, f);
     const int32_t rad = int32_t(d >> 1);
     Rect square;
     if (!BodySquare(sx, sy, d, square)) return;
@@ -106,8 +105,7 @@ void PlotBody(BodyRTStruct& b, int32_t cx, int32_t cy) {
     if (!ProjectPoint(b.pos, cx, cy, pr)) return;
     const double r2 = pr.rel[0] * pr.rel[0] + pr.rel[1] * pr.rel[1] + pr.rel[2] * pr.rel[2];
     if (!(r2 > b.radius * b.radius)) return;
-    uint32_t d = ApparentDiameter(b.radius, pr.f);
-    if (d < MinPointPixels()) d = MinPointPixels();
+    const uint32_t d = DrawnDiameter(b.radius, pr.f);
     const int32_t rad = int32_t(d >> 1);
     RGBForeColor(b.color);
     MoveTo(pr.sx, pr.sy);

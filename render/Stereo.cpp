@@ -67,8 +67,7 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
     const double f = rt.focalLength / depth;
     const EyeXs e = ProjectBothEyes(rel, f, cx, cy, eyeRadius, eyeOffset);
     b.screenPos = ScreenPoint(e.red, e.y);
-    uint32_t d = ApparentDiameter(b.radius, f);
-    if (d < MinPointPixels()) d = MinPointPixels();
+    const uint32_t d = DrawnDiameter(b.radius, f);
     const int32_t rad = int32_t(d >> 1);
     Rect red{}, cyan{};
     const bool redSeen = BodySquare(e.red, e.y, d, red), cyanSeen = BodySquare(e.cyan, e.y, d, cyan);

@@ -12,6 +12,7 @@
 #include "core/Menus.h"
 #include "render/BodyPick.h"
 #include "render/Camera.h"
+#include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
 #include "sim/Bodies.h"
 
@@ -319,6 +320,16 @@ TEST_F(DoubleClick, FindsAPointBodyWithinAFewPixelsButNotFartherOrBehindTheEye) 
     EXPECT_EQ(set.cameraSelection, 1);
     At(300);  // where the body behind the eye was last drawn
     EXPECT_EQ(set.cameraSelection, 1);
+}
+
+TEST_F(DoubleClick, OnAHiDpiScreenAPointBodyIsFoundAsLargeAsItIsDrawn) {
+    // At pixel ratio 2 a smallest body size of 20 is drawn 40 buffer pixels across.
+    renderPixelRatio = 2;
+    set.minPointSize = 20;
+    EXPECT_EQ(BodyUnderPoint(renderCX + 200 + 18, renderCY, 0), 2);  // inside the drawn disc
+    EXPECT_EQ(BodyUnderPoint(renderCX + 200 + 23, renderCY, 4), 2);  // just past its edge
+    EXPECT_EQ(BodyUnderPoint(renderCX + 200 + 26, renderCY, 4), -1);
+    renderPixelRatio = 1;
 }
 
 TEST_F(DoubleClick, OrbitsTheBodyWhenTheCameraOrbitedTheOriginAndUndoesInOneStep) {
