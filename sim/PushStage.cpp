@@ -21,7 +21,8 @@ bool soundChannelOpen = false;
 
 double Length(const double* v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
 
-// Adds s*dir to acc and s*dir*velScale to vel; skipped when dir has no length.
+// Adds s*dir to acc and s*dir*velScale to vel; skipped when dir has no length. A thrust
+// breaks the smooth history the multistep methods extrapolate from, so they start afresh.
 void ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double accScale, double velScale) {
     double dir[3] = {dirIn[0], dirIn[1], dirIn[2]};
     double len = Length(dir);
@@ -31,6 +32,7 @@ void ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double
         c.acc[n] += s * dir[n] * accScale;
         c.vel[n] += s * dir[n] * velScale;
     }
+    RestartMultistepHistory();
 }
 
 // The survivor s takes the absorbed body a whole: mass, momentum and centre of mass are
@@ -69,7 +71,6 @@ void ApplyCraftThrust(BodyRTStruct& c) {
         GetTTData(set.timedThrust, &e, tt);
         if (Length(c.vel) > 0.0) {
             ApplyAlong(c, c.vel, e.deltaV, 1.0 / dt, 1.0);
-            RestartMultistepHistory();
             PlayEventSound(kTimedThrustSound, true);
         }
     }
@@ -77,13 +78,11 @@ void ApplyCraftThrust(BodyRTStruct& c) {
     int32_t k = ThrustFactor(kRightArrowControl, kLeftArrowControl);
     if (k != 0 && Length(c.vel) > 0.0) {
         ApplyAlong(c, c.vel, set.craftThrust / c.mass * k, 1.0, dt);
-        RestartMultistepHistory();
         PlayEventSound(kThrustSound, false);
     }
     k = ThrustFactor(kDownArrowControl, kUpArrowControl);
     if (k != 0 && Length(c.acc) > 0.0) {
         ApplyAlong(c, c.acc, set.craftThrust / c.mass * k, 1.0, dt);
-        RestartMultistepHistory();
         PlayEventSound(kThrustSound, false);
     }
 }
