@@ -32,7 +32,7 @@ std::string CanonicalFilePath(const std::string& path) {
 void AddRecentFile(RecentFilesStruct& list, const std::string& path) {
     const std::string canonical = CanonicalFilePath(path);
     if (canonical.empty()) return;
-    RemoveRecentFile(list, canonical);
+    std::erase(list.paths, canonical);  // listed paths are canonical already
     list.paths.insert(list.paths.begin(), canonical);
     if (list.paths.size() > kMaxRecentFiles) list.paths.resize(kMaxRecentFiles);
 }
