@@ -111,6 +111,12 @@ Handle DuplicateHandle(Handle h) {
     return copy;
 }
 
+Handle NewHandleWithBytes(const uint8_t* bytes, size_t size) {
+    Handle h = NewHandle(size);
+    if (h && size) std::memcpy(HandlePtr(h), bytes, size);
+    return h;
+}
+
 void SetMemoryLimitForTesting(size_t bytes) { memoryLimit = bytes; }
 size_t LiveHandleBytes() { return liveBytes; }
 int32_t LiveHandleCount() { return liveCount; }

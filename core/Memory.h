@@ -27,6 +27,7 @@ void HUnlock(Handle h);
 bool IsHandleLocked(Handle h);
 void MoveHHi(Handle h);              // no effect here; kept so call sites read as the design says
 Handle DuplicateHandle(Handle h);    // a copy of the block, unlocked; 0 on failure
+Handle NewHandleWithBytes(const uint8_t* bytes, size_t size);  // a block holding a copy; 0 on failure
 
 // Test support: refuse allocations that would take the live total above `bytes`
 // (0 = no limit). Lets tests exercise the out-of-memory paths.

@@ -36,11 +36,7 @@ bool HandleHoldsBytes(Handle h, const SharedBytes& bytes) {
     return SameBytes(*bytes, static_cast<const uint8_t*>(HandlePtr(h)), size_t(GetHandleSize(h)));
 }
 
-Handle HandleWithBytes(const std::vector<uint8_t>& bytes) {
-    const Handle h = NewHandle(bytes.size());
-    if (h && !bytes.empty()) std::memcpy(HandlePtr(h), bytes.data(), bytes.size());
-    return h;
-}
+Handle HandleWithBytes(const std::vector<uint8_t>& bytes) { return NewHandleWithBytes(bytes.data(), bytes.size()); }
 
 // The record with the fields that name memory blocks cleared: those differ
 // between copies of the same body.

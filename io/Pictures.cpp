@@ -31,10 +31,7 @@ Handle ReadPICTFile(const std::string& path) {
     }
     // A file shorter than its header holds no picture (as when memory is short: no alert).
     if (bytes.size() < kPictFileHeaderSize) return kNoHandle;
-    bytes.erase(bytes.begin(), bytes.begin() + kPictFileHeaderSize);
-    const Handle h = NewHandle(bytes.size());
-    if (h && !bytes.empty()) std::memcpy(HandlePtr(h), bytes.data(), bytes.size());
-    return h;
+    return NewHandleWithBytes(bytes.data() + kPictFileHeaderSize, bytes.size() - kPictFileHeaderSize);
 }
 
 bool WritePICTFile(Handle picture, const std::string& path) {

@@ -25,11 +25,7 @@ std::string FileMessage(const std::string& path, const std::string& what, const 
     return "The universe file \"" + path + "\" " + what + ": " + reason + ".";
 }
 
-Handle HandleFromBytes(const std::vector<uint8_t>& bytes) {
-    Handle h = NewHandle(bytes.size());
-    if (h && !bytes.empty()) std::memcpy(HandlePtr(h), bytes.data(), bytes.size());
-    return h;
-}
+Handle HandleFromBytes(const std::vector<uint8_t>& bytes) { return NewHandleWithBytes(bytes.data(), bytes.size()); }
 
 }  // namespace
 

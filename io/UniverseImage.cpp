@@ -71,8 +71,8 @@ bool BuildUniverseResources(const UniverseSaveInput& in, ResourceFile& rf) {
                     if (in.embedPictures) {
                         AddBlock(rf, kPictResType, id, name, HandlePtr(pict), size_t(GetHandleSize(pict)));
                     } else {
-                        ok = WritePICTFile(pict, in.folder + "/" + PictureFileName(name)) && ok;
                         const std::string file = PictureFileName(name);
+                        ok = WritePICTFile(pict, in.folder + "/" + file) && ok;
                         std::vector<uint8_t> str(1 + file.size());
                         str[0] = uint8_t(file.size());
                         std::memcpy(str.data() + 1, file.data(), file.size());

@@ -68,10 +68,8 @@ int RunMovieCommand(const MovieOptions& movie, const RenderOptions& render, int3
     MovieRecorder recorder;
     if (!movie.moviePath.empty() &&
         !recorder.Start(movie.moviePath, MovieFormat{render.width, render.height, movie.framesPerSecond}, frames,
-                        error)) {
-        FinishRender();
+                        error))
         return 2;
-    }
     int status = 0;
     for (int32_t f = 0; f < frames && status == 0; ++f) {
         if (!GetControl(kPausedControl)) DoPushStage();
@@ -88,6 +86,5 @@ int RunMovieCommand(const MovieOptions& movie, const RenderOptions& render, int3
         else status = 2;
     }
     recorder.Abandon();
-    FinishRender();
     return status;
 }

@@ -40,9 +40,7 @@ private:
 Handle ReadPictureHandle(const std::string& path, std::string& why) {
     std::vector<uint8_t> bytes;
     if (!ReadRegularFile(path, kMaxPictureFileBytes, bytes, why)) return kNoHandle;
-    Handle h = NewHandle(bytes.size());
-    if (h && !bytes.empty()) std::memcpy(HandlePtr(h), bytes.data(), bytes.size());
-    return h;
+    return NewHandleWithBytes(bytes.data(), bytes.size());
 }
 
 // A viewing distance that shows the whole system, or the followed body closely.
@@ -149,10 +147,6 @@ void DrawRenderFrame() {
     DoDrawStage(renderCX, renderCY);
 }
 
-void FinishRender() {
-    // The platform stays until the tool's shut-down (StopToolPlatform).
-}
-
 int RunRenderCommand(const RenderOptions& options, std::string& error) {
     if (const int status = PrepareRender(options, error)) return status;
     DrawRenderFrame();
@@ -163,6 +157,5 @@ int RunRenderCommand(const RenderOptions& options, std::string& error) {
         error = "cannot write " + options.outPath;
         return 2;
     }
-    FinishRender();
     return 0;
 }

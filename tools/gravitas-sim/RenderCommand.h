@@ -29,6 +29,5 @@ std::vector<std::string> AttachScenarioPictures();
 // code with error filled in), draw the current state into the render buffer, release the view.
 int PrepareRender(const RenderOptions& options, std::string& error);
 void DrawRenderFrame();
-void FinishRender();
 // Renders after the frames have run; 0 on success, else a non-zero exit code with error filled in.
 int RunRenderCommand(const RenderOptions& options, std::string& error);
