@@ -70,4 +70,5 @@ void SaveRecentFiles(const RecentFilesStruct& list, SettingsStore& store) {
         if (slot < list.paths.size()) store.WriteSetting(RecentKey(slot), list.paths[slot]);
         else store.RemoveSetting(RecentKey(slot));
     }
+    store.FlushSettings();
 }

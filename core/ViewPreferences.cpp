@@ -72,6 +72,7 @@ void WriteViewPreferences(const ViewPreferencesStruct& p, const ViewPreferencesS
     write(p.eyeRadius != b.eyeRadius, "view/eyeSeparationHalf", std::to_string(p.eyeRadius));
     write(p.glasses != b.glasses, "view/stereoGlasses", p.glasses == StereoGlasses::RedRight ? "redRight" : "redLeft");
     write(p.frameRate != b.frameRate, "view/frameRate", p.frameRate == FrameRateChoice::Unlimited ? "unlimited" : "display");
+    store.FlushSettings();
 }
 }  // namespace
 

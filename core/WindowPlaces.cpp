@@ -79,6 +79,7 @@ void RememberWindowPlaces(SettingsStore& store) {
         if (place.width < 1 || place.height < 1) continue;
         store.WriteSetting(PlaceKey(id), WindowPlaceText(place));
     }
+    store.FlushSettings();
 }
 
 void RestoreWindowPlaces(SettingsStore& store) {

@@ -10,7 +10,9 @@ namespace {
 
 void RememberFolderOf(uint32_t fileType, const std::string& path) {
     const std::string folder = std::filesystem::path(path).parent_path().string();
-    if (!folder.empty()) RememberedSettings().WriteSetting(RememberedFolderKey(fileType), folder);
+    if (folder.empty()) return;
+    RememberedSettings().WriteSetting(RememberedFolderKey(fileType), folder);
+    RememberedSettings().FlushSettings();
 }
 
 }  // namespace

@@ -254,6 +254,8 @@ public:
     virtual bool ReadSetting(const std::string& key, std::string& value);
     virtual void WriteSetting(const std::string& key, const std::string& value);
     virtual void RemoveSetting(const std::string& key);
+    // Puts what was written on disk; writers call it once after a batch of keys.
+    virtual void FlushSettings() {}
 
 private:
     std::map<std::string, std::string> memory_;

@@ -10,13 +10,11 @@ bool QtSettingsStore::ReadSetting(const std::string& key, std::string& value) {
     return true;
 }
 
-// Written through at once, so a crash later in the run loses nothing.
 void QtSettingsStore::WriteSetting(const std::string& key, const std::string& value) {
     settings_.setValue(QString::fromStdString(key), QString::fromStdString(value));
-    settings_.sync();
 }
 
-void QtSettingsStore::RemoveSetting(const std::string& key) {
-    settings_.remove(QString::fromStdString(key));
-    settings_.sync();
-}
+void QtSettingsStore::RemoveSetting(const std::string& key) { settings_.remove(QString::fromStdString(key)); }
+
+// Each batch is written through at once, so a crash later in the run loses nothing.
+void QtSettingsStore::FlushSettings() { settings_.sync(); }

@@ -13,6 +13,7 @@ public:
     bool ReadSetting(const std::string& key, std::string& value) override;
     void WriteSetting(const std::string& key, const std::string& value) override;
     void RemoveSetting(const std::string& key) override;
+    void FlushSettings() override;
 
 private:
     QSettings settings_;
