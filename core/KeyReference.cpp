@@ -47,12 +47,6 @@ const KeyReferenceRow kFixedRows[] = {
     {kFiles, "Double-click one in the file manager", "Open it in Gravitas (once installed)"},
 };
 
-std::string WithoutEllipsis(std::string text) {
-    const std::string ellipsis = "\u2026";
-    if (text.ends_with(ellipsis)) text.resize(text.size() - ellipsis.size());
-    return text;
-}
-
 void AddMenuShortcuts(const MenuModel& menu, const std::string& path, std::vector<KeyReferenceRow>& rows) {
     for (const MenuItemModel& item : menu.items) {
         if (item.text == "-") continue;

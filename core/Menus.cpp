@@ -161,10 +161,9 @@ std::string ChangeName(int16_t menu, int16_t item) {
     std::string name;
     if (const MenuModel* m = GetMenu(menu); m && menu >= kPushMethodMenu) name = m->title;
     else if (const MenuItemModel* i = GetMenuItem(menu, item)) name = i->text;
-    const std::string ellipsis = "\u2026";
-    if (name.size() >= ellipsis.size() && name.ends_with(ellipsis)) name.resize(name.size() - ellipsis.size());
-    return name;
+    return WithoutEllipsis(name);
 }
+
 
 std::string WithStepName(const char* verb, const std::string& step) { return step.empty() ? verb : verb + (" " + step); }
 
@@ -462,3 +461,9 @@ uint16_t IsRC3DOn() { return (set.displayFlags & kStereoOnFlag) ? 1 : 0; }
 void ToggleKeepCameraLevelFlag() { set.displayFlags ^= kKeepCameraLevelFlag; }
 uint16_t IsKeepCameraLevelOn() { return (set.displayFlags & kKeepCameraLevelFlag) ? 1 : 0; }
 uint16_t IsTrailLengthOn() { return set.trailLength > 0 ? 1 : 0; }
+
+std::string WithoutEllipsis(std::string text) {
+    const std::string ellipsis = "\u2026";
+    if (text.ends_with(ellipsis)) text.resize(text.size() - ellipsis.size());
+    return text;
+}

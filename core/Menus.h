@@ -47,6 +47,8 @@ void SetupMenus();
 void DisposeMenus();
 MenuModel* GetMenu(int16_t id);
 MenuItemModel* GetMenuItem(int16_t menu, int16_t item);
+// An item's text without the trailing "\u2026" of a command that asks first.
+std::string WithoutEllipsis(std::string text);
 
 void MarkMenus(uint16_t entering);
 void HandleMenuEv(int32_t choice);

@@ -85,10 +85,7 @@ const char* FindIndString(int16_t listId, int16_t index) {
 }
 
 void CopyCounted(uint8_t* out, size_t room, const char* text) {
-    const size_t length = std::strlen(text);
-    size_t n = std::min(length, room);
-    // Cut before a character, never inside one.
-    while (n < length && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    const size_t n = Utf8PrefixLength(text, room);  // a view of the table's text: no copy
     out[0] = uint8_t(n);
     std::memcpy(out + 1, text, n);
 }

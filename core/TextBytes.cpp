@@ -92,7 +92,7 @@ bool IsValidUtf8(const uint8_t* bytes, size_t size) {
     return true;
 }
 
-size_t Utf8PrefixLength(const std::string& text, size_t room) {
+size_t Utf8PrefixLength(std::string_view text, size_t room) {
     if (text.size() <= room) return text.size();
     size_t n = room;
     // Back up over continuation bytes to the start of the character that does not fit.

@@ -5,13 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(const uint8_t* bytes, size_t size);
 
 // The longest prefix of at most `room` bytes of UTF-8 text that ends on a
 // character boundary.
-size_t Utf8PrefixLength(const std::string& text, size_t room);
+size_t Utf8PrefixLength(std::string_view text, size_t room);
 
 // Valid UTF-8 is kept; anything else is read as Mac OS Roman. When the bytes
 // fill their whole room, a character cut at the end by an earlier writer is
