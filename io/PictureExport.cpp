@@ -1,9 +1,6 @@
 #include "io/PictureExport.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <unistd.h>
-
+#include "io/FileAccess.h"
 #include "io/FileFolders.h"
 #include "io/FileTypes.h"
 #include "platform/Platform.h"
@@ -20,25 +17,11 @@ bool WriteRenderBufferPNG(const std::string& path, std::string& error) {
         error = "The picture could not be encoded as PNG.";
         return false;
     }
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    const std::string temp =
-        (target.parent_path() / ("." + target.filename().string() + ".part-" + std::to_string(getpid()))).string();
-    FILE* out = std::fopen(temp.c_str(), "wb");
-    if (!out) {
-        error = "Cannot write the picture \"" + path + "\".";
-        return false;
-    }
-    bool ok = std::fwrite(png.data(), 1, png.size(), out) == png.size();
-    ok = std::fclose(out) == 0 && ok;
-    std::error_code ec;
-    if (ok) fs::rename(temp, target, ec);
-    if (!ok || ec) {
-        std::remove(temp.c_str());
-        error = "The picture \"" + path + "\" could not be written completely; is the disk full?";
-        return false;
-    }
-    return true;
+    // The saving rules of every file the application writes: a failure leaves an earlier file whole.
+    std::string why;
+    if (ReplaceFileContents(path, png.data(), png.size(), why)) return true;
+    error = "Cannot write the picture \"" + path + "\": " + why + ".";
+    return false;
 }
 
 void SavePictureAsMenuItem() {
