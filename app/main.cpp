@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "core/BetweenRuns.h"
 #include "core/Events.h"
 #include "core/Frame.h"
 #include "core/Version.h"
@@ -13,6 +12,7 @@
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtSettingsStore.h"
+#include "shell/BetweenRuns.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/Events.h"
+#include "core/EventLoop.h"
 #include "core/Strings.h"
 #include "core/Units.h"
 

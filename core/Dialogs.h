@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Frame.h"
+#include "core/EventLoop.h"
 #include "core/Records.h"
 #include "platform/Platform.h"
 

@@ -5,15 +5,14 @@
 #include <limits>
 
 #include "core/Control.h"
-#include "core/History.h"
-#include "core/Frame.h"
 #include "core/Menus.h"
 #include "core/PushBudget.h"
+#include "platform/Platform.h"
 #include "render/BodyPick.h"
 #include "render/Camera.h"
 #include "render/PixelRatio.h"
 #include "render/RenderBuffer.h"
-#include "platform/Platform.h"
+#include "shell/History.h"
 #include "windows/ObjectWindow.h"
 
 uint32_t keyHitTC = 0;

@@ -2,19 +2,9 @@
 #pragma once
 #include <cstdint>
 
+#include "core/EventLoop.h"
 #include "core/Records.h"
 
-// Event kinds and modifier bits of the event record.
-constexpr uint16_t kMouseDownEvent = 1;
-constexpr uint16_t kMouseUpEvent = 2;
-constexpr uint16_t kKeyDownEvent = 3;
-constexpr uint16_t kKeyUpEvent = 4;
-constexpr uint16_t kAutoKeyEvent = 5;
-constexpr uint16_t kOSEvent = 15;
-constexpr uint16_t kCmdKeyModifier = 256;
-constexpr uint16_t kShiftKeyModifier = 512;
-constexpr uint16_t kAlphaLockModifier = 1024;
-constexpr uint16_t kOptionKeyModifier = 2048;
 
 // Virtual key codes of the keypad keys that steer the camera.
 constexpr uint8_t kKeypadPlusKey = 69, kKeypadMinusKey = 78, kKeypad2Key = 84, kKeypad4Key = 86,
@@ -26,7 +16,6 @@ constexpr uint8_t kEqualKey = 24, kMinusKey = 27, kPageUpKey = 116, kPageDownKey
 extern uint32_t keyHitTC;
 extern uint32_t mainWindowHitTC;
 extern uint16_t inBackground;
-extern uint8_t staying;
 
 // Handlers for the event in theEvent.
 void DoKeyEv();

@@ -6,19 +6,21 @@
 
 #include "core/Control.h"
 #include "core/DefaultSettings.h"
-#include "core/Document.h"
+#include "core/Dialogs.h"
 #include "core/PushBudget.h"
 #include "core/Units.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
 #include "io/FileTypes.h"
 #include "io/MovieRecording.h"
+#include "platform/DialogKeys.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
 #include "render/DrawStage.h"
 #include "render/IJK.h"
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
+#include "shell/Document.h"
 #include "sim/Bodies.h"
 #include "sim/ContactMemory.h"
 #include "sim/Gravity.h"
@@ -52,6 +54,7 @@ void InitializeAll() {
     rt.scratchSize = 0;
     for (uint32_t& w : rt.controlFlags) w = 0;
     rt.framesDrawn = 0;
+    SetDialogKeyFilter(MyDefaultDialogFiltProc);
     SetupWindows(0);
     AllocObjectWindowInfo();
     rt.spherePixList = NewSpherePixList();

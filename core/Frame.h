@@ -3,25 +3,15 @@
 #include <cstdint>
 #include <string>
 
+#include "core/EventLoop.h"
 #include "core/Records.h"
 
-// The event the loop fetched last; the loop refreshes `where` on every pass.
-struct EventRecord {
-    uint16_t what;
-    uint32_t message;
-    uint32_t when;
-    Point where;
-    uint16_t modifiers;
-};
-extern EventRecord theEvent;
 
 extern int32_t lastFPS;
 extern int32_t framesPassed;
 extern uint32_t lastTC;
 extern int32_t framesPerCall;
 extern Point olPos;
-extern int32_t wheelDeltaX;
-extern int32_t wheelDeltaY;
 
 void InitializeAll();
 void DisposeAll();

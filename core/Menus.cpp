@@ -3,18 +3,11 @@
 #include <cmath>
 #include <iterator>
 
-#include "core/Confirm.h"
 #include "core/Control.h"
-#include "core/Document.h"
-#include "core/Events.h"
-#include "core/FramePacing.h"
-#include "core/History.h"
-#include "core/KeyReference.h"
+#include "core/EventLoop.h"
 #include "core/ParameterCommands.h"
-#include "core/RecentFilesMenu.h"
 #include "core/Records.h"
 #include "core/Strings.h"
-#include "core/ViewPreferences.h"
 #include "imagery/Stars.h"
 #include "io/DemoUniverses.h"
 #include "io/MovieRecording.h"
@@ -26,18 +19,18 @@
 #include "render/Camera.h"
 #include "render/RenderBuffer.h"
 #include "render/StereoGlasses.h"
+#include "shell/Confirm.h"
+#include "shell/Document.h"
+#include "shell/FramePacing.h"
+#include "shell/History.h"
+#include "shell/KeyReference.h"
+#include "shell/RecentFilesMenu.h"
+#include "shell/ViewPreferences.h"
 #include "sim/Bodies.h"
 #include "sim/PushStage.h"
-#include "windows/BodyEditor.h"
+#include "sim/ReferenceFrame.h"
+#include "windows/BodyEditorCommands.h"
 #include "windows/ObjectWindow.h"
-
-std::map<int16_t, MenuModel> menuList;
-MenuModel* mnu[8] = {};
-MenuModel* PushMethodMenu = nullptr;
-MenuModel* LabelsMenu = nullptr;
-MenuModel* CameraModeMenu = nullptr;
-MenuModel* OnCrashMenu = nullptr;
-MenuModel* CameraSelectionMenuH = nullptr;
 
 namespace {
 
@@ -164,7 +157,6 @@ std::string ChangeName(int16_t menu, int16_t item) {
     return WithoutEllipsis(name);
 }
 
-
 std::string WithStepName(const char* verb, const std::string& step) { return step.empty() ? verb : verb + (" " + step); }
 
 // Remove All Bodies takes everything at once: ask first (it stays undoable).
@@ -194,17 +186,6 @@ void DisposeMenus() {
                        kFrameRateMenu, kCameraSelectionMenu, kRecentFilesMenu})
         menuList.erase(id);
     PushMethodMenu = LabelsMenu = CameraModeMenu = OnCrashMenu = CameraSelectionMenuH = nullptr;
-}
-
-MenuModel* GetMenu(int16_t id) {
-    auto it = menuList.find(id);
-    return it == menuList.end() ? nullptr : &it->second;
-}
-
-MenuItemModel* GetMenuItem(int16_t menu, int16_t item) {
-    MenuModel* m = GetMenu(menu);
-    if (!m || item < 1 || item > int16_t(m->items.size())) return nullptr;
-    return &m->items[size_t(item - 1)];
 }
 
 void MarkMenus(uint16_t entering) {
@@ -449,21 +430,4 @@ void FillCameraSelectionMenu(MenuModel* menu) {
         menu->items.push_back(Item(GetIndString(1029, 11).c_str()));
         menu->items[0].enabled = false;
     }
-}
-
-// ---- display flags
-
-void ToggleMapSpheresFlag() { set.displayFlags ^= kSphereMappingOffFlag; }
-uint16_t IsMappingSpheresOn() { return (set.displayFlags & kSphereMappingOffFlag) ? 0 : 1; }
-void ToggleDrawStarsFlag() { set.displayFlags ^= kStarFieldOffFlag; }
-uint16_t IsDrawingStarsOn() { return (set.displayFlags & kStarFieldOffFlag) ? 0 : 1; }
-uint16_t IsRC3DOn() { return (set.displayFlags & kStereoOnFlag) ? 1 : 0; }
-void ToggleKeepCameraLevelFlag() { set.displayFlags ^= kKeepCameraLevelFlag; }
-uint16_t IsKeepCameraLevelOn() { return (set.displayFlags & kKeepCameraLevelFlag) ? 1 : 0; }
-uint16_t IsTrailLengthOn() { return set.trailLength > 0 ? 1 : 0; }
-
-std::string WithoutEllipsis(std::string text) {
-    const std::string ellipsis = "\u2026";
-    if (text.ends_with(ellipsis)) text.resize(text.size() - ellipsis.size());
-    return text;
 }

@@ -15,9 +15,9 @@
 
 #include "imagery/Bisect.h"
 #include "imagery/RowBands.h"
+#include "imagery/SpherePix.h"
 #include "imagery/SphereRaster.h"
 #include "imagery/SphereRows.h"
-#include "imagery/SpherePix.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace gravitas_spheres {

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/History.h"
 #include "io/ExternalDecls.h"
 #include "io/FileTypes.h"
 #include "io/Pictures.h"
@@ -11,6 +10,7 @@
 #include "io/UniverseStrings.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
+#include "shell/History.h"
 #include "windows/ObjectWindow.h"
 
 namespace {

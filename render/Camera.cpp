@@ -1,11 +1,12 @@
 #include "render/Camera.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "render/RenderBuffer.h"
 #include "render/IJK.h"
 #include "render/Pen.h"
 #include "render/PixelRatio.h"
+#include "render/RenderBuffer.h"
 
 namespace {
 
@@ -217,3 +218,5 @@ uint32_t ApparentDiameter(double radius, double f) {
     if (v >= 4294967295.0) return 0xFFFFFFFFu;
     return uint32_t(uint64_t(int64_t(v)));
 }
+
+uint32_t DrawnDiameter(double radius, double f) { return std::max(ApparentDiameter(radius, f), MinPointPixels()); }

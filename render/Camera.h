@@ -30,6 +30,8 @@ bool ProjectPoint(const double p[3], int32_t cx, int32_t cy, Projected& out);  /
 // Diameter in pixels, saturated at 0xFFFFFFFF rather than wrapping to a small dot when a body
 // beside the eye plane projects larger than 32 bits.
 uint32_t ApparentDiameter(double radius, double f);
+// A body's drawn diameter in buffer pixels: its apparent size, at least the smallest body size.
+uint32_t DrawnDiameter(double radius, double f);
 
 // A projected coordinate truncated toward zero as the plotters use it, pinned to +-2^30 so
 // that a point near the eye plane stays a defined, far-off integer (NaN goes to -2^30).

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/Camera.h"
 
 double renderPixelRatio = 1.0;
 
@@ -20,8 +19,6 @@ int32_t DevicePixels(int32_t logical) {
 int32_t StrokePixels() { return std::max(int32_t(1), int32_t(std::lround(renderPixelRatio))); }
 
 uint32_t MinPointPixels() { return uint32_t(std::max(DevicePixels(set.minPointSize), int32_t(0))); }
-
-uint32_t DrawnDiameter(double radius, double f) { return std::max(ApparentDiameter(radius, f), MinPointPixels()); }
 
 Point BufferPointFromWindow(Point where) {
     auto scale = [](int16_t v) {

@@ -22,8 +22,5 @@ inline int32_t LabelLinePixels() { return DevicePixels(16); }
 inline uint32_t TinyBodyPixels() { return uint32_t(DevicePixels(3)); }
 // Smallest body size in device pixels.
 uint32_t MinPointPixels();
-// A body's drawn diameter in buffer pixels: its apparent size (Camera's ApparentDiameter),
-// at least the smallest body size.
-uint32_t DrawnDiameter(double radius, double f);
 // A point in window pixels (a click) in render buffer pixels.
 Point BufferPointFromWindow(Point where);

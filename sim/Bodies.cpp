@@ -8,7 +8,7 @@
 #include "imagery/SpherePix.h"
 #include "render/IJK.h"
 #include "render/Trails.h"
-#include "sim/PushStage.h"
+#include "sim/ReferenceFrame.h"
 
 namespace {
 void FillCommon(BodyInfoStruct& info) {

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "sim/ForceLaw.h"
-#include "sim/PairThreads.h"
 
 namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -104,14 +103,4 @@ void ScalarStageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec
     PairLoop<false>(nLive, ForceLaw(true));
     const PairScratch& s = scratch;
     for (int32_t i = list->count - 1; i >= 0; --i) acc[i] = Vec3{s.ax[i], s.ay[i], s.az[i]};
-}
-
-void GravityPairPass(BodyRTListStruct* list, bool useFastPath) {
-    if (UseScalarPairPass()) ScalarGravityPairPass(list, useFastPath);
-    else SimdGravityPairPass(list, useFastPath);
-}
-
-void StageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc) {
-    if (UseScalarPairPass()) ScalarStageAccelerations(list, pos, acc);
-    else SimdStageAccelerations(list, pos, acc);
 }

@@ -9,7 +9,8 @@ using Vec3 = std::array<double, 3>;
 
 inline bool IsLiveBody(const BodyRTStruct& b) { return (b.statusFlags & kAbsorbedStatus) == 0; }
 
-// Both run the vectorised pass of PairThreads.h; the scalar loops below are its reference.
+// Both run the vectorised pass of PairThreads.h (where they are defined) unless the scalar
+// loops below, its reference, are asked for.
 
 // Start-of-push pass at the stored positions: writes every body's `acc`, `potential`,
 // `nearestDistSq` and `nearestIndex` (absorbed bodies get zero, +infinity and -1).

@@ -207,3 +207,13 @@ int32_t ThreadedPairMinBodies() { return threadedMinBodies; }
 bool UseScalarPairPass() { return useScalar; }
 
 void SetUseScalarPairPass(bool scalar) { useScalar = scalar; }
+
+void GravityPairPass(BodyRTListStruct* list, bool useFastPath) {
+    if (UseScalarPairPass()) ScalarGravityPairPass(list, useFastPath);
+    else SimdGravityPairPass(list, useFastPath);
+}
+
+void StageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc) {
+    if (UseScalarPairPass()) ScalarStageAccelerations(list, pos, acc);
+    else SimdStageAccelerations(list, pos, acc);
+}

@@ -10,7 +10,6 @@ constexpr int16_t kTimedThrustSound = 131;
 
 void DoPushStage();
 bool CheckForCrash(BodyRTListStruct* list, int32_t crashSetting);
-void RealignInertialReferenceFrame();
 void InitializeSoundStuff();
 void DisposeSoundStuff();
 void PlayEventSound(int16_t soundID, bool interrupt);

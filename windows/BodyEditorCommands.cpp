@@ -1,8 +1,10 @@
 // The Objects menu commands that add, edit and delete bodies and the craft.
+#include "windows/BodyEditorCommands.h"
+
 #include <cstring>
 
-#include "core/History.h"
 #include "imagery/SpherePix.h"
+#include "shell/History.h"
 #include "sim/Bodies.h"
 #include "windows/BodyEditor.h"
 #include "windows/ObjectWindow.h"
@@ -37,6 +39,12 @@ void AddEditedBody(BodyInfoStruct& info) {
     UpdateObjectWindowVars();
 }
 
+// The body list changes behind the editor's back; the selection follows the body it named.
+void ForgetDeletedBody(int32_t index) {
+    if (rt.selectedBody == index) rt.selectedBody = -1;
+    else if (rt.selectedBody > index) --rt.selectedBody;
+}
+
 void EditStoredBody(int32_t index) {
     BodyListStruct* list = BodyList();
     if (!list || index < 0 || index >= list->count) return;
@@ -48,9 +56,10 @@ void EditStoredBody(int32_t index) {
         if (list && index < list->count) list->body[index] = copy;
     } else {
         DeleteABody(index);
-        rt.selectedBody = -1;
+        ForgetDeletedBody(index);
     }
     DeallocBodyRT();
+    // The row count may have changed: the object window's scroll range follows it.
     UpdateObjectWindowVars();
 }
 
@@ -73,10 +82,12 @@ void NewCraftMenuItem() {
     if (BodyCount() == countBefore) set.craftThrust = thrustBefore;  // cancelled: the engine is as it was
 }
 
-void EditBodyMenuItem() {
+void EditBodyAt(int32_t index) {
     UndoableChange change("Edit Body");
-    EditStoredBody(rt.selectedBody);
+    EditStoredBody(index);
 }
+
+void EditBodyMenuItem() { EditBodyAt(rt.selectedBody); }
 
 void EditCraftMenuItem() {
     UndoableChange change("Edit Craft");
@@ -97,8 +108,12 @@ void DeleteCraftMenuItem() {
     const int32_t craft = GetCraftIndex();
     if (craft < 0) return;
     DeleteABody(craft);
-    // The selection follows the body it named.
-    if (rt.selectedBody == craft) rt.selectedBody = -1;
-    else if (rt.selectedBody > craft) --rt.selectedBody;
+    ForgetDeletedBody(craft);
     UpdateObjectWindowVars();
+}
+
+void DoObjectWindowHit(Point local, uint16_t modifiers, uint32_t when, int16_t broughtToFront) {
+    const ObjectWindowPress press = ObjectWindowHit(local, modifiers, when, broughtToFront);
+    if (press.action == ObjectWindowPress::Action::EditBody) EditBodyAt(press.index);
+    else if (press.action == ObjectWindowPress::Action::NewBody) NewBodyMenuItem();
 }

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "windows/BodyEditor.h"
+#include "windows/BodyEditorItems.h"
 
 namespace {
 

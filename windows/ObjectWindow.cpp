@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "core/History.h"
+#include "platform/Platform.h"
 #include "sim/Bodies.h"
-#include "windows/BodyEditor.h"
 
 namespace {
 
@@ -28,33 +27,6 @@ int32_t RowsInPort() {
 
 void TellScrollBar() {
     MainWindow().SetWindowScrollBar(kObjectWindowId, scrollValue, scrollMaximum, RowsInPort() - 2);
-}
-
-// The body list changes behind the editor's back; the selection follows the body it named.
-void ForgetDeletedBody(int32_t index) {
-    if (rt.selectedBody == index) rt.selectedBody = -1;
-    else if (rt.selectedBody > index) --rt.selectedBody;
-}
-
-void EditBodyAt(int32_t index) {
-    const BodyListStruct* list = BodyList();
-    if (!list || index < 0 || index >= list->count) return;
-    UndoableChange change("Edit Body");
-    BodyInfoStruct copy = list->body[index];
-    const int32_t result = EditBodyDialog(&copy, index);
-    if (result == 1) {
-        BodyListStruct* now = BodyList();
-        if (!now || index >= now->count) return;
-        now->body[index] = copy;
-    } else if (result == -1) {
-        DeleteABody(index);
-        ForgetDeletedBody(index);
-    } else {
-        return;
-    }
-    DeallocBodyRT();
-    // The row count may have changed: the scroll range follows it.
-    UpdateObjectWindowVars();
 }
 
 }  // namespace
@@ -104,26 +76,25 @@ void TrackObjectWindowScroll(ScrollPart part, int32_t thumbValue) {
     MainWindow().InvalidateWindow(kObjectWindowId);
 }
 
-void DoObjectWindowHit(Point local, uint16_t modifiers, uint32_t when, int16_t broughtToFront) {
+ObjectWindowPress ObjectWindowHit(Point local, uint16_t modifiers, uint32_t when, int16_t broughtToFront) {
     int32_t width = 0, height = 0;
     ObjectWindowPortSize(width, height);
-    if (local.h >= width - 16) return;  // the scroll bar's column: the platform tracks it
+    if (local.h >= width - 16) return {};  // the scroll bar's column: the platform tracks it
     const int32_t row = local.v / kObjectRowHeight - 1;
-    if (row < 0) return;
+    if (row < 0) return {};
     const int32_t index = row + scrollValue;
     if (index < BodyCount()) {
-        if (when < lastObjWinHitTC + Platform().DoubleClickTicks() && index == objWinHitIndex) {
-            EditBodyAt(index);
-            return;
-        }
+        if (when < lastObjWinHitTC + Platform().DoubleClickTicks() && index == objWinHitIndex)
+            return {ObjectWindowPress::Action::EditBody, index};
         lastObjWinHitTC = when;
         objWinHitIndex = index;
         if (modifiers & kOptionKey) set.cameraSelection = index;
         else rt.selectedBody = index;
         UpdateObjectWindowVars();
-        return;
+        return {};
     }
-    if (!broughtToFront) NewBodyMenuItem();
+    if (!broughtToFront) return {ObjectWindowPress::Action::NewBody, -1};
+    return {};
 }
 
 uint16_t IsBodySelectionOkay() {

@@ -11,9 +11,16 @@ void DisposeObjectWindowInfo();
 void UpdateObjectWindowVars();
 // Draws the whole content into the window's surface, then presents it.
 void RedrawObjectWindow();
-// A press at `local` (window coordinates); broughtToFront is 1 when the press
-// only made the window frontmost.
-void DoObjectWindowHit(Point local, uint16_t modifiers, uint32_t when, int16_t broughtToFront);
+// A press at `local` (window coordinates); broughtToFront is 1 when the press only made
+// the window frontmost. A click selects (with Alt: makes the camera follow) and the
+// answer says what else the press asks for: editing the row's body (a double-click)
+// or a new body (a click below the rows). BodyEditorCommands.h acts on it.
+struct ObjectWindowPress {
+    enum class Action : uint8_t { None, EditBody, NewBody };
+    Action action = Action::None;
+    int32_t index = -1;  // the body to edit
+};
+ObjectWindowPress ObjectWindowHit(Point local, uint16_t modifiers, uint32_t when, int16_t broughtToFront);
 uint16_t IsBodySelectionOkay();
 
 // The scroll bar is the platform's control; it reports the part the user

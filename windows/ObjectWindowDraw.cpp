@@ -5,9 +5,9 @@
 
 #include "core/Strings.h"
 #include "core/Units.h"
+#include "core/Utf8.h"
 #include "imagery/SpherePix.h"
 #include "render/Pen.h"
-#include "core/Utf8.h"
 #include "windows/ObjectWindow.h"
 #include "windows/SideWindowPen.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Memory.h"
 #include "RandomCluster.h"
+#include "core/Memory.h"
 #include "core/Records.h"
 #include "sim/Gravity.h"
 #include "sim/PairKernel.h"

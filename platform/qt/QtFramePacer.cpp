@@ -8,7 +8,7 @@
 #include <QWindow>
 #include <cmath>
 
-#include "core/FramePacing.h"
+#include "shell/FramePacing.h"
 
 QtFramePacer::QtFramePacer(QTimer& timer) : timer_(timer) {
     clock_.start();

@@ -20,22 +20,23 @@
 #include <cstring>
 #include <functional>
 
-#include "core/BetweenRuns.h"
 #include "core/Control.h"
-#include "core/Document.h"
 #include "core/Events.h"
-#include "core/FramePacing.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
-#include "core/PushBudget.h"
 #include "core/ParameterCommands.h"
+#include "core/PushBudget.h"
 #include "imagery/Stars.h"
 #include "io/Odometer.h"
 #include "io/Pictures.h"
 #include "io/Universe.h"
 #include "render/Camera.h"
+#include "shell/BetweenRuns.h"
+#include "shell/Document.h"
+#include "shell/FramePacing.h"
 #include "sim/Bodies.h"
 #include "sim/PushStage.h"
+#include "windows/BodyEditorCommands.h"
 #include "windows/ObjectWindow.h"
 #include "windows/StatsWindow.h"
 

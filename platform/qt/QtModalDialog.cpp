@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <functional>
 
-#include "core/Dialogs.h"
-#include "core/Events.h"
+#include "core/EventLoop.h"
+#include "platform/DialogKeys.h"
 #include "platform/qt/QtInput.h"
 #include "platform/qt/QtText.h"
 
@@ -71,7 +71,7 @@ void SetLabelText(QLabel* label, const QString& text) {
     label->setText(text);
 }
 
-// The logic's dialog key filter decides: 1 for Return/Enter, 2 for Escape and command-period, else 0.
+// The dialog key filter the logic registered decides: 1 for Return/Enter, 2 for Escape and command-period, else 0.
 int16_t DialogKeyItem(const QKeyEvent* e) {
     EventRecord r{};
     r.what = kKeyDownEvent;
@@ -79,7 +79,8 @@ int16_t DialogKeyItem(const QKeyEvent* e) {
     if ((r.message & 0xFF) == 0 && e->key() == Qt::Key_Period) r.message |= '.';  // control keys may carry no text
     r.modifiers = ClassicModifiers(e->modifiers());
     int16_t item = 0;
-    return MyDefaultDialogFiltProc(r, item) ? item : 0;
+    const DialogKeyFilter filter = RegisteredDialogKeyFilter();
+    return filter && filter(r, item) ? item : 0;
 }
 
 bool IsDialogKey(const QKeyEvent* e) { return DialogKeyItem(e) != 0; }

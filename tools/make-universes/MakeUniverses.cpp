@@ -21,9 +21,9 @@
 #include "imagery/SpherePix.h"
 #include "io/Universe.h"
 #include "io/UniverseImage.h"
-#include "sim/Bodies.h"
 #include "platform/qt/QtBackend.h"
 #include "render/IJK.h"
+#include "sim/Bodies.h"
 #include "tools/gravitas-sim/ScenarioJson.h"
 
 namespace {

@@ -1,10 +1,11 @@
-#include "core/ViewPreferences.h"
+#include "shell/ViewPreferences.h"
 
 #include <charconv>
 #include <string>
 
+#include "core/DisplayFlags.h"
+#include "core/MenuModel.h"
 #include "core/Limits.h"
-#include "core/Menus.h"
 #include "core/Records.h"
 #include "platform/Platform.h"
 

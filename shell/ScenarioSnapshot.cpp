@@ -1,4 +1,4 @@
-#include "core/ScenarioSnapshot.h"
+#include "shell/ScenarioSnapshot.h"
 
 #include <cstring>
 

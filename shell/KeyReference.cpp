@@ -1,6 +1,6 @@
-#include "core/KeyReference.h"
+#include "shell/KeyReference.h"
 
-#include "core/Menus.h"
+#include "core/MenuModel.h"
 
 namespace {
 

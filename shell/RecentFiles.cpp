@@ -1,4 +1,4 @@
-#include "core/RecentFiles.h"
+#include "shell/RecentFiles.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -19,6 +19,9 @@ bool OpenDocumentMenuItem();
 // Opens a file handed over by the desktop or the command line, asking first
 // about unsaved changes; .stars files replace the star list and leave the document alone.
 bool OpenDocumentFile(const std::string& path);
+// File › Open Recent: opens the chosen file as OpenDocumentFile does; a file that is
+// gone is taken off the list with a message naming it. The last item clears the list.
+void OpenRecentMenuItem(int16_t item);
 // File › Save writes to the document's file, or asks for one first; Save As always asks.
 bool SaveDocumentMenuItem();
 bool SaveDocumentAsMenuItem();

@@ -1,11 +1,11 @@
-#include "core/History.h"
+#include "shell/History.h"
 
 #include <deque>
 #include <optional>
 #include <set>
 
-#include "core/ScenarioSnapshot.h"
 #include "platform/Platform.h"
+#include "shell/ScenarioSnapshot.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/Confirm.h"
+#include "shell/Confirm.h"
 
 DialogItem MakeDialogItem(int16_t number, DialogItemKind kind, Rect box, const std::string& text) {
     DialogItem d;

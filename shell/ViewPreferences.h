@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "core/FramePacing.h"
 #include "render/StereoGlasses.h"
+#include "shell/FramePacing.h"
 
 class SettingsStore;
 

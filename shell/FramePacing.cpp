@@ -1,10 +1,10 @@
-#include "core/FramePacing.h"
+#include "shell/FramePacing.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/Control.h"
-#include "core/Frame.h"
+#include "core/EventLoop.h"
 #include "core/PushBudget.h"
 #include "core/Records.h"
 #include "io/MovieRecording.h"

@@ -1,9 +1,9 @@
-#include "core/BetweenRuns.h"
+#include "shell/BetweenRuns.h"
 
-#include "core/RecentFilesMenu.h"
-#include "core/ViewPreferences.h"
-#include "core/WindowPlaces.h"
 #include "platform/Platform.h"
+#include "shell/RecentFilesMenu.h"
+#include "shell/ViewPreferences.h"
+#include "shell/WindowPlaces.h"
 
 void RecallBetweenRuns() {
     ViewPreferencesStruct prefs = PresentViewPreferences();

@@ -1,19 +1,34 @@
-#include "core/Document.h"
+#include "shell/Document.h"
 
 #include <cctype>
 #include <filesystem>
+#include <system_error>
 
-#include "core/Confirm.h"
-#include "core/History.h"
+#include "core/MenuModel.h"
 #include "core/ParameterCommands.h"
-#include "core/RecentFilesMenu.h"
 #include "io/FileFolders.h"
 #include "io/FileTypes.h"
 #include "io/Pictures.h"
 #include "io/Universe.h"
 #include "io/UniverseStrings.h"
+#include "shell/Confirm.h"
+#include "shell/History.h"
+#include "shell/RecentFiles.h"
+#include "shell/RecentFilesMenu.h"
 
 namespace {
+
+bool IsThere(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+void TellFileIsGone(const std::string& path) {
+    const std::filesystem::path p(path);
+    Platform().CautionAlert("The file \u201c" + p.filename().string() + "\u201d is no longer in " +
+                            p.parent_path().string() + ". It has been removed from Open Recent.");
+}
+
 
 struct DocumentState {
     std::string path;
@@ -122,4 +137,23 @@ void RefreshDocumentTitle() {
 void ResetDocumentForTesting() {
     document = DocumentState{};
     document.savedRevision = ScenarioRevision();
+}
+
+void OpenRecentMenuItem(int16_t item) {
+    const size_t count = recentFiles.paths.size();
+    const MenuModel* menu = GetMenu(kRecentFilesMenu);
+    if (menu && item == int16_t(menu->items.size())) {
+        recentFiles.paths.clear();
+        RecentFilesChanged();
+        return;
+    }
+    if (item < 1 || size_t(item) > count) return;
+    const std::string path = recentFiles.paths[size_t(item - 1)];
+    if (!IsThere(path)) {
+        RemoveRecentFile(recentFiles, path);
+        RecentFilesChanged();
+        TellFileIsGone(path);
+        return;
+    }
+    OpenDocumentFile(path);
 }

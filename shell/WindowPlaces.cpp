@@ -1,4 +1,4 @@
-#include "core/WindowPlaces.h"
+#include "shell/WindowPlaces.h"
 
 #include <algorithm>
 #include <charconv>
