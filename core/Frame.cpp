@@ -23,6 +23,7 @@
 #include "shell/Document.h"
 #include "sim/Bodies.h"
 #include "sim/ContactMemory.h"
+#include "sim/FiniteGuard.h"
 #include "sim/Gravity.h"
 #include "sim/PushStage.h"
 #include "sim/TimedThrust.h"
@@ -150,12 +151,17 @@ void ShowFreshStateWhilePaused() {
     HUnlock(rt.bodyRT);
 }
 
-// A collision that stopped the run is told in the main window until the run goes on.
+// A collision, or a state no longer finite, that stopped the run is told in the main
+// window until the run goes on.
 std::string collisionNote;
 
 void UpdateCollisionNote() {
     CollisionStopNote note;
-    if (TakeCollisionStopNote(note)) {
+    NonFiniteStopNote broken;
+    if (TakeNonFiniteStopNote(broken)) {
+        collisionNote = NonFiniteStopText(broken);
+        MainWindow().ShowNoteInMainWindow(collisionNote);
+    } else if (TakeCollisionStopNote(note)) {
         collisionNote = "Stopped: " + note.first + " and " + note.second + " collided at t = " +
                         MyRealToSciNotString(note.simTime) + " s. Space runs on.";
         MainWindow().ShowNoteInMainWindow(collisionNote);

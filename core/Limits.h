@@ -9,6 +9,10 @@
 // milliseconds; more would stall the window for seconds on every frame.
 constexpr int32_t kMaxPushesPerFrame = 1000000;
 
+// Longest time step either way, in seconds (about 32,000 years): a whole orbit of the
+// outermost planet in a handful of pushes. Longer steps only overflow the arithmetic.
+constexpr double kMaxTimeStepSeconds = 1.0e12;
+
 // Trail snapshots kept per body (about half an hour of frames at 60 per second).
 constexpr int32_t kMaxTrailLength = 100000;
 

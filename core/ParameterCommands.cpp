@@ -43,7 +43,8 @@ bool Refused(const double* values, int n, const Range& range) {
 constexpr double kHuge = 1.0e300;
 const Range kPowerLawRange{-10.0, 10.0, false, "The power law must be a number from -10 to 10."};
 const Range kAngleRange{-360.0, 360.0, false, "The angle must be a number of degrees from -360 to 360."};
-const Range kTimeStepRange{0.0, kHuge, true, "The time step must be a number greater than 0."};
+const Range kTimeStepRange{0.0, kMaxTimeStepSeconds, true,
+                           "The time step must be a number greater than 0 and at most 1e12 seconds."};
 const Range kViewAngleRange{0.5, 175.0, false, "The field of view must be a number from 0.5 to 175 degrees."};
 const Range kSeparationRange{0.0, 1000.0, false, "The eye separation must be a number from 0 to 1000 pixels."};
 const Range kAutoRotationRange{-180.0, 180.0, false,

@@ -4,6 +4,7 @@
 
 #include "core/Limits.h"
 #include "core/Strings.h"
+#include "core/Units.h"
 
 namespace {
 
@@ -41,6 +42,9 @@ std::string SettingsValueProblem(const SettingsStruct& s) {
                                 {"starInclination", s.starInclination},
                                 {"starAzimuth", s.starAzimuth}};
     if (std::string p = FirstNotFinite(reals); !p.empty()) return p;
+    if (s.timeStep == 0) return "timeStep is 0: every method needs a step";
+    if (std::fabs(s.timeStep) > kMaxTimeStepSeconds)
+        return "timeStep is " + MyRealToSciNotString(s.timeStep) + " s, outside -1e12..1e12 s";
     if (!(s.viewAngle > 0 && s.viewAngle < 180)) return "viewAngle must lie between 0 and 180 degrees";
     // Pushes below 1 run as 1; above the bound every frame would take far too long.
     if (s.pushesPerFrame > kMaxPushesPerFrame)

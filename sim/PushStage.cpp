@@ -12,6 +12,7 @@
 #include "render/Trails.h"
 #include "sim/Bodies.h"
 #include "sim/ContactMemory.h"
+#include "sim/FiniteGuard.h"
 #include "sim/Gravity.h"
 #include "sim/Multistep.h"
 #include "sim/TimedThrust.h"
@@ -55,6 +56,20 @@ void MergeBodies(BodyRTStruct& s, BodyRTStruct& a) {
     s.nearestDistSq = a.nearestDistSq = kInf;
     s.nearestIndex = a.nearestIndex = -1;
     RestartMultistepHistory();
+}
+
+// A push that left a body without finite values is undone and the run pauses: the
+// state shown, saved and undone to stays the last finite one.
+bool StoppedAsNotFinite(BodyRTListStruct* list) {
+    const char* quantity = nullptr;
+    const int32_t bad = FirstNonFiniteBody(list, quantity);
+    if (bad < 0) return false;
+    NoteNonFiniteStop(list->body[bad], quantity, rt.pushCount + 1, rt.simTime);
+    RestoreFiniteState(list);
+    RestartMultistepHistory();
+    SetControl(kPausedControl);
+    DropPushBatch();
+    return true;
 }
 
 int32_t ThrustFactor(int32_t plusFlag, int32_t minusFlag) {
@@ -103,8 +118,10 @@ void DoPushStage() {
     if (craft >= list->count) craft = -1;
     int32_t run = 0;
     while (run < n && !PushTimeUp(run)) {
+        KeepFiniteState(list);
         ElementalPush(list);
         if (craft >= 0) ApplyCraftThrust(list->body[craft]);
+        if (StoppedAsNotFinite(list)) break;
         bool last = false;
         if (CheckForCrash(list, set.onCrash)) {
             PlayEventSound(kCrashSound, true);

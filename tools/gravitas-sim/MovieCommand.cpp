@@ -11,6 +11,7 @@
 #include "render/Camera.h"
 #include "render/RenderBuffer.h"
 #include "sim/Bodies.h"
+#include "sim/FiniteGuard.h"
 #include "sim/PushStage.h"
 
 namespace {
@@ -73,6 +74,11 @@ int RunMovieCommand(const MovieOptions& movie, const RenderOptions& render, int3
     int status = 0;
     for (int32_t f = 0; f < frames && status == 0; ++f) {
         if (!GetControl(kPausedControl)) DoPushStage();
+        if (NonFiniteStopNote broken; TakeNonFiniteStopNote(broken)) {  // no movie of a broken run
+            error = NonFiniteStopText(broken);
+            status = 2;
+            break;
+        }
         DoCameraWork();
         DrawRenderFrame();
         const PixelSurface surface = RenderSurface();

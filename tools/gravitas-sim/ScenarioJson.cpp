@@ -1,5 +1,6 @@
 #include "tools/gravitas-sim/ScenarioJson.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
+#include <vector>
 
 #include "core/DefaultSettings.h"
 #include "core/Limits.h"
@@ -26,6 +28,8 @@ const char* const kMethods[] = {"semi-implicit-euler", "euler", "adams-bashforth
                                 "gauss-radau"};
 constexpr int32_t kMethodCount = int32_t(std::size(kMethods));
 const char* const kCrash[] = {"ignore", "stop", "merge"};
+// A scenario is an object of sections, bodies and their vectors: four levels; 64 is ample.
+constexpr int kMaxScenarioDepth = 64;
 
 struct BadInput : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -85,9 +89,11 @@ std::string Resolve(const std::string& baseDir, const std::string& p) {
 }
 
 void ReadBody(const json& jb, int index, const std::string& baseDir) {
-    std::string where = "body " + std::to_string(index);
+    // Bodies are counted from 1 and named, as the checks of their values name them.
+    std::string where = "body " + std::to_string(index + 1);
     if (!jb.is_object()) throw BadInput(where + ": must be an object");
     BodyInfoStruct b;
+    if (jb.contains("craft") && !jb["craft"].is_boolean()) throw BadInput(where + ": \"craft\" must be true or false");
     bool craft = jb.value("craft", false);
     if (craft) {
         double thrust = set.craftThrust;
@@ -99,6 +105,7 @@ void ReadBody(const json& jb, int index, const std::string& baseDir) {
     if (jb.contains("name")) {
         if (!jb["name"].is_string()) throw BadInput(where + ": \"name\" must be a string");
         CToPStr31(b.name, jb["name"].get<std::string>());
+        where += " \"" + PToCStr(b.name) + "\"";
     }
     Vec(jb, "pos", b.pos, where, true);
     Vec(jb, "vel", b.vel, where, true);
@@ -121,6 +128,8 @@ void ReadBody(const json& jb, int index, const std::string& baseDir) {
         }
         b.color = RGBColor{rgb[0], rgb[1], rgb[2]};
     }
+    for (const char* key : {"surfacePicture", "ringPicture"})
+        if (jb.contains(key) && !jb[key].is_string()) throw BadInput(where + ": \"" + key + "\" must be a file name");
     ScenarioPictures& pics = CurrentScenarioPictures();
     pics.surface.push_back(jb.contains("surfacePicture") ? Resolve(baseDir, jb["surfacePicture"].get<std::string>()) : "");
     pics.ring.push_back(jb.contains("ringPicture") ? Resolve(baseDir, jb["ringPicture"].get<std::string>()) : "");
@@ -144,9 +153,27 @@ ScenarioPictures& CurrentScenarioPictures() {
 bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, std::string& error) {
     ClearScenario();
     try {
-        json j = json::parse(text);
+        // A key given twice in one object would silently mean its last value: refused.
+        std::vector<std::vector<std::string>> keysOfOpenObjects;
+        // Deeper nesting than any scenario needs is refused too: copying or printing such a
+        // value would recurse once per level and could exhaust the stack.
+        const json::parser_callback_t noDuplicateKeys = [&](int depth, json::parse_event_t event, json& parsed) {
+            if (depth > kMaxScenarioDepth) throw BadInput("nested deeper than " + std::to_string(kMaxScenarioDepth) + " levels");
+            if (event == json::parse_event_t::object_start) keysOfOpenObjects.emplace_back();
+            else if (event == json::parse_event_t::object_end && !keysOfOpenObjects.empty()) keysOfOpenObjects.pop_back();
+            else if (event == json::parse_event_t::key && !keysOfOpenObjects.empty()) {
+                std::vector<std::string>& keys = keysOfOpenObjects.back();
+                const std::string key = parsed.get<std::string>();
+                if (std::find(keys.begin(), keys.end(), key) != keys.end())
+                    throw BadInput("the key \"" + key + "\" is given twice in one object");
+                keys.push_back(key);
+            }
+            return true;
+        };
+        json j = json::parse(text, noDuplicateKeys);
         if (!j.is_object()) throw BadInput("scenario must be a JSON object");
-        json phys = j.value("physics", json::object());
+        const json noSection = json::object();
+        const json& phys = j.contains("physics") ? j["physics"] : noSection;
         if (!phys.is_object()) throw BadInput("\"physics\" must be an object");
         // What the scenario leaves out is what the application starts with.
         set = SettingsStruct{};
@@ -160,7 +187,7 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.craftThrust = NumOr(phys, "craftThrust", 100.0, "physics");
         set.trailLength = IntOr(phys, "trailLength", 0, "physics");
         if (set.trailLength < 0) throw BadInput("physics: \"trailLength\" must not be negative");
-        json view = j.value("view", json::object());
+        const json& view = j.contains("view") ? j["view"] : noSection;
         if (!view.is_object()) throw BadInput("\"view\" must be an object");
         set.cameraMode = IntOr(view, "cameraMode", 0, "view");
         set.cameraSelection = IntOr(view, "cameraSelection", 0, "view");
@@ -204,7 +231,10 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         }
     } catch (const json::exception& e) {
         ClearScenario();
-        error = std::string("malformed scenario: ") + e.what();
+        // The library's own tag ("[json.exception.parse_error.101] ") means nothing to the user.
+        std::string what = e.what();
+        if (what.starts_with("[json.exception.")) what.erase(0, what.find("] ") == std::string::npos ? 0 : what.find("] ") + 2);
+        error = "malformed scenario: " + what;
         return false;
     } catch (const BadInput& e) {
         ClearScenario();
@@ -263,6 +293,21 @@ std::string ExportScenarioJSON() {
         j["timedThrust"] = tt;
     }
     return j.dump(2, ' ', false, json::error_handler_t::replace);
+}
+
+std::string RunStateProblem() {
+    if (BodyRTListStruct* l = BodyRTList())
+        for (int32_t i = 0; i < l->count; ++i) {
+            const BodyRTStruct& b = l->body[i];
+            const double* fields[] = {b.pos, b.vel, b.acc, &b.potential};
+            const char* names[] = {"pos", "vel", "acc", "potential"};
+            for (int f = 0; f < 4; ++f)
+                for (int n = 0; n < (f < 3 ? 3 : 1); ++n)
+                    if (!std::isfinite(fields[f][n]))
+                        return "body " + std::to_string(i + 1) + " \"" + PToCStr(b.name) + "\": " + names[f] +
+                               " is not a finite number";
+        }
+    return {};
 }
 
 std::string RunStateJSON() {

@@ -19,3 +19,5 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
 std::string ExportScenarioJSON();
 // Final state of the run-time bodies plus pushCount and simTime.
 std::string RunStateJSON();
+// Empty when every number of the run's state is finite; else names the first body and field that is not.
+std::string RunStateProblem();

@@ -8,6 +8,7 @@
 #include "core/Control.h"
 #include "core/Records.h"
 #include "sim/Bodies.h"
+#include "sim/FiniteGuard.h"
 #include "sim/PushStage.h"
 #include "sim/TimedThrust.h"
 #include "tools/gravitas-sim/MovieCommand.h"
@@ -95,6 +96,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (int32_t f = 0; f < frames && !GetControl(kPausedControl); ++f) DoPushStage();
+    if (NonFiniteStopNote broken; TakeNonFiniteStopNote(broken)) return Fail(NonFiniteStopText(broken));
     if (!rt.bodyRT) TransferICsToRT();
 
     int status = 0;
@@ -115,6 +117,7 @@ int main(int argc, char** argv) {
         std::fwrite(text.data(), 1, text.size(), out);
         std::fclose(out);
     }
+    if (std::string problem = RunStateProblem(); !problem.empty()) return Fail(problem);
     std::cout << RunStateJSON() << "\n";
     return 0;
 }
