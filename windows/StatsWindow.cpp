@@ -92,7 +92,8 @@ void DrawValueLine(int32_t baseline, int16_t item, double value, bool fixed) {
     DrawTextAtBaseline(kTextLeft, baseline, line, 12);
 }
 
-double Length(const double v[3]) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
+// Without overflow for components beyond 1e154, which a run can reach before it stops.
+double Length(const double v[3]) { return std::hypot(v[0], v[1], v[2]); }
 
 }  // namespace
 
