@@ -25,11 +25,11 @@ std::array<double, 6> CraftFrame(int control, bool option, double mass, double s
     FillDefaultCraftInfo(c);
     c.pos[0] = 6.8e6, c.vel[1] = speed, c.mass = mass;
     AddABody(c);
-    for (int flag : {control, option ? int(kOptionKeyControl) : -1})
-        if (flag >= 0) SetControl(flag);
+    if (control >= 0) SetControl(control);
+    if (option) SetControl(kOptionKeyControl);
     DoPushStage();
-    for (int flag : {control, int(kOptionKeyControl)})
-        if (flag >= 0) ClearControl(flag);
+    if (control >= 0) ClearControl(control);
+    ClearControl(kOptionKeyControl);
     const BodyRTStruct& r = SimTest::RT(1);
     return {r.vel[0], r.vel[1], r.vel[2], r.acc[0], r.acc[1], r.acc[2]};
 }
@@ -84,11 +84,9 @@ TEST_F(PushStage, TimedThrustChangesSpeedOnceAtItsPushAndShowsAsAcceleration) {
     EXPECT_NEAR(RT(0).vel[1], 1005.0, 1e-9);
     // At rest and unattracted the craft has no direction to thrust along.
     RT(0).vel[1] = 0;
-    SetControl(kRightArrowControl);
-    SetControl(kDownArrowControl);
+    for (int c : {kRightArrowControl, kDownArrowControl}) SetControl(c);
     DoPushStage();
-    ClearControl(kRightArrowControl);
-    ClearControl(kDownArrowControl);
+    for (int c : {kRightArrowControl, kDownArrowControl}) ClearControl(c);
     for (int n = 0; n < 3; ++n) EXPECT_EQ(RT(0).vel[n], 0.0) << n;
 }
 
@@ -260,8 +258,7 @@ TEST_F(PushStage, BodyListKeepsASpareEntryAndChildrenStartInTheSpunParentsFrame)
     EXPECT_EQ(BodyList()->count, 6);
     EXPECT_EQ(GetCraftIndex(), 3);
     DeleteABody(3);
-    DeleteABody(7);
-    DeleteABody(-1);
+    DeleteABody(7);  // no such body
     EXPECT_EQ(BodyList()->count, 5);
     EXPECT_EQ(GetCraftIndex(), 4);
     TransferICsToRT();
