@@ -1,131 +1,235 @@
-#include <cmath>
+// One frame of simulation: the craft's engine and thrust schedule, spin, counters, collisions
+// (stop, merge, contact memory), re-centring and trails; the body list and the thrust schedule.
+#include <array>
+#include <chrono>
+#include <climits>
+#include <random>
 
 #include "SimFixture.h"
 #include "core/Control.h"
 #include "platform/Platform.h"
+#include "sim/ContactMemory.h"
 #include "sim/PushStage.h"
 
 namespace {
-class PushStage : public SimTest {};
-
-struct CountingSound : PlatformBackend {
-    int played = 0, stopped = 0;
-    bool busy = false;
-    bool PlaySoundResource(int16_t) override { ++played; return true; }
-    bool SoundChannelBusy() override { return busy; }
-    void StopSoundChannel() override { ++stopped; }
-};
-
-TEST_F(PushStage, OptionRightArrowGivesTenMetresPerSecond) {
+// A craft 6.8e6 m along +x from an Earth-like planet, moving along +y; one push with `control`
+// held (-1: none) and a timed thrust of deltaV at push 0. Returns the craft's velocity and acceleration.
+std::array<double, 6> CraftFrame(int control, bool option, double mass, double speed, double deltaV = 0) {
+    DeallocateAllPushMemory();
+    DisposeTTHandle(set.timedThrust);
+    set.timedThrust = NewTTHandle();
+    const TimedThrustInfoStruct e{deltaV, 0, 0};
+    if (deltaV != 0) AddTTData(set.timedThrust, &e);
+    AddABody(SimTest::Body(0, 0, 0, 0, 0, 0, 6e24, 6.4e6));
     BodyInfoStruct c;
     FillDefaultCraftInfo(c);
-    c.vel[1] = 1000.0;
+    c.pos[0] = 6.8e6, c.vel[1] = speed, c.mass = mass;
+    AddABody(c);
+    if (control >= 0) SetControl(control);
+    if (option) SetControl(kOptionKeyControl);
+    DoPushStage();
+    if (control >= 0) ClearControl(control);
+    ClearControl(kOptionKeyControl);
+    const BodyRTStruct& r = SimTest::RT(1);
+    return {r.vel[0], r.vel[1], r.vel[2], r.acc[0], r.acc[1], r.acc[2]};
+}
+
+// 100 N on 1000 kg for a 10 s push: 1 m/s along the velocity (right, left) or the attraction
+// (down, up: the planet lies along -x), ten times that with Option; none without mass.
+class CraftEngine : public SimTest, public ::testing::WithParamInterface<std::tuple<int, bool, double, double, double, double>> {};
+
+TEST_P(CraftEngine, ThrustsAlongTheRightDirection) {
+    const auto [control, option, mass, speed, dvx, dvy] = GetParam();
+    const auto coast = CraftFrame(-1, false, mass, speed), burn = CraftFrame(control, option, mass, speed);
+    const double dv[3] = {dvx, dvy, 0}, slack = 0.02 * std::hypot(dvx, dvy) + 1e-9;  // the velocity turns 0.01 rad a push
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_NEAR(burn[n] - coast[n], dv[n], slack) << n;
+        EXPECT_NEAR(burn[3 + n] - coast[3 + n], dv[n] / set.timeStep, slack / set.timeStep) << n;  // shown as acceleration
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Controls, CraftEngine,
+                         ::testing::Values(std::tuple{int(kDownArrowControl), false, 1000.0, 7650.0, -1.0, 0.0},
+                                           std::tuple{int(kUpArrowControl), false, 1000.0, 7650.0, 1.0, 0.0},
+                                           std::tuple{int(kRightArrowControl), false, 1000.0, 7650.0, 0.0, 1.0},
+                                           std::tuple{int(kLeftArrowControl), false, 1000.0, 7650.0, 0.0, -1.0},
+                                           std::tuple{int(kRightArrowControl), true, 1000.0, 7650.0, 0.0, 10.0},
+                                           std::tuple{int(kDownArrowControl), false, 0.0, 7650.0, 0.0, 0.0}));
+
+class PushStage : public SimTest {};
+
+TEST_F(PushStage, TimedThrustChangesSpeedOnceAtItsPushAndShowsAsAcceleration) {
+    const auto coast = CraftFrame(-1, false, 1000, 7650), burn = CraftFrame(-1, false, 1000, 7650, 5.0);
+    const double speed = std::hypot(coast[0], coast[1], coast[2]);
+    EXPECT_NEAR(std::hypot(burn[0], burn[1], burn[2]) - speed, 5.0, 1e-9);
+    for (int n = 0; n < 3; ++n) EXPECT_NEAR(burn[3 + n] - coast[3 + n], 0.5 * coast[n] / speed, 1e-9) << n;
+    // Entries at 2 and 2^31 - 1 with the 64-bit counter run past 2^31: the late one fires once,
+    // and at 2^32 + 2 (2 in a 32-bit counter) the early one does not fire.
+    DeallocateAllPushMemory();
+    BodyInfoStruct c;
+    FillDefaultCraftInfo(c);
     AddABody(c);
     TransferICsToRT();
     RT(0).vel[1] = 1000.0;  // a lone craft is re-centred to rest
-    SetControl(kRightArrowControl);
-    SetControl(kOptionKeyControl);
+    const TimedThrustInfoStruct late{5.0, INT32_MAX, 0}, early{7.0, 2, 0};
+    AddTTData(set.timedThrust, &late);
+    AddTTData(set.timedThrust, &early);
+    rt.pushCount = int64_t(INT32_MAX) - 1;
+    set.pushesPerFrame = 4;
     DoPushStage();
-    EXPECT_NEAR(RT(0).vel[1], 1010.0, 1e-9);
-    EXPECT_EQ(rt.pushCount, 1);
-}
-
-TEST_F(PushStage, ZeroVelocityCraftSkipsThrust) {
-    BodyInfoStruct c;
-    FillDefaultCraftInfo(c);
-    c.vel[1] = 0.0;
-    AddABody(c);
-    SetControl(kRightArrowControl);
-    SetControl(kDownArrowControl);
-    set.timedThrust = NewTTHandle();
-    TimedThrustInfoStruct e{5.0, 0, 0};
-    AddTTData(set.timedThrust, &e);
-    DoPushStage();
-    for (int n = 0; n < 3; ++n) EXPECT_TRUE(std::isfinite(RT(0).vel[n]));
-}
-
-TEST_F(PushStage, MasslessCraftAndMasslessMergeStayFinite) {
-    BodyInfoStruct c;
-    FillDefaultCraftInfo(c);
-    c.mass = 0.0;
-    c.vel[1] = 1000.0;
-    AddABody(c);
-    TransferICsToRT();
-    RT(0).vel[1] = 1000.0;
-    SetControl(kRightArrowControl);
-    DoPushStage();
-    EXPECT_DOUBLE_EQ(RT(0).vel[1], 1000.0);
-    ClearControl(kRightArrowControl);
-
-    DeallocateAllPushMemory();
-    AddABody(Body(0, 0, 0, 0, 1, 0, 0, 10));
-    AddABody(Body(15, 0, 0, 0, -1, 0, 0, 10));
-    set.onCrash = kCrashMerge;
-    DoPushStage();
-    for (int i = 0; i < 2; ++i)
-        for (int n = 0; n < 3; ++n) EXPECT_TRUE(std::isfinite(RT(i).vel[n]));
-}
-
-TEST_F(PushStage, TimedThrustFiresAfterPushMatchingCounter) {
-    BodyInfoStruct c;
-    FillDefaultCraftInfo(c);
-    AddABody(c);
-    TransferICsToRT();
-    RT(0).vel[1] = 1000.0;
-    set.timedThrust = NewTTHandle();
-    TimedThrustInfoStruct e{5.0, 1, 0};
-    AddTTData(set.timedThrust, &e);
-    set.pushesPerFrame = 3;
+    EXPECT_EQ(rt.pushCount, int64_t(INT32_MAX) + 3);
+    EXPECT_DOUBLE_EQ(rt.simTime, 40.0);
+    EXPECT_NEAR(RT(0).vel[1], 1005.0, 1e-9);
+    rt.pushCount = (int64_t(1) << 32) + 1;
     DoPushStage();
     EXPECT_NEAR(RT(0).vel[1], 1005.0, 1e-9);
-    EXPECT_EQ(rt.pushCount, 3);
-    EXPECT_DOUBLE_EQ(rt.simTime, 30.0);
+    // At rest and unattracted the craft has no direction to thrust along.
+    RT(0).vel[1] = 0;
+    for (int c : {kRightArrowControl, kDownArrowControl}) SetControl(c);
+    DoPushStage();
+    for (int c : {kRightArrowControl, kDownArrowControl}) ClearControl(c);
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(RT(0).vel[n], 0.0) << n;
 }
 
-TEST_F(PushStage, CrashStopPausesAfterThePush) {
-    CountingSound snd;
-    SetPlatformBackend(&snd);
-    AddABody(Body(0, 0, 0, 0, 0, 0, 1, 10));
-    AddABody(Body(15, 0, 0, 0, 0, 0, 1, 10));
+TEST_F(PushStage, SpinTurnsByRateTimesStepAndANonFiniteRateLeavesTheAxes) {
+    BodyInfoStruct b = Body(0, 0, 0, 0, 0, 0, 1, 1), still = Body(1e9, 0, 0, 0, 0, 0, 1, 1);
+    b.spinRate = 0.01;
+    still.spinRate = std::nan("");
+    AddABody(b);
+    AddABody(still);
+    set.pushesPerFrame = 5;
+    DoPushStage();  // 5 pushes of 10 s: 0.5 rad about z
+    EXPECT_NEAR(std::atan2(double(RT(0).axes.i[1]), double(RT(0).axes.i[0])), 0.5, 2e-4);
+    EXPECT_NEAR(std::atan2(double(RT(0).axes.j[1]), double(RT(0).axes.j[0])), 0.5 + M_PI / 2, 2e-4);
+    EXPECT_EQ(RT(1).axes.i[0], kFixedOne);
+    EXPECT_EQ(RT(1).axes.k[2], kFixedOne);
+}
+
+// Touching is a crash and a hair apart is not. Crash stop pauses after the push that made the
+// contact and says who met when; resumed, the pair still touching does not stop the run again.
+TEST_F(PushStage, CrashStopPausesOncePerContact) {
+    struct : PlatformBackend {
+        int played = 0;
+        bool PlaySoundResource(int16_t) override { return ++played > 0; }
+    } sound;
+    SetPlatformBackend(&sound);
+    ClearControl(kPausedControl);
+    AddABody(Body(0, 0, 0, 0, 0, 0, 1, 10, "Ann"));
+    AddABody(Body(20, 0, 0, 0, 0, 0, 1, 10, "Bob"));
+    TransferICsToRT();
+    GravityPairPass(BodyRTList());
+    EXPECT_TRUE(CheckForCrash(BodyRTList(), kCrashIgnore));
+    RT(1).pos[0] += 1e-9;
+    GravityPairPass(BodyRTList());
+    EXPECT_FALSE(CheckForCrash(BodyRTList(), kCrashIgnore));
+    RT(1).pos[0] = RT(0).pos[0] + 15;
     set.onCrash = kCrashStop;
     set.pushesPerFrame = 5;
     DoPushStage();
     EXPECT_EQ(rt.pushCount, 1);
     EXPECT_TRUE(GetControl(kPausedControl));
-    EXPECT_GE(snd.played, 1);
+    EXPECT_GE(sound.played, 1);
+    CollisionStopNote note;
+    ASSERT_TRUE(TakeCollisionStopNote(note));
+    EXPECT_EQ(std::min(note.first, note.second) + std::max(note.first, note.second), "AnnBob");
+    EXPECT_DOUBLE_EQ(note.simTime, 10.0);
+    EXPECT_FALSE(TakeCollisionStopNote(note));
+    ClearControl(kPausedControl);
+    DoPushStage();
+    EXPECT_EQ(rt.pushCount, 6);
+    EXPECT_FALSE(GetControl(kPausedControl));
+    set.onCrash = kCrashIgnore;  // runs every push
+    DoPushStage();
+    EXPECT_EQ(rt.pushCount, 11);
     SetPlatformBackend(nullptr);
 }
 
-TEST_F(PushStage, CrashIgnoreRunsAllPushesAndMergeAbsorbsHigherIndexOnTie) {
-    AddABody(Body(0, 0, 0, 0, 1, 0, 1, 10));
-    AddABody(Body(15, 0, 0, 0, -1, 0, 1, 10));
-    set.pushesPerFrame = 4;
+class Merge : public SimTest {
+public:
+    // Bodies {x, y, mass, radius, vx, vy, vz}, merging on; velocities set after re-centring.
+    static void Bodies(std::vector<std::array<double, 7>> b, double g, double dt) {
+        for (const auto& x : b) AddABody(Body(x[0], x[1], 0, 0, 0, 0, x[2], x[3]));
+        TransferICsToRT();
+        for (size_t i = 0; i < b.size(); ++i)
+            for (int n = 0; n < 3; ++n) RT(int(i)).vel[n] = b[i][4 + n];
+        set.gravConstant = g;
+        set.timeStep = dt;
+        set.onCrash = kCrashMerge;
+    }
+    // Mass, momentum and centre of mass of the live bodies.
+    static std::array<double, 7> LiveSums() {
+        std::array<double, 7> s{};
+        for (int i = 0; i < Count(); ++i)
+            for (int n = 0; n < 3 && IsLiveBody(RT(i)); ++n)
+                s[0] += n == 0 ? RT(i).mass : 0, s[1 + n] += RT(i).mass * RT(i).vel[n], s[4 + n] += RT(i).mass * RT(i).pos[n];
+        for (int n = 4; n < 7; ++n) s[n] /= s[0];
+        return s;
+    }
+};
+
+TEST_F(Merge, KeepsMassMomentumCentreAndVolumeAndTheAbsorbedBodyStops) {
+    Bodies({{0, 0, 3, 10, 2, 1, 0}, {12, 0, 1, 6, -4, 3, 1}}, 1.0, 0.5);
+    const auto s0 = LiveSums();
     DoPushStage();
-    EXPECT_EQ(rt.pushCount, 4);
-    TransferICsToRT();
-    set.onCrash = kCrashMerge;
-    DoPushStage();
-    EXPECT_EQ(rt.pushCount, 1);
-    EXPECT_EQ(RT(1).statusFlags & 3u, 3u);
+    EXPECT_EQ(rt.pushCount, 1);  // a merge ends the frame
+    EXPECT_EQ(RT(1).statusFlags & 3u, kAbsorbedStatus | kNotDrawnStatus);
     EXPECT_EQ(RT(0).statusFlags, 0u);
-    EXPECT_NEAR(RT(0).vel[1], 0.0, 1e-6);  // momentum shared
+    const auto s1 = LiveSums();
+    EXPECT_DOUBLE_EQ(s1[0], 4.0);
+    EXPECT_DOUBLE_EQ(RT(0).radius, std::cbrt(1000.0 + 216.0));
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_NEAR(s1[1 + n], s0[1 + n], 1e-12) << n;
+        EXPECT_NEAR(RT(0).vel[n], s0[1 + n] / 4.0, 1e-12) << n;
+        // Internal forces leave the centre of mass moving uniformly through the push.
+        EXPECT_NEAR(s1[4 + n], s0[4 + n] + set.timeStep * s0[1 + n] / s0[0], 1e-12) << n;
+    }
+    const std::vector<double> frozen(RT(1).pos, RT(1).pos + 3);
+    DoPushStage();
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(RT(1).pos[n], frozen[n]);
+    SetICsToRT();  // initial conditions from the run keep the combined body, drop the absorbed one
+    ASSERT_EQ(BodyList()->count, 1);
+    EXPECT_DOUBLE_EQ(BodyList()->body[0].mass, 4.0);
+    EXPECT_DOUBLE_EQ(BodyList()->body[0].radius, std::cbrt(1216.0));
 }
 
-TEST_F(PushStage, RealignZeroesMomentumAndSkipsZeroMass) {
-    AddABody(Body(10, 20, 30, 1, 2, 3, 5, 1));
-    AddABody(Body(-7, 2, 0, 0, -4, 1, 3, 1));
-    TransferICsToRT();
-    double p = 0, q = 0;
-    for (int i = 0; i < 2; ++i) { p += RT(i).mass * RT(i).pos[0]; q += RT(i).mass * RT(i).vel[1]; }
-    EXPECT_NEAR(p, 0, 1e-9);
-    EXPECT_NEAR(q, 0, 1e-9);
+TEST_F(Merge, EqualMassesAbsorbTheHigherIndexAndMasslessPairsStayFinite) {
+    Bodies({{0, 0, 1, 10, 0, 1, 0}, {15, 0, 1, 10, 0, -1, 0}}, 6.672e-11, 10);
+    DoPushStage();
+    EXPECT_EQ(RT(1).statusFlags & kAbsorbedStatus, kAbsorbedStatus);
+    EXPECT_EQ(RT(0).statusFlags, 0u);
+    EXPECT_NEAR(RT(0).vel[1], 0.0, 1e-6);
     DeallocateAllPushMemory();
-    AddABody(Body(10, 0, 0, 1, 0, 0, 0, 1));
-    TransferICsToRT();
-    EXPECT_DOUBLE_EQ(RT(0).pos[0], 10.0);
+    Bodies({{0, 0, 0, 10, 0, 1, 0}, {15, 0, 0, 10, 0, -1, 0}}, 6.672e-11, 10);
+    DoPushStage();
+    for (int i = 0; i < 2; ++i)
+        for (int n = 0; n < 3; ++n) EXPECT_TRUE(std::isfinite(RT(i).vel[n]) && std::isfinite(RT(i).pos[n]));
 }
 
-TEST_F(PushStage, TrailsAreTakenOncePerFrame) {
+// Masses 5, 1, 2: 2 meets 1 first and absorbs it, and 0, whose nearest is now absorbed, stays
+// apart. Re-centring then weighs the live bodies only; the absorbed one moves along with them.
+TEST_F(Merge, ChainsSkipAbsorbedPartnersAndRecentringWeighsOnlyLiveBodies) {
+    Bodies({{0, 0, 5, 5, 1, 0.5, 0}, {8, 0, 1, 5, -3, 2, 0}, {16, 0, 2, 5, 0.5, -1, 2}}, 1e-3, 0.01);
+    const auto s0 = LiveSums();
+    DoPushStage();
+    EXPECT_EQ(RT(1).statusFlags & kAbsorbedStatus, kAbsorbedStatus);
+    EXPECT_EQ(RT(0).statusFlags | RT(2).statusFlags, 0u);
+    EXPECT_DOUBLE_EQ(RT(0).mass, 5.0);
+    EXPECT_DOUBLE_EQ(RT(2).mass, 3.0);
+    const auto s1 = LiveSums();
+    double offset[3];
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_NEAR(s1[1 + n], s0[1 + n], 1e-12) << n;
+        offset[n] = RT(1).pos[n] - RT(0).pos[n];
+    }
+    RealignInertialReferenceFrame();
+    const auto s2 = LiveSums();
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_NEAR(s2[1 + n], 0.0, 1e-12) << n;
+        EXPECT_NEAR(s2[4 + n], 0.0, 1e-12) << n;
+        EXPECT_NEAR(RT(1).pos[n] - RT(0).pos[n], offset[n], 1e-12) << n;
+    }
+}
+
+TEST_F(PushStage, TrailsAreTakenOncePerFrameAndAFrameHasAtLeastOnePush) {
     AddABody(Body(0, 0, 0, 0, 1, 0, 1, 1));
     set.trailLength = 10;
     set.pushesPerFrame = 4;
@@ -138,16 +242,106 @@ TEST_F(PushStage, TrailsAreTakenOncePerFrame) {
     EXPECT_EQ(rt.pushCount, 9);
 }
 
-TEST_F(PushStage, SoundsInterruptOnlyWhenAsked) {
-    CountingSound snd;
-    SetPlatformBackend(&snd);
-    snd.busy = true;
-    PlayEventSound(kThrustSound, false);
-    EXPECT_EQ(snd.played, 0);
-    PlayEventSound(kCrashSound, true);
-    EXPECT_EQ(snd.stopped, 1);
-    EXPECT_EQ(snd.played, 1);
-    DisposeSoundStuff();
-    SetPlatformBackend(nullptr);
+TEST_F(PushStage, BodyListKeepsASpareEntryAndChildrenStartInTheSpunParentsFrame) {
+    BodyInfoStruct p = Body(0, 0, 0, 0, 0, 0, 1e30, 1), m = Body(1000, 0, 0, 0, 10, 0, 0, 1), c;
+    BodyInfoStruct self = Body(5, 6, 7, 0, 0, 0, 0, 1), tilted = Body(1e9, 0, 0, 0, 0, 0, 0, 1);
+    FillDefaultCraftInfo(c);
+    p.spinPhase = M_PI / 2;
+    m.parent = 1;
+    self.parent = 3;  // names itself: absolute
+    tilted.axisTilt = 0.5, tilted.axisAzimuth = 1.0, tilted.spinPhase = 0.8;
+    for (const BodyInfoStruct& b : {p, m, self, c, tilted, c}) ASSERT_EQ(AddABody(b), 1);
+    EXPECT_EQ(GetHandleSize(set.bodies), int32_t(8 + 176 * 7));  // one spare entry
+    SetMemoryLimitForTesting(LiveHandleBytes());
+    EXPECT_EQ(AddABody(p), 0);
+    SetMemoryLimitForTesting(0);
+    EXPECT_EQ(BodyList()->count, 6);
+    EXPECT_EQ(GetCraftIndex(), 3);
+    DeleteABody(3);
+    DeleteABody(7);  // no such body
+    EXPECT_EQ(BodyList()->count, 5);
+    EXPECT_EQ(GetCraftIndex(), 4);
+    TransferICsToRT();
+    EXPECT_NEAR(RT(1).pos[0], 0.0, 0.1);
+    EXPECT_NEAR(RT(1).pos[1], 1000.0, 0.1);
+    EXPECT_NEAR(RT(1).vel[0], -10.0, 1e-3);
+    EXPECT_NEAR(RT(2).pos[2], 7.0, 1e-9);
+    SetICsToRT();
+    ASSERT_NE(rt.bodyRT, 0u);  // nothing deleted: the run continues
+    const BodyInfoStruct& t = BodyList()->body[3];
+    EXPECT_NEAR(t.axisTilt, 0.5, 1e-3);
+    EXPECT_NEAR(t.axisAzimuth, 1.0, 1e-3);
+    EXPECT_NEAR(t.spinPhase, 0.8, 1e-3);
+    EXPECT_EQ(BodyList()->body[1].parent, 0);
+}
+// The thrust schedule: sorted, merged per push, cleaned of entries that do nothing, and its copy
+// equal to adding every entry one by one (the schedule's definition), fast when long.
+std::vector<int32_t> Pushes(Handle h) {
+    std::vector<int32_t> out;
+    for (int32_t k = 0; k < GetTTCount(h); ++k) out.push_back(TTList(h)->entry[k].pushIndex);
+    return out;
+}
+// The entries added one by one, or stored as they are.
+Handle List(const std::vector<TimedThrustInfoStruct>& entries, bool byAdding) {
+    Handle h = byAdding ? NewTTHandle() : NewHandle(kTTListHeaderSize + sizeof(TimedThrustInfoStruct) * (entries.size() + 1));
+    if (!byAdding) TTList(h)->count = int32_t(entries.size());
+    for (size_t k = 0; k < entries.size(); ++k) byAdding ? void(AddTTData(h, &entries[k])) : void(TTList(h)->entry[k] = entries[k]);
+    return h;
+}
+
+TEST(TimedThrust, AddSortsMergesEqualPushesAndCleanUpDropsEntriesThatDoNothing) {
+    Handle h = List({{1, 30, 0}, {1, 10, 0}, {1, 20, 0}, {5, 10, 0}, {3, 40, 0}, {-3, 40, 0}, {NAN, 4, 0}}, true);
+    EXPECT_EQ(Pushes(h), (std::vector<int32_t>{4, 10, 20, 30, 40}));
+    EXPECT_EQ(GetHandleSize(h), int32_t(8 + 16 * (5 + 1)));  // five entries and a spare
+    EXPECT_DOUBLE_EQ(TTList(h)->entry[1].deltaV, 6);
+    EXPECT_EQ(GetTTIndex(h, 20), 2);
+    EXPECT_EQ(GetTTIndex(h, 25), -1);
+    EXPECT_EQ(GetTTIndex(h, (int64_t(1) << 32) + 20), -1);
+    CleanUpTTData(h);
+    EXPECT_EQ(Pushes(h), (std::vector<int32_t>{10, 20, 30}));
+    const TimedThrustInfoStruct moved{1, 35, 0};
+    EXPECT_EQ(SetTTData(h, &moved, 0), 2);
+    EXPECT_EQ(Pushes(h), (std::vector<int32_t>{20, 30, 35}));
+    EXPECT_EQ(SetTTData(h, &moved, -1) & SetTTData(0, &moved, 0) & AddTTData(h, nullptr), -1);
+    TimedThrustInfoStruct out{};
+    GetTTData(h, &out, 5);  // out of range: untouched
+    EXPECT_EQ(out.pushIndex, 0);
+    EXPECT_EQ(GetTTCount(0), 0);
+    EXPECT_EQ(MakeTTDataCopy(0), 0u);
+    DisposeTTHandle(h);
+}
+
+TEST(TimedThrust, CopyEqualsAddingOneByOneAndAMillionEntriesCopyQuickly) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 50; ++round) {
+        std::vector<TimedThrustInfoStruct> entries;
+        for (int k = 0, n = int(rng() % 60); k < n; ++k) {
+            const int kind = int(rng() % 10);  // nothing, NaN or a speed change, at pushes from -5 on
+            entries.push_back({kind == 0 ? 0.0 : kind == 1 ? NAN : (int(rng() % 2001) - 1000) * 0.1 + 1e-3 * k, int32_t(rng() % 40) - 5, uint32_t(rng())});
+        }
+        const Handle raw = List(entries, false), fast = MakeTTDataCopy(raw), slow = List(entries, true);
+        CleanUpTTData(slow);
+        ASSERT_EQ(GetTTCount(fast), GetTTCount(slow));
+        EXPECT_GT(GetHandleSize(fast), int32_t(kTTListHeaderSize + 16 * GetTTCount(fast)));  // a spare entry
+        for (int32_t k = 0; k < GetTTCount(fast); ++k) {
+            const TimedThrustInfoStruct &a = TTList(fast)->entry[k], &b = TTList(slow)->entry[k];
+            EXPECT_GE(a.pushIndex, 0);
+            EXPECT_EQ(a.pushIndex, b.pushIndex);
+            EXPECT_EQ(a.deltaV, b.deltaV);  // summed in the same order, bit for bit
+            EXPECT_EQ(a.reserved12, b.reserved12);
+        }
+        for (Handle h : {raw, fast, slow}) DisposeTTHandle(h);
+    }
+    // Adding a million entries one by one moves the list's tail a million times: hours.
+    std::vector<TimedThrustInfoStruct> entries;
+    for (int32_t k = 0; k < 1000000; ++k) entries.push_back({1.0, 1000000 - k, 0});
+    const Handle raw = List(entries, false);
+    const auto start = std::chrono::steady_clock::now();
+    const Handle copy = MakeTTDataCopy(raw);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 20.0);
+    ASSERT_EQ(GetTTCount(copy), 1000000);
+    EXPECT_EQ(TTList(copy)->entry[0].pushIndex, 1);
+    DisposeTTHandle(raw);
+    DisposeTTHandle(copy);
 }
 }  // namespace
