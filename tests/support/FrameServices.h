@@ -1,31 +1,34 @@
 #pragma once
-// Stand-ins for the platform around the frame task: a tick counter the test
-// sets, and a main window that records the texts and notes drawn into it.
+// A started application without windows: settings and run-time record at their
+// defaults, no automatic rotation, the interactive push budget, a tick counter
+// the test sets and a main window that records the texts and notes drawn into it.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "core/Control.h"
+#include "core/Events.h"
 #include "core/Frame.h"
 #include "core/PushBudget.h"
-#include "core/Records.h"
 #include "core/Strings.h"
-#include "sim/Bodies.h"
 #include "platform/Platform.h"
+#include "sim/Bodies.h"
 
 struct FakeTicks : PlatformBackend {
     uint32_t ticks = 1000;
     uint32_t TickCount() override { return ticks; }
+    uint32_t DoubleClickTicks() override { return 30; }
 };
 
 struct MainWindowSink : MainWindowServices {
     std::vector<std::string> texts, notes;
+    int moves = 0;
     void DrawTextInMainWindow(const Rect&, const std::string& t, RGBColor) override { texts.push_back(t); }
     void ShowNoteInMainWindow(const std::string& t) override { notes.push_back(t); }
+    void MoveWindowTo(int16_t, int16_t, int16_t) override { ++moves; }
 };
 
-// A started application without windows: settings and run-time record at
-// their defaults, the frame-rate measurement and the event record cleared.
 class FrameFixture : public ::testing::Test {
 protected:
     FakeTicks ticks;
@@ -36,42 +39,44 @@ protected:
         SetPlatformBackend(&ticks);
         SetMainWindowServices(&sink);
         InitializeAll();
+        set.autoRotation = 0;
+        pushBudget = PushBudgetStruct{};
+        pushBudget.frameSeconds = kInteractivePushSeconds;
         lastTC = 0, lastFPS = 0, framesPassed = 0, olPos = Point{0, 0};
-        wheelDeltaX = wheelDeltaY = 0;
+        wheelDeltaX = wheelDeltaY = wheelAngleRemainder[0] = wheelAngleRemainder[1] = 0;
+        keyHitTC = mainWindowHitTC = 0;
+        mainWindowDrag = MouseDrag::Turn;
         theEvent = EventRecord{};
     }
     void TearDown() override {
         DisposeAll();
+        pushBudget = PushBudgetStruct{};
         SetPlatformBackend(nullptr);
         SetMainWindowServices(nullptr);
     }
-};
-
-// Frames as the window runs them: no automatic rotation, and the interactive push budget.
-class BudgetedFrameFixture : public FrameFixture {
-protected:
-    void SetUp() override {
-        FrameFixture::SetUp();
-        set.autoRotation = 0;
-        pushBudget = PushBudgetStruct{};
-        pushBudget.frameSeconds = kInteractivePushSeconds;
+    void Key(uint16_t what, uint8_t ch, uint8_t code = 0, uint16_t modifiers = 0) {
+        theEvent = EventRecord{what, uint32_t(ch) | (uint32_t(code) << 8), ticks.ticks, Point{0, 0}, modifiers};
+        what == kKeyUpEvent ? DoKeyUpEv() : DoKeyEv();
     }
-    void TearDown() override {
-        pushBudget = PushBudgetStruct{};
-        FrameFixture::TearDown();
+    // One pass of the loop without modifier keys: the modifier flags and repeat factor, then a frame.
+    void Pass(int frames = 1) {
+        for (int n = 0; n < frames; ++n) {
+            theEvent.modifiers = 0;
+            UpdateControlsFromModifiers();
+            DoTask(1);
+        }
     }
 };
 
-// One body added to the scenario's initial conditions.
-inline void AddBody(const char* name, double x, double vy, double mass, double radius) {
+inline int32_t AddBody(const char* name, double x, double vy, double mass, double radius, double y = 0) {
     BodyInfoStruct b;
     FillDefaultBodyInfo(b);
-    b.pos[0] = x;
-    b.vel[1] = vy;
-    b.mass = mass;
+    b.pos[0] = x, b.pos[1] = y, b.vel[1] = vy;
+    if (mass > 0) b.mass = mass;
     b.radius = radius;
     CToPStr31(b.name, name);
-    AddABody(b);
+    EXPECT_EQ(AddABody(b), 1);
+    return BodyList()->count - 1;
 }
 
 // A star and a planet on a circular orbit: cheap pushes, no collision.
