@@ -122,8 +122,9 @@ int SciNot(MyReal x, char* buf) {
     const double m = x * std::exp(-e * std::log(10.0));
     char mant[48];
     int n = FixedText(m, 1, mant, sizeof mant);
-    if (n >= 2 && mant[0] == '1' && mant[1] == '0') {  // 10.0 rounds up to the next decade
-        std::memmove(mant + 1, mant + 2, size_t(n - 1));
+    const int sign = mant[0] == '-' ? 1 : 0;  // -10.0 carries as 10.0 does
+    if (n >= sign + 2 && mant[sign] == '1' && mant[sign + 1] == '0') {  // 10.0 rounds up to the next decade
+        std::memmove(mant + sign + 1, mant + sign + 2, size_t(n - sign - 1));
         --n;
         e += 1;
     }

@@ -1,356 +1,226 @@
-// The menu bar's marks and texts, the dispatch of choices and the parameter commands.
+// The menu bar's commands, marks and shortcuts, the sheets and dialogs they open,
+// the key reference and the window layouts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 
 #include "ScriptedDialog.h"
 #include "core/Confirm.h"
 #include "core/Control.h"
 #include "core/Dialogs.h"
 #include "core/Events.h"
+#include "core/FramePacing.h"
+#include "core/KeyReference.h"
 #include "core/Limits.h"
 #include "core/Menus.h"
-#include "core/Strings.h"
+#include "core/Units.h"
+#include "render/Camera.h"
+#include "render/RenderBuffer.h"
 #include "render/StereoGlasses.h"
 #include "sim/Bodies.h"
 
 namespace {
 
-class Menus : public ::testing::Test {
-protected:
+struct Menus : ::testing::Test {
+    struct Backend : ScriptedDialogBackend {
+        size_t referenceRows = 0;
+        void ShowKeyReference(const std::vector<KeyReferenceRow>& rows) override { referenceRows = rows.size(); }
+    } backend;
+    SettingsStruct saved = set;
+    RunTimeStruct savedRT = rt;
     void SetUp() override {
         SetPlatformBackend(&backend);
-        saved = set;
-        savedRT = rt;
-        set.bodies = set.timedThrust = 0;
-        rt.bodyRT = 0;
-        rt.selectedBody = -1;
+        set.bodies = set.timedThrust = 0, rt.bodyRT = 0, rt.selectedBody = -1;
         for (auto& w : rt.controlFlags) w = 0;
         SetupMenus();
     }
     void TearDown() override {
         DisposeMenus();
         DeallocateAllPushMemory();
-        set = saved;
-        rt = savedRT;
+        set = saved, rt = savedRT, stereoGlasses = StereoGlasses::RedLeft, frameRateChoice = FrameRateChoice::Display;
         SetPlatformBackend(nullptr);
     }
-    // Answers the next sheet with this text in its first field and OK.
-    void Answer(const std::string& text) { backend.Expect({{{{kSheetFirstFieldItem, text}}, kSheetOkayItem}}); }
-    std::string Shown(size_t dialog) { return backend.dialogs[dialog].textsAtHit[0].at(kSheetFirstFieldItem); }
-    void AddBodies(int n) {
+    void Answer(const std::string& text, int16_t hit = kSheetOkayItem) { backend.Expect({{{{kSheetFirstFieldItem, text}}, hit}}); }
+    std::string Shown(size_t dialog) { return backend.dialogs.at(dialog).textsAtHit.at(0).at(kSheetFirstFieldItem); }
+    static void AddBodies(int n) {
         for (int i = 0; i < n; ++i) {
             BodyInfoStruct b{};
             FillDefaultBodyInfo(b);
-            b.name[0] = 1;
-            b.name[1] = uint8_t('A' + i);
+            b.name[0] = 1, b.name[1] = uint8_t('A' + i);
             AddABody(b);
         }
     }
-    bool Enabled(int16_t menu, int16_t item) { return GetMenuItem(menu, item)->enabled; }
-    bool Checked(int16_t menu, int16_t item) { return GetMenuItem(menu, item)->checked; }
-
-    ScriptedDialogBackend backend;
-    SettingsStruct saved;
-    RunTimeStruct savedRT;
+    static MenuItemModel& Item(int16_t menu, int16_t item) { return *GetMenuItem(menu, item); }
 };
+
+constexpr int32_t kView = MenuChoice(kViewMenu, 1), kSize = MenuChoice(kViewMenu, 3), kSpin = MenuChoice(kViewMenu, 7),
+                  kTrail = MenuChoice(kViewMenu, 12), kPower = MenuChoice(kParametersMenu, 2),
+                  kPushes = MenuChoice(kSimulationMenu, 4);
+double Stored(int32_t choice) {
+    switch (choice) {
+        case kView: return set.viewAngle;
+        case kSize: return set.minPointSize;
+        case kSpin: return set.autoRotation * 180 / M_PI;
+        case kTrail: return set.trailLength;
+        case kPower: return set.powerLaw;
+        default: return set.pushesPerFrame;
+    }
+}
 
 }  // namespace
 
-TEST_F(Menus, ViewAngleOutsideItsRangeIsRefusedWithAMessageNamingTheRange) {
-    set.viewAngle = 70.0;
-    for (const char* entry : {"200", "0.1", "0", "-30", "1e9", "nan", "wide"}) {
+TEST_F(Menus, SettingsRefuseEntriesOutsideTheirRangeNamingItAndWholeNumbersAreTruncatedAndHeld) {
+    set.viewAngle = 70, set.autoRotation = -M_PI / 10000;
+    const std::tuple<int32_t, const char*, double, const char*> entries[] = {{kView, "200", 0, "0.5 to 175"},
+        {kView, "0.1", 0, "0.5 to 175"}, {kView, "nan", 0, "0.5 to 175"}, {kView, "wide", 0, "0.5 to 175"},
+        {kView, "175", 175, nullptr}, {kView, "0.5", 0.5, nullptr}, {kPower, "x", 0, "-10 to 10"},
+        {kPower, "1e400", 0, "-10 to 10"}, {kSpin, "720", 0, "-180 to 180"}, {kSpin, "1", 1, nullptr},
+        {kPushes, "1e12", 0, "1 to 1000000"}, {kPushes, "0", 1, nullptr}, {kPushes, "2.9", 2, nullptr},
+        {kPushes, "1000000", kMaxPushesPerFrame, nullptr}, {kTrail, "4294967298", 0, "0 to 100000 "},
+        {kTrail, "-5", 0, nullptr}, {kTrail, "250.7", 250, nullptr}, {kTrail, "100000", kMaxTrailLength, nullptr},
+        {kSize, "100000000", 0, "1 to 1000 "}, {kSize, "0.4", 1, nullptr}, {kSize, "1000", kMaxMinPointSize, nullptr}};
+    for (const auto& [choice, entry, stored, range] : entries) {
+        const double before = Stored(choice);
+        const size_t cautions = backend.cautions.size();
         Answer(entry);
-        HandleMenuEv(MenuChoice(kViewMenu, 1));
-        EXPECT_DOUBLE_EQ(set.viewAngle, 70.0) << entry;
-        ASSERT_FALSE(backend.cautions.empty()) << entry;
-        EXPECT_NE(backend.cautions.back().find("0.5 to 175"), std::string::npos) << backend.cautions.back();
+        HandleMenuEv(choice);
+        EXPECT_NEAR(Stored(choice), range ? before : stored, 1e-12) << entry;
+        ASSERT_EQ(backend.cautions.size(), cautions + (range != nullptr)) << entry;
+        EXPECT_TRUE(!range || backend.cautions.back().find(range) != std::string::npos) << backend.cautions.back();
     }
-    EXPECT_EQ(backend.cautions.size(), 7u);
-    EXPECT_EQ(Shown(0), "70.0");  // one fraction digit
-    // The ends of the range are accepted.
-    Answer("175");
-    HandleMenuEv(MenuChoice(kViewMenu, 1));
-    EXPECT_DOUBLE_EQ(set.viewAngle, 175.0);
-    Answer("0.5");
-    HandleMenuEv(MenuChoice(kViewMenu, 1));
-    EXPECT_DOUBLE_EQ(set.viewAngle, 0.5);
-    // A cancelled sheet changes nothing and says nothing.
-    backend.Expect({{{{kSheetFirstFieldItem, "33"}}, kSheetCancelItem}});
-    HandleMenuEv(MenuChoice(kViewMenu, 1));
-    EXPECT_DOUBLE_EQ(set.viewAngle, 0.5);
-    EXPECT_EQ(backend.cautions.size(), 7u);
-}
-
-TEST_F(Menus, TimeStepMustBeAPositiveNumber) {
+    EXPECT_EQ(Shown(0) + " " + Shown(8), "70.0 -0.01800000");  // one fraction digit; the rotation in degrees
+    Answer("33", kSheetCancelItem);  // a cancelled sheet changes nothing and says nothing
+    HandleMenuEv(kView);
+    EXPECT_EQ(set.viewAngle, 0.5);
+    // The time step goes through the unit dialog: five presses go round s, min, h, days and back to
+    // minutes, converting the value shown; OK returns seconds; it must be a positive number.
     set.timeStep = 10.0;
-    for (const char* entry : {"abc", "-5", "0", "1e999", "nan"}) {
+    backend.Expect({{{{kFlipValueItem, "7200"}}, kFlipUnitItem}, {{}, kFlipUnitItem}, {{}, kFlipUnitItem},
+                    {{}, kFlipUnitItem}, {{}, kFlipUnitItem}, {{{kFlipValueItem, "3"}}, kFlipOkItem}});
+    HandleMenuEv(MenuChoice(kSimulationMenu, 3));
+    const DialogRecord& d = backend.dialogs.back();
+    const std::pair<double, const char*> shown[] = {{10, "s"}, {120, "min"}, {2, "h"}, {1 / 12.0, "days"}, {7200, "s"}, {120, "min"}};
+    for (size_t k = 1; k < 6; ++k) {
+        EXPECT_NEAR(String2MyReal(d.textsAtHit[k].at(kFlipValueItem)), shown[k].first, 1e-9) << k;
+        EXPECT_EQ(d.textsAtHit[k].at(kFlipUnitItem), shown[k].second) << k;
+    }
+    EXPECT_NEAR(set.timeStep, 180.0, 1e-9);
+    for (const char* entry : {"abc", "0", "1e999"}) {
         backend.Expect({{{{kFlipValueItem, entry}}, kFlipOkItem}});
         HandleMenuEv(MenuChoice(kSimulationMenu, 3));
-        EXPECT_DOUBLE_EQ(set.timeStep, 10.0) << entry;
-        ASSERT_FALSE(backend.cautions.empty()) << entry;
+        EXPECT_NEAR(set.timeStep, 180.0, 1e-9) << entry;
         EXPECT_NE(backend.cautions.back().find("greater than 0"), std::string::npos);
     }
-    EXPECT_EQ(backend.cautions.size(), 5u);
-    backend.Expect({{{{kFlipValueItem, "0.001"}}, kFlipOkItem}});
-    HandleMenuEv(MenuChoice(kSimulationMenu, 3));
-    EXPECT_DOUBLE_EQ(set.timeStep, 0.001);
 }
 
-TEST_F(Menus, OtherSettingsRefuseNonNumbersAndTheirOutOfRangeValues) {
-    set.powerLaw = -2.0;
-    set.autoRotation = 0.0;
-    set.pushesPerFrame = 16;
-    set.trailLength = 10;
-    Answer("x");
-    HandleMenuEv(MenuChoice(kParametersMenu, 2));
-    Answer("1e400");  // overflows to infinity
-    HandleMenuEv(MenuChoice(kParametersMenu, 2));
-    EXPECT_DOUBLE_EQ(set.powerLaw, -2.0);
-    Answer("720");
-    HandleMenuEv(MenuChoice(kViewMenu, 7));
-    EXPECT_DOUBLE_EQ(set.autoRotation, 0.0);
-    Answer("many");
-    HandleMenuEv(MenuChoice(kSimulationMenu, 4));
-    EXPECT_EQ(set.pushesPerFrame, 16);
-    Answer("1e12");
-    HandleMenuEv(MenuChoice(kViewMenu, 12));
-    EXPECT_EQ(set.trailLength, 10);
-    ASSERT_EQ(backend.cautions.size(), 5u);
-    EXPECT_NE(backend.cautions[2].find("-180 to 180"), std::string::npos);
-    EXPECT_NE(backend.cautions[4].find("0 to 100000 "), std::string::npos);
-}
-
-TEST_F(Menus, WholeNumberSettingsAreTruncatedAndHeldAtTheirLeast) {
-    Answer("0");
-    HandleMenuEv(MenuChoice(kSimulationMenu, 4));
-    EXPECT_EQ(set.pushesPerFrame, 1);
-    Answer("2.9");
-    HandleMenuEv(MenuChoice(kSimulationMenu, 4));
-    EXPECT_EQ(set.pushesPerFrame, 2);
-    Answer("-5");
-    HandleMenuEv(MenuChoice(kViewMenu, 12));
-    EXPECT_EQ(set.trailLength, 0);
-    Answer("250.7");
-    HandleMenuEv(MenuChoice(kViewMenu, 12));
-    EXPECT_EQ(set.trailLength, 250);
-    Answer("0.4");
-    HandleMenuEv(MenuChoice(kViewMenu, 3));
-    EXPECT_EQ(set.minPointSize, 1);
-}
-
-// Beyond the bounds every frame would stall or the trails would not fit in memory:
-// such entries are refused with the range, and the bound itself is accepted.
-TEST_F(Menus, WholeNumberSettingsBeyondTheirBoundAreRefused) {
-    set.pushesPerFrame = 16;
-    set.trailLength = 10;
-    set.minPointSize = 2;
-    Answer("1e12");
-    HandleMenuEv(MenuChoice(kSimulationMenu, 4));
-    EXPECT_EQ(set.pushesPerFrame, 16);
-    Answer("4294967298");
-    HandleMenuEv(MenuChoice(kViewMenu, 12));
-    EXPECT_EQ(set.trailLength, 10);
-    Answer("100000000");
-    HandleMenuEv(MenuChoice(kViewMenu, 3));
-    EXPECT_EQ(set.minPointSize, 2);
-    ASSERT_EQ(backend.cautions.size(), 3u);
-    EXPECT_NE(backend.cautions[0].find("1 to 1000000"), std::string::npos);
-    Answer("1000000");
-    HandleMenuEv(MenuChoice(kSimulationMenu, 4));
-    EXPECT_EQ(set.pushesPerFrame, kMaxPushesPerFrame);
-    Answer("100000");
-    HandleMenuEv(MenuChoice(kViewMenu, 12));
-    EXPECT_EQ(set.trailLength, kMaxTrailLength);
-    Answer("1000");
-    HandleMenuEv(MenuChoice(kViewMenu, 3));
-    EXPECT_EQ(set.minPointSize, kMaxMinPointSize);
-}
-
-TEST_F(Menus, StereoItemTurnsOffAtOnceAndAsksForTheSeparationToTurnOn) {
-    set.eyeRadius = 15;
-    set.displayFlags = kStereoOnFlag;
-    HandleMenuEv(MenuChoice(kViewMenu, 2));
-    EXPECT_EQ(set.displayFlags & kStereoOnFlag, 0u);
-    EXPECT_EQ(backend.opened, 0u);  // no dialog
+TEST_F(Menus, StereoPowerLawAndStarFieldCommands) {
+    set.eyeRadius = 15, set.displayFlags = kStereoOnFlag;
+    HandleMenuEv(MenuChoice(kViewMenu, 2));  // on: turns off at once, asking nothing
+    EXPECT_EQ(set.displayFlags + backend.opened, 0u);
     Answer("41");
-    HandleMenuEv(MenuChoice(kViewMenu, 2));
-    EXPECT_EQ(Shown(0), "30");  // twice the stored radius
-    EXPECT_EQ(set.eyeRadius, 20);
-    EXPECT_NE(set.displayFlags & kStereoOnFlag, 0u);
-    // Cancel leaves stereo off.
+    HandleMenuEv(MenuChoice(kViewMenu, 2));  // off: asks for the separation, twice the stored radius
+    EXPECT_EQ(Shown(0), "30");
+    EXPECT_EQ(set.eyeRadius * 10 + set.displayFlags, 200 + kStereoOnFlag);
     set.displayFlags = 0;
-    backend.Expect({{{}, kSheetCancelItem}});
+    Answer("", kSheetCancelItem);
     HandleMenuEv(MenuChoice(kViewMenu, 2));
-    EXPECT_EQ(set.displayFlags & kStereoOnFlag, 0u);
-}
-
-TEST_F(Menus, PowerLawChangeRestartsFromInitialConditions) {
+    EXPECT_EQ(set.displayFlags, 0u);
     AddBodies(2);
     TransferICsToRT();
-    ASSERT_NE(rt.bodyRT, 0u);
-    set.powerLaw = -2.0;
-    Answer("-2.00000");  // the same value: nothing happens
-    HandleMenuEv(MenuChoice(kParametersMenu, 2));
+    set.powerLaw = -2;
+    Answer("-2.00000");  // the same power law: the run goes on
+    HandleMenuEv(kPower);
     EXPECT_NE(rt.bodyRT, 0u);
-    Answer("-1.5");
-    HandleMenuEv(MenuChoice(kParametersMenu, 2));
-    EXPECT_DOUBLE_EQ(set.powerLaw, -1.5);
+    Answer("-1.5");  // another: it starts again from the initial conditions
+    HandleMenuEv(kPower);
     EXPECT_EQ(rt.bodyRT, 0u);
-}
-
-TEST_F(Menus, AnglesAreShownInDegreesAndStoredInRadians) {
-    set.autoRotation = -M_PI / 10000;
-    Answer("1");
-    HandleMenuEv(MenuChoice(kViewMenu, 7));
-    EXPECT_EQ(Shown(0), "-0.01800000");
-    EXPECT_NEAR(set.autoRotation, M_PI / 180, 1e-15);
     backend.Expect({{{{kSheetFirstFieldItem, "90"}, {kSheetFirstFieldItem + 1, "45"}}, kSheetOkayItem}});
-    HandleMenuEv(MenuChoice(kParametersMenu, 4));
-    EXPECT_NEAR(set.starInclination, M_PI / 2, 1e-12);
-    EXPECT_NEAR(set.starAzimuth, M_PI / 4, 1e-12);
+    HandleMenuEv(MenuChoice(kParametersMenu, 4));  // star field angles typed in degrees
+    EXPECT_NEAR(set.starInclination * 4 + set.starAzimuth, 2.25 * M_PI, 1e-12);
 }
 
-TEST_F(Menus, LabelItems) {
+TEST_F(Menus, SubmenuItemsSetTheirSettingsAndWhileTrackedOnlyTheChosenOneIsMarked) {
+    for (int16_t item = 1; item <= 11; ++item) {
+        HandleMenuEv(MenuChoice(kCameraModeMenu, item));
+        EXPECT_EQ(set.cameraMode, CameraModeForMenuItem(item)) << Item(kCameraModeMenu, item).text;
+    }
+    const int32_t methods[] = {kPushSemiImplicitEuler, kPushRungeKutta, kPushAdamsBashforth, kPushAdamsMoulton,
+                               kPushEuler, kPushGaussRadau};
+    for (int16_t item = 1; item <= 6; ++item) {
+        HandleMenuEv(MenuChoice(kPushMethodMenu, item));
+        EXPECT_EQ(set.pushMethod, methods[item - 1]) << Item(kPushMethodMenu, item).text;
+    }
+    // After two choices (and one of no item for the menus that ignore it) the second alone is marked.
+    const std::tuple<int16_t, int16_t, int16_t> choices[] = {{kCameraModeMenu, 3, 9}, {kPushMethodMenu, 6, 2},
+        {kOnCrashMenu, 3, 2}, {kStereoGlassesMenu, 2, 1}, {kFrameRateMenu, 2, 1}, {kFrameRateMenu, 1, 2},
+        {kStereoGlassesMenu, 1, 2}};
+    for (const auto& [menu, first, second] : choices) {
+        for (int16_t item : {first, second}) HandleMenuEv(MenuChoice(menu, item)), MarkMenus(1), MarkMenus(0);
+        if (menu == kStereoGlassesMenu || menu == kFrameRateMenu) HandleMenuEv(MenuChoice(menu, 40));
+        MarkMenus(1);
+        for (size_t k = 0; k < GetMenu(menu)->items.size(); ++k)
+            EXPECT_EQ(GetMenu(menu)->items[k].checked, int16_t(k + 1) == second) << menu << " item " << k + 1;
+        MarkMenus(0);
+    }
+    EXPECT_EQ(set.onCrash * 100 + int(stereoGlasses) * 10 + int(frameRateChoice), 111);
     set.labelFlags = 5;
-    ToggleLabelMenuItem(12);
-    EXPECT_EQ(set.labelFlags, 255u);
-    ToggleLabelMenuItem(10);
-    EXPECT_EQ(set.labelFlags, 0u);
-    ToggleLabelMenuItem(11);
-    EXPECT_EQ(set.labelFlags, 6u);
-    HandleMenuEv(MenuChoice(kLabelsMenu, 1));
-    EXPECT_EQ(set.labelFlags, 7u);
-    ToggleLabelMenuItem(9);
-    EXPECT_EQ(set.labelFlags, 7u);
+    for (int16_t item : {12, 10, 11, 1, 9}) HandleMenuEv(MenuChoice(kLabelsMenu, item));  // all, none, arrows, names
     MarkMenus(1);
-    EXPECT_TRUE(Checked(kLabelsMenu, 1));
-    EXPECT_TRUE(Checked(kLabelsMenu, 3));
-    EXPECT_FALSE(Checked(kLabelsMenu, 4));
+    for (int16_t item = 1; item <= 9; ++item) EXPECT_EQ(Item(kLabelsMenu, item).checked, item <= 3) << item;
     MarkMenus(0);
-    EXPECT_FALSE(Checked(kLabelsMenu, 1));
-}
-
-TEST_F(Menus, SubmenuItemsMapToTheirSettings) {
-    SetCameraModeMenuItem(9);
-    EXPECT_EQ(set.cameraMode, 16);
-    EXPECT_EQ(GetCameraModeMenuItem(), 9);
-    SetCameraModeMenuItem(12);
-    EXPECT_EQ(set.cameraMode, 0);
-    set.cameraMode = 5;
-    EXPECT_EQ(GetCameraModeMenuItem(), 0);
-    SetPushMethodMenuItem(2);
-    EXPECT_EQ(set.pushMethod, 4);
-    SetPushMethodMenuItem(6);
-    EXPECT_EQ(set.pushMethod, kPushGaussRadau);
-    EXPECT_EQ(GetPushMethodMenuItem(), 6);
-    ASSERT_NE(GetMenuItem(kPushMethodMenu, 6), nullptr);
-    EXPECT_EQ(GetMenuItem(kPushMethodMenu, 6)->text, "Gauss\u2013Radau (adaptive)");
-    SetPushMethodMenuItem(7);
-    EXPECT_EQ(set.pushMethod, 0);
-    set.pushMethod = 9;
-    EXPECT_EQ(GetPushMethodMenuItem(), 1);
-    HandleMenuEv(MenuChoice(kOnCrashMenu, 3));
-    EXPECT_EQ(set.onCrash, 2);
-    EXPECT_EQ(GetOnCrashMenuItem(), 3);
-}
-
-TEST_F(Menus, CameraModeChangeGlidesTheViewBackToTheCentre) {
-    rt.eyeDistance = -5.0;
-    rt.eyeDistanceVel = 0.0;
-    rt.panI = 0.3;
-    rt.panIVel = 0.0;
-    rt.panJ = -0.2;
-    rt.panJVel = 0.1;
-    HandleMenuEv(MenuChoice(kCameraModeMenu, 2));
-    EXPECT_EQ(set.cameraMode, 1);
+    EXPECT_EQ(set.labelFlags * 10 + Item(kLabelsMenu, 1).checked, 70u);
+    rt.eyeDistance = -5, rt.eyeDistanceVel = 0, rt.panI = 0.3, rt.panIVel = 0, rt.panJ = -0.2, rt.panJVel = 0.1;
+    HandleMenuEv(MenuChoice(kCameraModeMenu, 2));  // a new mode glides the view back to the centre
     EXPECT_DOUBLE_EQ(rt.eyeDistanceVel, 4.0e6 + 5.0);
-    EXPECT_DOUBLE_EQ(rt.panIVel, -0.3);
-    EXPECT_DOUBLE_EQ(rt.panJVel, 0.3);
+    EXPECT_DOUBLE_EQ(rt.panIVel + rt.panJVel * 10, -0.3 + 3);
 }
 
-TEST_F(Menus, CameraSelectionMenuExistsOnlyWhileTracked) {
+TEST_F(Menus, ItemsFollowTheStateWhileTrackedAndKeepTheirKeysOtherwise) {
     MarkMenus(1);
-    ASSERT_NE(GetMenu(kCameraSelectionMenu), nullptr);
-    EXPECT_EQ(CameraSelectionMenuH->title, "Camera selection");
-    ASSERT_EQ(CameraSelectionMenuH->items.size(), 1u);  // no bodies: one disabled item
-    EXPECT_FALSE(CameraSelectionMenuH->items[0].enabled);
+    ASSERT_NE(CameraSelectionMenuH, nullptr);  // the camera body menu exists only while tracked
+    EXPECT_FALSE(CameraSelectionMenuH->items.at(0).enabled);  // no bodies
+    EXPECT_FALSE(Item(kObjectsMenu, 2).enabled || Item(kObjectsMenu, 3).enabled || Item(kObjectsMenu, 6).enabled);
+    EXPECT_EQ(Item(kObjectsMenu, 5).text, "New Craft\u2026");
     MarkMenus(0);
     EXPECT_EQ(GetMenu(kCameraSelectionMenu), nullptr);
-
+    EXPECT_TRUE(Item(kObjectsMenu, 2).enabled && Item(kObjectsMenu, 3).enabled);  // command keys reach the command
     AddBodies(3);
-    set.cameraSelection = 1;
-    MarkMenus(1);
-    ASSERT_EQ(CameraSelectionMenuH->items.size(), 5u);
-    EXPECT_EQ(CameraSelectionMenuH->items[3].text, "B");
-    EXPECT_TRUE(CameraSelectionMenuH->items[3].checked);
-    MarkMenus(0);
-    HandleMenuEv(MenuChoice(kCameraSelectionMenu, 3));
-    EXPECT_EQ(set.cameraSelection, 0);
-    set.cameraSelection = 2;
-    HandleMenuEv(MenuChoice(kCameraSelectionMenu, 9));  // beyond the bodies
-    EXPECT_EQ(set.cameraSelection, 0);
-    rt.selectedBody = 2;
-    HandleMenuEv(MenuChoice(kCameraSelectionMenu, 1));
-    EXPECT_EQ(set.cameraSelection, 2);
-    HandleMenuEv(MenuChoice(kCameraSelectionMenu, 2));
-    EXPECT_EQ(set.cameraSelection, 2);
-}
-
-TEST_F(Menus, BodyItemsAreGreyedOnlyWhileTrackedWithoutASelection) {
-    MarkMenus(1);
-    EXPECT_FALSE(Enabled(kObjectsMenu, 2));
-    EXPECT_FALSE(Enabled(kObjectsMenu, 3));
-    EXPECT_FALSE(Enabled(kObjectsMenu, 6));  // no craft
-    EXPECT_EQ(GetMenuItem(kObjectsMenu, 5)->text, GetIndString(1027, 1));
-    MarkMenus(0);
-    EXPECT_TRUE(Enabled(kObjectsMenu, 2));  // command keys always reach the command
-    EXPECT_TRUE(Enabled(kObjectsMenu, 3));
-    AddBodies(2);
-    rt.selectedBody = 1;
     BodyInfoStruct craft{};
     FillDefaultCraftInfo(craft);
     AddABody(craft);
-    MarkMenus(1);
-    EXPECT_TRUE(Enabled(kObjectsMenu, 2));
-    EXPECT_TRUE(Enabled(kObjectsMenu, 6));
-    EXPECT_EQ(GetMenuItem(kObjectsMenu, 5)->text, GetIndString(1027, 2));
-    MarkMenus(0);
-}
-
-TEST_F(Menus, RunItemTextAndViewChecksFollowTheState) {
+    rt.selectedBody = set.cameraSelection = 1;
     SetControl(kPausedControl);
-    set.displayFlags = kKeepCameraLevelFlag | kStarFieldOffFlag;
-    set.trailLength = 10;
+    set.displayFlags = kKeepCameraLevelFlag | kStarFieldOffFlag, set.trailLength = 10;
     MarkMenus(1);
-    EXPECT_EQ(GetMenuItem(kSimulationMenu, 1)->text, GetIndString(1028, 1));
-    EXPECT_TRUE(Checked(kViewMenu, 6));
-    EXPECT_TRUE(Checked(kViewMenu, 10));   // mapping on
-    EXPECT_FALSE(Checked(kViewMenu, 11));  // stars off
-    EXPECT_TRUE(Checked(kViewMenu, 12));
-    EXPECT_FALSE(Checked(kViewMenu, 2));
+    ASSERT_EQ(CameraSelectionMenuH->items.size(), 6u);
+    EXPECT_EQ(CameraSelectionMenuH->items[3].text, "B");
+    EXPECT_TRUE(CameraSelectionMenuH->items[3].checked);
+    EXPECT_TRUE(Item(kObjectsMenu, 2).enabled && Item(kObjectsMenu, 6).enabled);
+    EXPECT_EQ(Item(kObjectsMenu, 5).text + Item(kSimulationMenu, 1).text, "Edit Craft\u2026Run");
+    for (const auto& [item, checked] : {std::pair{2, false}, {6, true}, {10, true}, {11, false}, {12, true}})
+        EXPECT_EQ(Item(kViewMenu, int16_t(item)).checked, checked) << item;
     MarkMenus(0);
-    EXPECT_FALSE(Checked(kViewMenu, 6));
-    EXPECT_FALSE(Checked(kViewMenu, 10));
+    EXPECT_FALSE(Item(kViewMenu, 6).checked);
     HandleMenuEv(MenuChoice(kSimulationMenu, 1));
-    EXPECT_FALSE(GetControl(kPausedControl));
     MarkMenus(1);
-    EXPECT_EQ(GetMenuItem(kSimulationMenu, 1)->text, GetIndString(1028, 2));
+    EXPECT_EQ(Item(kSimulationMenu, 1).text, "Pause");
     MarkMenus(0);
+    // Camera body items: the selected body, a separator, then the bodies; beyond them the first.
+    for (const auto& [item, selection] : {std::pair{3, 0}, {9, 0}, {2, 0}, {1, 1}}) {
+        set.cameraSelection = item == 2 ? 0 : 2;
+        HandleMenuEv(MenuChoice(kCameraSelectionMenu, int16_t(item)));
+        EXPECT_EQ(set.cameraSelection, selection) << item;
+    }
 }
 
-TEST_F(Menus, DispatchOfFileEditViewAndUnknownChoices) {
-    HandleMenuEv(MenuChoice(kViewMenu, 10));
-    EXPECT_EQ(IsMappingSpheresOn(), 0);
-    HandleMenuEv(MenuChoice(kViewMenu, 11));
-    EXPECT_EQ(IsDrawingStarsOn(), 0);
-    HandleMenuEv(MenuChoice(kViewMenu, 6));
-    EXPECT_EQ(IsKeepCameraLevelOn(), 1);
+TEST_F(Menus, ChoicesReachTheirCommandsAndShortcutsTheirItems) {
+    for (int16_t item : {10, 11, 6}) HandleMenuEv(MenuChoice(kViewMenu, item));
+    EXPECT_EQ(IsMappingSpheresOn() + IsDrawingStarsOn() * 10 + IsKeepCameraLevelOn() * 100, 100);
     const SettingsStruct before = set;
-    HandleMenuEv(MenuChoice(kViewMenu, 9));  // a separator
-    HandleMenuEv(MenuChoice(140, 1));        // no such menu
-    HandleMenuEv(0);
+    for (int32_t choice : {MenuChoice(kViewMenu, 9), MenuChoice(140, 1), 0}) HandleMenuEv(choice);  // nothing there
     EXPECT_EQ(std::memcmp(&before, &set, sizeof set), 0);
     AddBodies(2);
     backend.Expect({{{}, kConfirmActionItem}});  // Remove All Bodies asks first
@@ -358,46 +228,112 @@ TEST_F(Menus, DispatchOfFileEditViewAndUnknownChoices) {
     EXPECT_EQ(set.bodies, 0u);
     HandleMenuEv(MenuChoice(kAppleMenu, 1));
     EXPECT_NE(backend.aboutText.find("Total Run Time"), std::string::npos);
-    staying = 1;
     HandleMenuEv(MenuChoice(kFileMenu, kQuitItem));
     EXPECT_EQ(staying, 0);
     staying = 1;
+    const std::tuple<uint8_t, uint16_t, int32_t> keys[] = {{'q', kCmdKeyModifier, MenuChoice(kFileMenu, kQuitItem)},
+        {'Q', kCmdKeyModifier, MenuChoice(kFileMenu, kQuitItem)}, {'2', kCmdKeyModifier, MenuChoice(kWindowMenu, 2)},
+        {8, kCmdKeyModifier, MenuChoice(kObjectsMenu, 3)}, {'r', kCmdKeyModifier, MenuChoice(kSimulationMenu, 1)},
+        {'r', kCmdKeyModifier | kShiftKeyModifier, MenuChoice(kSimulationMenu, 8)}, {'q', 0, 0},
+        {'v', kCmdKeyModifier, 0} /* Paste is greyed */, {'w', kCmdKeyModifier, 0}};
+    for (const auto& [ch, modifiers, choice] : keys) EXPECT_EQ(MenuKey(ch, modifiers), choice) << ch;
+    // The key reference lists every enabled shortcut once, with the item it chooses.
+    std::map<std::string, std::string> listed;
+    for (const KeyReferenceRow& row : KeyAndMouseReference())
+        EXPECT_TRUE(row.section != "Menu shortcuts" || listed.emplace(row.input, row.action).second) << row.input;
+    size_t shortcuts = 0;
+    for (const auto& [id, menu] : menuList)
+        for (const MenuItemModel& item : menu.items)
+            if (!item.shortcut.empty() && item.enabled && ++shortcuts) {
+                EXPECT_NE(listed[item.shortcut].find(WithoutEllipsis(item.text)), std::string::npos) << item.shortcut;
+            }
+    EXPECT_EQ(listed.size(), shortcuts);
+    EXPECT_EQ(listed["Ctrl+Shift+R"], "Simulation \u203a Reset to Initial Conditions");
+    HandleMenuEv(MenuChoice(kHelpMenu, 1));
+    EXPECT_EQ(backend.referenceRows, KeyAndMouseReference().size());
 }
 
-TEST_F(Menus, TimeStepGoesThroughTheUnitDialog) {
-    set.timeStep = 10.0;
-    backend.Expect({{{{kFlipValueItem, "2"}}, kFlipUnitItem}, {{}, kFlipOkItem}});  // 2 s → shown in minutes
-    HandleMenuEv(MenuChoice(kSimulationMenu, 3));
-    EXPECT_NEAR(set.timeStep, 2.0, 1e-12);
-    backend.Expect({{{{kFlipValueItem, "x"}}, kFlipOkItem}});
-    HandleMenuEv(MenuChoice(kSimulationMenu, 3));
-    EXPECT_NEAR(set.timeStep, 2.0, 1e-12);  // refused
+TEST_F(Menus, SheetsKeepEmptiedFieldsCutLongTextsAndTheGDialogDimsOkWhileNotANumber) {
+    backend.Expect({{{{kSheetFirstFieldItem, ""}, {kSheetFirstFieldItem + 1, "7.5"}}, kSheetOkayItem}});
+    double values[2] = {3.25, 1.0};
+    ASSERT_EQ(DoSimpleDialogSheet(values, {"a", "b"}, nullptr, 1, 2, 2), 1);
+    EXPECT_EQ(Shown(0) + " " + std::to_string(values[0] + values[1]), "3.25 10.750000");
+    backend.Expect({{{{kSheetFirstFieldItem, std::string(300, 'x')}}, kSheetOkayItem}});
+    std::vector<std::string> strings{"old"};
+    ASSERT_EQ(ModalSimpleStringSheetDialog(1, strings, {"p"}, nullptr, 1), 1);
+    EXPECT_EQ(strings[0].size(), 255u);
+    const DialogLayout five = SimpleSheetLayout(5, {"a", "b", "c", "d", "e"}, nullptr, 1);
+    EXPECT_EQ(std::count_if(five.items.begin(), five.items.end(),
+                            [](const DialogItem& i) { return i.kind == DialogItemKind::EditText; }), 4);
+    set.gravConstant = 6.672e-11;
+    backend.Expect({{{{kGravMantissaItem, "abc"}}, 0}, {{}, kGravOkItem},
+                    {{{kGravMantissaItem, "6.674"}, {kGravExponentItem, "-11"}}, 0}, {{}, kGravOkItem}});
+    HandleMenuEv(MenuChoice(kParametersMenu, 1));
+    EXPECT_NEAR(set.gravConstant, 6.674e-11, 1e-20);
+    const DialogRecord& g = backend.dialogs.back();
+    EXPECT_EQ(g.textsAtHit[0].at(kGravExponentItem), "-11");  // as mantissa and exponent
+    for (size_t k = 0; k < 4; ++k) EXPECT_EQ(g.enabledAtHit[k].at(kGravOkItem), k == 0 || k == 3) << k;
+    SetPlatformBackend(nullptr);  // no platform dialog at all counts as Cancel
+    EXPECT_EQ(DoSimpleDialogSheet(values, {"p"}, nullptr, 1, 1, 0), 0);
+    // Return and Enter choose OK, Escape and Ctrl+period Cancel; other keys pass.
+    const std::tuple<uint16_t, uint8_t, uint16_t, int16_t> keys[] = {{kKeyDownEvent, 13, 0, 1}, {kAutoKeyEvent, 3, 0, 1},
+        {kKeyDownEvent, 27, 0, 2}, {kKeyDownEvent, '.', kCmdKeyModifier, 2}, {kKeyDownEvent, 'q', kCmdKeyModifier, 0},
+        {kKeyDownEvent, 13, kCmdKeyModifier, 0}, {kKeyDownEvent, 'a', 0, 0}, {kKeyUpEvent, 13, 0, 0}};
+    for (const auto& [what, ch, modifiers, chosen] : keys) {
+        int16_t item = 0;
+        EXPECT_EQ(MyDefaultDialogFiltProc(EventRecord{what, ch, 0, Point{}, modifiers}, item), chosen != 0) << ch;
+        EXPECT_EQ(item, chosen) << ch;
+    }
+    const uint32_t bars[][3] = {{5, 10, 250}, {20, 10, 500}, {0, 0, 0}, {4000000000u, 4000000000u, 500},
+                                {2000000000u, 4000000000u, 250}};
+    for (const auto& b : bars) EXPECT_EQ(StatusBarPosition(b[0], b[1]), b[2]) << b[0] << "/" << b[1];
 }
 
-TEST_F(Menus, MenuKeyFindsTheEnabledItemOfAShortcut) {
-    EXPECT_EQ(MenuKey('q', kCmdKeyModifier), MenuChoice(kFileMenu, kQuitItem));
-    EXPECT_EQ(MenuKey('Q', kCmdKeyModifier), MenuChoice(kFileMenu, kQuitItem));
-    EXPECT_EQ(MenuKey('2', kCmdKeyModifier), MenuChoice(kWindowMenu, 2));
-    EXPECT_EQ(MenuKey(8, kCmdKeyModifier), MenuChoice(kObjectsMenu, 3));
-    // Shift is part of the shortcut: Ctrl+Shift+R resets, Ctrl+R runs.
-    EXPECT_EQ(MenuKey('r', kCmdKeyModifier), MenuChoice(kSimulationMenu, 1));
-    EXPECT_EQ(MenuKey('r', kCmdKeyModifier | kShiftKeyModifier), MenuChoice(kSimulationMenu, 8));
-    EXPECT_EQ(MenuKey('q', 0), 0);                   // no command key: no shortcut
-    EXPECT_EQ(MenuKey('v', kCmdKeyModifier), 0);     // Paste is greyed
-    EXPECT_EQ(MenuKey('w', kCmdKeyModifier), 0);     // nothing has it
+namespace {
+// Windows as content rectangles on a main screen, and on all screens together.
+struct Screens : MainWindowServices {
+    Rect screen{}, all{};
+    std::map<int16_t, Rect> windows;
+    Rect MainScreenRect() override { return screen; }
+    Rect AllScreensRect() override { return all; }
+    Rect WindowContentRect(int16_t id) override { return windows[id]; }
+    void MoveWindowTo(int16_t id, int16_t left, int16_t top) override {
+        Rect& r = windows[id];
+        r = Rect{top, left, int16_t(top + r.bottom - r.top), int16_t(left + r.right - r.left)};
+    }
+    void SizeWindowContent(int16_t id, int16_t width, int16_t height) override {
+        windows[id].right = int16_t(windows[id].left + width), windows[id].bottom = int16_t(windows[id].top + height);
+    }
+};
+bool Apart(const Rect& a, const Rect& b) {  // with room for the window frames between them
+    return a.right + 8 <= b.left || b.right + 8 <= a.left || a.bottom + 8 <= b.top || b.bottom + 8 <= a.top;
 }
+}  // namespace
 
-TEST_F(Menus, StereoGlassesAreChosenInTheViewMenuAndMarkedWhileTracked) {
-    ASSERT_EQ(GetMenuItem(kViewMenu, 13)->submenu, kStereoGlassesMenu);
-    HandleMenuEv(MenuChoice(kStereoGlassesMenu, 2));
-    EXPECT_EQ(stereoGlasses, StereoGlasses::RedRight);
-    MarkMenus(1);
-    EXPECT_FALSE(Checked(kStereoGlassesMenu, 1));
-    EXPECT_TRUE(Checked(kStereoGlassesMenu, 2));
-    MarkMenus(0);
-    EXPECT_FALSE(Checked(kStereoGlassesMenu, 2));
-    HandleMenuEv(MenuChoice(kStereoGlassesMenu, 7));  // no such item: unchanged
-    EXPECT_EQ(stereoGlasses, StereoGlasses::RedRight);
-    HandleMenuEv(MenuChoice(kStereoGlassesMenu, 1));
-    EXPECT_EQ(stereoGlasses, StereoGlasses::RedLeft);
+TEST(WindowLayout, TheSideWindowsNeverCoverTheMainWindowAndEachLayoutFillsItsScreens) {
+    for (const auto& [w, h] : {std::pair{640, 480}, {1024, 768}, {1280, 800}, {1920, 1080}, {3840, 2160}}) {
+        Screens s;
+        s.screen = s.all = Rect{0, 0, int16_t(h), int16_t(w)};
+        s.windows = {{kMainWindowId, {0, 0, 480, 640}}, {kObjectWindowId, {0, 0, 196, 380}}, {kStatsWindowId, {0, 0, 250, 240}}};
+        SetMainWindowServices(&s);
+        SetupWindows(0);
+        const Rect main = s.windows[kMainWindowId], object = s.windows[kObjectWindowId], stats = s.windows[kStatsWindowId];
+        EXPECT_TRUE(Apart(main, object) && Apart(main, stats) && Apart(object, stats)) << w << "x" << h;
+        for (const Rect& r : {main, object, stats}) EXPECT_TRUE(r.left >= 0 && r.right <= w && r.bottom <= h) << w;
+        EXPECT_GE(main.right - main.left, 200) << w;
+        s.all = Rect{-40, 0, int16_t(h), int16_t(2 * w)};  // a second screen at the right, taller
+        // Main screen below the menu bar and a title, inset; without margins; all screens; full screen.
+        const std::pair<int16_t, Rect> layouts[] = {{2, {41, 4, int16_t(h - 4), int16_t(w - 4)}},
+            {3, {20, 0, int16_t(h), int16_t(w)}}, {4, {-16, 4, int16_t(h - 4), int16_t(2 * w - 4)}},
+            {5, {-40, 0, int16_t(h), int16_t(2 * w)}}};
+        for (const auto& [layout, want] : layouts) {
+            SetupWindows(layout);
+            const Rect r = s.windows[kMainWindowId];
+            EXPECT_EQ(std::tie(r.top, r.left, r.bottom, r.right), std::tie(want.top, want.left, want.bottom, want.right))
+                << "layout " << layout << " on " << w;
+            EXPECT_EQ(disappearingMenuBar, layout == 5);
+        }
+        SetupWindows(0);
+        SetMainWindowServices(nullptr);
+    }
 }
