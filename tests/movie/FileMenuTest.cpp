@@ -1,5 +1,4 @@
-// The File menu's demo universes, "Save Picture As…" and "Record Movie…",
-// chosen through the menu dispatch as the window does.
+// The File menu's demo universes, "Save Picture As…" and "Record Movie…", chosen through the menu dispatch.
 #include <gtest/gtest.h>
 
 #include "ScratchDir.h"
@@ -12,7 +11,6 @@
 #include "ScriptedDialog.h"
 #include "core/Dialogs.h"
 #include "core/Menus.h"
-#include "core/Records.h"
 #include "io/MovieRecording.h"
 #include "platform/qt/QtBackend.h"
 #include "render/RenderBuffer.h"
@@ -23,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Scripted dialogs and save choices (none left = cancel); PNG encoding by the real Qt backend.
+// Scripted dialogs and save choices (none left: cancel); PNG encoding by the real Qt backend.
 struct Backend : ScriptedDialogBackend {
     std::string appDir;
     std::vector<std::string> savePaths, saveMessages;
@@ -31,15 +29,15 @@ struct Backend : ScriptedDialogBackend {
     std::string ApplicationDirectory() override { return appDir; }
     int32_t ChooseSaveFile(const std::string& message, const std::string&, uint32_t, std::string& path) override {
         saveMessages.push_back(message);
-        if (saveMessages.size() > savePaths.size()) return 0;
-        path = savePaths[saveMessages.size() - 1];
-        return 1;
+        return saveMessages.size() <= savePaths.size() ? (path = savePaths[saveMessages.size() - 1], 1) : 0;
     }
     PictureBytes EncodePicture(const PixelSurface& surface) override { return qt.EncodePicture(surface); }
 };
 
-class FileMenu : public ::testing::Test {
-protected:
+struct FileMenu : ::testing::Test {
+    ScratchDir dir;
+    Backend backend;
+    SettingsStruct saved = set;
     void SetUp() override {
         static int argc = 1;
         static char name[] = "gravitas-file-menu-test", *argv[] = {name, nullptr};
@@ -47,52 +45,36 @@ protected:
         (void)app;
         backend.appDir = dir.path().string();
         SetPlatformBackend(&backend);
-        saved = set;
-        set.bodies = set.timedThrust = 0;
-        rt.bodyRT = 0;
+        set.bodies = set.timedThrust = 0, rt.bodyRT = 0;
         SetupMenus();
     }
     void TearDown() override {
-        StopMovieRecording();
-        DisposeMenus();
-        DisposeMyRenderGW();
-        DeallocateAllPushMemory();
+        StopMovieRecording(), DisposeMenus(), DisposeMyRenderGW(), DeallocateAllPushMemory();
         DisposeTTHandle(set.timedThrust);
         set = saved;
         SetPlatformBackend(nullptr);
     }
-    // A picture with detail in every channel.
-    void FillRenderBuffer(int w, int h, int shift = 0) {
+    void FillRenderBuffer(int w, int h, int shift = 0) {  // detail in every channel
         ASSERT_EQ(SetupRenderGW(h, w), 0);
         const PixelSurface s = RenderSurface();
         for (int y = 0; y < s.height; ++y)
             for (int x = 0; x < s.width; ++x)
-                s.base[y * (s.rowBytes / 4) + x] = (uint32_t((x + shift) * 255 / w) << 16) |
-                                                   (uint32_t(y * 255 / h) << 8) | uint32_t(((x + y) & 8) ? 200 : 40);
+                s.base[y * (s.rowBytes / 4) + x] =
+                    (uint32_t((x + shift) * 255 / w) << 16) | (uint32_t(y * 255 / h) << 8) | (((x + y) & 8) ? 200u : 40u);
     }
-    void Record(const std::string& w, const std::string& h, const std::string& fps, const std::string& secs) {
+    void Record(const char* w, const char* h, const char* fps, const char* secs) {
         backend.Expect({{{{kSheetFirstFieldItem, w}, {kSheetFirstFieldItem + 1, h}, {kSheetFirstFieldItem + 2, fps},
-                          {kSheetFirstFieldItem + 3, secs}},
-                         kSheetOkayItem}});
+                          {kSheetFirstFieldItem + 3, secs}}, kSheetOkayItem}});
         HandleMenuEv(MenuChoice(kFileMenu, kRecordMovieItem));
     }
-    std::string RecordItemText() {
-        MarkMenus(1);
-        return GetMenuItem(kFileMenu, kRecordMovieItem)->text;
-    }
-    ScratchDir dir;
-    Backend backend;
-    SettingsStruct saved;
+    std::string RecordItemText() { return MarkMenus(1), GetMenuItem(kFileMenu, kRecordMovieItem)->text; }
 };
 
 }  // namespace
 
 TEST_F(FileMenu, OpenDemoListsTheUniversesBesideTheApplicationAndOpensOne) {
-    const MenuModel* demos = GetMenu(kDemoMenu);
-    ASSERT_TRUE(demos && demos->items.size() == 1u);
-    EXPECT_FALSE(demos->items[0].enabled);  // none yet: the submenu says so
-    HandleMenuEv(MenuChoice(kDemoMenu, 1));
-    EXPECT_EQ(BodyList(), nullptr);
+    ASSERT_EQ(GetMenu(kDemoMenu)->items.size(), 1u);
+    EXPECT_FALSE(GetMenu(kDemoMenu)->items[0].enabled);  // none yet: the submenu says so
     DisposeMenus();
     fs::create_directories(dir / "universes");
     for (const char* name : {"sun-earth-moon.universe", "solar-system.universe"})
@@ -100,10 +82,9 @@ TEST_F(FileMenu, OpenDemoListsTheUniversesBesideTheApplicationAndOpensOne) {
     std::ofstream(dir / "universes/notes.txt") << "not a universe";
     SetupMenus();
     EXPECT_EQ(GetMenuItem(kFileMenu, kOpenDemoItem)->submenu, kDemoMenu);
-    demos = GetMenu(kDemoMenu);
+    const MenuModel* demos = GetMenu(kDemoMenu);
     ASSERT_EQ(demos->items.size(), 2u);
-    EXPECT_EQ(demos->items[0].text, "Solar System");
-    EXPECT_EQ(demos->items[1].text, "Sun Earth Moon");
+    EXPECT_EQ(demos->items[0].text + "/" + demos->items[1].text, "Solar System/Sun Earth Moon");
     HandleMenuEv(MenuChoice(kDemoMenu, 1));
     ASSERT_NE(BodyList(), nullptr);
     EXPECT_EQ(BodyList()->count, 16);
@@ -129,30 +110,19 @@ TEST_F(FileMenu, SavePictureWritesTheRenderBufferPixelForPixelOrSaysWhyNot) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "nothing but the picture";
 }
 
-TEST_F(FileMenu, RecordMovieStopsByItselfAfterTheChosenLength) {
+TEST_F(FileMenu, RecordMovieForTheChosenLengthOrUntilStopped) {
     FillRenderBuffer(96, 64);
-    backend.savePaths = {dir.prefix() + "clip.mp4"};
+    backend.savePaths = {dir.prefix() + "clip.mp4", dir.prefix() + "long.mp4"};
     Record("96", "64", "10", "0.5");
     ASSERT_TRUE(IsRecordingMovie()) << (backend.alerts.empty() ? "" : backend.alerts[0]);
-    EXPECT_EQ(RecordItemText(), "Stop Recording");
-    for (int f = 0; f < 8; ++f) {
-        FillRenderBuffer(96, 64, f * 10);
-        RecordMovieFrame();
-    }
-    EXPECT_FALSE(IsRecordingMovie());
-    EXPECT_EQ(RecordItemText(), "Record Movie\u2026");
-    const DecodedMovie m = DecodeMovie(dir.prefix() + "clip.mp4");
-    EXPECT_EQ(m.frames, 5);  // half a second at 10 frames a second
-    EXPECT_EQ(m.width, 96);
-    EXPECT_TRUE(backend.alerts.empty());
-}
-
-TEST_F(FileMenu, RecordMovieUntilStoppedScalesTheWindowsFrames) {
-    FillRenderBuffer(200, 150);
-    backend.savePaths = {dir.prefix() + "long.mp4"};
-    Record("100", "76", "25", "0");
-    ASSERT_TRUE(IsRecordingMovie());
     EXPECT_NE(backend.saveMessages.at(0).find("H.264"), std::string::npos) << backend.saveMessages[0];
+    EXPECT_EQ(RecordItemText(), "Stop Recording");
+    for (int f = 0; f < 8; ++f) FillRenderBuffer(96, 64, f * 10), RecordMovieFrame();
+    EXPECT_FALSE(IsRecordingMovie());  // stopped by itself after half a second
+    EXPECT_EQ(RecordItemText(), "Record Movie\u2026");
+    EXPECT_EQ(DecodeMovie(dir.prefix() + "clip.mp4").frames, 5);
+    FillRenderBuffer(200, 150);
+    Record("100", "76", "25", "0");  // frames of the window's size are scaled to the movie's
     for (int f = 0; f < 30; ++f) RecordMovieFrame();
     EXPECT_EQ(RecordingMarkText(), "\u25CF REC 1.2 s");
     HandleMenuEv(MenuChoice(kFileMenu, kRecordMovieItem));  // the same item stops
@@ -161,16 +131,17 @@ TEST_F(FileMenu, RecordMovieUntilStoppedScalesTheWindowsFrames) {
     EXPECT_EQ(m.frames, 30);
     EXPECT_EQ(m.width, 100);
     EXPECT_EQ(m.height, 76);
+    EXPECT_TRUE(backend.alerts.empty());
 }
 
-TEST_F(FileMenu, RecordMovieRefusesBadAnswersBeforeAskingForAFile) {
+TEST_F(FileMenu, RecordMovieRefusesBadAnswers) {
     FillRenderBuffer(64, 48);
     backend.savePaths = {dir.prefix() + "negative.mp4", dir.prefix() + "long.mp4"};
-    for (const auto& a : {std::array<const char*, 4>{"64", "48", "0", "0"}, {"8", "48", "30", "0"}, {"64", "48", "30", "-3"},
-                          {"64", "x", "30", "0"}, {"64", "48", "30", "90000"}})
+    for (const auto& a : {std::array{"64", "48", "0", "0"}, {"8", "48", "30", "0"}, {"64", "x", "30", "0"},
+                          {"64", "48", "30", "-3"}, {"64", "48", "30", "90000"}})
         Record(a[0], a[1], a[2], a[3]);
     EXPECT_FALSE(IsRecordingMovie());
     EXPECT_EQ(backend.alerts.size(), 5u);
-    EXPECT_EQ(backend.saveMessages.size(), 2u);  // the length is checked when the recording starts
+    EXPECT_EQ(backend.saveMessages.size(), 2u);  // the sizes and rate before the file; the length when starting
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
