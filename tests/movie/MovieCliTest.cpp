@@ -1,6 +1,5 @@
-// gravitas-sim --movie and --png-sequence through the real binary, and the FFmpeg
-// module it loads only when a movie is recorded: found beside the program in the
-// build tree and the installed layout, refused with a message when missing or foreign.
+// gravitas-sim --movie and --png-sequence through the real binary, and the FFmpeg module it loads only
+// for a movie: found from the program's own place, built or installed, refused when missing or foreign.
 #include <gtest/gtest.h>
 
 #include "ScratchDir.h"
@@ -48,11 +47,10 @@ TEST(MovieCli, TheMovieHoldsTheRenderedFrames) {
     EXPECT_EQ(m.height, 180);
     EXPECT_NEAR(m.framesPerSecond, 24.0, 1e-9);
     EXPECT_FALSE(fs::exists(dir / "png/frame-00009.png"));
-    const DecodedMovie first = DecodeMovie((dir / "png/frame-00000.png").string());
-    const DecodedMovie last = DecodeMovie((dir / "png/frame-00008.png").string());
-    ASSERT_EQ(first.first.size(), m.first.size());
-    EXPECT_GT(Psnr(first.first, m.first), 30.0);
-    EXPECT_GT(Psnr(first.first, m.first), Psnr(last.first, m.first) + 1.0) << "it starts with the first frame";
+    const std::vector<uint32_t> first = DecodeMovie((dir / "png/frame-00000.png").string()).first;
+    ASSERT_EQ(first.size(), m.first.size());
+    EXPECT_GT(Psnr(first, m.first), 30.0);
+    EXPECT_GT(Psnr(first, m.first), Psnr(DecodeMovie((dir / "png/frame-00008.png").string()).first, m.first) + 1.0);
 }
 
 TEST(MovieCli, BadOptionsAndPathsGiveAMessageAndNoFile) {
@@ -65,7 +63,6 @@ TEST(MovieCli, BadOptionsAndPathsGiveAMessageAndNoFile) {
         EXPECT_FALSE(fs::exists(dir / "png/frame-00000.png")) << bad;
     }
     EXPECT_EQ(Sim("--movie", out), 2);
-    fs::remove_all(dir / "png");
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
