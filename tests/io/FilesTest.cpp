@@ -12,6 +12,7 @@
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
 #include "io/FileAccess.h"
+#include "io/FileFolders.h"
 #include "io/FileTypes.h"
 #include "io/Odometer.h"
 #include "io/Pictures.h"
@@ -37,9 +38,9 @@ mode_t ModeOf(const fs::path& p) {
 }
 size_t Entries(const fs::path& dir) { return size_t(std::distance(fs::directory_iterator(dir), {})); }
 
-// Alerts, beeps, a clock and the program's folders.
+// Alerts, beeps, a clock, the program's folders and file dialogs that note where they open.
 struct Backend : PlatformBackend {
-    std::vector<std::string> stops;
+    std::vector<std::string> stops, openedIn;
     std::string appDir, dataDir;
     uint32_t now = 1000000;
     int beeps = 0;
@@ -48,6 +49,13 @@ struct Backend : PlatformBackend {
     uint32_t CalendarSeconds() override { return now; }
     std::string ApplicationDirectory() override { return appDir; }
     std::string UserDataDirectory() override { return dataDir; }
+    bool ChooseFileIn(const std::string& folder, const std::vector<uint32_t>&, std::string& path) override {
+        return openedIn.push_back(folder), !(path = dataDir + "/chosen").empty();
+    }
+    int32_t ChooseSaveFileIn(const std::string& folder, const std::string&, const std::string&, uint32_t,
+                             std::string& path) override {
+        return openedIn.push_back(folder), path = appDir + "/saved", 1;
+    }
 };
 
 struct Files : ::testing::Test {
@@ -124,6 +132,25 @@ TEST_F(Files, PictureFilesHaveA512ByteHeader) {
     EXPECT_EQ(ReadPICTFile(In("none.pict")), kNoHandle);
     ASSERT_EQ(backend.stops.size(), 1u);
     EXPECT_NE(backend.stops[0].find("none.pict"), std::string::npos) << backend.stops[0];
+}
+
+// Each kind of file dialog opens where a file of its kind was last chosen, never in a stored folder
+// that is gone, relative or holds a NUL.
+TEST_F(Files, DialogsOpenWhereAFileOfTheirKindWasLastChosen) {
+    SettingsStore store;
+    SetSettingsStore(&store);
+    std::string path;
+    ChooseFileRemembered({kUniverseFileType}, path);
+    ChooseSaveFileRemembered("Save the picture as", "x.png", kPngFileType, path);
+    NavChooseOneFile({kPictFileType}, path);
+    ChooseSaveFileRemembered("Save", "u.universe", kUniverseFileType, path);
+    ChooseSaveFileRemembered("Record", "x.mp4", kMovieFileType, path);
+    EXPECT_EQ(backend.openedIn, (std::vector<std::string>{"", "", In("app"), In("data"), ""}));
+    for (const std::string& hostile : {std::string("app"), In("gone"), std::string("/tmp\0/etc", 9)}) {
+        store.WriteSetting(RememberedFolderKey(kPngFileType), hostile);
+        EXPECT_EQ(RememberedFolder(kPngFileType), "") << hostile;
+    }
+    SetSettingsStore(nullptr);
 }
 
 // The application's folder before the data folder, the first name first, never a folder.

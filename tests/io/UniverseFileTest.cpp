@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <sys/stat.h>
 
 #include "core/Limits.h"
 #include "core/Strings.h"
@@ -274,7 +275,7 @@ TEST_P(HostileUniverse, IsRefusedWithOneAlertNamingFileAndFieldAndChangesNothing
 }
 INSTANTIATE_TEST_SUITE_P(Values, HostileUniverse, ::testing::ValuesIn(HostileCases()));
 
-TEST_F(OpenUniverse, NamesOfAnyBytesAreReadButNoPictureFromOutsideTheFolder) {
+TEST_F(OpenUniverse, NamesOfAnyBytesAreReadReadOnlyTargetsRefusedAndNoPictureReadFromOutside) {
     // A length byte of 255 is cut to the record's 31; bytes that are not UTF-8 are Mac Roman.
     Bytes name(32, 'A');
     std::copy_n("\xFF" "Caf\x8E\xDB", 6, name.begin());
@@ -283,6 +284,11 @@ TEST_F(OpenUniverse, NamesOfAnyBytesAreReadButNoPictureFromOutsideTheFolder) {
     ASSERT_TRUE(Open(Moved(good, kSettingsResType, 0, 5), "moved.universe"));
     ASSERT_EQ(backend.cautions.size(), 1u);
     EXPECT_NE(backend.cautions[0].find("moved.universe"), std::string::npos);
+    const std::string locked = scratch.prefix() + "locked.universe";
+    ASSERT_TRUE(SaveAllSettingsTo(locked, true) && ::chmod(locked.c_str(), 0444) == 0);
+    EXPECT_FALSE(SaveAllSettingsTo(locked, true));
+    ASSERT_EQ(backend.stops.size(), 1u);
+    EXPECT_NE(backend.stops[0].find("locked.universe\" could not be saved: the file is read-only"), std::string::npos) << backend.stops[0];
     // The sun names a picture file by a path out of the folder: it is not read.
     std::filesystem::create_directories(scratch / "inner");
     { std::ofstream(scratch / "secret.pict") << std::string(512, '\0') << "secret bytes"; }

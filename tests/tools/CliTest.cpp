@@ -122,6 +122,11 @@ TEST(Cli, RenderDrawsTheSurfacePicturesAndKeepsItsLimits) {
     EXPECT_GT(differing, 200);
     EXPECT_GT(Lit(plain), 200);
     EXPECT_EQ(textured.pixel(0, 0) & 0xFFFFFF, 0u);  // no stars: the corners stay black
+    // A JSON scenario's picture files are read beside it; one that is missing is told, and not drawn.
+    std::filesystem::copy_file(kData + "scenarios/ringed-giant.json", scratch.prefix() + "giant.json");
+    const Outcome missing = Sim(scratch.prefix() + "giant.json" + view + " --render " + scratch.prefix() + "y.png");
+    EXPECT_NE(missing.err.find("warning: " + scratch.prefix() + "giant-bands.png"), std::string::npos) << missing.err;
+    EXPECT_NE(render(kData + "scenarios/ringed-giant.json" + view), QImage(QString::fromStdString(scratch.prefix() + "y.png")));
     // The scenario asks for 100 trail points; --trails overrides it from the first frame on.
     const std::string giant = kData + "scenarios/ringed-giant.json --width 200 --height 150 --labels 0";
     const int none = Lit(render(giant + " --frames 80 --no-stars --trails 0"));
