@@ -1,13 +1,12 @@
-// gravitas-sim --movie and --png-sequence through the real binary: the movie
-// decodes to the frames asked for, and its first frame is the render buffer
-// (saved losslessly by --png-sequence in the same run) within the codec's loss.
+// gravitas-sim --movie and --png-sequence through the real binary, and the FFmpeg module it loads only
+// for a movie: found from the program's own place, built or installed, refused when missing or foreign.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <string>
+#include "ScratchDir.h"
+
+#include <dlfcn.h>
+#include <fstream>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "MovieDecode.h"
 
@@ -15,71 +14,102 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int RunSim(const std::string& args, std::string& err) {
-    const std::string errFile = ::testing::TempDir() + "sim-stderr-" + std::to_string(getpid());
-    const std::string cmd = std::string(GRAVITAS_SIM_BINARY) + " " + args + " >/dev/null 2>" + errFile;
-    const int status = std::system(cmd.c_str());
-    err.clear();
-    if (FILE* f = std::fopen(errFile.c_str(), "r")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) err.append(buf, n);
-        std::fclose(f);
-    }
-    std::remove(errFile.c_str());
+const std::string kSolar = GRAVITAS_SOURCE_DIR "/data/scenarios/solar-system.json",
+                  kGiant = GRAVITAS_SOURCE_DIR "/data/scenarios/ringed-giant.json";  // one picture: quick to start
+
+// Runs a shell command; its stdout and stderr together in `out`.
+int Shell(const std::string& command, std::string& out) {
+    out.clear();
+    FILE* p = popen((command + " 2>&1").c_str(), "r");
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    const int status = pclose(p);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
-fs::path Scratch(const std::string& name) {
-    fs::path d = fs::path(::testing::TempDir()) / ("movie-cli-" + name + "-" + std::to_string(getpid()));
-    fs::remove_all(d);
-    fs::create_directories(d);
-    return d;
+int Sim(const std::string& args, std::string& out, const std::string& env = "", const std::string& scenario = kGiant) {
+    return Shell(env + " " GRAVITAS_SIM_BINARY " " + scenario + " " + args, out);
 }
+std::string Small(const std::string& movie) { return "--movie " + movie + " --frames 3 --width 64 --height 48"; }
 
-const std::string kScenario = std::string(GRAVITAS_SOURCE_DIR) + "/data/scenarios/solar-system.json";
+}  // namespace
 
-TEST(MovieCommand, MovieHoldsTheRenderedFrames) {
-    const fs::path dir = Scratch("frames");
-    const std::string movie = (dir / "earth.mp4").string();
-    std::string err;
-    // Following the Earth: a textured sphere fills part of the frame.
-    ASSERT_EQ(RunSim(kScenario + " --movie " + movie + " --png-sequence " + (dir / "png").string() +
-                         " --frames 9 --width 240 --height 180 --fps 24 --camera-mode 1 --camera-body 3",
-                     err),
-              0)
-        << err;
-    EXPECT_NE(err.find("frame 9 of 9"), std::string::npos) << "progress on stderr: " << err;
-    const DecodedMovie m = DecodeMovie(movie);
+// The movie's first frame is the render buffer, saved losslessly by --png-sequence in the same run.
+TEST(MovieCli, TheMovieHoldsTheRenderedFrames) {
+    ScratchDir dir;
+    std::string out;
+    ASSERT_EQ(Sim("--movie " + dir.prefix() + "earth.mp4 --png-sequence " + dir.prefix() +
+                      "png --frames 9 --width 240 --height 180 --fps 24 --camera-mode 1 --camera-body 3", out, "", kSolar), 0) << out;
+    EXPECT_NE(out.find("frame 9 of 9"), std::string::npos) << out;
+    const DecodedMovie m = DecodeMovie(dir.prefix() + "earth.mp4");
     ASSERT_TRUE(m.ok);
     EXPECT_EQ(m.codec, "h264");
     EXPECT_EQ(m.frames, 9);
     EXPECT_EQ(m.width, 240);
     EXPECT_EQ(m.height, 180);
     EXPECT_NEAR(m.framesPerSecond, 24.0, 1e-9);
-    ASSERT_TRUE(fs::exists(dir / "png" / "frame-00000.png"));
-    ASSERT_TRUE(fs::exists(dir / "png" / "frame-00008.png"));
-    EXPECT_FALSE(fs::exists(dir / "png" / "frame-00009.png"));
-    const DecodedMovie first = DecodeMovie((dir / "png" / "frame-00000.png").string());
-    const DecodedMovie last = DecodeMovie((dir / "png" / "frame-00008.png").string());
-    ASSERT_EQ(first.first.size(), m.first.size());
-    const double same = Psnr(first.first, m.first);
-    EXPECT_GT(same, 30.0);
-    EXPECT_GT(same, Psnr(last.first, m.first) + 1.0) << "the movie starts with the first frame, not a later one";
+    EXPECT_FALSE(fs::exists(dir / "png/frame-00009.png"));
+    const std::vector<uint32_t> first = DecodeMovie((dir / "png/frame-00000.png").string()).first;
+    ASSERT_EQ(first.size(), m.first.size());
+    EXPECT_GT(Psnr(first, m.first), 30.0);
+    EXPECT_GT(Psnr(first, m.first), Psnr(DecodeMovie((dir / "png/frame-00008.png").string()).first, m.first) + 1.0);
 }
 
-TEST(MovieCommand, BadPathGivesAMessageAndNoFile) {
-    const fs::path dir = Scratch("bad");
-    std::string err;
-    EXPECT_EQ(RunSim(kScenario + " --movie " + (dir / "missing" / "x.mp4").string() + " --frames 3 --width 64 --height 48",
-                     err),
-              2);
-    EXPECT_NE(err.find("Cannot write the movie"), std::string::npos) << err;
-    EXPECT_TRUE(fs::is_empty(dir));
-    EXPECT_EQ(RunSim(kScenario + " --movie " + (dir / "x.mp4").string() + " --frames 0", err), 2);
-    EXPECT_EQ(RunSim(kScenario + " --movie " + (dir / "x.mp4").string() + " --fps 0 --frames 2", err), 2);
-    EXPECT_EQ(RunSim(kScenario + " --movie", err), 2);
-    EXPECT_TRUE(fs::is_empty(dir));
+TEST(MovieCli, BadOptionsAndPathsGiveAMessageAndNoFile) {
+    ScratchDir dir;
+    std::string out;
+    EXPECT_EQ(Sim(Small(dir.prefix() + "missing/x.mp4"), out), 2);
+    EXPECT_NE(out.find("Cannot write the movie"), std::string::npos) << out;
+    for (const char* bad : {"--frames 0", "--fps 0", "--fps 241", "--fps 2x", "--fps"}) {
+        EXPECT_EQ(Sim("--png-sequence " + dir.prefix() + "png --frames 2 " + bad, out), 2) << bad;
+        EXPECT_FALSE(fs::exists(dir / "png/frame-00000.png")) << bad;
+    }
+    EXPECT_EQ(Sim("--movie", out), 2);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-}  // namespace
+TEST(MovieCli, TheToolDoesNotLinkFfmpegAndStartsWithoutTheModule) {
+    std::string out;
+    ASSERT_EQ(Shell("ldd " GRAVITAS_SIM_BINARY, out), 0) << out;
+    EXPECT_NE(out.find("libQt6Gui"), std::string::npos) << out;  // ldd really listed the libraries
+    for (const char* library : {"libavcodec", "libavformat", "libswscale", "libavutil", "libQt6Multimedia", "libpulse"})
+        EXPECT_EQ(out.find(library), std::string::npos) << library << " is linked:\n" << out;
+    EXPECT_EQ(Sim("--frames 1", out, "GRAVITAS_MOVIE_MODULE=/no-such-module.so"), 0) << out;
+}
+
+TEST(MovieCli, AMissingOrForeignModuleIsRefusedWithAMessageAndNoFile) {
+    ScratchDir dir;
+    std::string out;
+    const std::string nowhere = dir.prefix() + "no-such-module.so", text = dir.prefix() + "gravitas-movie-ffmpeg.so";
+    { std::ofstream(text) << "not a library\n"; }
+    Dl_info ffmpeg{};  // a real library without the module's entry point
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(&avformat_version), &ffmpeg), 0);
+    for (const auto& [module, why] : {std::pair{nowhere, nowhere + "\" does not exist"}, {text, "could not be loaded"},
+                                      {std::string(ffmpeg.dli_fname), "is not this version's movie encoder"}}) {
+        EXPECT_EQ(Sim(Small(dir.prefix() + "m.mp4"), out, "GRAVITAS_MOVIE_MODULE=" + module), 2) << module;
+        EXPECT_NE(out.find("Movies cannot be recorded"), std::string::npos) << out;
+        EXPECT_NE(out.find(why), std::string::npos) << out;
+    }
+    fs::remove(text);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// bin/gravitas-sim and <libdir>/gravitas/ far from the build tree: found through the program's own path.
+TEST(MovieCli, AnInstalledCopyFindsItsModuleFromItsOwnLocation) {
+    ScratchDir prefix;
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / GRAVITAS_MODULE_SUBDIR);
+    fs::copy_file(GRAVITAS_SIM_BINARY, prefix / "bin/gravitas-sim");
+    fs::copy_file(GRAVITAS_MOVIE_MODULE_FILE, prefix / GRAVITAS_MODULE_SUBDIR / "gravitas-movie-ffmpeg.so");
+    const std::string command = "cd / && env -u GRAVITAS_MOVIE_MODULE " + prefix.prefix() + "bin/gravitas-sim " +
+                                kGiant + " " + Small(prefix.prefix() + "out.mp4");
+    std::string out;
+    ASSERT_EQ(Shell(command, out), 0) << out;
+    const DecodedMovie m = DecodeMovie(prefix.prefix() + "out.mp4");
+    EXPECT_EQ(m.frames, 3);
+    EXPECT_EQ(m.width, 64);
+    fs::remove(prefix / GRAVITAS_MODULE_SUBDIR / "gravitas-movie-ffmpeg.so");
+    fs::remove(prefix / "out.mp4");
+    EXPECT_EQ(Shell(command, out), 2);
+    EXPECT_NE(out.find("was not found beside the program"), std::string::npos) << out;
+    EXPECT_FALSE(fs::exists(prefix / "out.mp4"));
+}

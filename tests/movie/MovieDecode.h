@@ -1,40 +1,30 @@
-// Reads a movie back with libavformat/libavcodec: frame count, size, and the
-// first frame as native 0x00RRGGBB pixels.
+// Reads a movie (or picture) back with libavformat/libavcodec: codec, size, rate,
+// frame count, and the first frame as native 0x00RRGGBB pixels.
 #pragma once
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libswscale/swscale.h>
 }
-
 #include <cmath>
-#include <cstdint>
 #include <string>
 #include <vector>
 
 struct DecodedMovie {
     bool ok = false;
     std::string codec;
-    int width = 0, height = 0;
-    int frames = 0;
+    int width = 0, height = 0, frames = 0;  // a size that changes between frames reads as -1
     double framesPerSecond = 0;
-    std::vector<uint32_t> first;  // width * height
+    std::vector<uint32_t> first;
 };
 
 inline DecodedMovie DecodeMovie(const std::string& path) {
     DecodedMovie out;
     AVFormatContext* in = nullptr;
-    if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) < 0) return out;
-    if (avformat_find_stream_info(in, nullptr) < 0) {
-        avformat_close_input(&in);
-        return out;
-    }
     const AVCodec* decoder = nullptr;
-    const int index = av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
-    if (index < 0 || !decoder) {
-        avformat_close_input(&in);
-        return out;
-    }
+    if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) < 0) return out;
+    const int index = avformat_find_stream_info(in, nullptr) < 0 ? -1 : av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    if (index < 0 || !decoder) return avformat_close_input(&in), out;
     AVCodecContext* c = avcodec_alloc_context3(decoder);
     avcodec_parameters_to_context(c, in->streams[index]->codecpar);
     c->thread_count = 1;
@@ -44,47 +34,36 @@ inline DecodedMovie DecodeMovie(const std::string& path) {
     AVPacket* packet = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
     auto receive = [&] {
-        while (avcodec_receive_frame(c, frame) == 0) {
-            if (out.frames == 0) {
-                out.width = frame->width;
-                out.height = frame->height;
-                out.first.resize(size_t(frame->width) * size_t(frame->height) + 64);  // swscale may overrun a little
-                SwsContext* s = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
-                                               frame->height, AV_PIX_FMT_0RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
-                uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(out.first.data())};
-                const int stride[1] = {frame->width * 4};
-                sws_scale(s, frame->data, frame->linesize, 0, frame->height, dst, stride);
-                sws_freeContext(s);
-                out.first.resize(size_t(frame->width) * size_t(frame->height));
-            } else if (frame->width != out.width || frame->height != out.height) {
-                out.width = out.height = -1;  // a size change would be a fault
+        for (; avcodec_receive_frame(c, frame) == 0; ++out.frames) {
+            if (out.frames > 0) {
+                if (frame->width != out.width || frame->height != out.height) out.width = out.height = -1;
+                continue;
             }
-            ++out.frames;
+            out.width = frame->width, out.height = frame->height;
+            out.first.resize(size_t(frame->width) * size_t(frame->height) + 64);  // swscale may overrun a little
+            SwsContext* s = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
+                                           frame->height, AV_PIX_FMT_0RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
+            uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(out.first.data())};
+            const int stride[1] = {frame->width * 4};
+            sws_scale(s, frame->data, frame->linesize, 0, frame->height, dst, stride);
+            sws_freeContext(s);
+            out.first.resize(size_t(frame->width) * size_t(frame->height));
         }
     };
-    while (av_read_frame(in, packet) >= 0) {
+    for (; av_read_frame(in, packet) >= 0; av_packet_unref(packet))
         if (packet->stream_index == index && avcodec_send_packet(c, packet) >= 0) receive();
-        av_packet_unref(packet);
-    }
     avcodec_send_packet(c, nullptr);
     receive();
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    avcodec_free_context(&c);
-    avformat_close_input(&in);
+    av_frame_free(&frame), av_packet_free(&packet), avcodec_free_context(&c), avformat_close_input(&in);
     out.ok = true;
     return out;
 }
 
-// Peak signal-to-noise ratio of b against a over all three channels, in dB.
+// Peak signal-to-noise ratio of b against a over the three channels, in dB.
 inline double Psnr(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
     if (a.size() != b.size() || a.empty()) return 0;
     double sum = 0;
     for (size_t i = 0; i < a.size(); ++i)
-        for (int shift : {16, 8, 0}) {
-            const double d = double((a[i] >> shift) & 255) - double((b[i] >> shift) & 255);
-            sum += d * d;
-        }
-    const double mse = sum / (3.0 * double(a.size()));
-    return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+        for (int shift : {16, 8, 0}) sum += std::pow(double((a[i] >> shift) & 255) - double((b[i] >> shift) & 255), 2);
+    return sum == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 * 3.0 * double(a.size()) / sum);
 }

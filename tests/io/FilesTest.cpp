@@ -1,0 +1,238 @@
+// Reading and replacing files, picture files, the folders file dialogs open in,
+// the odometer, star data files and pictures too wide for their bounds.
+#include <gtest/gtest.h>
+
+#include "ScratchDir.h"
+
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <sys/stat.h>
+
+#include "imagery/SpherePix.h"
+#include "imagery/Stars.h"
+#include "io/FileAccess.h"
+#include "io/FileFolders.h"
+#include "io/FileTypes.h"
+#include "io/Odometer.h"
+#include "io/Pictures.h"
+#include "platform/Platform.h"
+#include "render/Pen.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+void Write(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+bool Replace(const fs::path& p, const std::string& text, std::string& error) {
+    return ReplaceFileContents(p.string(), reinterpret_cast<const uint8_t*>(text.data()), text.size(), error);
+}
+mode_t ModeOf(const fs::path& p) {
+    struct stat st{};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+size_t Entries(const fs::path& dir) { return size_t(std::distance(fs::directory_iterator(dir), {})); }
+
+// Alerts, beeps, a clock, the program's folders and file dialogs that note where they open.
+struct Backend : PlatformBackend {
+    std::vector<std::string> stops, openedIn;
+    std::string appDir, dataDir;
+    uint32_t now = 1000000;
+    int beeps = 0;
+    void StopAlert(const std::string& t) override { stops.push_back(t); }
+    void SysBeep() override { ++beeps; }
+    uint32_t CalendarSeconds() override { return now; }
+    std::string ApplicationDirectory() override { return appDir; }
+    std::string UserDataDirectory() override { return dataDir; }
+    bool ChooseFileIn(const std::string& folder, const std::vector<uint32_t>&, std::string& path) override {
+        return openedIn.push_back(folder), !(path = dataDir + "/chosen").empty();
+    }
+    int32_t ChooseSaveFileIn(const std::string& folder, const std::string&, const std::string&, uint32_t,
+                             std::string& path) override {
+        return openedIn.push_back(folder), path = appDir + "/saved", 1;
+    }
+};
+
+struct Files : ::testing::Test {
+    Backend backend;
+    ScratchDir scratch;
+    std::string In(const char* leaf) { return (scratch / leaf).string(); }
+    void SetUp() override {
+        backend.appDir = In("app"), backend.dataDir = In("data");
+        fs::create_directory(scratch / "app"), fs::create_directory(scratch / "data");
+        SetPlatformBackend(&backend);
+    }
+    void TearDown() override { SetPlatformBackend(nullptr); }
+};
+
+}  // namespace
+
+TEST_F(Files, OnlyRegularFilesUpToTheCapAreReadAndPipesNeverBlock) {
+    ASSERT_EQ(::mkfifo(In("pipe").c_str(), 0600), 0);  // nobody writes to it: a blocking open would hang
+    Write(scratch / "a", std::string(100, 'x'));
+    Bytes bytes{1};
+    std::string error;
+    for (const auto& [path, why] : {std::pair{In("app"), "folder"}, {"/dev/zero", "device"}, {In("pipe"), "pipe"},
+                                    {In("none"), "No such file"}, {In("a"), "larger than"}}) {
+        EXPECT_FALSE(ReadRegularFile(path, 99, bytes, error)) << path;
+        EXPECT_NE(error.find(why), std::string::npos) << error;
+        EXPECT_TRUE(bytes.empty());
+    }
+    ASSERT_TRUE(ReadRegularFile(In("a"), 100, bytes, error)) << error;
+    EXPECT_EQ(bytes, Bytes(100, 'x'));
+}
+
+TEST_F(Files, ReplacingKeepsPermissionsAndLinksAndRefusesReadOnlyTargets) {
+    Write(scratch / "private", "old");
+    ASSERT_EQ(::chmod(In("private").c_str(), 0600), 0);
+    Write(scratch / "app" / "target", "old");
+    fs::create_symlink("app/target", scratch / "link");
+    std::string error;
+    ASSERT_TRUE(Replace(scratch / "private", "new contents", error)) << error;
+    EXPECT_EQ(Read(scratch / "private"), "new contents");
+    EXPECT_EQ(ModeOf(scratch / "private"), 0600u);
+    ASSERT_TRUE(Replace(scratch / "link", "through the link", error)) << error;
+    EXPECT_TRUE(fs::is_symlink(scratch / "link"));
+    EXPECT_EQ(Read(scratch / "app" / "target"), "through the link");
+    const mode_t mask = ::umask(022);
+    ASSERT_TRUE(Replace(scratch / "fresh", "x", error)) << error;
+    ::umask(mask);
+    EXPECT_EQ(ModeOf(scratch / "fresh"), 0644u);  // not the 0600 of a private temporary file
+    ASSERT_EQ(::chmod(In("private").c_str(), 0444), 0);
+    EXPECT_FALSE(Replace(scratch / "private", "overwritten", error));
+    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    EXPECT_EQ(Read(scratch / "private"), "new contents");
+    EXPECT_FALSE(Replace(scratch / "app", "x", error));
+    EXPECT_FALSE(Replace(scratch / "none" / "x", "x", error));
+    EXPECT_EQ(Entries(scratch.path()), 5u) << "no temporary file left";
+    EXPECT_EQ(Entries(scratch / "app"), 1u);
+    for (const std::string& name : {std::string(), std::string("."), std::string(".."), std::string("../x"), std::string("/etc/services"), std::string("a\0b", 3)})
+        EXPECT_FALSE(IsPlainFileName(name)) << name;
+    EXPECT_TRUE(IsPlainFileName("..hidden"));
+}
+
+TEST_F(Files, PictureFilesHaveA512ByteHeader) {
+    Write(scratch / "a.pict", std::string(5000, '\xFF'));
+    Handle pict = NewHandle(1000);
+    std::memset(HandlePtr(pict), 0x42, 1000);
+    ASSERT_TRUE(WritePICTFile(pict, In("a.pict")));  // the longer file is replaced whole
+    EXPECT_EQ(Read(scratch / "a.pict"), std::string(512, '\0') + std::string(1000, '\x42'));
+    Handle back = ReadPICTFile(In("a.pict"));
+    ASSERT_EQ(GetHandleSize(back), 1000);
+    EXPECT_EQ(std::memcmp(HandlePtr(back), HandlePtr(pict), 1000), 0);
+    DisposeHandle(back), DisposeHandle(pict);
+    Write(scratch / "short.pict", std::string(100, '\1'));
+    EXPECT_EQ(ReadPICTFile(In("short.pict")), kNoHandle);  // no picture, no alert
+    EXPECT_TRUE(backend.stops.empty());
+    EXPECT_EQ(ReadPICTFile(In("none.pict")), kNoHandle);
+    ASSERT_EQ(backend.stops.size(), 1u);
+    EXPECT_NE(backend.stops[0].find("none.pict"), std::string::npos) << backend.stops[0];
+}
+
+// Each kind of file dialog opens where a file of its kind was last chosen, never in a stored folder
+// that is gone, relative or holds a NUL.
+TEST_F(Files, DialogsOpenWhereAFileOfTheirKindWasLastChosen) {
+    SettingsStore store;
+    SetSettingsStore(&store);
+    std::string path;
+    ChooseFileRemembered({kUniverseFileType}, path);
+    ChooseSaveFileRemembered("Save the picture as", "x.png", kPngFileType, path);
+    NavChooseOneFile({kPictFileType}, path);
+    ChooseSaveFileRemembered("Save", "u.universe", kUniverseFileType, path);
+    ChooseSaveFileRemembered("Record", "x.mp4", kMovieFileType, path);
+    EXPECT_EQ(backend.openedIn, (std::vector<std::string>{"", "", In("app"), In("data"), ""}));
+    for (const std::string& hostile : {std::string("app"), In("gone"), std::string("/tmp\0/etc", 9)}) {
+        store.WriteSetting(RememberedFolderKey(kPngFileType), hostile);
+        EXPECT_EQ(RememberedFolder(kPngFileType), "") << hostile;
+    }
+    SetSettingsStore(nullptr);
+}
+
+// The application's folder before the data folder, the first name first, never a folder.
+TEST_F(Files, SearchByTypeFindsTheFirstFileOfThatType) {
+    std::string path;
+    EXPECT_FALSE(SearchForFileWithType(kStarDataFileType, path));
+    fs::create_directories(scratch / "app" / "folder.stars");
+    Write(scratch / "data" / "b.stars", "");
+    ASSERT_TRUE(SearchForFileWithType(kStarDataFileType, path));
+    EXPECT_EQ(path, In("data/b.stars"));
+    Write(scratch / "app" / "z.stars", ""), Write(scratch / "app" / "a.stars", "");
+    ASSERT_TRUE(SearchForFileWithType(kStarDataFileType, path));
+    EXPECT_EQ(path, In("app/a.stars"));
+}
+
+TEST_F(Files, OdometerCountsEachSecondOfRunningOnce) {
+    EXPECT_EQ(TotalTimeText(90061), "Total Run Time: 1 day 1 hour 1 minute 1 second ");
+    EXPECT_EQ(TotalTimeText(3600), "Total Run Time: 1 hour ");
+    EXPECT_EQ(TotalTimeText(2 * 3600 + 2 * 60 + 2), "Total Run Time: 2 hours 2 minutes 2 seconds ");
+    backend.dataDir = In("not-yet-made");  // the first update makes it
+    startTime = backend.now;
+    EXPECT_EQ(GetTotalTimeString(), "Total Run Time: 360 days 1 second ");
+    backend.now += 100;
+    UpdateRunTime();
+    backend.now += 5;
+    UpdateRunTime();
+    UpdateRunTime();
+    EXPECT_EQ(Read(scratch / "not-yet-made" / "odometer.txt"), "105\n");
+    EXPECT_EQ(GetTotalTime(), 31104001u + 105);
+    Write(scratch / "not-yet-made" / "odometer.txt", "abc");
+    EXPECT_EQ(ReadOdometer(), 0u);
+}
+
+// Star records of 32 bytes: right ascension and declination as big-endian doubles, then the colour.
+TEST_F(Files, StarRecordsOutsideTheSkyAreSkippedWithOneBeep) {
+    Bytes bytes;
+    const auto put = [&](double ra, double dec, uint8_t red) {
+        uint8_t rec[32] = {};
+        for (int f = 0; f < 2; ++f) {
+            uint64_t bits;
+            std::memcpy(&bits, f ? &dec : &ra, 8);
+            for (int k = 0; k < 8; ++k) rec[8 * f + k] = uint8_t(bits >> (56 - 8 * k));
+        }
+        rec[24] = red, rec[26] = rec[28] = 0xFF;
+        bytes.insert(bytes.end(), rec, rec + 32);
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    for (int k = 0; k < 100; ++k) put(nan, 10, 0xFF), put(5, inf, 0xFF), put(-inf, -1e308, 0xFF), put(0, 0, 0xFF);
+    put(6, -89, 0x80);  // right ascension 0 h above is not added either; this one is straight ahead
+    Handle list = StarListFromFileBytes(bytes);
+    ASSERT_NE(list, kNoHandle);
+    EXPECT_EQ(backend.beeps, 1);
+    static uint32_t pixels[100 * 100];
+    PixelSurface surface{pixels, 400, 100, 100};
+    PenOnSurface pen(surface);
+    DrawStars(Rect{0, 0, 100, 100}, IJK{{65536, 0, 0}, {0, 65536, 0}, {0, 0, 65536}}, list, 50, 50, 50);
+    int lit = 0;
+    for (uint32_t p : pixels) lit += p != 0;
+    EXPECT_GT(lit, 0);
+    EXPECT_LE(lit, 4);
+    StarListHandleLocking(list, 0);
+    DisposeStarListHandle(list);
+}
+
+// A decoded width of 65536 would wrap to an empty rectangle and the map be read before its first pixel.
+TEST_F(Files, PicturesWiderThanSixteenBitsGetTheTestMap) {
+    struct Wide : PlatformBackend {
+        int32_t width = 0;
+        bool DecodePicture(const uint8_t*, size_t, DecodedImage& out) override {
+            out.width = width, out.height = 2;
+            out.pixels.assign(size_t(width) * 2, 0x00FF8040u);
+            return true;
+        }
+    } wide;
+    SetPlatformBackend(&wide);
+    std::vector<uint32_t> map(kTexelMapBytes / 4), testMap(kTexelMapBytes / 4);
+    PrepareSpherePixMapWTest(testMap.data() + kTexelMapReferenceOffset / 4);
+    const Handle picture = NewHandle(16);  // the backend decodes any bytes
+    for (int32_t w : {65536, 40000, 32768, 32767}) {
+        wide.width = w;
+        EXPECT_EQ(PrepareSpherePixMapWPict(map.data() + kTexelMapReferenceOffset / 4, picture) != 0, w == 32767) << w;
+        EXPECT_EQ(map == testMap, w != 32767) << w;
+    }
+    DisposeHandle(picture);
+}
