@@ -7,7 +7,8 @@
 
 namespace {
 
-// Where QSettings keeps the application's settings on this system.
+// Where QSettings keeps the application's settings on this system (QSettings itself cannot be
+// asked before it has read the file).
 std::string SettingsFilePath() {
     return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Gravitas/Gravitas.conf")
             .toStdString();
