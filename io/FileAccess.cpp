@@ -56,6 +56,7 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, bytes, size);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;  // a write that takes nothing will never finish
         if (n <= 0) return false;
         bytes += n;
         size -= size_t(n);
@@ -101,45 +102,67 @@ bool ReadRegularFile(const std::string& path, size_t maxBytes, std::vector<uint8
     return true;
 }
 
-bool ReplaceFileContents(const std::string& path, const uint8_t* bytes, size_t size, std::string& error) {
-    std::string target;
+bool ReplaceableTarget(const std::string& path, std::string& target, std::string& error) {
+    if (path.empty()) return Fail(error, "no file name given");
     if (!ResolveLinks(path, target, error)) return false;
-    struct stat old;
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists) {
-        if (!S_ISREG(old.st_mode)) return Fail(error, std::string("the target is ") + KindOf(old.st_mode));
-        // No write permission for anyone counts as read-only even for the superuser.
-        if ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
-            return Fail(error, "the file is read-only");
-    } else if (errno != ENOENT) {
+    if (std::filesystem::path(target).filename().empty()) return Fail(error, "the name is a folder, not a file");
+    struct stat st;
+    if (::stat(target.c_str(), &st) != 0) {
+        if (errno == ENOENT) return true;
         return Fail(error, "cannot examine the file: " + SystemReason());
     }
+    if (!S_ISREG(st.st_mode)) return Fail(error, std::string("the target is ") + KindOf(st.st_mode));
+    // No write permission for anyone counts as read-only even for the superuser.
+    if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) return Fail(error, "the file is read-only");
+    return true;
+}
 
-    // A name of our own beside the target: the process, a counter and the time,
-    // created exclusively so two running copies never share one.
+namespace {
+
+// A name of our own beside the target: the process, a counter and the time,
+// created exclusively so two running copies never share one.
+int CreateTemp(const std::string& target, std::string& temp, std::string& error) {
     static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
         temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
                std::to_string(::time(nullptr) % 100000);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return Fail(error, "cannot create a file in the folder: " + SystemReason());
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0) return fd;
+        if (errno != EEXIST) {
+            Fail(error, "cannot create a file in the folder: " + SystemReason());
+            return -1;
+        }
     }
-    if (fd < 0) return Fail(error, "cannot create a temporary file in the folder");
+    Fail(error, "cannot create a temporary file in the folder");
+    return -1;
+}
 
-    bool ok = true;
+}  // namespace
+
+bool CreateFileBeside(const std::string& target, std::string& temp, std::string& error) {
+    const int fd = CreateTemp(target, temp, error);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+bool CommitReplacement(const std::string& temp, const std::string& target, std::string& error) {
     std::string reason;
-    if (exists) {
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) reason = "cannot reopen the written file: " + SystemReason();
+    struct stat old;
+    if (fd >= 0 && ::stat(target.c_str(), &old) == 0) {
+        // The target may have changed since it was checked: still only a regular file is replaced.
+        if (!S_ISREG(old.st_mode)) reason = std::string("the target is ") + KindOf(old.st_mode);
         // Same owner where we may, and the same permissions in any case.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* only the owner's own group may be set */ }
-        if (::fchmod(fd, old.st_mode & 07777) != 0) ok = false, reason = "cannot keep the permissions";
+        if (reason.empty() && ::fchown(fd, old.st_uid, old.st_gid) != 0) { /* only the owner's own group may be set */ }
+        if (reason.empty() && ::fchmod(fd, old.st_mode & 07777) != 0) reason = "cannot keep the permissions";
     }
-    if (ok && !WriteAll(fd, bytes, size)) ok = false, reason = "cannot write the file: " + SystemReason();
-    if (ok && ::fsync(fd) != 0) ok = false, reason = "cannot write the file to disk: " + SystemReason();
-    if (::close(fd) != 0 && ok) ok = false, reason = "cannot write the file: " + SystemReason();
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false, reason = "cannot replace the file: " + SystemReason();
-    if (!ok) {
+    if (fd >= 0 && reason.empty() && ::fsync(fd) != 0) reason = "cannot write the file to disk: " + SystemReason();
+    if (fd >= 0 && ::close(fd) != 0 && reason.empty()) reason = "cannot write the file: " + SystemReason();
+    if (reason.empty() && ::rename(temp.c_str(), target.c_str()) != 0)
+        reason = "cannot replace the file: " + SystemReason();
+    if (!reason.empty()) {
         ::unlink(temp.c_str());
         return Fail(error, reason);
     }
@@ -151,6 +174,21 @@ bool ReplaceFileContents(const std::string& path, const uint8_t* bytes, size_t s
         ::close(dir);
     }
     return true;
+}
+
+bool ReplaceFileContents(const std::string& path, const uint8_t* bytes, size_t size, std::string& error) {
+    std::string target, temp;
+    if (!ReplaceableTarget(path, target, error)) return false;
+    const int fd = CreateTemp(target, temp, error);
+    if (fd < 0) return false;
+    std::string reason;
+    if (!WriteAll(fd, bytes, size)) reason = "cannot write the file: " + SystemReason();
+    if (::close(fd) != 0 && reason.empty()) reason = "cannot write the file: " + SystemReason();
+    if (!reason.empty()) {
+        ::unlink(temp.c_str());
+        return Fail(error, reason);
+    }
+    return CommitReplacement(temp, target, error);
 }
 
 bool IsPlainFileName(const std::string& name) {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
+#include "io/FileAccess.h"
 #include "io/MovieCodecLoader.h"
 
 namespace {
@@ -33,7 +33,7 @@ struct MovieEncoder::State {
     const MovieCodecModule* module = nullptr;
     MovieCodecStream* stream = nullptr;
     MovieFormat format;
-    std::string path, tempPath;
+    std::string path, target, tempPath;  // as asked, with links followed, and being written
     int64_t frames = 0;
 
     ~State() {
@@ -78,21 +78,19 @@ bool MovieEncoder::Open(const std::string& requestedPath, const MovieFormat& req
     s->module = module;
     s->format = format;
     s->path = MoviePathFor(requestedPath);
-    namespace fs = std::filesystem;
-    const fs::path target(s->path);
-    if (target.filename().empty()) {
-        error = "\"" + s->path + "\" does not name a file.";
+    // The checks of every file the application replaces: links followed, only a regular file replaced.
+    // The movie is written beside the resolved target, so the final rename stays within one file system.
+    std::string why;
+    if (!ReplaceableTarget(s->path, s->target, why) || !CreateFileBeside(s->target, s->tempPath, why)) {
+        error = "Cannot write the movie \"" + s->path + "\": " + why + ".";
         return false;
     }
-    // Hidden, beside the target: the final rename stays within one file system.
-    s->tempPath = (target.parent_path() / ("." + target.filename().string() + ".part-" + std::to_string(getpid())))
-                      .string();
     char message[kErrorSize] = {};
     s->stream = module->open(s->path.c_str(), s->tempPath.c_str(), format.width, format.height,
                              format.framesPerSecond, message, sizeof message);
     if (!s->stream) {
         error = message;
-        std::remove(s->tempPath.c_str());  // the header may have been started
+        std::remove(s->tempPath.c_str());  // made above; the header may have been started
         return false;
     }
     s_ = std::move(s);
@@ -122,11 +120,11 @@ bool MovieEncoder::Finish(std::string& error) {
     bool ok = s_->module->finish(s_->stream, message, sizeof message);
     if (!ok) error = message;
     if (ok) {
-        std::error_code ec;
-        std::filesystem::rename(s_->tempPath, s_->path, ec);
-        if (ec) {
-            error = "The movie could not be named \"" + s_->path + "\" (" + ec.message() + ").";
-            ok = false;
+        std::string why;
+        ok = CommitReplacement(s_->tempPath, s_->target, why);
+        if (!ok) {
+            s_->tempPath.clear();  // already removed
+            error = "The movie could not be saved as \"" + s_->path + "\": " + why + ".";
         }
     }
     if (!ok) {

@@ -1,7 +1,8 @@
 // Writing a movie file frame by frame: H.264 in MP4 when the system's FFmpeg
-// has an H.264 encoder, otherwise (or for a file named .webm) VP9 in WebM. The file is written under a
-// temporary name beside the target and renamed only when it is complete, so a
-// failed recording never leaves a half-written movie behind.
+// has an H.264 encoder, otherwise (or for a file named .webm) VP9 in WebM. The
+// target is checked as every replaced file is (links followed, only a writable
+// regular file replaced); the movie is written under a temporary name beside it
+// and renamed only when complete, so a failed recording leaves nothing behind.
 #pragma once
 #include <cstdint>
 #include <memory>

@@ -12,7 +12,13 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <climits>
 #include <cmath>
+#include <cstdio>
+#include <mutex>
 
 #include "core/Version.h"
 #include "io/FileTypes.h"
@@ -89,9 +95,49 @@ int32_t QtBackend::DrawScaledThemeText(PixelSurface& surface, const Rect& box, c
     return 0;
 }
 
+namespace {
+
+// libpng reports a broken picture with its own lines on stderr, past Qt's message handler;
+// the caller tells the user in its own words which picture failed, so those lines are
+// sent to a scratch file while a picture is decoded.
+class QuietStderr {
+public:
+    QuietStderr() : lock_(Mutex()) {
+        const int sink = ::memfd_create("gravitas-decoder-notes", MFD_CLOEXEC);
+        if (sink < 0) return;
+        std::fflush(stderr);
+        saved_ = ::dup(2);
+        if (saved_ >= 0 && ::dup2(sink, 2) < 0) ::close(saved_), saved_ = -1;
+        ::close(sink);
+    }
+    ~QuietStderr() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        ::dup2(saved_, 2);
+        ::close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    static std::mutex& Mutex() {
+        static std::mutex m;
+        return m;
+    }
+    std::lock_guard<std::mutex> lock_;
+    int saved_ = -1;
+};
+
+}  // namespace
+
 bool QtBackend::DecodePicture(const uint8_t* bytes, size_t size, DecodedImage& out) {
     QImage image;
-    if (!bytes || !image.loadFromData(bytes, int(size))) return false;
+    bool loaded = false;
+    if (bytes && size <= size_t(INT_MAX)) {
+        QuietStderr quiet;
+        loaded = image.loadFromData(bytes, int(size));
+    }
+    if (!loaded) return false;
     image = image.convertToFormat(QImage::Format_RGB32);
     out.width = image.width();
     out.height = image.height();

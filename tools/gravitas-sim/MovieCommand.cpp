@@ -1,11 +1,11 @@
 #include "tools/gravitas-sim/MovieCommand.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 #include "core/Control.h"
 #include "core/Records.h"
+#include "io/FileAccess.h"
 #include "io/MovieRecorder.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
@@ -21,33 +21,22 @@ bool WritePng(const std::string& dir, int32_t index, const PixelSurface& surface
     std::snprintf(name, sizeof name, "frame-%05d.png", int(index));
     const std::string path = (std::filesystem::path(dir) / name).string();
     const PictureBytes png = Platform().EncodePicture(surface);
-    FILE* out = png.empty() ? nullptr : std::fopen(path.c_str(), "wb");
-    bool ok = out && std::fwrite(png.data(), 1, png.size(), out) == png.size();
-    if (out) ok = std::fclose(out) == 0 && ok;
-    if (!ok) {
-        std::remove(path.c_str());
-        error = "cannot write " + path;
-    }
-    return ok;
+    std::string why = "the picture could not be encoded as PNG";
+    if (!png.empty() && ReplaceFileContents(path, png.data(), png.size(), why)) return true;
+    error = "cannot write " + path + ": " + why;
+    return false;
 }
 
 }  // namespace
 
 bool ParseMovieOption(int argc, char** argv, int& a, MovieOptions& options, bool& ok) {
     const std::string arg = argv[a];
-    if (arg != "--movie" && arg != "--png-sequence" && arg != "--fps") return false;
+    if (arg != "--movie" && arg != "--png-sequence") return false;
     ok = a + 1 < argc;
     if (!ok) return true;
     const std::string value = argv[++a];
-    if (arg == "--movie") options.moviePath = value;
-    else if (arg == "--png-sequence") options.pngDir = value;
-    else {
-        char* end = nullptr;
-        const long fps = std::strtol(value.c_str(), &end, 10);
-        ok = !value.empty() && *end == '\0' && fps >= 1 && fps <= 240;
-        if (ok) options.framesPerSecond = int32_t(fps);
-    }
-    ok = ok && !value.empty();
+    (arg == "--movie" ? options.moviePath : options.pngDir) = value;
+    ok = !value.empty();
     return true;
 }
 
@@ -57,10 +46,10 @@ int RunMovieCommand(const MovieOptions& movie, const RenderOptions& render, int3
         return 2;
     }
     if (!movie.pngDir.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(movie.pngDir, ec);
-        if (!std::filesystem::is_directory(movie.pngDir, ec)) {
-            error = "cannot make the folder " + movie.pngDir;
+        std::error_code made, looked;
+        std::filesystem::create_directories(movie.pngDir, made);
+        if (!std::filesystem::is_directory(movie.pngDir, looked)) {
+            error = "cannot make the folder " + movie.pngDir + ": " + (made ? made.message() : "it is not a folder");
             return 2;
         }
     }

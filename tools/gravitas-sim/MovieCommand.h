@@ -13,7 +13,7 @@ struct MovieOptions {
     bool Wanted() const { return !moviePath.empty() || !pngDir.empty(); }
 };
 
-// When argv[a] is one of this command's options, takes it (and its value, advancing a)
+// When argv[a] is --movie or --png-sequence, takes it (and its value, advancing a)
 // and returns true; ok tells whether the value was good.
 bool ParseMovieOption(int argc, char** argv, int& a, MovieOptions& options, bool& ok);
 // 0 on success, else an exit code with error filled in. Progress goes to stderr.

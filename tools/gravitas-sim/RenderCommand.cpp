@@ -2,7 +2,6 @@
 #include "tools/gravitas-sim/RenderCommand.h"
 
 #include <QGuiApplication>
-#include <QImage>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,10 +11,12 @@
 #include "core/Frame.h"
 #include "core/Limits.h"
 #include "core/Records.h"
+#include "core/Strings.h"
 #include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
 #include "io/FileAccess.h"
+#include "io/PictureExport.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtBackend.h"
 #include "render/Camera.h"
@@ -23,6 +24,7 @@
 #include "render/IJK.h"
 #include "render/RenderBuffer.h"
 #include "sim/Bodies.h"
+#include "tools/gravitas-sim/CapturingBackend.h"
 #include "tools/gravitas-sim/ScenarioJson.h"
 
 namespace {
@@ -93,22 +95,34 @@ std::vector<std::string> AttachScenarioPictures() {
     const ScenarioPictures& pictures = CurrentScenarioPictures();
     for (int32_t i = 0; BodyList() && i < BodyList()->count; ++i) {
         BodyInfoStruct& info = BodyList()->body[i];
+        // Named as the scenario's checks name a body: counted from 1, with its name.
+        const std::string body = "body " + std::to_string(i + 1) + " \"" + PToCStr(info.name) + "\": ";
         std::string why;
         if (size_t(i) < pictures.surface.size() && !pictures.surface[i].empty() && info.spherePixID == 0) {
-            if (Handle pict = ReadPictureHandle(pictures.surface[i], why)) {
+            const std::string& path = pictures.surface[i];
+            if (Handle pict = ReadPictureHandle(path, why)) {
+                CapturedAlerts alerts;  // the mapping's alert becomes this body's line
                 info.spherePixID = AddPICTToSpherePixList(rt.spherePixList, pict);
                 if (!info.spherePixID) DisposeHandle(pict);
-            } else {
-                problems.push_back(pictures.surface[i] + ": " + why);
+                if (!alerts.capture.stops.empty()) {
+                    if (info.spherePixID) DisposeSpherePixData(rt.spherePixList, info.spherePixID);
+                    info.spherePixID = 0;
+                    why = alerts.capture.stops.front();
+                }
             }
+            if (!info.spherePixID) problems.push_back(body + "surface picture " + path + ": " + why);
         }
         if (size_t(i) < pictures.ring.size() && !pictures.ring[i].empty() && !info.ringPix) {
-            if (Handle pict = ReadPictureHandle(pictures.ring[i], why)) {
-                info.ringPix = NewRingPixMapFromPICT(pict);
+            const std::string& path = pictures.ring[i];
+            if (Handle pict = ReadPictureHandle(path, why)) {
+                // A ring profile that cannot be decoded would be drawn black: told, not drawn.
+                DecodedImage probe;
+                if (Platform().DecodePicture(static_cast<const uint8_t*>(HandlePtr(pict)), size_t(GetHandleSize(pict)), probe))
+                    info.ringPix = NewRingPixMapFromPICT(pict);
                 DisposeHandle(pict);
-            } else {
-                problems.push_back(pictures.ring[i] + ": " + why);
+                if (!info.ringPix) why = "it is not a picture that can be read";
             }
+            if (!info.ringPix) problems.push_back(body + "ring picture " + path + ": " + why);
         }
     }
     // A run-time state built before the pictures were attached is rebuilt with them.
@@ -150,12 +164,6 @@ void DrawRenderFrame() {
 int RunRenderCommand(const RenderOptions& options, std::string& error) {
     if (const int status = PrepareRender(options, error)) return status;
     DrawRenderFrame();
-    const PixelSurface surface = RenderSurface();
-    QImage image(reinterpret_cast<const uchar*>(surface.base), surface.width, surface.height, surface.rowBytes,
-                 QImage::Format_RGB32);
-    if (!image.save(QString::fromStdString(options.outPath), "PNG")) {
-        error = "cannot write " + options.outPath;
-        return 2;
-    }
-    return 0;
+    // Saved as Save Picture saves: a failure leaves no part of a picture and an earlier file whole.
+    return WriteRenderBufferPNG(options.outPath, error) ? 0 : 2;
 }

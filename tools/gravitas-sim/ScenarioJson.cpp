@@ -50,10 +50,15 @@ double NumOr(const json& j, const char* key, double dflt, const std::string& whe
 int64_t WholeOr(const json& j, const char* key, int64_t dflt, int64_t least, int64_t most, const std::string& where) {
     if (!j.contains(key)) return dflt;
     const json& v = j.at(key);
+    const std::string range = std::to_string(least) + ".." + std::to_string(most);
+    // The parser keeps a whole number too large for 64 bits as a real: still out of range, not a fraction.
+    if (v.is_number_float() && std::nearbyint(v.get<double>()) == v.get<double>() &&
+        (v.get<double>() >= 0x1p63 || v.get<double>() < -0x1p63))
+        throw BadInput(where + ": \"" + key + "\" must lie in " + range);
     if (!v.is_number_integer()) throw BadInput(where + ": \"" + key + "\" must be an integer");
     const bool tooBig = v.is_number_unsigned() ? v.get<uint64_t>() > uint64_t(most) : v.get<int64_t>() > most;
     if (tooBig || (!v.is_number_unsigned() && v.get<int64_t>() < least))
-        throw BadInput(where + ": \"" + key + "\" must lie in " + std::to_string(least) + ".." + std::to_string(most));
+        throw BadInput(where + ": \"" + key + "\" must lie in " + range);
     return v.is_number_unsigned() ? int64_t(v.get<uint64_t>()) : v.get<int64_t>();
 }
 int32_t IntOr(const json& j, const char* key, int32_t dflt, const std::string& where) {
@@ -75,13 +80,14 @@ void Vec(const json& j, const char* key, double out[3], const std::string& where
         out[n] = v[n].get<double>();
     }
 }
-int32_t Named(const json& j, const char* key, const char* const* names, int count, int32_t dflt) {
+int32_t Named(const json& j, const char* key, const char* const* names, int count, int32_t dflt,
+              const std::string& where) {
     if (!j.contains(key)) return dflt;
-    if (!j.at(key).is_string()) throw BadInput(std::string("\"") + key + "\" must be a name");
+    if (!j.at(key).is_string()) throw BadInput(where + ": \"" + key + "\" must be a name");
     std::string s = j.at(key).get<std::string>();
     for (int k = 0; k < count; ++k)
         if (s == names[k]) return k;
-    throw BadInput(std::string("unknown ") + key + " \"" + s + "\"");
+    throw BadInput(where + ": unknown " + key + " \"" + s + "\"");
 }
 std::string Resolve(const std::string& baseDir, const std::string& p) {
     std::filesystem::path path(p);
@@ -182,8 +188,8 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.powerLaw = NumOr(phys, "powerLaw", set.powerLaw, "physics");
         set.timeStep = NumOr(phys, "timeStep", set.timeStep, "physics");
         set.pushesPerFrame = IntOr(phys, "pushesPerFrame", set.pushesPerFrame, "physics");
-        set.pushMethod = Named(phys, "method", kMethods, kMethodCount, 0);
-        set.onCrash = Named(phys, "onCrash", kCrash, 3, 0);
+        set.pushMethod = Named(phys, "method", kMethods, kMethodCount, 0, "physics");
+        set.onCrash = Named(phys, "onCrash", kCrash, 3, 0, "physics");
         set.craftThrust = NumOr(phys, "craftThrust", 100.0, "physics");
         set.trailLength = IntOr(phys, "trailLength", 0, "physics");
         if (set.trailLength < 0) throw BadInput("physics: \"trailLength\" must not be negative");
@@ -209,16 +215,12 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
             if (!raw) throw BadInput("timedThrust: out of memory");
             TimedThrustListStruct* list = TTList(raw);
             for (const json& e : tt) {
-                if (!e.is_object()) {
-                    DisposeHandle(raw);
-                    throw BadInput("timedThrust entries are objects");
-                }
-                if (!e.contains("pushIndex")) {
-                    DisposeHandle(raw);
-                    throw BadInput("timedThrust: missing \"pushIndex\"");
-                }
+                // Entries are counted from 1, as the checks of their values count them.
+                const std::string where = "timed thrust entry " + std::to_string(list->count + 1);
                 try {
-                    list->entry[list->count] = {Num(e, "deltaV", "timedThrust"), IntOr(e, "pushIndex", -1, "timedThrust"), 0};
+                    if (!e.is_object()) throw BadInput(where + ": must be an object");
+                    if (!e.contains("pushIndex")) throw BadInput(where + ": missing \"pushIndex\"");
+                    list->entry[list->count] = {Num(e, "deltaV", where), IntOr(e, "pushIndex", -1, where), 0};
                 } catch (...) {
                     DisposeHandle(raw);
                     throw;

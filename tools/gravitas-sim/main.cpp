@@ -1,12 +1,18 @@
 // gravitas-sim: runs a scenario headless with the application's push stage and prints the final state.
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/Control.h"
+#include "core/Limits.h"
 #include "core/Records.h"
+#include "io/FileAccess.h"
+#include "io/ScenarioChecks.h"
 #include "sim/Bodies.h"
 #include "sim/FiniteGuard.h"
 #include "sim/PushStage.h"
@@ -25,12 +31,36 @@ int Fail(const std::string& message) {
 // Cautions do not stop the run, but the user hears of them.
 void Warn(const std::string& message) { std::fprintf(stderr, "gravitas-sim: warning: %s\n", message.c_str()); }
 
-bool ParseInt(const std::string& s, int32_t& out) {
+// A whole-number option and the range it may take: the limits the file formats apply,
+// so that whatever the tool runs it can also save and load again.
+struct IntOption {
+    const char* name;
+    int32_t least, most;
+};
+const IntOption kIntOptions[] = {{"--frames", 0, INT32_MAX},     {"--width", 1, 8192},
+                                 {"--height", 1, 8192},          {"--camera-mode", 0, INT32_MAX},
+                                 {"--camera-body", 0, kMaxBodies - 1}, {"--labels", 0, INT32_MAX},
+                                 {"--trails", 0, kMaxTrailLength}, {"--fps", 1, 240}};
+
+// Empty when text is a whole number within the option's range, else the complaint.
+std::string ParseInt(const IntOption& option, const std::string& text, int32_t& out) {
+    const std::string range = std::to_string(option.least) + ".." + std::to_string(option.most);
+    errno = 0;
     char* end = nullptr;
-    long v = std::strtol(s.c_str(), &end, 10);
-    if (s.empty() || *end != '\0' || v < -2147483647L || v > 2147483647L) return false;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0') return std::string(option.name) + " needs a whole number in " + range;
+    if (errno == ERANGE || v < option.least || v > option.most) return std::string(option.name) + " must lie in " + range;
     out = int32_t(v);
-    return true;
+    return {};
+}
+
+// The state on stdout is the tool's result: a failure to write it all is a failure of the run.
+bool PrintState(const std::string& text, std::string& error) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+                         std::fputc('\n', stdout) != EOF && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!written) error = std::string("cannot write the state to standard output: ") + std::strerror(errno ? errno : EIO);
+    return written;
 }
 }  // namespace
 
@@ -42,25 +72,28 @@ int main(int argc, char** argv) {
     MovieOptions movie;
     for (int a = 1; a < argc; ++a) {
         std::string arg = argv[a];
+        // Every value is required and none may be empty: an empty file name names no file.
         auto value = [&](std::string& out) {
             if (a + 1 >= argc) return false;
             out = argv[++a];
-            return true;
+            return !out.empty();
         };
-        auto intValue = [&](int32_t& out) {
-            std::string s;
-            return value(s) && ParseInt(s, out);
-        };
+        int32_t* const intTargets[] = {&frames, &render.width, &render.height, &render.cameraMode,
+                                       &render.cameraBody, &render.labelFlags, &render.trailLength,
+                                       &movie.framesPerSecond};
         bool ok = true;
-        if (ParseMovieOption(argc, argv, a, movie, ok)) {
-        } else if (arg == "--frames") ok = intValue(frames) && frames >= 0;
-        else if (arg == "--render") ok = value(render.outPath), wantRender = true;
-        else if (arg == "--width") ok = intValue(render.width) && render.width > 0;
-        else if (arg == "--height") ok = intValue(render.height) && render.height > 0;
-        else if (arg == "--camera-mode") ok = intValue(render.cameraMode);
-        else if (arg == "--camera-body") ok = intValue(render.cameraBody);
-        else if (arg == "--labels") ok = intValue(render.labelFlags);
-        else if (arg == "--trails") ok = intValue(render.trailLength) && render.trailLength >= 0;
+        bool taken = false;
+        for (size_t k = 0; k < std::size(kIntOptions) && !taken; ++k) {
+            if (arg != kIntOptions[k].name) continue;
+            taken = true;
+            std::string text;
+            if (!value(text)) ok = false;
+            else if (std::string problem = ParseInt(kIntOptions[k], text, *intTargets[k]); !problem.empty())
+                return Fail(problem);
+        }
+        if (taken) {
+        } else if (ParseMovieOption(argc, argv, a, movie, ok)) {
+        } else if (arg == "--render") ok = value(render.outPath), wantRender = true;
         else if (arg == "--stereo") render.stereo = true;
         else if (arg == "--no-stars") render.noStars = true;
         else if (arg == "--load") ok = value(loadPath);
@@ -91,6 +124,8 @@ int main(int argc, char** argv) {
     }
     // Trails are recorded by the push stage, so their length must be known before the frames run.
     if (render.trailLength >= 0) set.trailLength = render.trailLength;
+    // What the options make of the settings must still be what a universe file may hold.
+    if (std::string problem = SettingsValueProblem(set); !problem.empty()) return Fail(problem);
     if (movie.Wanted()) {
         if (RunMovieCommand(movie, render, frames, error) != 0) return Fail(error);
         return 0;
@@ -111,13 +146,11 @@ int main(int argc, char** argv) {
         if (!saved) return Fail(error);
     }
     if (!exportPath.empty()) {
-        FILE* out = std::fopen(exportPath.c_str(), "w");
-        if (!out) return Fail("cannot write " + exportPath);
-        std::string text = ExportScenarioJSON();
-        std::fwrite(text.data(), 1, text.size(), out);
-        std::fclose(out);
+        const std::string text = ExportScenarioJSON();
+        if (!ReplaceFileContents(exportPath, reinterpret_cast<const uint8_t*>(text.data()), text.size(), error))
+            return Fail("cannot write " + exportPath + ": " + error);
     }
     if (std::string problem = RunStateProblem(); !problem.empty()) return Fail(problem);
-    std::cout << RunStateJSON() << "\n";
+    if (!PrintState(RunStateJSON(), error)) return Fail(error);
     return 0;
 }
