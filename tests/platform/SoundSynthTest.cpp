@@ -19,6 +19,7 @@ double Frequency(const std::vector<int16_t>& s, double t0, double t1) {  // from
     return changes / 2.0 / (t1 - t0);
 }
 size_t Le(const std::vector<uint8_t>& b, size_t at, size_t bytes) { return bytes ? b[at] | Le(b, at + 1, bytes - 1) << 8 : 0; }
+void PrintTo(const Sound& sound, std::ostream* out) { *out << "sound " << sound.id; }
 class EventSound : public ::testing::TestWithParam<Sound> {};
 }  // namespace
 
@@ -34,8 +35,7 @@ TEST_P(EventSound, HasItsLengthAndTonesFadesOutAndIsTheWavItsHeaderSays) {
     if (p.tone2) { EXPECT_NEAR(Frequency(s, 0.135, 0.245), p.tone2, 0.02 * p.tone2); }
     const std::vector<uint8_t> wav = SynthesizeEventSound(p.id);
     ASSERT_EQ(wav.size(), 44 + 2 * s.size());
-    const std::string tags(wav.begin(), wav.begin() + 40);
-    EXPECT_EQ(tags.substr(0, 4) + tags.substr(8, 8) + tags.substr(36, 4), "RIFFWAVEfmt data");
+    EXPECT_EQ(std::string(&wav[0], &wav[4]) + std::string(&wav[8], &wav[16]) + std::string(&wav[36], &wav[40]), "RIFFWAVEfmt data");
     // Offset, width, value: sizes, PCM, mono, rate, bytes a second, bytes a sample frame, bits, data size.
     const size_t fields[][3] = {{4, 4, wav.size() - 8}, {16, 4, 16}, {20, 2, 1}, {22, 2, 1}, {24, 4, kSoundSampleRate},
                                 {28, 4, 2 * kSoundSampleRate}, {32, 2, 2}, {34, 2, 16}, {40, 4, 2 * s.size()}};
