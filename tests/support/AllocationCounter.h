@@ -1,5 +1,3 @@
-// Heap allocations made through operator new since the program started. Only a test
-// binary that links AllocationCounter.cpp (which replaces operator new) counts.
+// Heap allocations made through operator new since the program started (counted only in a test binary that links AllocationCounter.cpp).
 #pragma once
-
 long HeapAllocationCount();
