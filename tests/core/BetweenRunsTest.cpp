@@ -6,11 +6,11 @@
 #include <cstring>
 #include <map>
 
-#include "core/BetweenRuns.h"
-#include "core/FramePacing.h"
+#include "shell/BetweenRuns.h"
+#include "shell/FramePacing.h"
 #include "core/Menus.h"
-#include "core/ViewPreferences.h"
-#include "core/WindowPlaces.h"
+#include "shell/ViewPreferences.h"
+#include "shell/WindowPlaces.h"
 #include "platform/Platform.h"
 #include "render/RenderBuffer.h"
 #include "render/StereoGlasses.h"

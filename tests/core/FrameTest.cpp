@@ -9,7 +9,7 @@
 #include <random>
 
 #include "FrameServices.h"
-#include "core/FramePacing.h"
+#include "shell/FramePacing.h"
 #include "core/Limits.h"
 #include "render/Trails.h"
 #include "sim/PushStage.h"

@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "FrameServices.h"
-#include "core/History.h"
+#include "shell/History.h"
 #include "core/Menus.h"
 #include "render/Camera.h"
 #include "render/RenderBuffer.h"

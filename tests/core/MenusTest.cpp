@@ -8,12 +8,12 @@
 #include <map>
 
 #include "ScriptedDialog.h"
-#include "core/Confirm.h"
+#include "shell/Confirm.h"
 #include "core/Control.h"
 #include "core/Dialogs.h"
 #include "core/Events.h"
-#include "core/FramePacing.h"
-#include "core/KeyReference.h"
+#include "shell/FramePacing.h"
+#include "shell/KeyReference.h"
 #include "core/Limits.h"
 #include "core/Menus.h"
 #include "core/Units.h"

@@ -11,11 +11,11 @@
 #include "ScratchDir.h"
 #include "ScriptedDialog.h"
 #include "core/Dialogs.h"
-#include "core/Document.h"
-#include "core/History.h"
+#include "shell/Document.h"
+#include "shell/History.h"
 #include "core/Memory.h"
 #include "core/Menus.h"
-#include "core/RecentFiles.h"
+#include "shell/RecentFiles.h"
 #include "core/Strings.h"
 #include "core/Units.h"
 #include "imagery/SpherePix.h"
@@ -24,6 +24,7 @@
 #include "sim/Bodies.h"
 #include "sim/TimedThrust.h"
 #include "windows/BodyEditor.h"
+#include "windows/BodyEditorCommands.h"
 
 // "TPIC", width, height (a byte each), then 0x00RRGGBB words: the pictures of these tests.
 inline std::vector<uint8_t> TestPicture(uint32_t rgb, int w = 8, int h = 4) {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/Confirm.h"
-#include "core/RecentFilesMenu.h"
+#include "shell/Confirm.h"
+#include "shell/RecentFilesMenu.h"
 #include "EditorFixture.h"
 #include "imagery/Rings.h"
 #include "sim/PushStage.h"

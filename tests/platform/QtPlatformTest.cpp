@@ -10,8 +10,10 @@
 
 #include "QtTestApp.h"
 #include "ScratchDir.h"
+#include "core/Dialogs.h"
 #include "core/Events.h"
-#include "core/RecentFiles.h"
+#include "platform/DialogKeys.h"
+#include "shell/RecentFiles.h"
 #include "platform/qt/QtInput.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtModalDialog.h"
@@ -71,6 +73,7 @@ TEST_F(QtDialog, ItemsSitAtTheirBoxesAndShowTheirTexts) {
     EXPECT_EQ(W(kField)->property("cursorPosition").toInt(), 0) << "the leading digits show";
 }
 TEST_F(QtDialog, KeysChooseTheDefaultOrCancelAlsoFromAFieldButNotADisabledDefault) {
+    SetDialogKeyFilter(MyDefaultDialogFiltProc);  // as start-up registers it
     const std::tuple<int16_t, Qt::Key, Qt::KeyboardModifiers, int16_t> keys[] = {
         {0, Qt::Key_Return, {}, kOk},           {kField, Qt::Key_Enter, Qt::KeypadModifier, kOk},
         {kField, Qt::Key_Escape, {}, kCancel}, {kField, Qt::Key_Period, Qt::ControlModifier, kCancel},

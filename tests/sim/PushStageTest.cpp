@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "sim/ContactMemory.h"
 #include "sim/PushStage.h"
+#include "sim/ReferenceFrame.h"
 
 namespace {
 // A craft 6.8e6 m along +x from an Earth-like planet, moving along +y; one push with `control`
