@@ -1,0 +1,278 @@
+// Stereo frames and body labels. Each eye's view must be the mono view of the body seen from
+// that eye, and the eye behind the red filter must get the red view, or depth reads reversed:
+// a point beyond the look-at distance has uncrossed disparity (its image for the left eye
+// lies left of the right eye's) and appears behind the screen, a nearer point is crossed.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "RenderScene.h"
+#include "core/Units.h"
+#include "imagery/Stars.h"
+#include "render/Camera.h"
+#include "render/IJK.h"
+#include "render/LabelPlacement.h"
+#include "render/Pen.h"
+#include "render/PixelRatio.h"
+#include "render/StereoGlasses.h"
+
+namespace {
+
+constexpr int kW = 160, kH = 120;
+constexpr int32_t kEyeRadius = 8;
+constexpr double kEyeOffset = 50;  // world units: eyeRadius x eyeDistance / focalLength
+
+struct StereoScene : RenderScene {
+    explicit StereoScene(StereoGlasses glasses, int width = kW) : RenderScene(1, width, kH, 400) {
+        stereoGlasses = glasses;
+        set.eyeRadius = kEyeRadius;
+        rt.eyeDistance = kEyeOffset * 400 / kEyeRadius;
+        Body(0).radius = 60;
+        Body(0).color = RGBColor{65535, 65535, 65535};
+        BuildBodyAxes(Body(0).axes, 0.4, 0.0, 0.3);  // pole tipped toward the eye: a ring is seen open
+    }
+    ~StereoScene() { stereoGlasses = StereoGlasses::RedLeft; }
+    std::vector<uint32_t> Render(bool stereo, double bodyY) {
+        Body(0).pos[1] = bodyY;
+        set.displayFlags = stereo ? kStereoOnFlag : 0;
+        Draw();
+        std::vector<uint32_t> out;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < Width(); ++x) out.push_back(Pixel(x, y));
+        return out;
+    }
+    // Mean x of the pixels lit in a channel (16 red, 8 green).
+    double MeanX(int shift) const {
+        double sum = 0;
+        int n = 0;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < Width(); ++x)
+                if ((Pixel(x, y) >> shift) & 255) sum += x, ++n;
+        return n ? sum / n : -1e9;
+    }
+};
+
+// Pixels where the stereo image's channel differs from the mono image of the body moved by
+// the eye's offset, displaced on screen by the eye's shift; lit counts the mono's lit pixels.
+int Mismatches(const std::vector<uint32_t>& stereo, const std::vector<uint32_t>& mono, int shift, int screenShift, int* lit) {
+    int bad = 0;
+    *lit = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = std::max(0, -screenShift); x < std::min(kW, kW - screenShift); ++x) {
+            const uint32_t want = (mono[y * kW + x] >> shift) & 255, got = (stereo[y * kW + x + screenShift] >> shift) & 255;
+            *lit += want != 0;
+            bad += want != got;
+        }
+    return bad;
+}
+
+TEST(Stereo, EachEyeSeesTheRingedSphereAlongItsOwnLineOfSight) {
+    StereoScene s(StereoGlasses::RedRight);  // red is the right eye's view
+    s.Body(0).spherePix = s.NewMap();
+    for (int row = -128; row < 128; ++row)  // grey changing along rows and columns, so a wrong turn shows
+        for (int c = -64; c < 448; ++c) s.Body(0).spherePix[row * 512 + c] = MakeTexel(row * 7 + c * 3, row * 7 + c * 3, row * 7 + c * 3, row * 7 + c * 3);
+    uint32_t* profile = s.Body(0).ringPix = s.NewProfile();
+    for (int i = 0; i < 1024; ++i) profile[i] = MakeTexel(40 + (i * 150) / 1024, 40 + (i * 150) / 1024, 40 + (i * 150) / 1024, 40 + (i * 150) / 1024);
+    s.Body(0).ringRadius = 100;
+    const std::vector<uint32_t> stereo = s.Render(true, 40);
+    int lit = 0;
+    EXPECT_EQ(Mismatches(stereo, s.Render(false, 40 - kEyeOffset), 16, kEyeRadius, &lit), 0);
+    EXPECT_GT(lit, 2000);  // sphere of 48 px (1810 pixels) and the ring around it
+    const std::vector<uint32_t> cyan = s.Render(false, 40 + kEyeOffset);
+    EXPECT_EQ(Mismatches(stereo, cyan, 8, -kEyeRadius, &lit), 0);
+    EXPECT_EQ(Mismatches(stereo, cyan, 0, -kEyeRadius, &lit), 0);
+}
+
+TEST(Stereo, ArrowsAndOutlinesFollowEachEyeInItsColour) {
+    StereoScene s(StereoGlasses::RedRight);
+    s.Body(0).radius = 10;
+    s.Body(0).vel[2] = 60;   // up the screen
+    s.Body(0).acc[1] = -50;  // to the left
+    set.labelFlags = 2 | 4;
+    const std::vector<uint32_t> stereo = s.Render(true, 40);  // mono red and yellow arrows both carry red
+    int lit = 0;
+    EXPECT_EQ(Mismatches(stereo, s.Render(false, 40 - kEyeOffset), 16, kEyeRadius, &lit), 0);
+    EXPECT_GT(lit, 30);
+    set.labelFlags = 4;  // only the yellow one carries green
+    const std::vector<uint32_t> onlyAcc = s.Render(true, 40);
+    EXPECT_EQ(Mismatches(onlyAcc, s.Render(false, 40 + kEyeOffset), 8, -kEyeRadius, &lit), 0);
+    EXPECT_GT(lit, 30);
+    for (uint32_t p : onlyAcc) ASSERT_NE(p & 0xFFFFFFu, 0xFFFF00u);  // eye colours replace yellow
+    // Outlines of the smallest bodies add up to white where the eyes' views meet; a body one eye
+    // cannot see is not drawn for the other either.
+    s.Body(0).radius = 0.01;
+    set.minPointSize = 3;
+    set.labelFlags = 0;
+    set.eyeRadius = 0;
+    const std::vector<uint32_t> dot = s.Render(true, 0);
+    EXPECT_GT(std::count(dot.begin(), dot.end(), 0x00FFFFFFu), 4);
+    set.eyeRadius = 14;
+    const std::vector<uint32_t> half = s.Render(true, -74 * 1000.0 / 400);  // one eye at x = -4
+    EXPECT_EQ(std::count(half.begin(), half.end(), 0u), kW * kH);
+}
+
+// Screen x of the left eye's image minus the right eye's for a body straight ahead at this
+// distance from the eye, on a buffer of `ratio` device pixels per window pixel. Positive: crossed.
+double LeftMinusRight(StereoGlasses glasses, double distance, int ratio) {
+    renderPixelRatio = ratio;
+    StereoScene s(glasses, 320 * ratio);
+    rt.focalLength = 400 * ratio;
+    rt.eyeDistance = 1000;  // zero parallax at the look-at distance
+    s.Body(0).radius = 4;
+    s.Body(0).pos[0] = rt.eyePos[0] - distance;
+    set.displayFlags = kStereoOnFlag;
+    s.Draw();
+    const double red = s.MeanX(16), cyan = s.MeanX(8);
+    renderPixelRatio = 1;
+    EXPECT_GT(red, 0) << "the red view is on screen";
+    EXPECT_GT(cyan, 0) << "the cyan view is on screen";
+    return (glasses == StereoGlasses::RedLeft ? red - cyan : cyan - red) / ratio;
+}
+
+TEST(StereoGlasses, FarPointsAreUncrossedAndNearOnesCrossedForEitherGlassesAndPixelRatio) {
+    for (const StereoGlasses glasses : {StereoGlasses::RedLeft, StereoGlasses::RedRight})
+        for (const int ratio : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << "red " << (glasses == StereoGlasses::RedLeft ? "left" : "right") << ", ratio " << ratio);
+            EXPECT_LT(LeftMinusRight(glasses, 100000, ratio), -2 * kEyeRadius + 1.5) << "each eye shifted outwards by its radius";
+            EXPECT_NEAR(LeftMinusRight(glasses, 1000, ratio), 0.0, 1.0);
+            EXPECT_GT(LeftMinusRight(glasses, 400, ratio), 4.0) << "a near point floats in front of the screen";
+        }
+}
+
+TEST(StereoGlasses, TheStarFieldSeparatesLikeAnyFarPoint) {
+    for (const StereoGlasses glasses : {StereoGlasses::RedLeft, StereoGlasses::RedRight}) {
+        StereoScene s(glasses, 320);
+        set.displayFlags = kStereoOnFlag;
+        Handle list = NewStarListHandle();
+        FillWithStars(list, 3000, nullptr);
+        EraseRenderBuffer();
+        DrawStars(renderGWRect, IJK{{65536, 0, 0}, {0, 65536, 0}, {0, 0, 65536}}, list, 400, 160, kH / 2);
+        DisposeStarListHandle(list);
+        int bestShift = 0, bestMatches = -1;  // the shift that lays the cyan stars on the red ones
+        for (int shift = -3 * kEyeRadius; shift <= 3 * kEyeRadius; ++shift) {
+            int matches = 0;
+            for (int y = 0; y < kH; ++y)
+                for (int x = std::max(0, -shift); x < std::min(320, 320 - shift); ++x)
+                    matches += ((s.Pixel(x, y) >> 16) & 255) && ((s.Pixel(x + shift, y) >> 8) & 255);
+            if (matches > bestMatches) bestMatches = matches, bestShift = shift;
+        }
+        ASSERT_GT(bestMatches, 100);
+        EXPECT_EQ(bestShift, glasses == StereoGlasses::RedLeft ? 2 * kEyeRadius : -2 * kEyeRadius);
+    }
+}
+
+struct DrawnText {
+    std::string text;
+    Rect box;
+    RGBColor color;
+    bool additive;
+};
+
+struct LabelScene : RenderScene, PlatformBackend {
+    std::vector<DrawnText> drawn;
+    LabelScene(int bodies, int width, int height) : RenderScene(bodies, width, height, 400) { SetPlatformBackend(this); }
+    ~LabelScene() { SetPlatformBackend(nullptr); }
+    int32_t DrawThemeText(PixelSurface&, const Rect& box, const std::string& text, int16_t font, TextJustify justify,
+                          RGBColor color, bool additive) override {
+        EXPECT_EQ(font, 3);
+        EXPECT_EQ(justify, TextJustify::Left);
+        drawn.push_back(DrawnText{text, box, color, additive});
+        return 0;
+    }
+    int32_t ThemeTextWidth(const std::string& text, int16_t) override { return 6 * int32_t(text.size()); }
+    void Name(int b, const char* name) {
+        Body(b).name[0] = uint8_t(std::strlen(name));
+        std::memcpy(Body(b).name + 1, name, Body(b).name[0]);
+    }
+};
+
+std::string Tail(const std::string& s, size_t n) { return s.size() >= n ? s.substr(s.size() - n) : s; }
+
+TEST(Labels, LinesStackBelowTheNameInScientificNotationMonoAndInBothEyes) {
+    LabelScene s(1, 200, 100);
+    BodyRTStruct& b = s.Body(0);
+    b.radius = 25;  // 20 px across at the centre
+    b.color = RGBColor{0x1111, 0x2222, 0x3333};
+    s.Name(0, "Titan");
+    b.vel[1] = 3000, b.vel[2] = 4000, b.mass = 2, b.potential = -1.0e7;
+    set.labelFlags = 1 | 8 | 32 | 128;  // name, |v|, kinetic and total energy
+    s.Draw();
+    ASSERT_EQ(s.drawn.size(), 4u);
+    const std::string values[4] = {"Titan", MyRealToSciNotString(5000.0), MyRealToSciNotString(2.5e7), MyRealToSciNotString(5e6)};
+    for (size_t n = 0; n < 4; ++n) {
+        const DrawnText& d = s.drawn[n];
+        EXPECT_EQ(Tail(d.text, values[n].size()), values[n]);
+        EXPECT_TRUE(n == 0 || d.text.size() > values[n].size()) << "a prefix names the value";
+        EXPECT_EQ(d.box.left, 110);  // right of the square around (100, 50), baselines 16 apart
+        EXPECT_EQ(d.box.right, 310);
+        EXPECT_EQ(d.box.top, 40 + 16 * int(n + 1) - 14);
+        EXPECT_EQ(d.box.bottom, 40 + 16 * int(n + 1) + 2);
+        EXPECT_EQ(d.color.green, 0x2222);
+        EXPECT_FALSE(d.additive);
+    }
+    // Stereo, looking past the body so it is crossed: with red on the left eye the red view is
+    // 6 px right of the centre, the cyan view 6 px left; all lines in red, then in cyan.
+    s.drawn.clear();
+    set.labelFlags = 1 | 16;
+    set.displayFlags = kStereoOnFlag;
+    set.eyeRadius = 6;
+    rt.eyeDistance = 2000;
+    s.Draw();
+    ASSERT_EQ(s.drawn.size(), 4u);
+    const int32_t lefts[4] = {116, 116, 104, 104};
+    for (size_t n = 0; n < 4; ++n) {
+        const DrawnText& d = s.drawn[n];
+        EXPECT_EQ(d.box.left, lefts[n]) << n;
+        EXPECT_TRUE(d.additive);
+        EXPECT_EQ(d.color.red, n < 2 ? 65535 : 0);
+        EXPECT_EQ(d.color.blue, n < 2 ? 0 : 65535);
+        EXPECT_EQ(d.box.top, 40 + 16 * int(n % 2 + 1) - 14);
+    }
+    EXPECT_EQ(s.drawn[2].text, "Titan");
+    EXPECT_EQ(Tail(s.drawn[3].text, MyRealToSciNotString(0.0).size()), MyRealToSciNotString(0.0));
+}
+
+TEST(Labels, CloseBodiesLabelsDoNotOverprintAndTheNearestKeepsItsPlace) {
+    LabelScene s(4, 300, 200);
+    for (int b = 0; b < 4; ++b) {  // a few pixels apart on screen, body 3 the nearest
+        s.Body(b).radius = 5;
+        s.Body(b).color = RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
+        s.Name(b, std::string("Body ").append(1, char('A' + b)).c_str());
+        s.Body(b).pos[0] = -30.0 * (3 - b), s.Body(b).pos[1] = 3.0 * b, s.Body(b).pos[2] = -2.0 * b;
+    }
+    set.labelFlags = 1 | 8;
+    s.Draw();
+    ASSERT_GE(s.drawn.size(), 4u);  // at least two labels of two lines found room
+    ASSERT_EQ(s.drawn.size() % 2, 0u);
+    for (size_t a = 0; a < s.drawn.size(); a += 2)
+        for (size_t b = a + 2; b < s.drawn.size(); b += 2) {
+            auto right = [&](size_t n) { return s.drawn[n].box.left + 6 * int(std::max(s.drawn[n].text.size(), s.drawn[n + 1].text.size())); };
+            const bool apart = right(a) <= s.drawn[b].box.left || right(b) <= s.drawn[a].box.left ||
+                               s.drawn[a + 1].box.bottom <= s.drawn[b].box.top || s.drawn[b + 1].box.bottom <= s.drawn[a].box.top;
+            EXPECT_TRUE(apart) << a / 2 << " and " << b / 2;
+        }
+    EXPECT_EQ(s.drawn[0].text, "Body D");
+    const int32_t d = int32_t(ApparentDiameter(5, 400 / (-(1000.0 - s.Body(3).pos[0]) * 65536)));
+    EXPECT_EQ(s.drawn[0].box.left, s.Body(3).screenPos.h - d / 2 + d);
+    EXPECT_EQ(s.drawn[0].box.top, s.Body(3).screenPos.v - d / 2 + 16 - 14);
+}
+
+TEST(Labels, APlaceIsTriedRightThenBelowThenLeftOrNone) {
+    const Rect square{100, 100, 110, 110}, box{102, 110, 118, 160};
+    const Rect takenRight{100, 112, 112, 200}, takenRightAll{95, 112, 140, 200}, everywhere{0, 0, 300, 300};
+    const struct {
+        const Rect* taken;
+        bool found;
+        int32_t dx, dy;
+    } cases[] = {{nullptr, true, 0, 0}, {&takenRight, true, 0, 10}, {&takenRightAll, true, -62, 0}, {&everywhere, false, 0, 0}};
+    for (const auto& c : cases) {
+        int32_t dx = 0, dy = 0;
+        ASSERT_EQ(ChooseLabelPlace(box, square, c.taken, c.taken ? 1 : 0, dx, dy), c.found);
+        EXPECT_EQ(dx, c.dx);  // left: the box's right edge 2 px left of the square
+        EXPECT_EQ(dy, c.dy);  // below: by the square's height
+    }
+}
+
+}  // namespace
