@@ -29,8 +29,7 @@ struct StereoScene : RenderScene {
         stereoGlasses = glasses;
         set.eyeRadius = kEyeRadius;
         rt.eyeDistance = kEyeOffset * 400 / kEyeRadius;
-        Body(0).radius = 60;
-        Body(0).color = RGBColor{65535, 65535, 65535};
+        Body(0).radius = 60, Body(0).color = RGBColor{65535, 65535, 65535};
         BuildBodyAxes(Body(0).axes, 0.4, 0.0, 0.3);  // pole tipped toward the eye: a ring is seen open
     }
     ~StereoScene() { stereoGlasses = StereoGlasses::RedLeft; }
@@ -43,25 +42,24 @@ struct StereoScene : RenderScene {
     double MeanX(int shift) const {  // of the pixels lit in a channel (16 red, 8 green)
         double sum = 0, n = 0;
         for (int t = 0; t < Width() * kH; ++t)
-            if ((renderGW[t] >> shift) & 255) sum += t % Width(), ++n;
+            if (renderGW[t] >> shift & 255) sum += t % Width(), ++n;
         return n ? sum / n : -1e9;
+    }
+    // Pixels where a channel of a stereo image differs from the mono image of the body moved by
+    // the eye's offset (rendered here), displaced on screen by the eye's shift; lit counts the mono's.
+    int Mismatches(const std::vector<uint32_t>& stereo, double bodyY, int shift, int screenShift, int& lit) {
+        const std::vector<uint32_t> mono = Render(false, bodyY);
+        int bad = lit = 0;
+        for (int t = 0; t < kW * kH; ++t) {
+            const int x = t % kW + screenShift;
+            lit += (mono[t] >> shift & 255) != 0;
+            bad += x >= 0 && x < kW && (mono[t] >> shift & 255) != (stereo[t + screenShift] >> shift & 255);
+        }
+        return bad;
     }
 };
 
-// Pixels where a channel of the stereo image differs from the mono image of the body moved by
-// the eye's offset, displaced on screen by the eye's shift; lit counts the mono's lit pixels.
-int Mismatches(const std::vector<uint32_t>& stereo, const std::vector<uint32_t>& mono, int shift, int screenShift, int& lit) {
-    int bad = lit = 0;
-    for (int y = 0; y < kH; ++y)
-        for (int x = std::max(0, -screenShift); x < std::min(kW, kW - screenShift); ++x) {
-            const uint32_t want = (mono[y * kW + x] >> shift) & 255;
-            lit += want != 0;
-            bad += want != ((stereo[y * kW + x + screenShift] >> shift) & 255);
-        }
-    return bad;
-}
-
-TEST(Stereo, EachEyeSeesTheRingedSphereAlongItsOwnLineOfSight) {
+TEST(Stereo, EachEyeSeesTheRingedSphereAndItsArrowsAlongItsOwnLineOfSight) {
     StereoScene s(StereoGlasses::RedRight);  // red is the right eye's view
     uint32_t* map = s.Body(0).spherePix = s.NewMap();
     for (int row = -128; row < 128; ++row)  // grey changing along rows and columns, so a wrong turn shows
@@ -69,31 +67,17 @@ TEST(Stereo, EachEyeSeesTheRingedSphereAlongItsOwnLineOfSight) {
     uint32_t* profile = s.Body(0).ringPix = s.NewProfile();
     for (int i = 0; i < 1024; ++i) profile[i] = uint32_t(40 + i * 150 / 1024) * 0x01010101u;
     s.Body(0).ringRadius = 100;
-    const std::vector<uint32_t> stereo = s.Render(true, 40), cyan = s.Render(false, 40 + kEyeOffset);
+    s.Body(0).vel[2] = 600, s.Body(0).acc[1] = -500;  // the yellow acceleration arrow: red in one eye, green in the other
+    set.labelFlags = 4;
+    const std::vector<uint32_t> stereo = s.Render(true, 40);
     int lit = 0;
-    EXPECT_EQ(Mismatches(stereo, s.Render(false, 40 - kEyeOffset), 16, kEyeRadius, lit), 0);
-    EXPECT_GT(lit, 2000);  // sphere of 48 px (1810 pixels) and the ring around it
-    EXPECT_EQ(Mismatches(stereo, cyan, 8, -kEyeRadius, lit), 0);
-    EXPECT_EQ(Mismatches(stereo, cyan, 0, -kEyeRadius, lit), 0);
-}
-
-TEST(Stereo, ArrowsAndOutlinesFollowEachEyeInItsColour) {
-    StereoScene s(StereoGlasses::RedRight);
-    s.Body(0).radius = 10;
-    s.Body(0).vel[2] = 60, s.Body(0).acc[1] = -50;  // up the screen, to the left
-    set.labelFlags = 2 | 4;
-    const std::vector<uint32_t> stereo = s.Render(true, 40);  // mono red and yellow arrows both carry red
-    int lit = 0;
-    EXPECT_EQ(Mismatches(stereo, s.Render(false, 40 - kEyeOffset), 16, kEyeRadius, lit), 0);
-    EXPECT_GT(lit, 30);
-    set.labelFlags = 4;  // only the yellow one carries green
-    const std::vector<uint32_t> onlyAcc = s.Render(true, 40);
-    EXPECT_EQ(Mismatches(onlyAcc, s.Render(false, 40 + kEyeOffset), 8, -kEyeRadius, lit), 0);
-    EXPECT_GT(lit, 30);
-    EXPECT_EQ(std::count(onlyAcc.begin(), onlyAcc.end(), 0x00FFFF00u), 0) << "eye colours replace yellow";
+    EXPECT_EQ(s.Mismatches(stereo, 40 - kEyeOffset, 16, kEyeRadius, lit), 0);
+    EXPECT_GT(lit, 2000);  // sphere of 48 px (1810 pixels), the ring around it, the arrow
+    EXPECT_EQ(s.Mismatches(stereo, 40 + kEyeOffset, 8, -kEyeRadius, lit), 0);
+    EXPECT_EQ(std::count(stereo.begin(), stereo.end(), 0x00FFFF00u), 0) << "eye colours replace yellow";
     // The smallest bodies' outlines add up to white where the eyes' views meet; a body one eye
     // cannot see is not drawn for the other either.
-    s.Body(0).radius = 0.01;
+    s.Body(0).radius = 0.01, s.Body(0).spherePix = nullptr, s.Body(0).ringPix = nullptr;
     set.minPointSize = 3, set.labelFlags = 0, set.eyeRadius = 0;
     const std::vector<uint32_t> dot = s.Render(true, 0);
     EXPECT_GT(std::count(dot.begin(), dot.end(), 0x00FFFFFFu), 4);
@@ -103,16 +87,14 @@ TEST(Stereo, ArrowsAndOutlinesFollowEachEyeInItsColour) {
 }
 
 TEST(StereoGlasses, FarPointsAreUncrossedAndNearOnesCrossedForEitherGlassesAndPixelRatio) {
-    for (const StereoGlasses glasses : {StereoGlasses::RedLeft, StereoGlasses::RedRight})
+    for (const StereoGlasses glasses : {StereoGlasses::RedLeft, StereoGlasses::RedRight}) {
         for (const int ratio : {1, 2}) {
-            // Left eye's image minus the right eye's, in window pixels, for a body straight ahead.
-            auto leftMinusRight = [&](double distance) {
+            auto leftMinusRight = [&](double distance) {  // left eye's image minus the right's, in window pixels
                 renderPixelRatio = ratio;
                 StereoScene s(glasses, 320 * ratio);
                 rt.focalLength = 400 * ratio;
                 rt.eyeDistance = 1000;  // zero parallax at the look-at distance
-                s.Body(0).radius = 4;
-                s.Body(0).pos[0] = rt.eyePos[0] - distance;
+                s.Body(0).radius = 4, s.Body(0).pos[0] = rt.eyePos[0] - distance;
                 set.displayFlags = kStereoOnFlag;
                 s.Draw();
                 renderPixelRatio = 1;
@@ -125,17 +107,16 @@ TEST(StereoGlasses, FarPointsAreUncrossedAndNearOnesCrossedForEitherGlassesAndPi
             EXPECT_NEAR(leftMinusRight(1000), 0.0, 1.0);
             EXPECT_GT(leftMinusRight(400), 4.0) << "a near point floats in front of the screen";
         }
-    for (const StereoGlasses glasses : {StereoGlasses::RedLeft, StereoGlasses::RedRight}) {  // stars at infinity
-        StereoScene s(glasses, 320);
+        StereoScene s(glasses, 320);  // stars at infinity: the shift that lays the cyan stars on the red ones
         set.displayFlags = kStereoOnFlag;
         Handle list = NewStarListHandle();
         FillWithStars(list, 3000, nullptr);
         DrawStars(renderGWRect, IJK{{65536, 0, 0}, {0, 65536, 0}, {0, 0, 65536}}, list, 400, 160, kH / 2);
         DisposeStarListHandle(list);
-        int bestShift = 0, bestMatches = -1;  // the shift that lays the cyan stars on the red ones
+        int bestShift = 0, bestMatches = -1;
         for (int shift = -3 * kEyeRadius, matches = 0; shift <= 3 * kEyeRadius; ++shift, matches = 0) {
             for (int t = 0; t < 320 * kH; ++t)
-                matches += t % 320 + shift >= 0 && t % 320 + shift < 320 && (renderGW[t] >> 16) && ((renderGW[t + shift] >> 8) & 255);
+                matches += t % 320 + shift >= 0 && t % 320 + shift < 320 && (renderGW[t] >> 16) && (renderGW[t + shift] >> 8 & 255);
             if (matches > bestMatches) bestMatches = matches, bestShift = shift;
         }
         EXPECT_GT(bestMatches, 100);
@@ -160,13 +141,12 @@ struct LabelScene : RenderScene, PlatformBackend {
         return 0;
     }
     int32_t ThemeTextWidth(const std::string& text, int16_t) override { return 6 * int32_t(text.size()); }
-    void Name(int b, const std::string& name) {
-        Body(b).name[0] = uint8_t(name.size());
-        std::memcpy(Body(b).name + 1, name.data(), name.size());
+    void Name(int b, const std::string& name) { std::memcpy(Body(b).name, (char(name.size()) + name).data(), name.size() + 1); }
+    bool Ends(int n, const std::string& end) const {  // a value after the prefix naming it
+        const std::string& t = drawn[n].text;
+        return t.size() >= end.size() && t.compare(t.size() - end.size(), end.size(), end) == 0;
     }
 };
-
-bool EndsWith(const std::string& s, const std::string& end) { return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0; }
 
 TEST(Labels, LinesStackBelowTheNameInScientificNotationMonoAndInBothEyes) {
     LabelScene s(1, 200, 100);
@@ -180,10 +160,10 @@ TEST(Labels, LinesStackBelowTheNameInScientificNotationMonoAndInBothEyes) {
     ASSERT_EQ(s.drawn.size(), 4u);
     const std::string values[4] = {"Titan", MyRealToSciNotString(5000.0), MyRealToSciNotString(2.5e7), MyRealToSciNotString(5e6)};
     for (int n = 0; n < 4; ++n) {  // right of the square around (100, 50), baselines 16 apart
-        const LabelScene::Text& d = s.drawn[n];
-        EXPECT_TRUE(EndsWith(d.text, values[n]) && (n == 0 || d.text.size() > values[n].size())) << d.text;  // a prefix names a value
-        EXPECT_TRUE(d.box.left == 110 && d.box.right == 310 && d.box.top == 42 + 16 * n && d.box.bottom == 58 + 16 * n) << n;
-        EXPECT_TRUE(d.color.green == 0x2222 && !d.additive);
+        const Rect& r = s.drawn[n].box;
+        EXPECT_TRUE(s.Ends(n, values[n]) && (n == 0 || s.drawn[n].text.size() > values[n].size())) << s.drawn[n].text;
+        EXPECT_TRUE(r.left == 110 && r.right == 310 && r.top == 42 + 16 * n && r.bottom == 58 + 16 * n) << n;
+        EXPECT_TRUE(s.drawn[n].color.green == 0x2222 && !s.drawn[n].additive);
     }
     // Stereo, looking past the body so it is crossed: with red on the left eye the red view is
     // 6 px right of the centre, the cyan view 6 px left; all lines in red, then in cyan, added.
@@ -195,18 +175,16 @@ TEST(Labels, LinesStackBelowTheNameInScientificNotationMonoAndInBothEyes) {
     for (int n = 0; n < 4; ++n) {
         const LabelScene::Text& d = s.drawn[n];
         EXPECT_TRUE(d.box.left == (n < 2 ? 116 : 104) && d.box.top == 42 + 16 * (n % 2) && d.additive) << n;
-        EXPECT_TRUE(d.color.red == (n < 2 ? 65535 : 0) && d.color.blue == (n < 2 ? 0 : 65535)) << n;
-        EXPECT_TRUE(EndsWith(d.text, n % 2 ? MyRealToSciNotString(0.0) : "Titan")) << d.text;
+        EXPECT_TRUE(d.color.red == (n < 2 ? 65535 : 0) && d.color.blue == (n < 2 ? 0 : 65535) && s.Ends(n, n % 2 ? MyRealToSciNotString(0.0) : "Titan")) << n;
     }
 }
 
 TEST(Labels, CloseBodiesLabelsDoNotOverprintAndTheNearestKeepsItsPlace) {
     LabelScene s(4, 300, 200);
     for (int b = 0; b < 4; ++b) {  // a few pixels apart on screen, body 3 the nearest
-        s.Body(b).radius = 5;
-        s.Body(b).color = RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
-        s.Name(b, std::string("Body ") + char('A' + b));
+        s.Body(b).radius = 5, s.Body(b).color = RGBColor{0xFFFF, 0xFFFF, 0xFFFF};
         s.Body(b).pos[0] = -30.0 * (3 - b), s.Body(b).pos[1] = 3.0 * b, s.Body(b).pos[2] = -2.0 * b;
+        s.Name(b, std::string("Body ") + char('A' + b));
     }
     set.labelFlags = 1 | 8;
     s.Draw();
@@ -217,24 +195,17 @@ TEST(Labels, CloseBodiesLabelsDoNotOverprintAndTheNearestKeepsItsPlace) {
             EXPECT_TRUE(right(a) <= s.drawn[b].box.left || right(b) <= s.drawn[a].box.left ||
                         s.drawn[a + 1].box.bottom <= s.drawn[b].box.top || s.drawn[b + 1].box.bottom <= s.drawn[a].box.top)
                 << a / 2 << " and " << b / 2 << " overlap";
-    EXPECT_EQ(s.drawn[0].text, "Body D");
     const int32_t d = int32_t(ApparentDiameter(5, 400 / (-(1000.0 - s.Body(3).pos[0]) * 65536)));
-    EXPECT_EQ(s.drawn[0].box.left, s.Body(3).screenPos.h - d / 2 + d);
-    EXPECT_EQ(s.drawn[0].box.top, s.Body(3).screenPos.v - d / 2 + 2);
-}
-
-TEST(Labels, APlaceIsTriedRightThenBelowThenLeftOrNone) {
-    const Rect square{100, 100, 110, 110}, box{102, 110, 118, 160};
-    const Rect takenRight{100, 112, 112, 200}, takenRightAll{95, 112, 140, 200}, everywhere{0, 0, 300, 300};
-    const struct {
-        const Rect* taken;
-        bool found;
-        int32_t dx, dy;  // left: the box's right edge 2 px left of the square; below: by its height
-    } cases[] = {{nullptr, true, 0, 0}, {&takenRight, true, 0, 10}, {&takenRightAll, true, -62, 0}, {&everywhere, false, 0, 0}};
-    for (const auto& c : cases) {
+    EXPECT_EQ(s.drawn[0].text, "Body D");
+    EXPECT_TRUE(s.drawn[0].box.left == s.Body(3).screenPos.h - d / 2 + d && s.drawn[0].box.top == s.Body(3).screenPos.v - d / 2 + 2);
+    // Where a label may go: right of the square from its top, right below, left (the box's
+    // right edge 2 px from the square), left below, or nowhere.
+    const Rect square{100, 100, 110, 110}, box{102, 110, 118, 160}, taken[3] = {{100, 112, 112, 200}, {95, 112, 140, 200}, {0, 0, 300, 300}};
+    const int32_t places[4][2] = {{0, 0}, {0, 10}, {-62, 0}, {0, 0}};
+    for (int n = 0; n < 4; ++n) {
         int32_t dx = 0, dy = 0;
-        ASSERT_EQ(ChooseLabelPlace(box, square, c.taken, c.taken ? 1 : 0, dx, dy), c.found);
-        EXPECT_TRUE(dx == c.dx && dy == c.dy) << dx << "," << dy;
+        EXPECT_EQ(ChooseLabelPlace(box, square, n ? taken + n - 1 : nullptr, n ? 1 : 0, dx, dy), n < 3);
+        EXPECT_TRUE(dx == places[n][0] && dy == places[n][1]) << n << ": " << dx << "," << dy;
     }
 }
 
