@@ -1,5 +1,5 @@
-// The draw stage: what is drawn over what (a stable radix sort on depth), what is skipped,
-// the trail ring it reads, and the camera it draws through.
+// The draw stage: what is drawn over what (a stable radix sort on depth), what is skipped, the
+// trail ring it reads, and the camera it draws through.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <numeric>
 #include <random>
 
 #include "RenderScene.h"
@@ -21,7 +20,7 @@ TEST(DepthSort, EveryFamilyOfDepthsComesOutAsAStableSortOfTheDoubles) {
     std::mt19937_64 rng(3);
     const double inf = std::numeric_limits<double>::infinity(), tiny = std::numeric_limits<double>::denorm_min();
     const double levels[] = {-1000.0, -1000.0000000000001, -999.0, -1.5, -1e-9};  // orbits seen face-on share depths
-    std::vector<std::vector<double>> families = {{1.0, -tiny, -inf, 0.0, -1024.0, inf, std::nextafter(-1024.0, 0.0), tiny, -1e300, 1e300, -1.0},
+    std::vector<std::vector<double>> families = {{1.0, -tiny, -inf, 0.0, -1024.0, inf, std::nextafter(-1024.0, 0.0), tiny, -1e300, 1e300},
                                                  std::vector<double>(3000, -7.0)};  // every digit shared: no pass at all
     for (int32_t count : {0, 1, 2, 3, 255, 256, 257, 10000, 20000, 5000}) {
         std::vector<double>& d = families.emplace_back(count);
@@ -42,49 +41,35 @@ TEST(DepthSort, EveryFamilyOfDepthsComesOutAsAStableSortOfTheDoubles) {
         const int32_t n = int32_t(depths.size());
         std::vector<DepthSortItem> items(n + 1), spare(n + 1);
         std::vector<uint32_t> histograms(kDepthSortHistogramBytes / 4), expected(n);
-        for (int32_t t = 0; t < n; ++t) items[t] = DepthSortItem{DepthSortKey(depths[t]), uint32_t(t), 0};
+        for (int32_t t = 0; t < n; ++t) items[t] = DepthSortItem{DepthSortKey(depths[t]), uint32_t(t), 0}, expected[t] = t;
         const DepthSortItem* sorted = SortByDepthKey(items.data(), spare.data(), n, histograms.data());
-        std::iota(expected.begin(), expected.end(), 0u);
         std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) { return depths[a] < depths[b]; });
         for (int32_t t = 0; t < n; ++t) ASSERT_EQ(sorted[t].where, expected[t]) << "position " << t << " of " << n;
     }
 }
 
-// Bodies on the line of sight through the centre of a 64 x 64 buffer, 4 px discs. Hue counts
-// the middle's pixels of only the given channel.
-struct StageScene : RenderScene {
-    explicit StageScene(int bodies) : RenderScene(bodies, 64, 64, 32) { set.minPointSize = 4; }
-    int Hue(uint32_t mask) const {
+TEST(DrawStage, NearerBodiesCoverFartherOnesAtEqualDepthsTheLowerIndexAndBehindTheEyeOrRiddenNone) {
+    RenderScene s(3, 64, 64, 32);  // bodies on the line of sight through the centre, 4 px discs
+    set.minPointSize = 4;
+    auto hue = [&](uint32_t mask) {  // the middle's pixels of only this channel
         int n = 0;
-        for (int t = 0; t < 64; ++t) n += (Pixel(28 + t % 8, 28 + t / 8) & mask) && !(Pixel(28 + t % 8, 28 + t / 8) & ~mask);
+        for (int t = 0; t < 64; ++t) n += (s.Pixel(28 + t % 8, 28 + t / 8) & mask) && !(s.Pixel(28 + t % 8, 28 + t / 8) & ~mask);
         return n;
-    }
-};
-
-TEST(DrawStage, NearerBodiesCoverFartherOnesAndAtEqualDepthsTheLowerIndexWins) {
-    StageScene s(3);
+    };
     s.Body(0).color = {65535, 0, 0}, s.Body(1).color = {0, 65535, 0}, s.Body(2).color = {0, 0, 65535};
     s.Body(1).pos[0] = 500;  // nearer to the eye
     s.Draw();
-    EXPECT_TRUE(s.Hue(0x00FF00) > 0 && s.Hue(0xFF0000) == 0);
+    EXPECT_TRUE(hue(0x00FF00) > 0 && hue(0xFF0000) == 0);
     s.Body(1).statusFlags = kNotDrawnStatus;
     s.Draw();
-    EXPECT_TRUE(s.Hue(0xFF0000) > 0 && s.Hue(0x0000FF) == 0 && rt.framesDrawn == 2);
-}
-
-TEST(DrawStage, BodiesBehindTheEyeOrRiddenAreSkippedAndFarOnesPinnedOffScreen) {
-    StageScene s(3);
-    s.Body(0).pos[0] = 2000;  // behind the eye
-    s.Body(0).screenPos = Point{7, 7};
+    EXPECT_TRUE(hue(0xFF0000) > 0 && hue(0x0000FF) == 0 && rt.framesDrawn == 2);
+    s.Body(0).pos[0] = 2000, s.Body(0).screenPos = Point{7, 7};  // behind the eye
     s.Body(1).statusFlags = kCameraRideStatus;
-    s.Body(0).color = s.Body(1).color = {65535, 65535, 65535};
     s.Body(2).pos[0] = 0, s.Body(2).pos[1] = 2048000;  // 65536 px right: the centre after a 16-bit wrap
     s.Draw();
-    EXPECT_TRUE(s.Body(0).screenPos.h == 7 && !(s.Body(1).statusFlags & kCameraRideStatus));  // ridden this frame only
-    EXPECT_EQ(s.Body(2).screenPos.h, 32767);
+    EXPECT_TRUE(s.Body(0).screenPos.h == 7 && !(s.Body(1).statusFlags & kCameraRideStatus) && s.Body(2).screenPos.h == 32767);
     for (int t = 0; t < 64 * 64; ++t) ASSERT_EQ(s.Pixel(t % 64, t / 64), 0u) << t;
-    s.Body(0).pos[0] = 0, s.Body(0).vel[1] = 1e6;  // an arrow far longer than the half-diagonal
-    set.labelFlags = 2;
+    s.Body(0).pos[0] = 0, s.Body(0).vel[1] = 1e6, set.labelFlags = 2;  // an arrow far longer than the half-diagonal
     s.Draw();
     EXPECT_TRUE(rt.velArrowExponent == -2 && rt.accArrowExponent == 0);  // trunc(-0.5 x log10(1.024e9 / 2048)); no acceleration
 }
@@ -113,8 +98,7 @@ TEST(DrawStage, TrailPointsAtOneDepthStackInCollectionOrderFarOnesBeneath) {
 
 TEST(DrawStage, TrailRoomBeyond32BitsTurnsTrailsOffInsteadOfWrapping) {
     RenderScene s(2, 32, 32, 32);
-    s.Body(0).color = s.Body(1).color = RGBColor{65535, 65535, 65535};
-    s.Body(1).pos[1] = 300;
+    s.Body(0).color = s.Body(1).color = RGBColor{65535, 65535, 65535}, s.Body(1).pos[1] = 300;
     s.Draw();  // leaves a scratch block for two items
     // A ring claiming 48,806,447 slots, one filled: room for (m + 1) x 2 items would wrap to 40 bytes.
     const int32_t slot = TrailSlotSize(2), count = 2;
@@ -123,20 +107,17 @@ TEST(DrawStage, TrailRoomBeyond32BitsTurnsTrailsOffInsteadOfWrapping) {
     const TrailPoint tp{{0, -300, 0}, 0.1, 0, 0, RGBColor{65535, 0, 0}};
     std::memcpy(bytes + slot, &count, 4);
     for (int b = 0; b < 2; ++b) std::memcpy(bytes + slot + 4 + b * sizeof tp, &tp, sizeof tp);
-    rt.trailList = RTList{48806446, slot, 0, 2, fake, bytes};
-    set.trailLength = INT32_MAX;
+    rt.trailList = RTList{48806446, slot, 0, 2, fake, bytes}, set.trailLength = INT32_MAX;
     s.Draw();
     EXPECT_TRUE(s.Pixel(16, 16) != 0 && s.Body(1).screenPos.h == 26 && s.Pixel(6, 16) == 0) << "bodies drawn, no trail";
-    rt.trailList = RTList{};
-    DisposeHandle(fake);
+    rt.trailList = RTList{}, DisposeHandle(fake);
 }
 
 TEST(Trails, TheRingKeepsTheNewestEntriesNewestFirstThroughEveryWrap) {
     for (int32_t length : {2, 3, 7}) {
         RTList list{};
         ASSERT_EQ(ResizeTrailRTList(list, 1, length), length);
-        BodyRTListStruct bodies{};
-        bodies.count = 1;
+        BodyRTListStruct bodies{1, {}};
         for (int32_t pushed = 1; pushed <= 4 * length; ++pushed) {
             bodies.body[0].pos[0] = pushed;
             PushRTListIntoTrail(list, &bodies);
@@ -161,7 +142,7 @@ TEST(Camera, TheChaseCameraLooksAlongTheVelocityAndTheViewProjectsRightAndUp) {
         EXPECT_NEAR(rt.cameraIJK.k[1] / 65536.0, -vy, 0.01) << "the eye looks along -k";
         EXPECT_NEAR(rt.cameraIJK.k[2] / 65536.0, 0, 0.01);
     }
-    struct Window : MainWindowServices {
+    struct : MainWindowServices {
         void MainWindowContentSize(int32_t& w, int32_t& h) override { w = 640, h = 480; }
     } window;
     RenderScene s(0, 640, 480, 0);
