@@ -1,225 +1,164 @@
+// The draw stage: what is drawn over what (a stable radix sort on depth), what is skipped, the
+// trail ring it reads, and the camera it draws through.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
+#include <cmath>
 #include <cstring>
-#include <vector>
-
-#include "render/DrawStage.h"
-#include "render/RenderBuffer.h"
-#include "render/BodyDecor.h"
-
-namespace {
-
-uint32_t At(int x, int y) { return reinterpret_cast<uint32_t*>(bAddrGWPM + y * rBytesGWPM)[x]; }
-
-struct Scene {
-    explicit Scene(int bodies) {
-        rt = RunTimeStruct{};
-        set = SettingsStruct{};
-        rt.cameraIJK = IJK{{0, 65536, 0}, {0, 0, 65536}, {65536, 0, 0}};  // looking along -x
-        rt.eyePos[0] = 1000;
-        rt.focalLength = 32;
-        set.minPointSize = 4;
-        SetupRenderGW(64, 64);
-        rt.bodyRT = NewHandleClear(sizeof(BodyRTListStruct) + sizeof(BodyRTStruct) * bodies);
-        BodyRTList()->count = bodies;
-        for (int b = 0; b < bodies; ++b) BodyRTList()->body[b].radius = 1;
-    }
-    ~Scene() {
-        DisposeHandle(rt.bodyRT);
-        rt.bodyRT = 0;
-        DisposeMyRenderGW();
-    }
-    BodyRTStruct& Body(int b) { return BodyRTList()->body[b]; }
-};
-
-TEST(DrawStage, NearerBodyCoversFartherAndEqualDepthLowerIndexWins) {
-    Scene s(3);
-    s.Body(0).color = {65535, 0, 0};
-    s.Body(1).color = {0, 65535, 0};
-    s.Body(1).pos[0] = 500;  // nearer to the eye, same line of sight
-    s.Body(2).color = {0, 0, 65535};
-    DoDrawStage(32, 32);
-    EXPECT_EQ(s.Body(0).screenPos.h, 32);
-    EXPECT_EQ(s.Body(0).screenPos.v, 32);
-    // Discs are shaded: a body shows as pixels of its own hue only.
-    auto hue = [](uint32_t p, uint32_t mask) { return (p & mask) != 0 && (p & ~mask) == 0; };
-    int green = 0, red = 0;
-    for (int y = 28; y < 36; ++y)
-        for (int x = 28; x < 36; ++x) {
-            green += hue(At(x, y), 0x0000FF00u);
-            red += hue(At(x, y), 0x00FF0000u);
-        }
-    EXPECT_GT(green, 0);
-    EXPECT_EQ(red, 0);
-    // Bodies 0 and 2 at the same depth: body 0 drawn last.
-    s.Body(1).statusFlags = kNotDrawnStatus;
-    EraseRenderBuffer();
-    DoDrawStage(32, 32);
-    int blue = 0;
-    red = 0;
-    for (int y = 28; y < 36; ++y)
-        for (int x = 28; x < 36; ++x) {
-            blue += hue(At(x, y), 0x000000FFu);
-            red += hue(At(x, y), 0x00FF0000u);
-        }
-    EXPECT_GT(red, 0);
-    EXPECT_EQ(blue, 0);
-    EXPECT_EQ(rt.framesDrawn, 2);
-}
-
-TEST(DrawStage, BodiesBehindEyeOrRiddenAreSkipped) {
-    Scene s(2);
-    s.Body(0).pos[0] = 2000;  // behind the eye
-    s.Body(0).screenPos = Point{7, 7};
-    s.Body(0).color = {65535, 65535, 65535};
-    s.Body(1).statusFlags = kCameraRideStatus;
-    s.Body(1).color = {65535, 65535, 65535};
-    DoDrawStage(32, 32);
-    EXPECT_EQ(s.Body(0).screenPos.h, 7);
-    EXPECT_EQ(s.Body(1).statusFlags & kCameraRideStatus, 0u);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) ASSERT_EQ(At(x, y), 0u);
-}
-
-TEST(DrawStage, ABodyOneWrapAwayIsNotGivenAScreenPositionOnTheScreen) {
-    Scene s(1);
-    s.Body(0).pos[0] = 0;
-    s.Body(0).pos[1] = 2048000;  // 65536 px right of the centre
-    DoDrawStage(32, 32);
-    EXPECT_EQ(s.Body(0).screenPos.h, 32767);  // not 32, where a click in the middle would pick it
-    EXPECT_EQ(s.Body(0).screenPos.v, 32);
-}
-
-TEST(DrawStage, ArrowScaleShrinksForLongArrows) {
-    Scene s(1);
-    s.Body(0).vel[1] = 1e6;  // far longer than the half-diagonal
-    set.labelFlags = 2;
-    rt.arrowCos = 0.2165;
-    rt.arrowSin = 0.125;
-    DoDrawStage(32, 32);
-    EXPECT_GT(rt.velArrowMeasure, 0);
-    EXPECT_EQ(rt.velArrowExponent, -2);  // trunc(-0.5 * log10(1.024e9 / 2048))
-    EXPECT_EQ(rt.accArrowExponent, 0);  // zero acceleration, pushCount 0: unchanged
-}
-
-}  // namespace
-
-namespace {
-
-TEST(Stereo, OutlinesAddToWhiteWhereEyesCoincide) {
-    Scene s(1);
-    set.minPointSize = 3;  // dots this small are outlines, not discs
-    rt.redEyeColor = {65535, 0, 0};
-    rt.cyanEyeColor = {0, 65535, 65535};
-    set.displayFlags = kStereoOnFlag;
-    set.eyeRadius = 0;  // both views on top of each other
-    s.Body(0).color = {65535, 0, 0};
-    DoDrawStage(32, 32);
-    int white = 0;
-    for (int y = 26; y < 38; ++y)
-        for (int x = 26; x < 38; ++x) white += At(x, y) == 0x00FFFFFFu;
-    EXPECT_GT(white, 4);
-    // Cyan view wholly off the left edge: nothing at all is drawn.
-    EraseRenderBuffer();
-    set.eyeRadius = 14;
-    DoDrawStage(10, 32);  // red square around x = 24 is on screen, cyan around x = -3 is not
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) ASSERT_EQ(At(x, y), 0u);
-}
-
-}  // namespace
+#include <limits>
+#include <random>
 
 #include "RenderScene.h"
+#include "render/Camera.h"
+#include "render/DepthSort.h"
 
 namespace {
 
-// Trail points of three bodies, each slice put in one place: entry s holds the positions given.
-void PushSlices(RenderScene& s, const std::vector<std::array<double, 3>>& perSlice) {
-    set.trailLength = int32_t(perSlice.size()) + 1;
-    ResizeTrailRTList(rt.trailList, BodyRTList()->count, set.trailLength);
-    for (size_t k = perSlice.size(); k-- > 0;) {  // oldest first, so entry k + 1 holds perSlice[k]
-        for (int b = 0; b < BodyRTList()->count; ++b) {
-            s.Body(b).pos[0] = perSlice[k][0];
-            s.Body(b).pos[1] = perSlice[k][1];  // every body on one spot
-            s.Body(b).pos[2] = perSlice[k][2];
+TEST(DepthSort, EveryFamilyOfDepthsComesOutAsAStableSortOfTheDoubles) {
+    std::mt19937_64 rng(3);
+    const double inf = std::numeric_limits<double>::infinity(), tiny = std::numeric_limits<double>::denorm_min();
+    const double levels[] = {-1000.0, -1000.0000000000001, -999.0, -1.5, -1e-9};  // orbits seen face-on share depths
+    std::vector<std::vector<double>> families = {{1.0, -tiny, -inf, 0.0, -1024.0, inf, std::nextafter(-1024.0, 0.0), tiny, -1e300, 1e300},
+                                                 std::vector<double>(3000, -7.0)};  // every digit shared: no pass at all
+    for (int32_t count : {0, 1, 2, 3, 255, 256, 257, 10000, 20000, 5000}) {
+        std::vector<double>& d = families.emplace_back(count);
+        for (size_t t = 0; t < d.size(); ++t) {
+            double near = -512.0;  // neighbours in the last mantissa bits
+            for (uint32_t s = rng() % 40; count == 5000 && s > 0; --s) near = std::nextafter(near, 0.0);
+            d[t] = count == 20000 ? levels[rng() % 5]
+                 : count == 5000  ? (t % 2 ? near : -std::ldexp(1.0 + (rng() % 1000) / 1000.0, int(rng() % 600) - 300))
+                                  : std::uniform_real_distribution<double>(-2000, -1e-3)(rng);
         }
-        PushRTListIntoTrail(rt.trailList, BodyRTList());
     }
-    PushRTListIntoTrail(rt.trailList, BodyRTList());  // entry 0, the present, is never drawn
-    for (int b = 0; b < BodyRTList()->count; ++b) s.Body(b).statusFlags = kNotDrawnStatus;
+    for (int32_t byte = 0; byte < 7; ++byte)  // each byte carries the whole difference once
+        for (double& d : families.emplace_back(3000)) {
+            const uint64_t bits = (0xC08F400000000000ull & ~(uint64_t(0xFF) << (8 * byte))) | ((rng() & 0xFF) << (8 * byte));
+            std::memcpy(&d, &bits, sizeof d);
+        }
+    for (const std::vector<double>& depths : families) {
+        const int32_t n = int32_t(depths.size());
+        std::vector<DepthSortItem> items(n + 1), spare(n + 1);
+        std::vector<uint32_t> histograms(kDepthSortHistogramBytes / 4), expected(n);
+        for (int32_t t = 0; t < n; ++t) items[t] = DepthSortItem{DepthSortKey(depths[t]), uint32_t(t), 0}, expected[t] = t;
+        const DepthSortItem* sorted = SortByDepthKey(items.data(), spare.data(), n, histograms.data());
+        std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) { return depths[a] < depths[b]; });
+        for (int32_t t = 0; t < n; ++t) ASSERT_EQ(sorted[t].where, expected[t]) << "position " << t << " of " << n;
+    }
 }
 
-TEST(DrawStage, TrailPointsAtOneDepthStackInInsertionOrderFarOnesBeneath) {
+TEST(DrawStage, NearerBodiesCoverFartherOnesAtEqualDepthsTheLowerIndexAndBehindTheEyeOrRiddenNone) {
+    RenderScene s(3, 64, 64, 32);  // bodies on the line of sight through the centre, 4 px discs
+    set.minPointSize = 4;
+    auto hue = [&](uint32_t mask) {  // the middle's pixels of only this channel
+        int n = 0;
+        for (int t = 0; t < 64; ++t) n += (s.Pixel(28 + t % 8, 28 + t / 8) & mask) && !(s.Pixel(28 + t % 8, 28 + t / 8) & ~mask);
+        return n;
+    };
+    s.Body(0).color = {65535, 0, 0}, s.Body(1).color = {0, 65535, 0}, s.Body(2).color = {0, 0, 65535};
+    s.Body(1).pos[0] = 500;  // nearer to the eye
+    s.Draw();
+    EXPECT_TRUE(hue(0x00FF00) > 0 && hue(0xFF0000) == 0);
+    s.Body(1).statusFlags = kNotDrawnStatus;
+    s.Draw();
+    EXPECT_TRUE(hue(0xFF0000) > 0 && hue(0x0000FF) == 0 && rt.framesDrawn == 2);
+    s.Body(0).pos[0] = 2000, s.Body(0).screenPos = Point{7, 7};  // behind the eye
+    s.Body(1).statusFlags = kCameraRideStatus;
+    s.Body(2).pos[0] = 0, s.Body(2).pos[1] = 2048000;  // 65536 px right: the centre after a 16-bit wrap
+    s.Draw();
+    EXPECT_TRUE(s.Body(0).screenPos.h == 7 && !(s.Body(1).statusFlags & kCameraRideStatus) && s.Body(2).screenPos.h == 32767);
+    for (int t = 0; t < 64 * 64; ++t) ASSERT_EQ(s.Pixel(t % 64, t / 64), 0u) << t;
+    s.Body(0).pos[0] = 0, s.Body(0).vel[1] = 1e6, set.labelFlags = 2;  // an arrow far longer than the half-diagonal
+    s.Draw();
+    EXPECT_TRUE(rt.velArrowExponent == -2 && rt.accArrowExponent == 0);  // trunc(-0.5 x log10(1.024e9 / 2048)); no acceleration
+}
+
+TEST(DrawStage, TrailPointsAtOneDepthStackInCollectionOrderFarOnesBeneath) {
     RenderScene s(3, 32, 32, 32);
     const RGBColor colours[3] = {{65535, 0, 0}, {0, 65535, 0}, {0, 0, 65535}};
-    for (int b = 0; b < 3; ++b) s.Body(b).color = colours[b];
-    // Many slices on one spot at one depth, one nearer slice elsewhere, one farther on the same spot.
+    for (int b = 0; b < 3; ++b) s.Body(b).color = colours[b], s.Body(b).radius = 0.1;
     std::vector<std::array<double, 3>> slices(40, {0, 0, 0});
-    slices[5] = {-500, 0, 0};  // farther, would win if the order ignored depth
-    s.Body(0).radius = s.Body(1).radius = s.Body(2).radius = 0.1;
-    PushSlices(s, slices);
-    s.Draw();
-    // Items are inserted from the last slice and body down: slice 1, body 0 comes last and stays on top.
-    EXPECT_EQ(s.Pixel(16, 16), 0x00FF0000u);
-    // Without its entry 1 the spot shows the next-latest equal-depth item: slice 2, body 0 again.
-    std::vector<std::array<double, 3>> shifted(slices);
-    shifted[0] = {0, 300, 0};
-    PushSlices(s, shifted);
-    s.Draw();
-    EXPECT_EQ(s.Pixel(16, 16), 0x00FF0000u);
+    slices[5] = {-500, 0, 0};  // farther on the same spot: would win if depth were ignored
+    for (const double moved : {0.0, 300.0}) {
+        slices[0][1] = moved;
+        // Entry k + 1 holds every body at slices[k]; entry 0, the present, is not drawn.
+        set.trailLength = 41;
+        ResizeTrailRTList(rt.trailList, 3, set.trailLength);
+        for (size_t k = 41; k-- > 0;) {
+            for (int b = 0; k && b < 3; ++b) std::copy_n(slices[k - 1].data(), 3, s.Body(b).pos);
+            PushRTListIntoTrail(rt.trailList, BodyRTList());
+        }
+        for (int b = 0; b < 3; ++b) s.Body(b).statusFlags = kNotDrawnStatus;
+        s.Draw();
+        EXPECT_EQ(s.Pixel(16, 16), 0x00FF0000u) << "body 0 of the newest slice there is collected last: on top";
+    }
     EXPECT_EQ(s.Pixel(26, 16), 0x00FF0000u);  // slice 1 moved 9.6 px right
 }
 
-}  // namespace
-
-namespace {
-
 TEST(DrawStage, TrailRoomBeyond32BitsTurnsTrailsOffInsteadOfWrapping) {
     RenderScene s(2, 32, 32, 32);
-    s.Body(0).color = s.Body(1).color = RGBColor{65535, 65535, 65535};
-    s.Body(1).pos[1] = 300;
+    s.Body(0).color = s.Body(1).color = RGBColor{65535, 65535, 65535}, s.Body(1).pos[1] = 300;
     s.Draw();  // leaves a scratch block for two items
-    // A ring claiming 48,806,447 slots, two of them filled: room for (m + 1) x 2 items of
-    // 44 bytes would wrap to 40 bytes.
-    const int32_t slot = TrailSlotSize(2);
+    // A ring claiming 48,806,447 slots, one filled: room for (m + 1) x 2 items would wrap to 40 bytes.
+    const int32_t slot = TrailSlotSize(2), count = 2;
     const Handle fake = NewHandleClear(size_t(slot) * 2);
-    auto* bytes = HandleAs<uint8_t>(fake);
-    TrailPoint tp{};
-    tp.pos[1] = -300;  // 9.6 px left of the centre
-    tp.radius = 0.1;
-    tp.color = RGBColor{65535, 0, 0};
-    const int32_t count = 2;
+    uint8_t* bytes = HandleAs<uint8_t>(fake);
+    const TrailPoint tp{{0, -300, 0}, 0.1, 0, 0, RGBColor{65535, 0, 0}};
     std::memcpy(bytes + slot, &count, 4);
-    std::memcpy(bytes + slot + 4, &tp, sizeof tp);
-    std::memcpy(bytes + slot + 4 + sizeof tp, &tp, sizeof tp);
-    rt.trailList = RTList{48806446, slot, 0, 2, fake, bytes};
-    set.trailLength = INT32_MAX;
+    for (int b = 0; b < 2; ++b) std::memcpy(bytes + slot + 4 + b * sizeof tp, &tp, sizeof tp);
+    rt.trailList = RTList{48806446, slot, 0, 2, fake, bytes}, set.trailLength = INT32_MAX;
     s.Draw();
-    EXPECT_NE(s.Pixel(16, 16), 0u);  // both bodies drawn through the sorted path
-    EXPECT_EQ(s.Body(1).screenPos.h, 26);
-    EXPECT_EQ(s.Pixel(6, 16), 0u);  // no trail this frame
-    rt.trailList = RTList{};
-    DisposeHandle(fake);
+    EXPECT_TRUE(s.Pixel(16, 16) != 0 && s.Body(1).screenPos.h == 26 && s.Pixel(6, 16) == 0) << "bodies drawn, no trail";
+    rt.trailList = RTList{}, DisposeHandle(fake);
+}
+
+TEST(Trails, TheRingKeepsTheNewestEntriesNewestFirstThroughEveryWrap) {
+    for (int32_t length : {2, 3, 7}) {
+        RTList list{};
+        ASSERT_EQ(ResizeTrailRTList(list, 1, length), length);
+        BodyRTListStruct bodies{1, {}};
+        for (int32_t pushed = 1; pushed <= 4 * length; ++pushed) {
+            bodies.body[0].pos[0] = pushed;
+            PushRTListIntoTrail(list, &bodies);
+            const int32_t valid = std::min(pushed, length - 1);  // one slot stays free
+            ASSERT_TRUE(GetRTListValidCount(list) == valid && !GetTrailRTList(list, valid)) << length << " after " << pushed;
+            for (int32_t n = 0; n < valid; ++n) {
+                double x;
+                std::memcpy(&x, static_cast<uint8_t*>(GetTrailRTList(list, n)) + 4, sizeof x);
+                ASSERT_EQ(x, pushed - n) << length << " after " << pushed << ", entry " << n;
+            }
+        }
+        DisposeRTList(list);
+    }
+}
+
+TEST(Camera, TheChaseCameraLooksAlongTheVelocityAndTheViewProjectsRightAndUp) {
+    for (const double vy : {1.0, -1.0}) {
+        RenderScene s(1, 8, 8, 8);
+        s.Body(0).vel[1] = vy, s.Body(0).nearestIndex = -1;
+        set.cameraMode = 16;
+        for (int n = 0; n < 200; ++n) DoCameraWork();
+        EXPECT_NEAR(rt.cameraIJK.k[1] / 65536.0, -vy, 0.01) << "the eye looks along -k";
+        EXPECT_NEAR(rt.cameraIJK.k[2] / 65536.0, 0, 0.01);
+    }
+    struct : MainWindowServices {
+        void MainWindowContentSize(int32_t& w, int32_t& h) override { w = 640, h = 480; }
+    } window;
+    RenderScene s(0, 640, 480, 0);
+    SetMainWindowServices(&window);
+    uint32_t* first = renderGW;
+    for (const auto& [angle, focal] : {std::pair{70, 457}, {90, 320}}) {  // 320 / tan(angle / 2)
+        set.viewAngle = angle;
+        SetRunTimeViewingVariables();
+        EXPECT_TRUE(rt.focalLength == focal && renderGW == first) << angle;
+    }
+    SetMainWindowServices(nullptr);
+    Projected p;
+    const double ahead[3] = {0, 100, -50}, behind[3] = {2000, 0, 0}, nan[3] = {NAN, 0, 0};
+    ASSERT_TRUE(ProjectPoint(ahead, 320, 240, p));
+    EXPECT_TRUE(p.sx == 352 && p.sy == 256) << p.sx << "," << p.sy;  // +y right, -z down: 320.5 + 32, 240.5 + 16
+    EXPECT_FALSE(ProjectPoint(behind, 320, 240, p) || ProjectPoint(nan, 320, 240, p));
 }
 
 }  // namespace
-
-TEST(BodySquare, OffBufferIsDroppedAndFarEdgesDoNotWrap) {
-    ASSERT_EQ(SetupRenderGW(100, 200), 0);
-    Rect square;
-    EXPECT_TRUE(BodySquare(100, 50, 10, square));
-    EXPECT_EQ(square.top, 45);
-    EXPECT_EQ(square.right, 105);
-    EXPECT_FALSE(BodySquare(100, 70000, 10, square));   // far below: would wrap to row 4464 in 16 bits
-    EXPECT_FALSE(BodySquare(-40000, 50, 10, square));  // far to the left
-    EXPECT_FALSE(BodySquare(300, 50, 10, square));
-    // A huge body around the buffer still covers it, with pinned edges.
-    ASSERT_TRUE(BodySquare(100, 50, 200000, square));
-    EXPECT_EQ(square.top, -32000);
-    EXPECT_EQ(square.bottom, 32000);
-    EXPECT_TRUE(ClipToBuffer(square));
-    EXPECT_EQ(square.bottom, 100);
-    DisposeMyRenderGW();
-}

@@ -1,12 +1,15 @@
-// Whole frames of the draw stage against stored images.
+// Whole frames of the draw stage against stored images under tests/render/golden, text through
+// the Qt backend. GRAVITAS_UPDATE_GOLDEN=1 rewrites them; a mismatch leaves the frame in the build.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QGuiApplication>
+#include <QImage>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
-#include "GoldenImage.h"
 #include "RenderScene.h"
 #include "platform/qt/QtBackend.h"
 #include "render/IJK.h"
@@ -16,144 +19,119 @@
 
 namespace {
 
-void EnsureGuiApplication() {
-    static int argc = 1;
-    static char name[] = "gravitas-golden";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QGuiApplication> app(new QGuiApplication(argc, argv));
-}
-
-// Bright and dark bands with one black gap, slightly warm.
-void FillRingBands(uint32_t* profile) {
-    for (int i = 0; i < 1024; ++i) {
-        uint32_t l = (i / 96) % 2 ? 170 : 70;
-        if (i >= 600 && i < 680) l = 0;
-        const uint32_t r = l, g = l * 9 / 10, b = l * 7 / 10;
-        profile[i] = MakeTexel(TexelLuminance(r, g, b), r, g, b);
-    }
-}
-
-void MakeTexturedSphere(RenderScene& s, int body, double radius, double poleTilt) {
-    BodyRTStruct& b = s.Body(body);
-    b.radius = radius;
-    b.spherePix = s.NewMap();
-    PrepareSpherePixMapWTest(b.spherePix);
-    BuildBodyAxes(b.axes, poleTilt, 0.25, 0.6);
-}
-
-void AddRing(RenderScene& s, int body, double ratio) {
-    BodyRTStruct& b = s.Body(body);
-    b.ringPix = s.NewProfile();
-    FillRingBands(b.ringPix);
-    b.ringRadius = ratio * b.radius;
-}
-
-// Three small bodies on tilted circles, with 48 snapshots of their past positions.
-void MakeOrbitsWithTrails(RenderScene& s, int first) {
-    const RGBColor colours[3] = {{65535, 20000, 20000}, {20000, 65535, 20000}, {30000, 30000, 65535}};
-    const int n = BodyRTList()->count;
-    set.trailLength = 48;
-    ResizeTrailRTList(rt.trailList, n, set.trailLength);
-    for (int step = 47; step >= 0; --step) {
-        for (int k = 0; k < 3; ++k) {
-            BodyRTStruct& b = s.Body(first + k);
-            const double a = 0.07 * step + 2.1 * k, r = 150 + 90 * k;
-            b.pos[0] = 0.5 * r * std::sin(a);
-            b.pos[1] = r * std::cos(a);
-            b.pos[2] = 0.35 * r * std::sin(a);
-            b.radius = 6 + 2 * k;
-            b.color = colours[k];
+struct GoldenScene : RenderScene {
+    using RenderScene::RenderScene;
+    ~GoldenScene() { SetPlatformBackend(nullptr); }
+    // tolerance: largest allowed difference of any one channel.
+    void DrawAndExpect(const std::string& name, int tolerance = 0) {
+        Draw();
+        const int w = Width(), h = renderGWRect.bottom;
+        QImage actual(reinterpret_cast<const uchar*>(renderGW), w, h, QImage::Format_RGB32);  // the spare top byte is not colour
+        const QString golden = QString(GRAVITAS_SOURCE_DIR "/tests/render/golden/") + name.c_str() + ".png";
+        if (const char* update = std::getenv("GRAVITAS_UPDATE_GOLDEN"); update && std::string(update) == "1")
+            return (void)actual.save(golden, "PNG");
+        const QImage stored(golden);
+        const bool sameSize = stored.size() == actual.size();
+        int worst = 0, differing = 0;
+        for (int t = 0; sameSize && t < w * h; ++t) {
+            const QRgb a = actual.pixel(t % w, t / w), g = stored.pixel(t % w, t / w);
+            const int d = std::max({std::abs(qRed(a) - qRed(g)), std::abs(qGreen(a) - qGreen(g)), std::abs(qBlue(a) - qBlue(g))});
+            worst = std::max(worst, d), differing += d > tolerance;
         }
-        PushRTListIntoTrail(rt.trailList, BodyRTList());
+        if (sameSize && differing == 0) return;
+        QDir().mkpath(GRAVITAS_GOLDEN_ACTUAL_DIR);
+        actual.save(QString(GRAVITAS_GOLDEN_ACTUAL_DIR "/") + name.c_str() + ".png", "PNG");
+        ADD_FAILURE() << golden.toStdString() << (sameSize ? " differs: " : " is missing or of another size: ") << differing
+                      << " pixels beyond " << tolerance << " (worst " << worst << "); the frame is in " GRAVITAS_GOLDEN_ACTUAL_DIR;
     }
-}
-
-// A green moon up and left of the centre, moving and accelerated, for labels and arrows.
-void MakeRhea(BodyRTStruct& b) {
-    b.pos[1] = -120;
-    b.pos[2] = 60;
-    b.radius = 20;
-    b.color = RGBColor{40000, 65535, 40000};
-    b.name[0] = 4;
-    std::memcpy(b.name + 1, "Rhea", 4);
-    b.vel[1] = 120;
-    b.vel[2] = -40;
-    b.acc[2] = -90;
-    b.mass = 2.3e21;
-}
+    void TexturedSphere(int body, double radius, double poleTilt) {
+        PrepareSpherePixMapWTest(Body(body).spherePix = NewMap());
+        BuildBodyAxes(Body(body).axes, poleTilt, 0.25, 0.6), Body(body).radius = radius;
+    }
+    void Ring(int body, double ratio) {  // bright and dark bands with one black gap, slightly warm
+        uint32_t* p = Body(body).ringPix = NewProfile();
+        for (uint32_t i = 0; i < 1024; ++i) {
+            const uint32_t l = i >= 600 && i < 680 ? 0 : (i / 96) % 2 ? 170 : 70;
+            p[i] = MakeTexel(TexelLuminance(l, l * 9 / 10, l * 7 / 10), l, l * 9 / 10, l * 7 / 10);
+        }
+        Body(body).ringRadius = ratio * Body(body).radius;
+    }
+    void OrbitsWithTrails(int first) {  // three small bodies on tilted circles, 48 snapshots of their past
+        const RGBColor colours[3] = {{65535, 20000, 20000}, {20000, 65535, 20000}, {30000, 30000, 65535}};
+        set.trailLength = 48;
+        ResizeTrailRTList(rt.trailList, BodyRTList()->count, set.trailLength);
+        for (int step = 47; step >= 0; --step) {
+            for (int k = 0; k < 3; ++k) {
+                BodyRTStruct& b = Body(first + k);
+                const double a = 0.07 * step + 2.1 * k, r = 150 + 90 * k;
+                b.pos[0] = 0.5 * r * std::sin(a), b.pos[1] = r * std::cos(a), b.pos[2] = 0.35 * r * std::sin(a), b.radius = 6 + 2 * k, b.color = colours[k];
+            }
+            PushRTListIntoTrail(rt.trailList, BodyRTList());
+        }
+    }
+    // A green moon up and left of the centre, moving and accelerated, with its name, speed and arrows.
+    void LabelledRhea() {
+        static int argc = 1;
+        static char name[] = "gravitas-golden", *argv[] = {name, nullptr};
+        static std::unique_ptr<QGuiApplication> app(new QGuiApplication(argc, argv));
+        SetPlatformBackend(&qt);
+        BodyRTStruct& b = Body(0);
+        b.pos[1] = -120, b.pos[2] = 60, b.radius = 20, b.color = RGBColor{40000, 65535, 40000};
+        b.vel[1] = 120, b.vel[2] = -40, b.acc[2] = -90, b.mass = 2.3e21;
+        std::memcpy(b.name, "\4Rhea", 5);
+        set.labelFlags = 1 | 2 | 4 | 8;
+    }
+    QtBackend qt;
+};
 
 TEST(Golden, TexturedSphere) {
-    RenderScene s(1, 120, 96, 1000);
-    MakeTexturedSphere(s, 0, 40, 0.5);
-    s.Draw();
-    ExpectMatchesGolden(RenderSurface(), "sphere", 0);
+    GoldenScene s(1, 120, 96, 1000);
+    s.TexturedSphere(0, 40, 0.5);
+    s.DrawAndExpect("sphere");
 }
 
 TEST(Golden, RingedBodyBackAndFrontHalves) {
-    RenderScene s(1, 160, 100, 1000);
-    MakeTexturedSphere(s, 0, 20, 0.4);  // pole tipped toward the eye: the ring opens a little
-    AddRing(s, 0, 2.3);
-    s.Draw();
-    ExpectMatchesGolden(RenderSurface(), "ringed", 0);
+    GoldenScene s(1, 160, 100, 1000);
+    s.TexturedSphere(0, 20, 0.4);  // pole tipped toward the eye: the ring opens a little
+    s.Ring(0, 2.3);
+    s.DrawAndExpect("ringed");
 }
 
 TEST(Golden, Trails) {
-    RenderScene s(3, 128, 96, 250);
-    MakeOrbitsWithTrails(s, 0);
-    s.Draw();
-    ExpectMatchesGolden(RenderSurface(), "trails", 0);
+    GoldenScene s(3, 128, 96, 250);
+    s.OrbitsWithTrails(0);
+    s.DrawAndExpect("trails");
 }
 
 TEST(Golden, LabelsAndArrows) {
-    EnsureGuiApplication();
-    QtBackend backend;
-    SetPlatformBackend(&backend);
-    RenderScene s(1, 160, 120, 400);
-    MakeRhea(s.Body(0));
-    set.labelFlags = 1 | 2 | 4 | 8;
-    s.Draw();
-    SetPlatformBackend(nullptr);
-    ExpectMatchesGolden(RenderSurface(), "labels", 24);  // glyph edges may shade differently
+    GoldenScene s(1, 160, 120, 400);
+    s.LabelledRhea();
+    s.DrawAndExpect("labels", 24);  // glyph edges may shade differently
 }
 
-// The labels-and-arrows scene on a HiDPI screen (pixel ratio 2), with a trailing moon at the
-// smallest body size: the same picture at twice the pixels, text and strokes twice the size.
+// The same on a HiDPI screen (pixel ratio 2), with a trailing moon at the smallest body size:
+// the same picture at twice the pixels, text and strokes twice the size.
 TEST(Golden, LabelsArrowsAndTrailsAtPixelRatio2) {
-    EnsureGuiApplication();
-    QtBackend backend;
-    SetPlatformBackend(&backend);
-    RenderScene s(2, 320, 240, 800);
-    renderPixelRatio = 2;
-    PenScale(2);
-    MakeRhea(s.Body(0));
+    GoldenScene s(2, 320, 240, 800);
+    renderPixelRatio = 2, PenScale(2);
+    s.LabelledRhea();
     BodyRTStruct& moon = s.Body(1);
-    moon.pos[1] = 40;
-    moon.pos[2] = -50;
-    moon.radius = 0.1;
-    moon.color = RGBColor{65535, 50000, 30000};
-    moon.name[0] = 5;
-    std::memcpy(moon.name + 1, "Dione", 5);
-    set.labelFlags = 1 | 2 | 4 | 8;
-    s.Draw();
-    renderPixelRatio = 1;
-    PenScale(1);
-    SetPlatformBackend(nullptr);
-    ExpectMatchesGolden(RenderSurface(), "labels-hidpi", 24);  // glyph edges may shade differently
+    moon.pos[1] = 40, moon.pos[2] = -50, moon.radius = 0.1, moon.color = RGBColor{65535, 50000, 30000};
+    std::memcpy(moon.name, "\5Dione", 6);
+    s.DrawAndExpect("labels-hidpi", 24);
+    renderPixelRatio = 1, PenScale(1);
 }
 
 TEST(Golden, Stereo) {
-    RenderScene s(4, 160, 120, 300);
-    MakeOrbitsWithTrails(s, 1);
-    MakeTexturedSphere(s, 0, 30, 0.45);
-    AddRing(s, 0, 2.0);
-    s.Body(0).pos[1] = -20;
-    set.displayFlags = kStereoOnFlag;
-    set.eyeRadius = 6;
-    rt.eyeDistance = 900;
+    GoldenScene s(4, 160, 120, 300);
+    s.OrbitsWithTrails(1);
+    s.TexturedSphere(0, 30, 0.45);
+    s.Ring(0, 2.0);
+    s.Body(0).pos[1] = -20;  // off the centre: each eye sees it along its own line of sight
+    set.displayFlags = kStereoOnFlag, set.eyeRadius = 6, rt.eyeDistance = 900;
     stereoGlasses = StereoGlasses::RedRight;  // the stored picture was drawn for red-right glasses
-    s.Draw();
+    s.DrawAndExpect("stereo");
     stereoGlasses = StereoGlasses::RedLeft;
-    ExpectMatchesGolden(RenderSurface(), "stereo", 0);
 }
 
 }  // namespace

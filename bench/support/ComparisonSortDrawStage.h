@@ -1,7 +1,6 @@
 // The draw stage as it was with a comparison sort: every item with a depth in front of the
 // eye becomes a node, std::sort orders the nodes, and every trail point goes through the pen.
-// Kept as the reference the radix-sorted stage must match pixel for pixel, and as the
-// benchmarks' baseline.
+// Kept as the benchmarks' baseline for the radix-sorted stage.
 #pragma once
 #include <algorithm>
 #include <climits>

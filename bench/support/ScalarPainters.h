@@ -1,5 +1,5 @@
-// The painters as they were before vectorising: one pixel at a time. Kept as the reference
-// the vectorised ones must match bit for bit, and as the benchmarks' baseline.
+// The painters as they were before vectorising: one pixel at a time. Kept as the benchmarks'
+// baseline for the vectorised ones.
 #pragma once
 #include <cmath>
 #include <cstdint>

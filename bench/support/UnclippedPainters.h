@@ -1,6 +1,6 @@
 // The pixel loops as they were before clipping: each walks its whole shape on the plane
-// and drops the pixels off the surface one by one. Kept as the reference that the clipped
-// painters must match pixel for pixel, and as the benchmarks' baseline.
+// and drops the pixels off the surface one by one. Kept as the benchmarks' baseline for the
+// clipped painters.
 #pragma once
 #include <algorithm>
 #include <cstdint>
