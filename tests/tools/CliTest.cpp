@@ -125,7 +125,7 @@ TEST(Cli, RenderDrawsTheSurfacePicturesAndKeepsItsLimits) {
     // A JSON scenario's picture files are read beside it; one that is missing is told, and not drawn.
     std::filesystem::copy_file(kData + "scenarios/ringed-giant.json", scratch.prefix() + "giant.json");
     const Outcome missing = Sim(scratch.prefix() + "giant.json" + view + " --render " + scratch.prefix() + "y.png");
-    EXPECT_NE(missing.err.find("warning: " + scratch.prefix() + "giant-bands.png"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("warning: body 1 \"Giant\": surface picture " + scratch.prefix() + "giant-bands.png"), std::string::npos) << missing.err;
     EXPECT_NE(render(kData + "scenarios/ringed-giant.json" + view), QImage(QString::fromStdString(scratch.prefix() + "y.png")));
     // The scenario asks for 100 trail points; --trails overrides it from the first frame on.
     const std::string giant = kData + "scenarios/ringed-giant.json --width 200 --height 150 --labels 0";
