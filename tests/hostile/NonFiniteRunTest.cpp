@@ -1,5 +1,6 @@
 // A push that leaves a body without finite values is undone: the run pauses at the last
-// finite state, for every integration method, and the note names the body and the push.
+// finite state, for every integration method, and the note names the body and the push
+// (its whole text is checked through the tool in MessagesTest).
 #include <gtest/gtest.h>
 
 #include "ScriptedDialog.h"
@@ -86,10 +87,6 @@ TEST_P(NonFiniteRun, StopsAtTheLastFiniteStateAndNamesBodyAndPush) {
     ASSERT_TRUE(TakeNonFiniteStopNote(note));
     EXPECT_EQ(note.push, finitePushes + 1);
     EXPECT_TRUE(note.body == "Near" || note.body == "Far") << note.body;
-    const std::string text = NonFiniteStopText(note);
-    EXPECT_NE(text.find("push " + std::to_string(finitePushes + 1)), std::string::npos) << text;
-    EXPECT_NE(text.find(note.body), std::string::npos) << text;
-    EXPECT_NE(text.find("shorten the time step"), std::string::npos) << text;
     EXPECT_FALSE(TakeNonFiniteStopNote(note)) << "the note is handed out once";
 
     // Running on with the same step stops again at once, without losing the state.
@@ -99,19 +96,6 @@ TEST_P(NonFiniteRun, StopsAtTheLastFiniteStateAndNamesBodyAndPush) {
     EXPECT_TRUE(GetControl(kPausedControl));
     EXPECT_EQ(rt.pushCount, finitePushes);
     EXPECT_EQ(State(), lastFinite);
-}
-
-// A finite run is left alone: a plain two-body orbit runs its whole batch.
-TEST_P(NonFiniteRun, AFiniteRunIsNotStopped) {
-    set.powerLaw = -2.0;
-    AddBody("Sun", 0, 0, 2e30);
-    AddBody("Earth", 1.496e11, 29780, 6e24);
-    set.pushesPerFrame = 50;
-    DoPushStage();
-    EXPECT_FALSE(GetControl(kPausedControl));
-    EXPECT_EQ(rt.pushCount, 50);
-    NonFiniteStopNote note;
-    EXPECT_FALSE(TakeNonFiniteStopNote(note));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMethod, NonFiniteRun, ::testing::Values(0, 1, 2, 3, 4, 5));

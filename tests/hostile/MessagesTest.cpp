@@ -1,6 +1,8 @@
 // The tool's lines on stderr name what is wrong as the scenario's checks do: bodies and
 // thrust entries counted from 1 with their names, the section of a field, and never the
-// picture library's own lines.
+// picture library's own lines. Hostile scenarios (literals JSON has not, overflowing numbers,
+// nesting that would exhaust the stack, keys given twice, steps no run survives) are refused
+// in one line; a run that turns non-finite stops at the push that did.
 #include <gtest/gtest.h>
 
 #include "SimRun.h"
@@ -20,7 +22,30 @@ void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
 
 const std::string kSun = R"({"name": "Sun", "pos": [0, 0, 0], "vel": [0, 0, 0], "mass": 2e30, "radius": 7e8)";
 
+std::string Nested(int depth) { return std::string(size_t(depth), '[') + std::string(size_t(depth), ']'); }
+const std::string kPhysicsAndSun = R"(}, "bodies": [)" + kSun + "}]}";
+const std::string kFar = R"({"name": "B", "pos": [1e30, 0, 0], "vel": [0, 1, 0], "mass": 1, "radius": 1})";
+
 const MessageCase kMessageCases[] = {
+        // One flipped bit turns a 10 s step into 1.28e208 s.
+        {"FlippedTimeStep", R"({"physics": {"timeStep": 1.28e208)" + kPhysicsAndSun, 2,
+         "timeStep is 1.3e+208 s, outside -1e12..1e12 s\n"},
+        {"ZeroTimeStep", R"({"physics": {"timeStep": 0)" + kPhysicsAndSun, 2, "timeStep is 0: every method needs a step\n"},
+        {"NaNLiteral", R"({"physics": {"gravConstant": NaN)" + kPhysicsAndSun, 2,
+         "parse error at line 1, column 30: syntax error while parsing value - invalid literal; last read: '\"gravConstant\": N'\n"},
+        {"OverflowingNumber", R"({"physics": {"gravConstant": -1e400)" + kPhysicsAndSun, 2,
+         "malformed scenario: number overflow parsing '-1e400'\n"},
+        {"DeepNesting", R"({"physics": )" + Nested(200000) + R"(, "bodies": []})", 2, "nested deeper than 64 levels\n"},
+        {"DuplicateKey", R"({"physics": {"timeStep": 10, "timeStep": 1e300)" + kPhysicsAndSun, 2,
+         "the key \"timeStep\" is given twice in one object\n"},
+        {"CraftNotABoolean", R"({"bodies": [{"name": "C", "craft": "yes", "mass": 1}]})", 2,
+         "body 1: \"craft\" must be true or false\n"},
+        {"MassAsText", R"({"bodies": [{"name": "M", "pos": [0, 0, 0], "vel": [0, 0, 0], "mass": "heavy"}]})", 2,
+         "body 1 \"M\": \"mass\" must be a number\n"},
+        // A force law that overflows: the run stops at the first push that is not finite.
+        {"OverflowingForceLaw", R"({"physics": {"powerLaw": 10}, "bodies": [)" + kSun + "}, " + kFar + "]}", 2,
+         "Stopped at push 1: the position of B is no longer a finite number. The run stays at t = 0.0e+0 s; shorten "
+         "the time step before running on.\n"},
         {"IntegerPast64Bits", R"({"physics": {"pushesPerFrame": 123456789012345678901234}, "bodies": [)" + kSun + "}]}", 2,
          "physics: \"pushesPerFrame\" must lie in -2147483648..2147483647\n"},
         {"MethodNotAName", R"({"physics": {"method": 5}, "bodies": [)" + kSun + "}]}", 2, "physics: \"method\" must be a name\n"},
