@@ -12,6 +12,7 @@
 #include "RandomCluster.h"
 #include "core/Memory.h"
 #include "core/Records.h"
+#include "sim/FiniteGuard.h"
 #include "sim/Gravity.h"
 #include "sim/PairKernel.h"
 #include "sim/PairPass.h"
@@ -134,6 +135,29 @@ void BM_Frame16Pushes(benchmark::State& state) {
     DisposeHandle(h);
 }
 BENCHMARK(BM_Frame16Pushes)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// What guarding each push against results that are no longer finite costs (the copy of the
+// bodies kept before the push and the look for a value that is not finite), against the push.
+void BM_FiniteGuardAgainstPush(benchmark::State& state) {
+    Handle h = MakeRandomClusterWithSolarPhysics(int(state.range(0)));
+    auto* list = HandleAs<BodyRTListStruct>(h);
+    set.powerLaw = -2.0;
+    set.pushMethod = kPushSemiImplicitEuler;
+    const char* quantity = nullptr;
+    double push = 1e30, guard = 1e30;
+    for (auto _ : state) {
+        push = std::min(push, SecondsPerPass([&] { ElementalPush(list); }, 5));
+        guard = std::min(guard, SecondsPerPass([&] {
+            KeepFiniteState(list);
+            benchmark::DoNotOptimize(FirstNonFiniteBody(list, quantity));
+        }, 5));
+    }
+    state.counters["push_us"] = push * 1e6;
+    state.counters["guard_us"] = guard * 1e6;
+    state.counters["guard/push"] = guard / push;
+    DisposeHandle(h);
+}
+BENCHMARK(BM_FiniteGuardAgainstPush)->Arg(20)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond)->Iterations(3);
 
 }  // namespace
 
