@@ -23,6 +23,7 @@
 #include "shell/Document.h"
 #include "shell/FramePacing.h"
 #include "shell/History.h"
+#include "shell/ImportHorizons.h"
 #include "shell/KeyReference.h"
 #include "shell/RecentFilesMenu.h"
 #include "shell/ViewPreferences.h"
@@ -76,7 +77,8 @@ void InstallMenuBar() {
              Item("Save Universe", "Ctrl+S"),
              Item("Save Universe As\u2026"), Separator(), Item("Save Picture As\u2026", "Ctrl+Shift+P"),
              Item("Record Movie\u2026", "Ctrl+Shift+M"), Separator(), Item("Open Star Data\u2026", "Ctrl+Shift+O"),
-             Separator(), Item("Quit", "Ctrl+Q")});
+             Item("Import Horizons Vectors\u2026"), Item("New Solar System at Date\u2026"), Separator(),
+             Item("Quit", "Ctrl+Q")});
     InstallDemoMenu();
     AddMenu(kEditMenu, "Edit",
             {Item("Undo", "Ctrl+Z"), Item("Redo", "Ctrl+Shift+Z"), Separator(), Item("Copy Picture", "Ctrl+C"),
@@ -291,6 +293,7 @@ void HandleMenuEv(int32_t choice) {
             else if (item == kSavePictureItem) SavePictureAsMenuItem();
             else if (item == kRecordMovieItem) RecordMovieMenuItem();
             else if (item == kOpenStarDataItem) UserGetFileStarData();
+            else if (item == kImportHorizonsItem) ImportHorizonsMenuItem();
             else if (item == kQuitItem) staying = 0;
             break;
         case kRecentFilesMenu: OpenRecentMenuItem(item); break;

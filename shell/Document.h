@@ -33,5 +33,7 @@ DialogLayout SaveChangesLayout(const std::string& name);
 // Tells the main window its title when the name or the modified state changed
 // since it was last told; cheap enough for every frame.
 void RefreshDocumentTitle();
+// A universe made by a command: no file yet, and changes to save.
+void StartUntitledDocument();
 // Tests: forget the file and take the present state as saved.
 void ResetDocumentForTesting();

@@ -45,6 +45,7 @@ QString FilterFor(uint32_t type) {
         case kPictFileType: return "Picture files (*.pict)";
         case kPngFileType: return "PNG pictures (*.png)";
         case kMovieFileType: return "Movies (*.mp4 *.webm)";
+        case kHorizonsTextFileType: return "Horizons vector tables (*.txt)";
         default: return "All files (*)";
     }
 }

@@ -1,4 +1,5 @@
 // gravitas-sim: runs a scenario headless with the application's push stage and prints the final state.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -7,6 +8,9 @@
 
 #include "core/Control.h"
 #include "core/Records.h"
+#include "io/HorizonsUniverse.h"
+#include "io/ReboundScript.h"
+#include "io/StateCsv.h"
 #include "sim/Bodies.h"
 #include "sim/FiniteGuard.h"
 #include "sim/PushStage.h"
@@ -15,6 +19,7 @@
 #include "tools/gravitas-sim/RenderCommand.h"
 #include "tools/gravitas-sim/ScenarioJson.h"
 #include "tools/gravitas-sim/UniverseCommand.h"
+#include "tools/gravitas-sim/Usage.h"
 
 namespace {
 int Fail(const std::string& message) {
@@ -24,6 +29,13 @@ int Fail(const std::string& message) {
 
 // Cautions do not stop the run, but the user hears of them.
 void Warn(const std::string& message) { std::fprintf(stderr, "gravitas-sim: warning: %s\n", message.c_str()); }
+
+bool WriteWhole(const std::string& path, const std::string& text) {
+    FILE* out = std::fopen(path.c_str(), "w");
+    if (!out) return false;
+    const bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    return std::fclose(out) == 0 && ok;
+}
 
 bool ParseInt(const std::string& s, int32_t& out) {
     char* end = nullptr;
@@ -35,7 +47,7 @@ bool ParseInt(const std::string& s, int32_t& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string scenario, loadPath, savePath, exportPath;
+    std::string scenario, loadPath, savePath, exportPath, csvPath, reboundPath, horizonsPath;
     int32_t frames = 1;
     RenderOptions render;
     bool wantRender = false;
@@ -52,7 +64,13 @@ int main(int argc, char** argv) {
             return value(s) && ParseInt(s, out);
         };
         bool ok = true;
-        if (ParseMovieOption(argc, argv, a, movie, ok)) {
+        if (arg == "--help" || arg == "-h") {
+            std::cout << UsageText();
+            return 0;
+        } else if (arg == "--version") {
+            std::cout << VersionText();
+            return 0;
+        } else if (ParseMovieOption(argc, argv, a, movie, ok)) {
         } else if (arg == "--frames") ok = intValue(frames) && frames >= 0;
         else if (arg == "--render") ok = value(render.outPath), wantRender = true;
         else if (arg == "--width") ok = intValue(render.width) && render.width > 0;
@@ -66,12 +84,18 @@ int main(int argc, char** argv) {
         else if (arg == "--load") ok = value(loadPath);
         else if (arg == "--save") ok = value(savePath);
         else if (arg == "--export-json") ok = value(exportPath);
-        else if (!arg.empty() && arg[0] == '-') return Fail("unknown option " + arg);
+        else if (arg == "--export-csv") ok = value(csvPath);
+        else if (arg == "--export-rebound") ok = value(reboundPath);
+        else if (arg == "--import-horizons") ok = value(horizonsPath);
+        else if (!arg.empty() && arg[0] == '-') return Fail("unknown option " + arg + " (see --help)");
         else if (scenario.empty()) scenario = arg;
         else return Fail("more than one scenario given");
         if (!ok) return Fail("bad or missing value for " + arg);
     }
-    if (scenario.empty() && loadPath.empty()) return Fail("usage: gravitas-sim SCENARIO.json [options]");
+    const int sources = !scenario.empty() + !loadPath.empty() + !horizonsPath.empty();
+    if (sources == 0) return Fail("usage: gravitas-sim SCENARIO.json [options] (see --help)");
+    if (sources > 1) return Fail("give one of a scenario, --load and --import-horizons");
+    if (!csvPath.empty() && movie.Wanted()) return Fail("--export-csv does not go with a movie");
 
     std::string error;
     if (!StartToolPlatform(render.width, render.height, error)) return Fail(error);
@@ -79,7 +103,11 @@ int main(int argc, char** argv) {
     struct Shutdown {
         ~Shutdown() { StopToolPlatform(); }
     } shutdown;
-    if (!loadPath.empty()) {
+    if (!horizonsPath.empty()) {
+        std::string notes;
+        if (!ImportHorizonsFile(horizonsPath, error, notes)) return Fail(error);
+        if (!notes.empty()) Warn(notes);
+    } else if (!loadPath.empty()) {
         std::vector<std::string> warnings;
         const bool loaded = LoadUniverseForTool(loadPath, error, warnings);
         for (const std::string& w : warnings) Warn(w);
@@ -95,7 +123,35 @@ int main(int argc, char** argv) {
         if (RunMovieCommand(movie, render, frames, error) != 0) return Fail(error);
         return 0;
     }
-    for (int32_t f = 0; f < frames && !GetControl(kPausedControl); ++f) DoPushStage();
+    if (!reboundPath.empty()) {
+        if (!rt.bodyRT) TransferICsToRT();
+        const double duration = double(frames) * std::max(1, set.pushesPerFrame) * set.timeStep;
+        const std::string source = !scenario.empty() ? scenario : !loadPath.empty() ? loadPath : horizonsPath;
+        if (!WriteWhole(reboundPath, ReboundScript(set, BodyRTList(), duration, source)))
+            return Fail("cannot write " + reboundPath);
+    }
+    FILE* csv = nullptr;
+    if (!csvPath.empty()) {
+        if (!rt.bodyRT) TransferICsToRT();
+        if (!(csv = std::fopen(csvPath.c_str(), "w"))) return Fail("cannot write " + csvPath);
+    }
+    std::string rows;
+    const auto writeRows = [&] {
+        if (!csv) return;
+        rows.clear();
+        AppendStateCsvRows(rows, BodyRTList(), rt.simTime);
+        std::fwrite(rows.data(), 1, rows.size(), csv);
+    };
+    if (csv) {
+        const std::string header = StateCsvHeader();
+        std::fwrite(header.data(), 1, header.size(), csv);
+        writeRows();
+    }
+    for (int32_t f = 0; f < frames && !GetControl(kPausedControl); ++f) {
+        DoPushStage();
+        writeRows();
+    }
+    if (csv && (std::ferror(csv) | std::fclose(csv))) return Fail("cannot write " + csvPath);
     if (NonFiniteStopNote broken; TakeNonFiniteStopNote(broken)) return Fail(NonFiniteStopText(broken));
     if (!rt.bodyRT) TransferICsToRT();
 
