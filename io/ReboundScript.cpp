@@ -1,6 +1,7 @@
 #include "io/ReboundScript.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 
 #include "core/Strings.h"
@@ -15,17 +16,39 @@ std::string Py(double v) {
     return s;
 }
 
-// A Python string literal: ASCII only, everything else escaped.
+// A Python string literal in ASCII: UTF-8 letters become \u escapes, bytes that are
+// not UTF-8 the replacement character.
 std::string PyString(const std::string& text) {
     std::string s = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') s += '\\', s += char(c);
-        else if (c >= 0x20 && c < 0x7F) s += char(c);
-        else {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            if (c == '"' || c == '\\') s += '\\';
             char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", c);
-            s += buf;
+            if (c >= 0x20 && c < 0x7F) s += char(c);
+            else std::snprintf(buf, sizeof buf, "\\x%02x", unsigned(c)), s += buf;
+            ++i;
+            continue;
         }
+        const int extra = c >= 0xC2 && c < 0xE0 ? 1 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xF0 && c < 0xF5 ? 3 : 0;
+        uint32_t cp = extra == 3 ? c & 7u : extra == 2 ? c & 15u : c & 31u;
+        bool ok = extra > 0;
+        for (int k = 1; ok && k <= extra; ++k) {
+            if (i + size_t(k) >= n || (p[i + size_t(k)] & 0xC0) != 0x80) ok = false;
+            else cp = (cp << 6) | (p[i + size_t(k)] & 0x3Fu);
+        }
+        const uint32_t least = extra == 3 ? 0x10000 : extra == 2 ? 0x800 : 0x80;  // shorter forms are not UTF-8
+        if (!ok || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
+            cp = 0xFFFD;
+            ++i;
+        } else {
+            i += size_t(extra) + 1;
+        }
+        char buf[16];
+        std::snprintf(buf, sizeof buf, cp > 0xFFFF ? "\\U%08x" : "\\u%04x", unsigned(cp));
+        s += buf;
     }
     return s + "\"";
 }

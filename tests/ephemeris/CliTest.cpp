@@ -1,0 +1,97 @@
+// gravitas-sim's usage text, CSV and REBOUND exports and Horizons import, run as a user would.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "ScratchDir.h"
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int Shell(const std::string& command, std::string& out) {
+    out.clear();
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return -1;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    return pclose(p);
+}
+
+const std::string kSim = GRAVITAS_SIM_BINARY;
+
+TEST(Cli, HelpIsTheTextInTheDocs) {
+    std::string help;
+    ASSERT_EQ(Shell(kSim + " --help", help), 0);
+    const std::string doc = Slurp(std::string(GRAVITAS_SOURCE_DIR) + "/docs/gravitas-sim.md");
+    const size_t from = doc.find("```text\n"), to = doc.find("```", from + 8);
+    ASSERT_NE(from, std::string::npos);
+    EXPECT_EQ(doc.substr(from + 8, to - from - 8), help);
+    std::string version;
+    ASSERT_EQ(Shell(kSim + " --version", version), 0);
+    EXPECT_EQ(version, std::string("gravitas-sim ") + GRAVITAS_VERSION + "\n");
+    // Every option the tool takes has its line; an unknown one points to the text.
+    for (const char* option : {"--frames", "--export-csv", "--export-rebound", "--import-horizons", "--to-date",
+                               "--save", "--load", "--movie", "--fps", "--stereo"})
+        EXPECT_NE(help.find(std::string("\n  ") + option + " "), std::string::npos) << option;
+    std::string err;
+    EXPECT_NE(Shell(kSim + " --bogus 2>&1", err), 0);
+    EXPECT_NE(err.find("see --help"), std::string::npos) << err;
+}
+
+struct Export {
+    const char* method;
+    const char* integrator;
+};
+class CliExports : public ::testing::TestWithParam<Export> {};
+
+// Names with a comma, quotes and non-ASCII letters must survive both the CSV and Python.
+TEST_P(CliExports, CsvAndReboundScriptRoundTripEveryNumber) {
+    ScratchDir dir;
+    const std::string scenario = (dir / "s.json").string();
+    std::ofstream(scenario) << R"({"physics": {"gravConstant": 6.6743e-11, "timeStep": 3600.0, "pushesPerFrame": 7,
+        "method": ")" << GetParam().method << R"("},
+      "bodies": [
+        {"name": "Sun", "pos": [1.0e-3, -2.5e2, 3.3], "vel": [0.1, 0.2, -0.3], "mass": 1.98840987131653e+30, "radius": 6.96e8},
+        {"name": "Earth, \"blue\"", "pos": [1.4959787e11, 0, 0], "vel": [0, 29784.69, 0.1], "mass": 5.972e24, "radius": 6371008.4},
+        {"name": "Ĉeres", "pos": [0, 4.14e11, 1.0e10], "vel": [-17900.1, 0, 33.3], "mass": 9.38e20, "radius": 4.7e5}]})";
+    const std::string csv = (dir / "s.csv").string(), py = (dir / "s.py").string();
+    std::string out;
+    ASSERT_EQ(Shell(kSim + " " + scenario + " --frames 4 --export-csv " + csv + " --export-rebound " + py, out), 0);
+    const std::string check = std::string("python3 ") + GRAVITAS_SOURCE_DIR + "/tests/ephemeris/check_exports.py " + py +
+                              " " + csv + " " + scenario + " 4 " + GetParam().integrator + " 2>&1";
+    EXPECT_EQ(Shell(check, out), 0) << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, CliExports,
+                         ::testing::Values(Export{"gauss-radau", "ias15"}, Export{"runge-kutta", "leapfrog"},
+                                           Export{"semi-implicit-euler", "leapfrog"}));
+
+TEST(Cli, ImportsHorizonsTablesAndRefusesDamagedOnes) {
+    ScratchDir dir;
+    const std::string rows = "$$SOE\n2451545.0 = A.D. 2000-Jan-01 12:00:00.0000 TDB\n"
+                             " X = 1.0E+08 Y = 2.0E+07 Z = 0.0\n VX= 0.0 VY= 3.0E+01 VZ= 0.0\n$$EOE\n";
+    const std::string good = (dir / "good.txt").string(), bad = (dir / "bad.txt").string();
+    std::ofstream(good) << "Target body name: Sun (10)\nOutput units    : KM-S\n GM, km^3/s^2 = 1.32712440041E+11\n"
+                           "$$SOE\n2451545.0 = A.D. 2000-Jan-01 12:00:00.0000 TDB\n X = 0 Y = 0 Z = 0\n"
+                           " VX= 0 VY= 0 VZ= 0\n$$EOE\nTarget body name: Ceres\nOutput units    : KM-S\n" << rows;
+    std::ofstream(bad) << "Target body name: Ceres\nOutput units    : KM-S\n"
+                       << rows.substr(0, rows.find(" VX=")) << " VX= 0.0 VY= 3.0E+0x VZ= 0.0\n$$EOE\n";
+    std::string out;
+    ASSERT_EQ(Shell(kSim + " --import-horizons " + good + " --frames 1 2>&1", out), 0) << out;
+    EXPECT_NE(out.find("\"Ceres\""), std::string::npos);
+    EXPECT_NE(out.find("No GM given (massless): Ceres"), std::string::npos) << out;
+    EXPECT_NE(Shell(kSim + " --import-horizons " + bad + " 2>&1", out), 0);
+    EXPECT_NE(out.find("bad.txt: line 6: expected NAME = number"), std::string::npos) << out;
+}
+
+}  // namespace
