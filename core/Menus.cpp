@@ -85,7 +85,7 @@ void InstallMenuBar() {
              Inactive("Paste", "Ctrl+V"), Inactive("Clear"), Separator(), Item("Remove All Bodies")});
     AddMenu(kParametersMenu, "Parameters",
             {Item("Gravitational Constant\u2026", "Ctrl+G"), Item("Power Law\u2026"), Separator(),
-             Item("Star Field Orientation\u2026")});
+             Item("Star Field Orientation\u2026"), Separator(), Item("General Relativity (Heaviest Body)")});
     AddMenu(kObjectsMenu, "Objects",
             {Item("New Body\u2026", "Ctrl+N"), Item("Edit Body\u2026", "Ctrl+E"), Item("Delete Body", "Ctrl+Backspace"),
              Separator(), Item("New Craft\u2026"), Item("Delete Craft")});
@@ -206,6 +206,7 @@ void MarkMenus(uint16_t entering) {
     SetText(kEditMenu, 1, WithStepName("Undo", UndoStepName()));
     SetText(kEditMenu, 2, WithStepName("Redo", RedoStepName()));
 
+    SetChecked(GetMenu(kParametersMenu), 6, in && RelativityOn(set));
     MenuModel* view = GetMenu(kViewMenu);
     SetChecked(view, 2, in && IsRC3DOn());
     SetChecked(view, 6, in && IsKeepCameraLevelOn());
@@ -312,6 +313,7 @@ void HandleMenuEv(int32_t choice) {
             if (item == 1) EditGravitationalConstantMenuItem();
             else if (item == 2) EditPowerLawMenuItem();
             else if (item == 4) EditStarInclinationMenuItem();
+            else if (item == 6) set.physicsOptions = RelativityOn(set) ? 0 : kRelativityOn;
             break;
         case kObjectsMenu:
             if (item == 1) NewBodyMenuItem();
