@@ -26,6 +26,7 @@
 #include "shell/ImportHorizons.h"
 #include "shell/KeyReference.h"
 #include "shell/RecentFilesMenu.h"
+#include "shell/SolarSystemAtDate.h"
 #include "shell/ViewPreferences.h"
 #include "sim/Bodies.h"
 #include "sim/PushStage.h"
@@ -295,6 +296,7 @@ void HandleMenuEv(int32_t choice) {
             else if (item == kRecordMovieItem) RecordMovieMenuItem();
             else if (item == kOpenStarDataItem) UserGetFileStarData();
             else if (item == kImportHorizonsItem) ImportHorizonsMenuItem();
+            else if (item == kSolarSystemAtDateItem) SolarSystemAtDateMenuItem();
             else if (item == kQuitItem) staying = 0;
             break;
         case kRecentFilesMenu: OpenRecentMenuItem(item); break;

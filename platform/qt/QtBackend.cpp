@@ -168,6 +168,12 @@ void QtBackend::StatusWindowDraw(uint32_t slot, uint32_t position, const std::st
 
 void QtBackend::StatusWindowClose() { status_.reset(); }
 
+void QtBackend::StatusWindowAllowCancel() {
+    if (status_) status_->AllowCancel();
+}
+
+bool QtBackend::StatusWindowCancelled() { return status_ && status_->Cancelled(); }
+
 void QtBackend::AboutBox(const std::string& runTimeText) {
     if (!HaveWidgets()) return;
     QMessageBox::about(QApplication::activeWindow(), "About Gravitas",

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Control.h"
+#include "core/Dates.h"
 #include "core/Records.h"
 #include "io/HorizonsUniverse.h"
 #include "io/ReboundScript.h"
@@ -15,6 +16,7 @@
 #include "sim/FiniteGuard.h"
 #include "sim/PushStage.h"
 #include "sim/TimedThrust.h"
+#include "sim/ToDate.h"
 #include "tools/gravitas-sim/MovieCommand.h"
 #include "tools/gravitas-sim/RenderCommand.h"
 #include "tools/gravitas-sim/ScenarioJson.h"
@@ -47,7 +49,7 @@ bool ParseInt(const std::string& s, int32_t& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string scenario, loadPath, savePath, exportPath, csvPath, reboundPath, horizonsPath;
+    std::string scenario, loadPath, savePath, exportPath, csvPath, reboundPath, horizonsPath, toDate;
     int32_t frames = 1;
     RenderOptions render;
     bool wantRender = false;
@@ -87,6 +89,7 @@ int main(int argc, char** argv) {
         else if (arg == "--export-csv") ok = value(csvPath);
         else if (arg == "--export-rebound") ok = value(reboundPath);
         else if (arg == "--import-horizons") ok = value(horizonsPath);
+        else if (arg == "--to-date") ok = value(toDate);
         else if (!arg.empty() && arg[0] == '-') return Fail("unknown option " + arg + " (see --help)");
         else if (scenario.empty()) scenario = arg;
         else return Fail("more than one scenario given");
@@ -116,6 +119,13 @@ int main(int argc, char** argv) {
         return Fail(error);
     } else {
         for (const std::string& w : AttachScenarioPictures()) Warn(w);
+    }
+    if (!toDate.empty()) {
+        double target = 0.0;
+        if (!ParseUtcDateInRange(toDate, target, error)) return Fail("--to-date: " + error);
+        const ToDateResult r = CarryInitialConditionsTo(target);
+        if (r == ToDateResult::kNoEpoch) return Fail("--to-date: the universe has no epoch (see \"epochJDTDB\")");
+        if (r != ToDateResult::kDone) return Fail("--to-date: the integration did not stay finite");
     }
     // Trails are recorded by the push stage, so their length must be known before the frames run.
     if (render.trailLength >= 0) set.trailLength = render.trailLength;
