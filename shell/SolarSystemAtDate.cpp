@@ -49,8 +49,7 @@ bool SolarSystemAtDateMenuItem() {
     static std::string lastDate = Today();
     std::vector<std::string> strings = {lastDate};
     if (ModalSimpleStringSheetDialog(1, strings,
-                                     {"The Solar System on a date: the date and time, UTC, between 1800 and 2200 "
-                                      "(YYYY-MM-DD HH:MM)."},
+                                     {"Date and time (UTC, 1800\u20132200):"},
                                      nullptr, 2) != 1)
         return false;
     double target = 0.0;

@@ -100,11 +100,11 @@ void DrawDateLines(int32_t baseline) {
     char buf[96];
     if (FormatTdbDate(t, buf, sizeof buf) == 0) return;
     line.assign(buf);
-    DrawTextAtBaseline(5, baseline, line, 12);
+    DrawTextAtBaseline(kTextLeft, baseline, line, 12);
     const int n = std::snprintf(buf, sizeof buf, "J2000 %s %.3f d", t < 0 ? "\u2212" : "+", std::fabs(t) / kSecondsPerDay);
     if (n <= 0) return;
     line.assign(buf, size_t(std::min<int>(n, int(sizeof buf) - 1)));
-    DrawTextAtBaseline(5, baseline + 16, line, 12);
+    DrawTextAtBaseline(kTextLeft, baseline + 16, line, 12);
 }
 
 // Without overflow for components beyond 1e154, which a run can reach before it stops.
