@@ -48,6 +48,9 @@ const LeapStep kLeaps[] = {{1972, 1, 10}, {1972, 7, 11}, {1973, 1, 12}, {1974, 1
                            {1993, 7, 28}, {1994, 7, 29}, {1996, 1, 30}, {1997, 7, 31}, {1999, 1, 32}, {2006, 1, 33},
                            {2009, 1, 34}, {2012, 7, 35}, {2015, 7, 36}, {2017, 1, 37}};
 
+// The year with its fraction, as the ΔT polynomials take it.
+double YearOf(double daysSince2000) { return 2000.0 + daysSince2000 / 365.2425; }
+
 // ΔT = TT − UT1 before 1972 (Espenak & Meeus, "Five Millennium Canon of Solar Eclipses", 2006).
 double DeltaTBefore1972(double y) {
     if (y < 1860) {
@@ -139,8 +142,7 @@ double TDBMinusTT(double tdbSecondsSinceJ2000) {
 
 double TdbSecondsFromUtc(const CalendarTime& utc) {
     const double days = DaysSince2000(utc);
-    const double year = utc.year + (utc.month - 1) / 12.0 + (utc.day - 1) / 365.25;
-    const double tt = (days - kJ2000FromMidnight) * kDay + TTMinusUTC(year, days);
+    const double tt = (days - kJ2000FromMidnight) * kDay + TTMinusUTC(YearOf(days), days);
     return tt + TDBMinusTT(tt);
 }
 
@@ -148,11 +150,7 @@ CalendarTime UtcFromTdbSeconds(double tdbSeconds) {
     // TT − UTC changes slowly: two rounds settle it to well below a millisecond.
     double tt = tdbSeconds - TDBMinusTT(tdbSeconds);
     double days = tt / kDay + kJ2000FromMidnight;
-    for (int k = 0; k < 2; ++k) {
-        const CalendarTime guess = CalendarFromDaysSince2000(days);
-        const double year = guess.year + (guess.month - 1) / 12.0 + (guess.day - 1) / 365.25;
-        days = (tt - TTMinusUTC(year, days)) / kDay + kJ2000FromMidnight;
-    }
+    for (int k = 0; k < 3; ++k) days = (tt - TTMinusUTC(YearOf(days), days)) / kDay + kJ2000FromMidnight;
     return CalendarFromDaysSince2000(days);
 }
 
