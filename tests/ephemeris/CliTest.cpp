@@ -76,20 +76,12 @@ INSTANTIATE_TEST_SUITE_P(Methods, CliExports,
                          ::testing::Values(Export{"gauss-radau", "ias15"}, Export{"runge-kutta", "leapfrog"},
                                            Export{"semi-implicit-euler", "leapfrog"}));
 
-TEST(Cli, ImportsHorizonsTablesAndRefusesDamagedOnes) {
+TEST(Cli, ImportsHorizonsTablesNamingADamagedLine) {
     ScratchDir dir;
-    const std::string rows = "$$SOE\n2451545.0 = A.D. 2000-Jan-01 12:00:00.0000 TDB\n"
-                             " X = 1.0E+08 Y = 2.0E+07 Z = 0.0\n VX= 0.0 VY= 3.0E+01 VZ= 0.0\n$$EOE\n";
-    const std::string good = (dir / "good.txt").string(), bad = (dir / "bad.txt").string();
-    std::ofstream(good) << "Target body name: Sun (10)\nOutput units    : KM-S\n GM, km^3/s^2 = 1.32712440041E+11\n"
-                           "$$SOE\n2451545.0 = A.D. 2000-Jan-01 12:00:00.0000 TDB\n X = 0 Y = 0 Z = 0\n"
-                           " VX= 0 VY= 0 VZ= 0\n$$EOE\nTarget body name: Ceres\nOutput units    : KM-S\n" << rows;
-    std::ofstream(bad) << "Target body name: Ceres\nOutput units    : KM-S\n"
-                       << rows.substr(0, rows.find(" VX=")) << " VX= 0.0 VY= 3.0E+0x VZ= 0.0\n$$EOE\n";
+    const std::string bad = (dir / "bad.txt").string();
+    std::ofstream(bad) << "Target body name: Ceres\nOutput units    : KM-S\n$$SOE\n2451545.0 = A.D. 2000-Jan-01\n"
+                          " X = 1.0E+08 Y = 2.0E+07 Z = 0.0\n VX= 0.0 VY= 3.0E+0x VZ= 0.0\n$$EOE\n";
     std::string out;
-    ASSERT_EQ(Shell(kSim + " --import-horizons " + good + " --frames 1 2>&1", out), 0) << out;
-    EXPECT_NE(out.find("\"Ceres\""), std::string::npos);
-    EXPECT_NE(out.find("No GM given (massless): Ceres"), std::string::npos) << out;
     EXPECT_NE(Shell(kSim + " --import-horizons " + bad + " 2>&1", out), 0);
     EXPECT_NE(out.find("bad.txt: line 6: expected NAME = number"), std::string::npos) << out;
 }

@@ -23,8 +23,7 @@ constexpr double kArcsecond = M_PI / (180.0 * 3600.0);
 
 // Direction of the perihelion (the Laplace–Runge–Lenz vector) of Mercury about the Sun, radians.
 double PerihelionAngle() {
-    const BodyRTStruct& s = BodyRTList()->body[0];
-    const BodyRTStruct& m = BodyRTList()->body[1];
+    const BodyRTStruct &s = BodyRTList()->body[0], &m = BodyRTList()->body[1];
     const double mu = kG * (s.mass + m.mass);
     double r[3], v[3];
     for (int n = 0; n < 3; ++n) r[n] = m.pos[n] - s.pos[n], v[n] = m.vel[n] - s.vel[n];
@@ -39,33 +38,24 @@ double AdvancePerCentury(bool relativity, double years) {
     rt = RunTimeStruct{};
     set = SettingsStruct{};
     SetDefaultSettings(set);
-    set.gravConstant = kG;
-    set.pushMethod = kPushGaussRadau;
-    set.timeStep = 2.0 * 86400.0;
-    set.pushesPerFrame = 100;
+    set.gravConstant = kG, set.pushMethod = kPushGaussRadau, set.timeStep = 2.0 * 86400.0, set.pushesPerFrame = 100;
     set.physicsOptions = relativity ? kRelativityOn : 0;
     BodyInfoStruct sun, mercury;
     FillDefaultBodyInfo(sun);
     FillDefaultBodyInfo(mercury);
     sun.pos[0] = sun.vel[1] = 0.0;  // the Sun at rest at the origin
-    sun.mass = kSunGM / kG;
-    sun.radius = 6.96e8;
-    mercury.mass = kMercuryMass;
-    mercury.radius = 2.44e6;
+    sun.mass = kSunGM / kG, sun.radius = 6.96e8;
     const double q = kA * (1.0 - kE);
-    mercury.pos[0] = q;
+    mercury.mass = kMercuryMass, mercury.radius = 2.44e6, mercury.pos[0] = q;
     mercury.vel[1] = std::sqrt(kG * (sun.mass + mercury.mass) * (1.0 + kE) / q);
-    AddABody(sun);
-    AddABody(mercury);
+    AddABody(sun), AddABody(mercury);
     TransferICsToRT();
     const double start = PerihelionAngle();
     const int frames = int(std::lround(years * kYear / (set.timeStep * set.pushesPerFrame)));
     for (int f = 0; f < frames; ++f) DoPushStage();
-    const double turned = std::remainder(PerihelionAngle() - start, 2.0 * M_PI);
-    const double elapsed = rt.simTime / (100.0 * kYear);
-    DeallocateAllPushMemory();
-    DisposeScratchSpace();
-    return turned / kArcsecond / elapsed;
+    const double perCentury = std::remainder(PerihelionAngle() - start, 2 * M_PI) / kArcsecond / (rt.simTime / (100 * kYear));
+    DeallocateAllPushMemory(), DisposeScratchSpace();
+    return perCentury;
 }
 
 TEST(Relativity, TurnsMercurysPerihelionByThePublishedRate) {
