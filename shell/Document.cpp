@@ -135,6 +135,8 @@ void RefreshDocumentTitle() {
     MainWindow().ShowDocumentTitle(DocumentName(), modified);
 }
 
+bool ReopenDocumentFile() { return !document.path.empty() && LoadDocument(document.path); }
+
 void StartUntitledDocument() {
     document.path.clear();
     document.savedRevision = UINT64_MAX;  // a revision the scenario never has: modified until saved

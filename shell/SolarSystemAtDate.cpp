@@ -65,7 +65,6 @@ bool SolarSystemAtDateMenuItem() {
         Platform().StopAlert("The Solar System universe (solar-system.universe) is not installed beside Gravitas.");
         return false;
     }
-    const std::string previous = DocumentPath();
     if (!LoadAllSettingsFrom(path)) return false;  // the failure was reported
     // The shipped universe holds the J2000 states; older copies do not say so themselves.
     if (!epoch.known) epoch = EpochStruct{true, 0.0};
@@ -82,7 +81,7 @@ bool SolarSystemAtDateMenuItem() {
         if (result != ToDateResult::kCancelled)
             Platform().StopAlert("The Solar System could not be integrated to " + std::string(date) + ".");
         // What was open before comes back; an untitled universe was given up when asked.
-        if (!previous.empty() && OpenDocumentFile(previous)) return false;
+        if (ReopenDocumentFile()) return false;
         PresentNewUniverse();
         return false;
     }
