@@ -1,6 +1,5 @@
 #include "io/HorizonsUniverse.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "core/DefaultSettings.h"
