@@ -8,15 +8,12 @@
 namespace {
 
 std::string Header(const std::string& target, const std::string& units, const std::string& physical) {
-    return "*******************************************************************************\n"
-           " Revised: April 12, 2021             " + target + "\n\n PHYSICAL DATA:\n" + physical +
-           "*******************************************************************************\n"
-           "Target body name: " + target + " (199)                   {source: DE441}\n"
+    const std::string stars(79, '*');
+    return stars + "\n Revised: April 12, 2021             " + target + "\n\n PHYSICAL DATA:\n" + physical + stars +
+           "\nTarget body name: " + target + " (199)                   {source: DE441}\n"
            "Center body name: Sun (10)                        {source: DE441}\n"
-           "Start time      : A.D. 2000-Jan-01 12:00:00.0000 TDB\n"
-           "Output units    : " + units + "\n"
-           "Reference frame : ICRF\n"
-           "*******************************************************************************\n";
+           "Start time      : A.D. 2000-Jan-01 12:00:00.0000 TDB\nOutput units    : " + units +
+           "\nReference frame : ICRF\n" + stars + "\n";
 }
 
 const std::string kMercuryPhysical =
@@ -24,24 +21,19 @@ const std::string kMercuryPhysical =
     "  GM, km^3/s^2          = 22031.86855     GM 1-sigma, km^3/s^2  =  +-0.0003\n";
 
 const std::string kLabelledRows =
-    "JDTDB\n   X     Y     Z\n   VX    VY    VZ\n   LT    RG    RR\n"
-    "*******************************************************************************\n"
-    "$$SOE\n"
-    "2451545.000000000 = A.D. 2000-Jan-01 12:00:00.0000 TDB \n"
+    "JDTDB\n   X     Y     Z\n   VX    VY    VZ\n   LT    RG    RR\n" + std::string(79, '*') +
+    "\n$$SOE\n2451545.000000000 = A.D. 2000-Jan-01 12:00:00.0000 TDB \n"
     " X =-2.052932489501127E+07 Y =-6.032395669367191E+07 Z =-3.013084448720944E+06\n"
     " VX= 3.700430445042199E+01 VY=-1.117540106824096E+01 VZ=-4.341538880408530E+00\n"
     " LT= 2.134799596573236E+02 RG= 6.359956347287274E+07 RR=-5.057567686712149E-01\n"
-    "2451546.000000000 = A.D. 2000-Jan-02 12:00:00.0000 TDB \n"
-    " X =-1.7E+07 Y =-6.3E+07 Z =-3.3E+06\n"
-    " VX= 3.9E+01 VY=-8.1E+00 VZ=-4.4E+00\n"
-    "$$EOE\n";
+    "2451546.000000000 = A.D. 2000-Jan-02 12:00:00.0000 TDB \n X =-1.7E+07 Y =-6.3E+07 Z =-3.3E+06\n"
+    " VX= 3.9E+01 VY=-8.1E+00 VZ=-4.4E+00\n$$EOE\n";
 
 // The same body in au and au/day, comma-separated, without physical data.
 const std::string kCsvRows =
     "            JDTDB,            Calendar Date (TDB),                      X,                      Y,"
     "                      Z,                     VX,                     VY,                     VZ,\n"
-    "**************************************************************************************************\n"
-    "$$SOE\n"
+    "**************************************************************************************************\n$$SOE\n"
     "2451545.000000000, A.D. 2000-Jan-01 12:00:00.0000, -1.372300608220574E-01, -4.032407440787987E-01,"
     " -2.014122550422734E-02,  2.137177414060921E-02, -6.454334194584356E-03, -2.507448518565693E-03,\n"
     "$$EOE\n";
@@ -77,8 +69,7 @@ struct Damaged {
 
 // Line numbers: the header is 13 lines (one more with physical data); the labelled $$SOE is line 19.
 std::string Replace(std::string s, const std::string& from, const std::string& to) {
-    s.replace(s.find(from), from.size(), to);
-    return s;
+    return s.replace(s.find(from), from.size(), to);
 }
 const std::string kGood = Header("Mercury", "KM-S", kMercuryPhysical) + kLabelledRows;
 
