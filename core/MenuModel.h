@@ -16,7 +16,8 @@ constexpr int16_t kPushMethodMenu = 192, kLabelsMenu = 193, kCameraModeMenu = 19
                   kRecentFilesMenu = 201;
 // File menu items that the window and tests refer to.
 constexpr int16_t kOpenItem = 1, kOpenRecentItem = 2, kOpenDemoItem = 3, kSaveItem = 4, kSaveAsItem = 5,
-                  kSavePictureItem = 7, kRecordMovieItem = 8, kOpenStarDataItem = 10, kQuitItem = 12;
+                  kSavePictureItem = 7, kRecordMovieItem = 8, kOpenStarDataItem = 10, kImportHorizonsItem = 11,
+                  kSolarSystemAtDateItem = 12, kQuitItem = 14;
 
 struct MenuItemModel {
     std::string text;      // "-" is a separator

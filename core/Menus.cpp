@@ -23,8 +23,10 @@
 #include "shell/Document.h"
 #include "shell/FramePacing.h"
 #include "shell/History.h"
+#include "shell/ImportHorizons.h"
 #include "shell/KeyReference.h"
 #include "shell/RecentFilesMenu.h"
+#include "shell/SolarSystemAtDate.h"
 #include "shell/ViewPreferences.h"
 #include "sim/Bodies.h"
 #include "sim/PushStage.h"
@@ -76,14 +78,15 @@ void InstallMenuBar() {
              Item("Save Universe", "Ctrl+S"),
              Item("Save Universe As\u2026"), Separator(), Item("Save Picture As\u2026", "Ctrl+Shift+P"),
              Item("Record Movie\u2026", "Ctrl+Shift+M"), Separator(), Item("Open Star Data\u2026", "Ctrl+Shift+O"),
-             Separator(), Item("Quit", "Ctrl+Q")});
+             Item("Import Horizons Vectors\u2026"), Item("New Solar System at Date\u2026"), Separator(),
+             Item("Quit", "Ctrl+Q")});
     InstallDemoMenu();
     AddMenu(kEditMenu, "Edit",
             {Item("Undo", "Ctrl+Z"), Item("Redo", "Ctrl+Shift+Z"), Separator(), Item("Copy Picture", "Ctrl+C"),
              Inactive("Paste", "Ctrl+V"), Inactive("Clear"), Separator(), Item("Remove All Bodies")});
     AddMenu(kParametersMenu, "Parameters",
             {Item("Gravitational Constant\u2026", "Ctrl+G"), Item("Power Law\u2026"), Separator(),
-             Item("Star Field Orientation\u2026")});
+             Item("Star Field Orientation\u2026"), Separator(), Item("General Relativity (Heaviest Body)")});
     AddMenu(kObjectsMenu, "Objects",
             {Item("New Body\u2026", "Ctrl+N"), Item("Edit Body\u2026", "Ctrl+E"), Item("Delete Body", "Ctrl+Backspace"),
              Separator(), Item("New Craft\u2026"), Item("Delete Craft")});
@@ -204,6 +207,7 @@ void MarkMenus(uint16_t entering) {
     SetText(kEditMenu, 1, WithStepName("Undo", UndoStepName()));
     SetText(kEditMenu, 2, WithStepName("Redo", RedoStepName()));
 
+    SetChecked(GetMenu(kParametersMenu), 6, in && RelativityOn(set));
     MenuModel* view = GetMenu(kViewMenu);
     SetChecked(view, 2, in && IsRC3DOn());
     SetChecked(view, 6, in && IsKeepCameraLevelOn());
@@ -291,6 +295,8 @@ void HandleMenuEv(int32_t choice) {
             else if (item == kSavePictureItem) SavePictureAsMenuItem();
             else if (item == kRecordMovieItem) RecordMovieMenuItem();
             else if (item == kOpenStarDataItem) UserGetFileStarData();
+            else if (item == kImportHorizonsItem) ImportHorizonsMenuItem();
+            else if (item == kSolarSystemAtDateItem) SolarSystemAtDateMenuItem();
             else if (item == kQuitItem) staying = 0;
             break;
         case kRecentFilesMenu: OpenRecentMenuItem(item); break;
@@ -309,6 +315,7 @@ void HandleMenuEv(int32_t choice) {
             if (item == 1) EditGravitationalConstantMenuItem();
             else if (item == 2) EditPowerLawMenuItem();
             else if (item == 4) EditStarInclinationMenuItem();
+            else if (item == 6) set.physicsOptions = RelativityOn(set) ? 0 : kRelativityOn;
             break;
         case kObjectsMenu:
             if (item == 1) NewBodyMenuItem();

@@ -68,7 +68,7 @@ struct SettingsStruct {
     int32_t onCrash;
     int32_t cameraSelection;
     int32_t cameraMode;
-    uint32_t reserved132;
+    uint32_t physicsOptions;  // kRelativityOn or anything else (off); see below
     double reserved136;
     double reserved144;
     double starInclination;
@@ -86,6 +86,11 @@ static_assert(offsetof(SettingsStruct, onCrash) == 120);
 static_assert(offsetof(SettingsStruct, cameraMode) == 128);
 static_assert(offsetof(SettingsStruct, starInclination) == 152);
 static_assert(offsetof(SettingsStruct, reserved168) == 168);
+
+// physicsOptions: the first post-Newtonian correction for the most massive body's
+// gravity. A tag rather than a bit: older files may hold anything in this word.
+constexpr uint32_t kRelativityOn = 0x31504E31;  // '1PN1'
+inline bool RelativityOn(const SettingsStruct& s) { return s.physicsOptions == kRelativityOn; }
 
 // pushMethod values
 constexpr int32_t kPushSemiImplicitEuler = 0;

@@ -11,6 +11,7 @@ const char* ExtensionForFileType(uint32_t fileType) {
         case kPictFileType: return ".pict";
         case kPngFileType: return ".png";
         case kMovieFileType: return ".mp4";
+        case kHorizonsTextFileType: return ".txt";
         default: return nullptr;
     }
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/Epoch.h"
 #include "io/ExternalDecls.h"
 #include "io/FileTypes.h"
 #include "io/Pictures.h"
@@ -39,6 +40,7 @@ bool SaveAllSettingsTo(const std::string& path, bool embedPictures) {
     in.cameraIJK = rt.cameraIJK;
     in.embedPictures = embedPictures;
     in.folder = FolderOf(path);
+    in.epoch = epoch;
     const Handle tt = set.timedThrust ? MakeTTDataCopy(set.timedThrust) : kNoHandle;
     in.thrust = TTList(tt);
     in.thrustBlockSize = size_t(GetHandleSize(tt));
@@ -89,6 +91,7 @@ bool LoadAllSettingsFrom(const std::string& path) {
     DeallocateAllPushMemory();
     DisposeTTHandle(set.timedThrust);
     set = u.settings;
+    epoch = u.epoch;
     set.bodies = kNoHandle;
     set.timedThrust = kNoHandle;
     for (LoadedBody& b : u.bodies) {

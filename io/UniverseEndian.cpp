@@ -33,7 +33,7 @@ void SwapSettings(SettingsStruct& s) {
     SwapBE32(&s.onCrash);
     SwapBE32(&s.cameraSelection);
     SwapBE32(&s.cameraMode);
-    SwapBE32(&s.reserved132);
+    SwapBE32(&s.physicsOptions);
     SwapBE64(&s.reserved136);
     SwapBE64(&s.reserved144);
     SwapBE64(&s.starInclination);

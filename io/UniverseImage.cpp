@@ -105,6 +105,11 @@ bool BuildUniverseResources(const UniverseSaveInput& in, ResourceFile& rf) {
     s.savedCameraTilt = std::acos(std::clamp(in.cameraIJK.k[2] / 65536.0, -1.0, 1.0));
     s.savedCameraAzimuth = std::atan2(double(in.cameraIJK.k[1]), double(in.cameraIJK.k[0]));
     s.reserved0 = 0;
+    if (in.epoch.known) {
+        double t = in.epoch.tdbSeconds;
+        SwapBE64(&t);
+        AddBlock(rf, kEpochResType, 0, "Epoch", &t, sizeof t);
+    }
     EndianSettingsStruct_NtoB(s);
     AddBlock(rf, kSettingsResType, 0, "Settings", &s, sizeof s);
     return ok;
@@ -210,6 +215,13 @@ bool ReadUniverseResources(const ResourceFile& rf, LoadedUniverse& out, std::str
             tt.resize(std::max(tt.size(), kTTListHeaderSize + sizeof(TimedThrustInfoStruct) * (size_t(ttCount) + 1)), 0);
             out.thrust = std::move(tt);
         }
+    }
+    if (const Resource* e = rf.Get(kEpochResType, 0); e && e->data.size() >= sizeof(double)) {
+        double t;
+        std::memcpy(&t, e->data.data(), sizeof t);
+        SwapBE64(&t);
+        // A date outside ±100,000 years is no date this program can mean.
+        if (std::isfinite(t) && std::fabs(t) < 3.2e12) out.epoch = EpochStruct{true, t};
     }
     error.clear();
     return true;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Epoch.h"
 #include "core/Records.h"
 #include "io/ResourceFile.h"
 
@@ -16,6 +17,9 @@ constexpr uint32_t kThrustResType = FourCC("TmTh");
 constexpr uint32_t kPictResType = FourCC("PICT");
 constexpr uint32_t kRingResType = FourCC("RgDt");
 constexpr uint32_t kStringResType = FourCC("STR ");
+// The epoch of the initial conditions: one big-endian f64, TDB seconds since J2000.
+// Absent when the universe has no date; readers that do not know it pass it by.
+constexpr uint32_t kEpochResType = FourCC("Epch");
 constexpr int16_t kFirstBodyResID = 1024;
 constexpr size_t kRingProfileBytes = 4096;
 constexpr size_t kMinListResourceSize = 184;  // header plus one spare entry (or the whole settings)
@@ -31,6 +35,7 @@ struct UniverseSaveInput {
     IJK cameraIJK{};
     bool embedPictures = true;
     std::string folder;  // where separate picture files go when not embedded
+    EpochStruct epoch;
 };
 
 // Fills rf (which should be empty); false when a separate picture file cannot be written.
@@ -46,6 +51,7 @@ struct LoadedUniverse {
     SettingsStruct settings{};  // native order, as stored (bodies/timedThrust hold resource IDs)
     std::vector<LoadedBody> bodies;
     std::vector<uint8_t> thrust;  // native TimedThrustListStruct block; empty = none
+    EpochStruct epoch;            // unknown when the file has none or an unusable one
     bool usedFallback = false;    // settings or bodies came from another ID
     std::vector<std::string> warnings;  // what was left out, for a caution to the user
 };

@@ -169,6 +169,9 @@ public:
     // position: 0..500 along the bar, or kStatusBarUnchanged to leave the bar as it is.
     virtual void StatusWindowDraw(uint32_t /*slot*/, uint32_t /*position0to500*/, const std::string* /*text*/) {}
     virtual void StatusWindowClose() {}
+    // Gives the open status window a Cancel button (and Escape); Cancelled says whether it was used.
+    virtual void StatusWindowAllowCancel() {}
+    virtual bool StatusWindowCancelled() { return false; }
 
     // ---- modal dialogs: null when the platform cannot show one (the request counts as Cancel)
     virtual std::unique_ptr<ModalDialog> OpenModalDialog(const DialogLayout& /*layout*/) { return nullptr; }

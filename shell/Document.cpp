@@ -1,6 +1,7 @@
 #include "shell/Document.h"
 
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -132,6 +133,14 @@ void RefreshDocumentTitle() {
     document.shownModified = modified;
     document.shownPath = document.path;
     MainWindow().ShowDocumentTitle(DocumentName(), modified);
+}
+
+bool ReopenDocumentFile() { return !document.path.empty() && LoadDocument(document.path); }
+
+void StartUntitledDocument() {
+    document.path.clear();
+    document.savedRevision = UINT64_MAX;  // a revision the scenario never has: modified until saved
+    RefreshDocumentTitle();
 }
 
 void ResetDocumentForTesting() {

@@ -33,5 +33,10 @@ DialogLayout SaveChangesLayout(const std::string& name);
 // Tells the main window its title when the name or the modified state changed
 // since it was last told; cheap enough for every frame.
 void RefreshDocumentTitle();
+// Opens the document's own file again without asking (a command that replaced the scenario
+// gave up); false when there is no file or it cannot be read.
+bool ReopenDocumentFile();
+// A universe made by a command: no file yet, and changes to save.
+void StartUntitledDocument();
 // Tests: forget the file and take the present state as saved.
 void ResetDocumentForTesting();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/Epoch.h"
 #include "core/Strings.h"
 #include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
@@ -145,6 +146,8 @@ void TransferICsToRT() {
 
 void SetICsToRT() {
     DisposeScratchSpace();
+    // The present state becomes the start, so its moment becomes the epoch.
+    if (epoch.known && BodyList() && BodyRTList()) epoch.tdbSeconds += rt.simTime;
     rt.pushCount = 0;
     rt.simTime = 0.0;
     BodyListStruct* l = BodyList();

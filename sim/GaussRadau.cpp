@@ -173,6 +173,18 @@ void PredictPositions(Run& r, double h, double dt) {
         double dx = hdt * s.startVel[i] + hdt * hdt * series;
         s.trialPos[i] = s.startPos[i] + (dx - s.posCarry[i]);
     }
+    if (!s.velocityDependent) return;
+    for (size_t i = 0; i < r.n3; ++i) {
+        double series = s.b[6][i] / 8.0;
+        series = series * h + s.b[5][i] / 7.0;
+        series = series * h + s.b[4][i] / 6.0;
+        series = series * h + s.b[3][i] / 5.0;
+        series = series * h + s.b[2][i] / 4.0;
+        series = series * h + s.b[1][i] / 3.0;
+        series = series * h + s.b[0][i] / 2.0;
+        series = series * h + s.startAcc[i];
+        s.trialVel[i] = s.startVel[i] + (hdt * series - s.velCarry[i]);
+    }
 }
 
 // One pass over the seven nodes; returns the largest change in b6 and the largest
@@ -264,7 +276,7 @@ void RestartGaussRadau(GaussRadauStateStruct& s, int32_t count) {
     const size_t n3 = size_t(count) * 3;
     s.count = count;
     for (auto* v : {&s.pos, &s.vel, &s.posCarry, &s.velCarry, &s.startPos, &s.startVel, &s.startAcc, &s.trialPos,
-                    &s.nodeAcc})
+                    &s.trialVel, &s.nodeAcc})
         v->assign(n3, 0.0);
     for (int k = 0; k < kOrders; ++k) {
         s.b[k].assign(n3, 0.0);
@@ -308,7 +320,10 @@ int32_t AdvanceGaussRadau(GaussRadauStateStruct& s, double duration, GaussRadauA
     while (done < span) {
         std::copy(s.pos.begin(), s.pos.end(), s.startPos.begin());
         std::copy(s.vel.begin(), s.vel.end(), s.startVel.begin());
-        if (needAcc) accel(context, s.count, s.pos.data(), s.startAcc.data());
+        if (needAcc) {
+            if (s.velocityDependent) std::copy(s.vel.begin(), s.vel.end(), s.trialVel.begin());
+            accel(context, s.count, s.pos.data(), s.startAcc.data());
+        }
         needAcc = true;
         // Non-finite motion cannot be repaired by smaller steps; don't try.
         const bool adaptive = adaptiveRun && AllFinite(s.startPos) && AllFinite(s.startVel) && AllFinite(s.startAcc);

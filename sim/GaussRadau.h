@@ -31,6 +31,10 @@ struct GaussRadauStateStruct {
     // the step-size rule never aims below it. Set by the caller, 0 = no floor.
     double roundingFloor = 0.0;
 
+    // Set when the accelerations depend on the velocities too: then trialVel holds the
+    // velocities that belong to the positions of every acceleration call.
+    bool velocityDependent = false;
+
     // Positions and velocities, read and written by the caller around each advance,
     // with the Kahan compensation terms that carry their lost low-order bits.
     std::vector<double> pos, vel, posCarry, velCarry;
@@ -45,7 +49,7 @@ struct GaussRadauStateStruct {
     int32_t lastIterations = 0;
 
     // Working arrays, 3·count each.
-    std::vector<double> startPos, startVel, startAcc, trialPos, nodeAcc;
+    std::vector<double> startPos, startVel, startAcc, trialPos, trialVel, nodeAcc;
     std::array<std::vector<double>, 7> b, g, predicted;
 };
 

@@ -7,6 +7,7 @@
 #include "sim/GaussRadau.h"
 #include "sim/Integrators.h"
 #include "sim/PairPass.h"
+#include "sim/Relativity.h"
 
 namespace {
 // The integrator works on the live bodies only, packed in descending index order;
@@ -16,6 +17,7 @@ struct LiveBodies {
     std::vector<int32_t> index;    // list index of each packed body
     std::vector<Vec3> stagePos;    // every body of the list, at trial positions
     std::vector<Vec3> stageAcc;
+    std::vector<Vec3> stageVel;    // for the velocity-dependent relativistic term
     const BodyRTListStruct* list = nullptr;
     bool primed = false;  // gr.pos and gr.vel hold what the last push left in the list
 };
@@ -30,6 +32,14 @@ void PackedAccelerations(void* context, int32_t count, const double* pos, double
         p = Vec3{pos[3 * k], pos[3 * k + 1], pos[3 * k + 2]};
     }
     StageAccelerations(lb.list, lb.stagePos.data(), lb.stageAcc.data());
+    if (lb.gr.velocityDependent) {
+        for (int32_t k = 0; k < count; ++k) {
+            const double* v = &lb.gr.trialVel[3 * size_t(k)];
+            lb.stageVel[size_t(lb.index[size_t(k)])] = Vec3{v[0], v[1], v[2]};
+        }
+        AddRelativisticAcceleration(lb.list, set.gravConstant, lb.stagePos.data(), lb.stageVel.data(),
+                                    lb.stageAcc.data());
+    }
     for (int32_t k = 0; k < count; ++k) {
         const Vec3& a = lb.stageAcc[size_t(lb.index[size_t(k)])];
         acc[3 * k] = a[0], acc[3 * k + 1] = a[1], acc[3 * k + 2] = a[2];
@@ -94,6 +104,7 @@ void Restart(const BodyRTListStruct* list) {
     RestartGaussRadau(live.gr, int32_t(live.index.size()));
     live.stagePos.assign(size_t(list->count), Vec3{});
     live.stageAcc.assign(size_t(list->count), Vec3{});
+    live.stageVel.assign(size_t(list->count), Vec3{});
 }
 }  // namespace
 
@@ -116,6 +127,7 @@ void GaussRadauPush(BodyRTListStruct* list, const PushStep& step) {
     for (int32_t i = 0; i < list->count; ++i)
         live.stagePos[size_t(i)] = Vec3{list->body[i].pos[0], list->body[i].pos[1], list->body[i].pos[2]};
     live.list = list;
+    gr.velocityDependent = RelativityActive(set);
     gr.roundingFloor = RoundingFloor(list);
     // The pair pass already holds the start-of-push accelerations.
     rt.substepsLastPush = AdvanceGaussRadau(gr, step.dt, PackedAccelerations, &live, gr.startAcc.data());

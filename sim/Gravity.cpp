@@ -5,6 +5,7 @@
 #include "render/IJK.h"
 #include "sim/ForceLaw.h"
 #include "sim/Integrators.h"
+#include "sim/Relativity.h"
 
 void CalcAcceleration(double out[3], const double point[3], const BodyRTListStruct* list, int32_t skip) {
     double a0 = 0, a1 = 0, a2 = 0;
@@ -30,6 +31,7 @@ void CalcAcceleration(double out[3], const double point[3], const BodyRTListStru
 int32_t ElementalPush(BodyRTListStruct* list) {
     if (!list) return 0;
     GravityPairPass(list);
+    if (RelativityActive(set)) AddRelativisticAccelerationInPlace(list, set.gravConstant);
     double dt = set.timeStep;
     IntegratorFor(set.pushMethod)(list, PushStep{dt, rt.pushCount});
     for (int32_t i = list->count - 1; i >= 0; --i) {

@@ -3,6 +3,7 @@
 // stage's positions, so the method keeps its order for the whole system.
 #include "sim/Integrators.h"
 #include "sim/PairPass.h"
+#include "sim/Relativity.h"
 #include "sim/StageBuffer.h"
 
 namespace {
@@ -29,7 +30,9 @@ void RungeKuttaPush(BodyRTListStruct* list, const PushStep& step) {
         U1[i] = Axpy(b.vel, h, b.acc);
         P[i] = Axpy(b.pos, h, b.vel);
     }
+    const bool relativity = RelativityActive(set);
     StageAccelerations(list, P, A1);
+    if (relativity) AddRelativisticAcceleration(list, set.gravConstant, P, U1, A1);
     for (int32_t i = count - 1; i >= 0; --i) {
         const BodyRTStruct& b = body[i];
         if (!IsLiveBody(b)) continue;
@@ -37,6 +40,7 @@ void RungeKuttaPush(BodyRTListStruct* list, const PushStep& step) {
         P[i] = Axpy(b.pos, h, U1[i].data());
     }
     StageAccelerations(list, P, A2);
+    if (relativity) AddRelativisticAcceleration(list, set.gravConstant, P, U2, A2);
     for (int32_t i = count - 1; i >= 0; --i) {
         const BodyRTStruct& b = body[i];
         if (!IsLiveBody(b)) continue;
@@ -44,6 +48,7 @@ void RungeKuttaPush(BodyRTListStruct* list, const PushStep& step) {
         P[i] = Axpy(b.pos, dt, U2[i].data());
     }
     StageAccelerations(list, P, A3);
+    if (relativity) AddRelativisticAcceleration(list, set.gravConstant, P, U3, A3);
     for (int32_t i = count - 1; i >= 0; --i) {
         BodyRTStruct& b = body[i];
         if (!IsLiveBody(b)) continue;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "core/Dates.h"
+#include "core/Epoch.h"
 #include "core/PushBudget.h"
 #include "core/Strings.h"
 #include "core/Units.h"
@@ -92,6 +94,19 @@ void DrawValueLine(int32_t baseline, int16_t item, double value, bool fixed) {
     DrawTextAtBaseline(kTextLeft, baseline, line, 12);
 }
 
+// The calendar date of the present state, when the universe has one, and its distance from J2000.
+void DrawDateLines(int32_t baseline) {
+    const double t = epoch.tdbSeconds + rt.simTime;
+    char buf[96];
+    if (FormatTdbDate(t, buf, sizeof buf) == 0) return;
+    line.assign(buf);
+    DrawTextAtBaseline(kTextLeft, baseline, line, 12);
+    const int n = std::snprintf(buf, sizeof buf, "J2000 %s %.3f d", t < 0 ? "\u2212" : "+", std::fabs(t) / kSecondsPerDay);
+    if (n <= 0) return;
+    line.assign(buf, size_t(std::min<int>(n, int(sizeof buf) - 1)));
+    DrawTextAtBaseline(kTextLeft, baseline + 16, line, 12);
+}
+
 // Without overflow for components beyond 1e154, which a run can reach before it stops.
 double Length(const double v[3]) { return std::hypot(v[0], v[1], v[2]); }
 
@@ -122,6 +137,7 @@ void RedrawStatsWindow() {
         DrawValueLine(99, 9, graph.potential, false);
         DrawValueLine(115, 10, graph.total, false);
     }
+    if (epoch.known) DrawDateLines(139);
 
     MainWindow().PresentWindow(kStatsWindowId);
 }

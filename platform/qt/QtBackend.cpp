@@ -51,6 +51,7 @@ QString FilterFor(uint32_t type) {
         case kPictFileType: return "Picture files (*.pict)";
         case kPngFileType: return "PNG pictures (*.png)";
         case kMovieFileType: return "Movies (*.mp4 *.webm)";
+        case kHorizonsTextFileType: return "Horizons vector tables (*.txt)";
         default: return "All files (*)";
     }
 }
@@ -212,6 +213,12 @@ void QtBackend::StatusWindowDraw(uint32_t slot, uint32_t position, const std::st
 }
 
 void QtBackend::StatusWindowClose() { status_.reset(); }
+
+void QtBackend::StatusWindowAllowCancel() {
+    if (status_) status_->AllowCancel();
+}
+
+bool QtBackend::StatusWindowCancelled() { return status_ && status_->Cancelled(); }
 
 void QtBackend::AboutBox(const std::string& runTimeText) {
     if (!HaveWidgets()) return;

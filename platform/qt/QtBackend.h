@@ -33,6 +33,8 @@ public:
     void StatusWindowOpen(uint32_t lastSlot, const std::string& title) override;
     void StatusWindowDraw(uint32_t slot, uint32_t position, const std::string* text) override;
     void StatusWindowClose() override;
+    void StatusWindowAllowCancel() override;
+    bool StatusWindowCancelled() override;
     void AboutBox(const std::string& runTimeText) override;
     void ShowKeyReference(const std::vector<KeyReferenceRow>& rows) override;
     RGBColor HighlightColor() override;

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -46,6 +47,22 @@ void QtStatusWindow::Draw(uint32_t slot, uint32_t position, const QString* text)
     if (slot >= bars_.size()) return;
     if (position != 0xFFFFFFFFu) bars_[slot]->setValue(int(std::min<uint32_t>(position, 500)));
     if (text) captions_[slot]->setText(*text);
-    // Long work runs on this thread: let the window paint without taking user input.
+    // Long work runs on this thread: let the window paint; user input only reaches it
+    // when it can be cancelled (it is modal, so the other windows stay out of reach).
+    QApplication::processEvents(cancellable_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtStatusWindow::AllowCancel() {
+    if (cancellable_) return;
+    cancellable_ = true;
+    auto* button = new QPushButton(tr("Cancel"), this);
+    connect(button, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+    layout()->addWidget(button);
+    layout()->setAlignment(button, Qt::AlignRight);
+    adjustSize();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtStatusWindow::reject() {
+    if (cancellable_) cancelled_ = true;  // the window stays until the work has stopped
 }

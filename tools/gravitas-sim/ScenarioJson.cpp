@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/DefaultSettings.h"
+#include "core/Epoch.h"
 #include "core/Limits.h"
 #include "core/Records.h"
 #include "core/Strings.h"
@@ -192,6 +193,15 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.onCrash = Named(phys, "onCrash", kCrash, 3, 0, "physics");
         set.craftThrust = NumOr(phys, "craftThrust", 100.0, "physics");
         set.trailLength = IntOr(phys, "trailLength", 0, "physics");
+        if (phys.contains("relativity") && !phys["relativity"].is_boolean())
+            throw BadInput("physics: \"relativity\" must be true or false");
+        set.physicsOptions = phys.value("relativity", false) ? kRelativityOn : 0;
+        epoch = EpochStruct{};
+        if (j.contains("epochJDTDB")) {
+            const double jd = Num(j, "epochJDTDB", "scenario");
+            if (std::fabs(jd - kJ2000JulianDate) > 3.6e7) throw BadInput("\"epochJDTDB\" lies beyond 100,000 years of J2000");
+            epoch = EpochStruct{true, (jd - kJ2000JulianDate) * kSecondsPerDay};
+        }
         if (set.trailLength < 0) throw BadInput("physics: \"trailLength\" must not be negative");
         const json& view = j.contains("view") ? j["view"] : noSection;
         if (!view.is_object()) throw BadInput("\"view\" must be an object");
@@ -264,7 +274,9 @@ std::string ExportScenarioJSON() {
                     {"pushesPerFrame", set.pushesPerFrame},
                     {"method", kMethods[(set.pushMethod >= 0 && set.pushMethod < kMethodCount) ? set.pushMethod : 0]},
                     {"onCrash", kCrash[(set.onCrash >= 0 && set.onCrash < 3) ? set.onCrash : 0]},
-                    {"craftThrust", set.craftThrust}, {"trailLength", set.trailLength}};
+                    {"craftThrust", set.craftThrust}, {"trailLength", set.trailLength},
+                    {"relativity", RelativityOn(set)}};
+    if (epoch.known) j["epochJDTDB"] = kJ2000JulianDate + epoch.tdbSeconds / kSecondsPerDay;
     j["view"] = {{"cameraMode", set.cameraMode}, {"cameraSelection", set.cameraSelection},
                  {"labelFlags", set.labelFlags}, {"displayFlags", set.displayFlags}, {"viewAngle", set.viewAngle},
                  {"minPointSize", set.minPointSize}};

@@ -1,4 +1,5 @@
 // gravitas-sim: runs a scenario headless with the application's push stage and prints the final state.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -9,18 +10,24 @@
 #include <vector>
 
 #include "core/Control.h"
+#include "core/Dates.h"
 #include "core/Limits.h"
 #include "core/Records.h"
 #include "io/FileAccess.h"
+#include "io/HorizonsUniverse.h"
+#include "io/ReboundScript.h"
 #include "io/ScenarioChecks.h"
+#include "io/StateCsv.h"
 #include "sim/Bodies.h"
 #include "sim/FiniteGuard.h"
 #include "sim/PushStage.h"
 #include "sim/TimedThrust.h"
+#include "sim/ToDate.h"
 #include "tools/gravitas-sim/MovieCommand.h"
 #include "tools/gravitas-sim/RenderCommand.h"
 #include "tools/gravitas-sim/ScenarioJson.h"
 #include "tools/gravitas-sim/UniverseCommand.h"
+#include "tools/gravitas-sim/Usage.h"
 
 namespace {
 int Fail(const std::string& message) {
@@ -65,7 +72,7 @@ bool PrintState(const std::string& text, std::string& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string scenario, loadPath, savePath, exportPath;
+    std::string scenario, loadPath, savePath, exportPath, csvPath, reboundPath, horizonsPath, toDate;
     int32_t frames = 1;
     RenderOptions render;
     bool wantRender = false;
@@ -91,7 +98,13 @@ int main(int argc, char** argv) {
             else if (std::string problem = ParseInt(kIntOptions[k], text, *intTargets[k]); !problem.empty())
                 return Fail(problem);
         }
-        if (taken) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(UsageText().c_str(), stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::fputs(VersionText().c_str(), stdout);
+            return 0;
+        } else if (taken) {
         } else if (ParseMovieOption(argc, argv, a, movie, ok)) {
         } else if (arg == "--render") ok = value(render.outPath), wantRender = true;
         else if (arg == "--stereo") render.stereo = true;
@@ -99,12 +112,19 @@ int main(int argc, char** argv) {
         else if (arg == "--load") ok = value(loadPath);
         else if (arg == "--save") ok = value(savePath);
         else if (arg == "--export-json") ok = value(exportPath);
-        else if (!arg.empty() && arg[0] == '-') return Fail("unknown option " + arg);
+        else if (arg == "--export-csv") ok = value(csvPath);
+        else if (arg == "--export-rebound") ok = value(reboundPath);
+        else if (arg == "--import-horizons") ok = value(horizonsPath);
+        else if (arg == "--to-date") ok = value(toDate);
+        else if (!arg.empty() && arg[0] == '-') return Fail("unknown option " + arg + " (see --help)");
         else if (scenario.empty()) scenario = arg;
         else return Fail("more than one scenario given");
         if (!ok) return Fail("bad or missing value for " + arg);
     }
-    if (scenario.empty() && loadPath.empty()) return Fail("usage: gravitas-sim SCENARIO.json [options]");
+    const int sources = !scenario.empty() + !loadPath.empty() + !horizonsPath.empty();
+    if (sources == 0) return Fail("usage: gravitas-sim SCENARIO.json [options] (see --help)");
+    if (sources > 1) return Fail("give one of a scenario, --load and --import-horizons");
+    if (!csvPath.empty() && movie.Wanted()) return Fail("--export-csv does not go with a movie");
 
     std::string error;
     if (!StartToolPlatform(render.width, render.height, error)) return Fail(error);
@@ -112,7 +132,11 @@ int main(int argc, char** argv) {
     struct Shutdown {
         ~Shutdown() { StopToolPlatform(); }
     } shutdown;
-    if (!loadPath.empty()) {
+    if (!horizonsPath.empty()) {
+        std::string notes;
+        if (!ImportHorizonsFile(horizonsPath, error, notes)) return Fail(error);
+        if (!notes.empty()) Warn(notes);
+    } else if (!loadPath.empty()) {
         std::vector<std::string> warnings;
         const bool loaded = LoadUniverseForTool(loadPath, error, warnings);
         for (const std::string& w : warnings) Warn(w);
@@ -122,6 +146,13 @@ int main(int argc, char** argv) {
     } else {
         for (const std::string& w : AttachScenarioPictures()) Warn(w);
     }
+    if (!toDate.empty()) {
+        double target = 0.0;
+        if (!ParseUtcDateInRange(toDate, target, error)) return Fail("--to-date: " + error);
+        const ToDateResult r = CarryInitialConditionsTo(target);
+        if (r == ToDateResult::kNoEpoch) return Fail("--to-date: the universe has no epoch (see \"epochJDTDB\")");
+        if (r != ToDateResult::kDone) return Fail("--to-date: the integration did not stay finite");
+    }
     // Trails are recorded by the push stage, so their length must be known before the frames run.
     if (render.trailLength >= 0) set.trailLength = render.trailLength;
     // What the options make of the settings must still be what a universe file may hold.
@@ -130,8 +161,57 @@ int main(int argc, char** argv) {
         if (RunMovieCommand(movie, render, frames, error) != 0) return Fail(error);
         return 0;
     }
-    for (int32_t f = 0; f < frames && !GetControl(kPausedControl); ++f) DoPushStage();
-    if (NonFiniteStopNote broken; TakeNonFiniteStopNote(broken)) return Fail(NonFiniteStopText(broken));
+    if (!reboundPath.empty()) {
+        if (!rt.bodyRT) TransferICsToRT();
+        const double duration = double(frames) * std::max(1, set.pushesPerFrame) * set.timeStep;
+        const std::string source = !scenario.empty() ? scenario : !loadPath.empty() ? loadPath : horizonsPath;
+        const std::string script = ReboundScript(set, BodyRTList(), duration, source);
+        if (!ReplaceFileContents(reboundPath, reinterpret_cast<const uint8_t*>(script.data()), script.size(), error))
+            return Fail("cannot write " + reboundPath + ": " + error);
+    }
+    // The rows stream into a file of our own beside the target, put in place only when whole.
+    FILE* csv = nullptr;
+    std::string csvTarget, csvTemp;
+    if (!csvPath.empty()) {
+        if (!rt.bodyRT) TransferICsToRT();
+        if (!ReplaceableTarget(csvPath, csvTarget, error) || !CreateFileBeside(csvTarget, csvTemp, error) ||
+            !(csv = std::fopen(csvTemp.c_str(), "w"))) {
+            if (!csvTemp.empty()) std::remove(csvTemp.c_str());
+            return Fail("cannot write " + csvPath + ": " + error);
+        }
+    }
+    std::string rows;
+    const auto writeRows = [&] {
+        if (!csv) return;
+        rows.clear();
+        AppendStateCsvRows(rows, BodyRTList(), rt.simTime);
+        std::fwrite(rows.data(), 1, rows.size(), csv);
+    };
+    if (csv) {
+        const std::string header = StateCsvHeader();
+        std::fwrite(header.data(), 1, header.size(), csv);
+        writeRows();
+    }
+    for (int32_t f = 0; f < frames && !GetControl(kPausedControl); ++f) {
+        DoPushStage();
+        writeRows();
+    }
+    NonFiniteStopNote broken;
+    const bool stoppedBroken = TakeNonFiniteStopNote(broken);
+    if (csv && stoppedBroken) {  // no table of a broken run
+        std::fclose(csv);
+        std::remove(csvTemp.c_str());
+    } else if (csv) {
+        errno = 0;
+        const bool written = !std::ferror(csv) && std::fflush(csv) == 0;
+        const std::string reason = std::strerror(errno ? errno : EIO);
+        if ((std::fclose(csv) != 0 || !written)) {
+            std::remove(csvTemp.c_str());
+            return Fail("cannot write " + csvPath + ": " + reason);
+        }
+        if (!CommitReplacement(csvTemp, csvTarget, error)) return Fail("cannot write " + csvPath + ": " + error);
+    }
+    if (stoppedBroken) return Fail(NonFiniteStopText(broken));
     if (!rt.bodyRT) TransferICsToRT();
 
     int status = 0;

@@ -142,12 +142,13 @@ def main():
                     "method": "semi-implicit-euler", "onCrash": "ignore", "trailLength": 1100},
         "view": {"cameraMode": 0, "cameraSelection": 0, "labelFlags": 1, "displayFlags": 0, "viewAngle": 60.0,
                  "minPointSize": 3},
+        "epochJDTDB": 2451545.0,  # the state vectors are at J2000 TDB
         "demoCamera": {"eyeDistance": 7.0e11, "tilt": 0.9, "azimuth": -1.2},
         "bodies": bodies,
     }
     with open(os.path.join(scenarios, "solar-system.json"), "w") as out:
         out.write("{\n")
-        for key in ("physics", "view", "demoCamera"):
+        for key in ("physics", "view", "epochJDTDB", "demoCamera"):
             out.write(' "%s": %s,\n' % (key, json.dumps(scenario[key])))
         out.write(' "bodies": [\n  ' + ",\n  ".join(json.dumps(b) for b in bodies) + "\n ]\n}\n")
 

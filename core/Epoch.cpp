@@ -1,0 +1,3 @@
+#include "core/Epoch.h"
+
+EpochStruct epoch;

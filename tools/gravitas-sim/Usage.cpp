@@ -1,0 +1,34 @@
+#include "tools/gravitas-sim/Usage.h"
+
+std::string UsageText() {
+    return R"(usage: gravitas-sim SCENARIO.json [options]
+       gravitas-sim --load FILE.universe [options]
+       gravitas-sim --import-horizons FILE.txt [options]
+Runs a scenario headless and prints the final state as JSON.
+
+  --frames N             frames to run (default 1; each frame is the scenario's pushes per frame)
+  --load FILE            start from a universe file instead of a scenario
+  --import-horizons FILE start from JPL Horizons vector tables ($$SOE ... $$EOE)
+  --to-date DATE         integrate the scenario to a UTC date (YYYY-MM-DDTHH:MM, 1800-2200) first
+  --save FILE            write the final state as a universe file
+  --export-json FILE     write the scenario (initial conditions and settings) as JSON
+  --export-csv FILE      write time, name, x, y, z, vx, vy, vz per body per frame (SI units)
+  --export-rebound FILE  write a Python script that runs the same simulation in REBOUND
+  --render FILE          draw the final state as a PNG picture
+  --width N              picture width in pixels
+  --height N             picture height in pixels
+  --camera-mode N        camera mode (0-10) for the picture
+  --camera-body N        body the camera follows (1-based)
+  --labels N             label flags for the picture
+  --trails N             trail snapshots to keep and draw
+  --stereo               draw a red-cyan stereo picture
+  --no-stars             leave out the star field
+  --movie FILE           record the frames as a movie (.mp4 or .webm)
+  --png-sequence DIR     write every frame as a PNG into DIR
+  --fps N                frames per second of the movie (1-240)
+  --help                 show this text
+  --version              show the version
+)";
+}
+
+std::string VersionText() { return std::string("gravitas-sim ") + GRAVITAS_VERSION + "\n"; }
