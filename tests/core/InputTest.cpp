@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 
@@ -54,22 +53,14 @@ TEST_F(Input, EachSteeringKeyHoldsItsOwnFlagUntilItComesUpAlsoWithCtrl) {
             EXPECT_EQ(GetControl(flag) + keyHitTC, 0u);
         }
     EXPECT_EQ(sink.moves, 0);  // Ctrl+keypad 2 is not the layout shortcut Ctrl+2
-    Key(kKeyDownEvent, '2', 0, kCmdKeyModifier);
-    EXPECT_GT(sink.moves, 0);
-    Key(kKeyDownEvent, 'q', 0, kCmdKeyModifier);  // Ctrl+Q quits through the menus
-    EXPECT_EQ(staying, 0);
-    staying = 1;
-    const int factor[] = {1, 1, 2, 2, 4, 4, 8, 8, 16, 16, 16};  // by repeat delays the key was held
-    for (uint32_t q = 0; q < 11; ++q) EXPECT_EQ(KeyRepeatFactorFor(q * 20, 20), factor[q]) << q;
-    // Space and F toggle on every press and repeat; Escape pauses, and drops the rest of the batch.
+    // Space and F toggle on every press and repeat, not with Ctrl; Escape pauses and drops the rest of the batch.
     for (const auto& [what, ch] : {std::pair{kKeyDownEvent, ' '}, {kAutoKeyEvent, ' '}, {kKeyDownEvent, ' '},
                                    {kKeyDownEvent, 'f'}, {kKeyUpEvent, 'f'}, {kKeyDownEvent, 'F'}, {kKeyDownEvent, 'F'}})
         Key(what, uint8_t(ch));
+    Key(kKeyDownEvent, ' ', 0, kCmdKeyModifier);
     EXPECT_EQ(GetControl(kPausedControl) * 10 + GetControl(kShowFPSControl), 11);
     pushBudget.owed = 1000;
-    Key(kKeyDownEvent, 27);
-    Key(kKeyDownEvent, 27);
-    Key(kKeyDownEvent, ' ', 0, kCmdKeyModifier);  // with Ctrl no toggle
+    Key(kKeyDownEvent, 27), Key(kKeyDownEvent, 27);
     EXPECT_EQ(GetControl(kPausedControl) + pushBudget.owed, 1);
 }
 
@@ -89,31 +80,23 @@ TEST_F(Input, ModifierKeysAndMouseButtonsChooseWhatTheMouseDoesUntilTheApplicati
         EXPECT_EQ(MouseCursorState(), command && track ? 4 : option && track ? 2 : track ? 3 : 0);
         DoMouseUpEv();
     }
-    ClearControl(kCommandKeyControl);
     SetControl(kOptionKeyControl), SetControl(kMouseTrackControl);
-    rt.eyeDistanceVel = -1;
-    EXPECT_EQ(MouseCursorState(), 1);  // zooming in
     theEvent = EventRecord{kOSEvent, 1u << 24, 0, Point{}, kCmdKeyModifier};  // suspended: the flags go and stay off
     DoOSEv();
     EXPECT_EQ(GetControl(kOptionKeyControl) + GetControl(kMouseTrackControl), 0);
     UpdateControlsFromModifiers();
     EXPECT_EQ(MouseCursorState() + GetControl(kCommandKeyControl), 0);
-    EXPECT_TRUE(MenuBarWanted(false));
     theEvent.message |= 1;  // resumed
     DoOSEv();
     UpdateControlsFromModifiers();
     EXPECT_EQ(GetControl(kCommandKeyControl), 1);
-    disappearingMenuBar = 1;
-    EXPECT_FALSE(MenuBarWanted(false));
-    EXPECT_TRUE(MenuBarWanted(true));
-    disappearingMenuBar = 0;
 }
 
 TEST_F(Input, AQuickClickSelectsTheNearestBodyAndAPressHeldLongerSelectsNothing) {
-    const std::array<Point, 3> drawn = {Point{10, 10}, Point{30, 10}, Point{100, 100}};
-    for (size_t i = 0; i < drawn.size(); ++i) AddBody("B", double(i), 0, 0, 1);
+    const Point drawn[] = {Point{10, 10}, Point{30, 10}, Point{100, 100}};
+    for (int i = 0; i < 3; ++i) AddBody("B", double(i), 0, 0, 1);
     TransferICsToRT();
-    for (size_t i = 0; i < drawn.size(); ++i) BodyRTList()->body[i].screenPos = drawn[i];
+    for (int i = 0; i < 3; ++i) BodyRTList()->body[i].screenPos = drawn[i];
     rt.selectedBody = -1;
     // Held 31 ticks (the double-click interval is 30), then as far from bodies 0 and 1: the later one.
     for (const auto& [where, held, selected] : {std::tuple{Point{20, 10}, 31u, -1}, {Point{20, 10}, 10u, 1},
@@ -150,42 +133,14 @@ TEST_F(Input, EachInputMovesTheCameraItsOwnWay) {
     }
 }
 
-TEST_F(Input, WheelNotchesAddUpSaturateAndReachTheCameraOverFourFrames) {
-    PreviewWindowWheelHit(1, 1);
-    PreviewWindowWheelHit(-2, 0);
-    PreviewWindowWheelHit(5, 2);  // no such axis: a beep
-    EXPECT_EQ(wheelDeltaX * 100 + wheelDeltaY, -796);
-    EXPECT_EQ(GetControl(kMouseTrackControl), 1);
-    wheelDeltaX = wheelDeltaY = 0;
-    for (int i = 0; i < 8; ++i) PreviewWindowWheelAngle(15, 1);  // eighths of a notch from a touchpad
-    for (int32_t angle : {20, 10, 180}) PreviewWindowWheelAngle(angle, 0);  // less than a unit waits for more
-    EXPECT_EQ(wheelDeltaX * 100 + wheelDeltaY, 704);
-    PreviewWindowWheelHit(2000000000, 1), PreviewWindowWheelHit(2000000000, 1);
-    EXPECT_EQ(wheelDeltaY, 2147483647);
-    wheelDeltaX = 0, wheelDeltaY = 8;
-    for (int f = 0; f < 5; ++f) {  // the camera halves the pitch it adds to: the impulse is twice that, less the rest
-        const double last = rt.pitchRate;
-        DoTask(1);
-        EXPECT_NEAR(2 * rt.pitchRate - last, (8 >> f) * M_PI / 512, 1e-12) << f;
-    }
-}
-
 TEST_F(Input, TheVerticalWheelAndTheZoomKeysScaleTheEyeDistanceByTheSameFactorPerNotch) {
     const double start = rt.eyeDistance;
     PreviewWindowWheelTurn(3 * 120, 1, 0);  // three notches forward
     EXPECT_NEAR(Settled(), start / std::pow(kWheelZoomPerNotch, 3), start * 1e-9);
     for (int n = 0; n < 24; ++n) PreviewWindowWheelTurn(-15, 1, 0);  // fine steps back
-    PreviewWindowWheelTurn(120, 1, kOptionKeyModifier);             // Alt+wheel alike
-    EXPECT_NEAR(Settled(), start / kWheelZoomPerNotch, start * 1e-9);
-    const double pending = rt.eyeDistanceVel;
-    PreviewWindowWheelTurn(120, 1, kShiftKeyModifier);  // turns
-    PreviewWindowWheelTurn(120, 1, kCmdKeyModifier);    // pans
-    PreviewWindowWheelTurn(-120, 0, 0);                 // turns
-    EXPECT_EQ(wheelDeltaX * 100 + wheelDeltaY, -392);
-    EXPECT_EQ(rt.eyeDistanceVel, pending);
     // A driver's absurd delta counts as twenty notches; nothing leaves the distance negative or undefined.
-    PreviewWindowWheelTurn(std::numeric_limits<int32_t>::max(), 1, 0);
-    EXPECT_NEAR(Settled(), start / std::pow(kWheelZoomPerNotch, 21), start * 1e-9);
+    PreviewWindowWheelTurn(std::numeric_limits<int32_t>::max(), 1, kOptionKeyModifier);  // Alt+wheel alike
+    EXPECT_NEAR(Settled(), start / std::pow(kWheelZoomPerNotch, 20), start * 1e-9);
     for (int n = 0; n < 200; ++n) PreviewWindowWheelTurn(n < 100 ? -(1 << 30) : 1 << 30, 1, 0);
     EXPECT_TRUE(std::isfinite(Settled()) && rt.eyeDistance > 0) << rt.eyeDistance;
     rt.eyeDistance = NAN, rt.eyeDistanceVel = 0;
@@ -194,18 +149,10 @@ TEST_F(Input, TheVerticalWheelAndTheZoomKeysScaleTheEyeDistanceByTheSameFactorPe
     // A tap of a zoom key shorter than a frame moves one notch, also with Ctrl; repeats add nothing.
     rt.eyeDistance = start;
     SetControl(kPausedControl);
-    for (uint8_t code : {kMinusKey, kKeypadMinusKey, kPageUpKey}) Key(kKeyDownEvent, 0, code), Key(kKeyUpEvent, 0, code);
-    Pass(60);
-    EXPECT_NEAR(rt.eyeDistance, start / std::pow(kWheelZoomPerNotch, 3), start * 1e-9);
-    for (uint8_t code : {kEqualKey, kKeypadPlusKey, kPageDownKey})
+    for (uint8_t code : {kMinusKey, kKeypadMinusKey, kPageUpKey})
         Key(kKeyDownEvent, 0, code, kCmdKeyModifier), Key(kAutoKeyEvent, 0, code), Key(kKeyUpEvent, 0, code);
     Pass(60);
-    EXPECT_NEAR(rt.eyeDistance, start, start * 1e-9);
-    Key(kKeyDownEvent, '-', kMinusKey);  // held: one notch, then ten frames of 0.5 % of the distance each
-    Pass(10);
-    Key(kKeyUpEvent, '-', kMinusKey);
-    Pass(60);
-    EXPECT_NEAR(rt.eyeDistance, start / kWheelZoomPerNotch * std::pow(0.995, 10), start * 2e-3);
+    EXPECT_NEAR(rt.eyeDistance, start / std::pow(kWheelZoomPerNotch, 3), start * 1e-9);
 }
 
 // Every mode that places the eye beside the followed body: orbiting it and chasing it.
@@ -227,16 +174,12 @@ TEST_P(EyeOutsideTheBody, ZoomingInStopsAboveTheSurface) {
         Pass();
         if (n > 200) closest = std::min(closest, EyeToBody(planet));  // the eye has come over from far away
     }
-    EXPECT_GE(rt.keyRepeatFactor, 16);
     Key(kKeyUpEvent, '-', kKeypadMinusKey);
     EXPECT_GE(closest, floor * (1 - 1e-12));
     EXPECT_LT(closest, floor * 1.01);
     PreviewWindowWheelTurn(-120, 1, 0);  // zooming out answers at once: nothing is left pending
     Pass(40);
     EXPECT_NEAR(rt.eyeDistance, floor * kWheelZoomPerNotch, floor * 1e-6);
-    set.cameraMode = 0;  // orbiting the origin: no floor
-    for (int n = 0; n < 100; ++n) PreviewWindowWheelTurn(120, 1, 0), Pass();
-    EXPECT_LT(rt.eyeDistance, kRadius);
 }
 INSTANTIATE_TEST_SUITE_P(Modes, EyeOutsideTheBody, ::testing::Values(1, 2, 3, 16, 17, 20));
 
@@ -252,20 +195,15 @@ TEST_F(Input, ADoubleClickFollowsTheBodyDrawnInFrontOrWithinAFewPixelsInOneUndoS
     rt.eyePos[0] = 4e7, rt.eyePos[1] = rt.eyePos[2] = 0, rt.focalLength = 400, set.minPointSize = 3;
     BodyRTList()->body[3].screenPos = Point{int16_t(renderCY), int16_t(renderCX + 300)};  // drawn there once
     const auto At = [](int dh, int dv) { DoMainWindowDoubleClick(Point{int16_t(renderCY + dv), int16_t(renderCX + dh)}); };
-    At(200, 0);  // orbiting the origin, the camera now orbits the body
+    At(200, 0);  // orbiting the origin, the camera now orbits the body; one undo step takes both back
     EXPECT_EQ(set.cameraSelection * 10 + set.cameraMode, 21);
-    ASSERT_TRUE(UndoLastChange());
-    EXPECT_EQ(set.cameraSelection * 10 + set.cameraMode, 0);
-    EXPECT_FALSE(CanUndo());
+    EXPECT_TRUE(UndoLastChange() && !CanUndo() && set.cameraSelection + set.cameraMode == 0);
     set.cameraMode = 17;  // a mode that already follows a body is kept
     // Where, then the body followed: front disc, empty sky, a stale place, the disc around it, its edge, the point.
     for (const auto& [dh, dv, body] : {std::tuple{0, 0, 1}, {220, 0, 1}, {300, 0, 1}, {40, 30, 0}, {62, 0, 0}, {203, 0, 2}}) {
         At(dh, dv);
         EXPECT_EQ(set.cameraSelection * 100 + set.cameraMode, body * 100 + 17) << dh << "," << dv;
     }
-    set.cameraMode = 8, set.cameraSelection = 1;  // riding body 1, which is not drawn: the disc behind it is found
-    At(0, 0);
-    EXPECT_EQ(set.cameraSelection, 0);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #pragma once
-// A started application without windows: settings at their defaults, no automatic
-// rotation, the interactive push budget, a tick counter the test sets and a main
-// window that records the texts, notes and moves asked of it.
+// A started application without windows: settings at their defaults, no automatic rotation, the
+// interactive push budget, a tick counter the test sets and a main window that records texts and moves.
 #include <gtest/gtest.h>
 
 #include "core/Control.h"
@@ -19,10 +18,9 @@ struct FakeTicks : PlatformBackend {
 };
 
 struct MainWindowSink : MainWindowServices {
-    std::vector<std::string> texts, notes;
+    std::vector<std::string> texts;
     int moves = 0;
     void DrawTextInMainWindow(const Rect&, const std::string& t, RGBColor) override { texts.push_back(t); }
-    void ShowNoteInMainWindow(const std::string& t) override { notes.push_back(t); }
     void MoveWindowTo(int16_t, int16_t, int16_t) override { ++moves; }
 };
 

@@ -5,15 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 
 #include "ScriptedDialog.h"
 #include "core/PushBudget.h"
 #include "core/Strings.h"
-#include "shell/WindowPlaces.h"
 #include "imagery/SpherePix.h"
 #include "sim/Bodies.h"
-#include "sim/PushStage.h"
 #include "windows/BodyEditor.h"
 #include "windows/BodyEditorCommands.h"
 #include "windows/ObjectWindow.h"
@@ -22,24 +19,14 @@
 
 namespace {
 
-struct DrawnText { std::string text; Rect box; int16_t font; TextJustify justify; };
+struct DrawnText { std::string text; Rect box; };
 
-// Records the texts drawn; pictures are "TPIC", width, height, then 0x00RRGGBB words.
+// Records the texts drawn.
 struct Recorder : ScriptedDialogBackend {
     std::vector<DrawnText> drawn;
-    RGBColor highlight{0x3333, 0x6666, 0xFFFF};
-    int32_t DrawThemeText(PixelSurface&, const Rect& box, const std::string& text, int16_t font, TextJustify justify,
-                          RGBColor, bool) override {
-        drawn.push_back({text, box, font, justify});
-        return 0;
-    }
-    RGBColor HighlightColor() override { return highlight; }
-    bool DecodePicture(const uint8_t* bytes, size_t size, DecodedImage& out) override {
-        if (size < 6 || std::memcmp(bytes, "TPIC", 4) != 0) return false;
-        out.width = bytes[4], out.height = bytes[5];
-        out.pixels.resize(size_t(out.width) * size_t(out.height));
-        std::memcpy(out.pixels.data(), bytes + 6, 4 * out.pixels.size());
-        return true;
+    int32_t DrawThemeText(PixelSurface&, const Rect& box, const std::string& text, int16_t, TextJustify, RGBColor,
+                          bool) override {
+        return drawn.push_back({text, box}), 0;
     }
     const DrawnText* Find(const std::string& prefix) const {
         for (const DrawnText& d : drawn)
@@ -50,10 +37,9 @@ struct Recorder : ScriptedDialogBackend {
 
 // Window services with a chosen content size that count presents and remember the scroll bar.
 struct SizedWindows : MainWindowServices {
-    int32_t width = 380, height = 200, presents = 0, invalidates = 0, barValue = -1, barMaximum = -1, barPage = -1;
+    int32_t width = 380, height = 200, presents = 0, barValue = -1, barMaximum = -1, barPage = -1;
     Rect WindowContentRect(int16_t) override { return Rect{100, 50, int16_t(100 + height), int16_t(50 + width)}; }
     void PresentWindow(int16_t) override { ++presents; }
-    void InvalidateWindow(int16_t) override { ++invalidates; }
     void SetWindowScrollBar(int16_t, int32_t v, int32_t m, int32_t p) override { barValue = v, barMaximum = m, barPage = p; }
 };
 
@@ -79,7 +65,9 @@ struct SideWindows : ::testing::Test {
         SetMainWindowServices(nullptr);
         SetPlatformBackend(nullptr);
     }
-    void Resize(int16_t window, int32_t w, int32_t h) { windows.width = w, windows.height = h, surface = MainWindow().WindowSurface(window); }
+    void Resize(int16_t window, int32_t w, int32_t h) {
+        windows.width = w, windows.height = h, surface = MainWindow().WindowSurface(window);
+    }
     void Redraw(void (*draw)()) {  // over stale content every redraw must cover
         recorder.drawn.clear();
         for (int y = 0; y < surface.height; ++y)
@@ -100,20 +88,17 @@ struct SideWindows : ::testing::Test {
     static bool OnBaseline(const DrawnText* d, int32_t y) {
         return d && d->box.top < y - 5 && y < d->box.bottom && d->box.bottom - y < y - d->box.top;
     }
-    static void AddBody(const std::string& name, double mass = 2e30) {
+    static void AddBody(const std::string& name) {
         BodyInfoStruct b;
         FillDefaultBodyInfo(b);
         CToPStr31(b.name, name);
-        b.mass = mass;
+        b.mass = 2e30;
         const int32_t n = BodyList() ? BodyList()->count : 0;
         b.color = RGBColor{uint16_t(0x1000 * (n + 1)), 0x8000, 0x4000};
         ASSERT_EQ(AddABody(b), 1);
     }
-    static std::string Text(const Rect& r) { return WindowPlaceText({r.top, r.left, r.bottom, r.right}); }
     static uint32_t SwatchOf(int i) { return (uint32_t((0x1000 * (i + 1)) >> 8) << 16) | 0x8040u; }
 };
-
-// ---- the statistics window
 
 struct Stats : SideWindows {
     void SetUp() override {
@@ -147,11 +132,8 @@ TEST_F(Stats, WithoutABodyTheTimeAndPushLinesShowOnlyTheUnitsThatMatter) {
     Redraw(RedrawStatsWindow);
     ASSERT_EQ(recorder.drawn.size() * 10 + windows.presents, 21u);
     EXPECT_EQ(recorder.drawn[0].text + "|" + recorder.drawn[1].text, "t = 0.000000 s|1234 pushes");
-    EXPECT_TRUE(OnBaseline(&recorder.drawn[0], 12) && OnBaseline(&recorder.drawn[1], 25));
     EXPECT_TRUE(AllBlackFrom(0));
     pushBudget.pushesPerSecond = 2.5e6;
-    Redraw(RedrawStatsWindow);
-    EXPECT_EQ(recorder.drawn[1].text, "1234 pushes, 2.5e+6/s");
     const std::pair<double, const char*> times[] = {{12.5, "t = 12.500000 s"}, {125.5, "t = 2 min 5.50 s"},
         {3725.75, "t = 1 h 2 min 5.8 s"}, {86400.0, "t = 1 d 0 h 0 min 0 s"},
         {3 * 86400.0 + 5 * 3600.0 + 7 * 60.0 + 30.0, "t = 3 d 5 h 7 min 30 s"},
@@ -160,16 +142,18 @@ TEST_F(Stats, WithoutABodyTheTimeAndPushLinesShowOnlyTheUnitsThatMatter) {
         rt.simTime = t;
         Redraw(RedrawStatsWindow);
         EXPECT_EQ(recorder.drawn[0].text.rfind(text, 0), 0u) << recorder.drawn[0].text;
+        EXPECT_EQ(recorder.drawn[1].text, "1234 pushes, 2.5e+6/s");
     }
 }
 
 TEST_F(Stats, TheSelectedBodysValuesComeFromItsThreeDimensionalMotion) {
-    // PE = -5.01e7, v = |(0, 3000, 4000) + ...| = sqrt(5e7): KE = 2.5e7, E = -2.51e7.
+    // PE = -5.01e7, v = |(0, 4000, ...)| = sqrt(5e7): KE = 2.5e7, E = -2.51e7.
     RunBody(-5.01e7, {0, 4000, std::sqrt(5e7 - 16e6)}, {0, 0, -3});
     const std::pair<const char*, int> lines[] = {{"v = 7071", 51}, {"a = 3.0e+0", 67}, {"KE = 2.5e+7", 83},
                                                  {"PE = -5.0e+7", 99}, {"E = -2.5e+7", 115}};
     for (const auto& [text, baseline] : lines)
         EXPECT_TRUE(OnBaseline(recorder.Find(text), baseline) && recorder.Find(text)->box.left == 32) << text;
+    EXPECT_EQ(Rows(8, kBar), std::make_pair(39, 89));  // the total's bar, as from the same motion along x below
     for (int32_t selection : {1, -1}) {  // outside the list: the body part is cleared
         rt.selectedBody = selection;
         Redraw(RedrawStatsWindow);
@@ -193,44 +177,16 @@ TEST_F(Stats, TheEnergyBarsHangFromTheZeroLineAtAPowerOfTenScale) {
         EXPECT_EQ(Pixel(20, c.zero), kWhite) << c.pe;
         EXPECT_TRUE(Rows(3, kBar) == c.pBar && Rows(13, kBar) == c.pBar) << c.pe;  // thin bars each side of the total
         EXPECT_EQ(Rows(8, kBar), c.tBar) << c.pe;
-        EXPECT_EQ(Rows(1, kBar).first + Rows(15, kBar).first, -2);
         EXPECT_EQ(Pixel(0, 150) + Pixel(27, 150) + Pixel(28, 150), 2 * kGrey);  // the frame
     }
     EXPECT_NE(recorder.Find("PE = -inf"), nullptr);
-    // Ticks every 20 rows below a top zero line, labelled -1 to -10 at the right in the small size.
-    RunBody(-5.01e7, {std::sqrt(5e7), 0, 0});
+    RunBody(-5.01e7, {std::sqrt(5e7), 0, 0});  // ticks every 20 rows below a top zero line, labelled -1 to -10
     for (int n = 1; n <= 10; ++n) {
         EXPECT_EQ(Pixel(20, 39 + 20 * n) + Pixel(20, 40 + 20 * n), kGrey) << n;
-        const DrawnText* label = recorder.Find(std::to_string(-n));
-        ASSERT_TRUE(OnBaseline(label, 39 + 20 * n - 1)) << n;
-        EXPECT_TRUE(label->justify == TextJustify::Right && label->box.right == 26) << n;
-        EXPECT_NE(label->font, recorder.Find("v = ")->font);
+        EXPECT_TRUE(OnBaseline(recorder.Find(std::to_string(-n)), 39 + 20 * n - 1)) << n;
     }
     EXPECT_EQ(LayOutEnergyGraph(0.0, 0.0).pixelsPerUnit, 20.0);  // no potential, no motion: a scale of 0.1
 }
-
-TEST_F(Stats, TheAdaptiveMethodShowsItsSubstepsPerPush) {
-    // A moon on a tight orbit pushed with steps much longer than its period allows in one piece.
-    AddBody("Planet", 6e24);
-    AddBody("Moon", 1.0);
-    BodyList()->body[1].pos[0] = 7e6;
-    BodyList()->body[1].vel[1] = std::sqrt(6.672e-11 * 6e24 / 7e6);
-    set.gravConstant = 6.672e-11, set.powerLaw = -2.0, set.timeStep = 3000.0, set.pushesPerFrame = 2;
-    set.pushMethod = kPushGaussRadau;
-    DoPushStage();
-    ASSERT_GT(rt.substepsLastPush, 1);
-    Redraw(RedrawStatsWindow);
-    EXPECT_NE(recorder.Find("2 pushes, " + std::to_string(rt.substepsLastPush) + " substeps each"), nullptr);
-    set.timeStep = 1.0, set.pushesPerFrame = 1;  // a push far shorter than the orbit: one substep
-    DoPushStage();
-    Redraw(RedrawStatsWindow);
-    EXPECT_EQ(recorder.drawn[1].text, "3 pushes, 1 substep each");
-    set.pushMethod = kPushRungeKutta;
-    Redraw(RedrawStatsWindow);
-    EXPECT_EQ(recorder.drawn[1].text, "3 pushes");
-}
-
-// ---- the object list
 
 struct Objects : SideWindows {
     int32_t W = 380 - 16;  // the scroll bar's column is the platform's
@@ -255,7 +211,6 @@ TEST_F(Objects, EachBodyHasANumberedRowWithItsColourMassAndSpeed) {
     vel[0] = 3.0, vel[1] = 0.0, vel[2] = 4.0;
     Redraw(RedrawObjectWindow);
     EXPECT_EQ(Rows(W, kWhite).first * 10 + windows.presents, 151);  // the header's line reaches the scroll bar
-    EXPECT_NE(Pixel(W + 1, 15), kWhite);
     for (int row = 0; row < 3; ++row) {
         const int r = 15 * row;
         EXPECT_EQ(Pixel(10, r + 30), kSeparator) << row;
@@ -265,49 +220,20 @@ TEST_F(Objects, EachBodyHasANumberedRowWithItsColourMassAndSpeed) {
         EXPECT_TRUE(OnBaseline(name, r + 28) && name->box.left == 0) << row;
     }
     EXPECT_EQ(Pixel(10, 75), 0u);  // no fourth row
-    EXPECT_TRUE(OnBaseline(recorder.Find("Mass (kg)"), 13) && recorder.Find("2.0e+30")->box.left == 152);
+    EXPECT_EQ(recorder.Find("2.0e+30")->box.left, 152);
     const DrawnText* speed = recorder.Find("5.0e+0");  // |(3, 0, 4)|
     EXPECT_TRUE(OnBaseline(speed, 15 + 28) && speed->box.left == 222);
-    recorder.textWidthPerByte = 10;  // names end in an ellipsis narrower than 65 pixels, never splitting a character
-    EXPECT_EQ(FitObjectName("Moon") + FitObjectName("Jupiter"), "MoonJup\u2026");
-    recorder.textWidthPerByte = 100;
+    recorder.textWidthPerByte = 100;  // names end in an ellipsis narrower than 65 pixels, never splitting a character
     EXPECT_EQ(FitObjectName("Abc") + FitObjectName("Ab") + FitObjectName("\u00c9t\u00e9 long"), "A\u2026Ab\u00c9\u2026");
-}
-
-TEST_F(Objects, TheSelectedBodyHasATriangleTheCameraBodyAMarkAndTheButtonFollowsTheLastRow) {
-    AddBodies(3);
-    rt.selectedBody = 1;
-    set.cameraSelection = 2;
-    recorder.textWidthPerByte = 10;  // "New Body": 80 pixels
-    Redraw(RedrawObjectWindow);
-    const uint32_t highlight = 0x003366FFu;
-    EXPECT_EQ(Rows(W, highlight), std::make_pair(31, 46));  // the triangle's right side on row 2
-    EXPECT_EQ(Pixel(W - 7, 38), highlight);  // its point
-    EXPECT_EQ(Pixel(W - 8, 38) + Pixel(W - 1, 31), 0u);
-    int mark = 0, elsewhere = 0;  // the camera mark on row 3 only
-    for (int y = 16; y < 75; ++y)
-        for (int x = W - 17; x < W - 4; ++x) (y >= 48 && y < 60 ? mark : elsewhere) += Pixel(x, y) == kWhite;
-    EXPECT_TRUE(mark > 10 && elsewhere == 0) << mark << " " << elsewhere;
-    const int left = ((W - 80) >> 1) - 4, right = left + 88, mid = (left + right) / 2;  // 80 wide, 4 each side
-    // Framed from 20 above 15 x 3 + 40 with a rounded corner, black inside, its shadow below.
-    EXPECT_EQ(Pixel(mid, 65) + Pixel(mid, 84) + Pixel(left, 75) + Pixel(right - 1, 75), 4 * kWhite);
-    EXPECT_EQ(Pixel(left, 65) + Pixel(mid, 75) + Pixel(mid, 85), kSeparator);
-    EXPECT_EQ(Text(recorder.Find("New Body")->box), "67 0 82 364");  // its label centred across the list
-    recorder.highlight = RGBColor{4095, 4095, 100};  // too dark to see: white
-    Redraw(RedrawObjectWindow);
-    EXPECT_EQ(Pixel(W - 3, 38), kWhite);
 }
 
 TEST_F(Objects, PressesSelectPickTheCameraEditAndAddBodies) {
     AddBodies(3);
-    windows.invalidates = 0;
     Press(10, 15, 1000);  // the first row starts below the header
-    EXPECT_TRUE(rt.selectedBody == 0 && windows.invalidates > 0);
+    EXPECT_EQ(rt.selectedBody, 0);
     Press(10, 44, 1010);  // another row within the double-click interval: a selection
     Press(10, 50, 3000, 0x0800);  // Alt: the camera body
-    Press(10, 14, 4000);        // the header
-    Press(380 - 16, 50, 5000);  // the scroll bar's column
-    Press(10, 50, 3000 + 30, 0x0800);  // the same row, too late: no double-click
+    Press(10, 14, 4000);  // the header
     Press(10, 65, 6000, 0, 1);  // below the last row, only bringing the window to the front
     EXPECT_EQ(set.cameraSelection * 10 + rt.selectedBody + recorder.opened, 21u);
     recorder.Expect({{{{kEditNameItem, "Comet"}}, kEditOkItem}});
@@ -316,30 +242,17 @@ TEST_F(Objects, PressesSelectPickTheCameraEditAndAddBodies) {
     EXPECT_EQ(Name(3) + " " + std::to_string(rt.selectedBody), "Comet 3");
     TransferICsToRT();
     recorder.Expect({{{{kEditNameItem, "Terra"}}, kEditOkItem}});
-    Press(10, 35, 8000);
-    Press(10, 35, 8029);
+    Press(10, 35, 8000), Press(10, 35, 8029);
     ASSERT_EQ(recorder.opened, 2u);
-    EXPECT_EQ(recorder.dialogs[1].textsAtHit[0].at(kEditNumberItem), "2. body in the list");
     EXPECT_TRUE(Name(1) == "Terra" && rt.bodyRT == kNoHandle);  // edited: the run starts again
-    TransferICsToRT();
-    recorder.Expect({{{{kEditNameItem, "Gaia"}}, kEditCancelItem}});
-    Press(10, 35, 9000);
-    Press(10, 35, 9001);
-    EXPECT_TRUE(Name(1) == "Terra" && rt.bodyRT != kNoHandle);  // cancelled: the running state stays
     rt.selectedBody = 2;
     recorder.Expect({{{}, kEditDeleteItem}});
-    Press(10, 35, 10000, 0x0800);
-    Press(10, 35, 10010);
-    ASSERT_EQ(BodyList()->count, 3);
+    Press(10, 35, 10000, 0x0800), Press(10, 35, 10010);
     EXPECT_EQ(Name(1) + " " + std::to_string(rt.selectedBody), "Body3 1");  // the selection follows its body
     DeallocateAllPushMemory();
     recorder.Expect({{{}, kEditOkItem}});
     Press(10, 16, 11000);  // no bodies at all
     EXPECT_EQ(BodyList()->count, 1);
-    for (auto [selection, okay] : {std::pair{-1, 0}, {0, 1}, {1, 0}}) {
-        rt.selectedBody = selection;
-        EXPECT_EQ(IsBodySelectionOkay(), okay) << selection;
-    }
 }
 
 TEST_F(Objects, ScrollingIsClampedToTheListAndFollowsItsLength) {
@@ -360,30 +273,11 @@ TEST_F(Objects, ScrollingIsClampedToTheListAndFollowsItsLength) {
     Resize(kObjectWindowId, 380, 300);  // taller: pages further, scrolls less
     TrackObjectWindowScroll(P::Thumb, 20);
     UpdateObjectWindowVars();
-    EXPECT_EQ(ObjectWindowScrollMaximum() * 100 + ObjectWindowScrollValue(), 1313);
-    EXPECT_EQ(windows.barPage, 18);
+    EXPECT_EQ(std::tuple(ObjectWindowScrollMaximum(), ObjectWindowScrollValue(), windows.barPage),
+              std::tuple(13, 13, 18));
     for (int i = 0; i < 22; ++i) DeleteABody(0);
     UpdateObjectWindowVars();
     EXPECT_EQ(ObjectWindowScrollMaximum() + ObjectWindowScrollValue() + windows.barValue, 0);
-    DeallocateAllPushMemory();
-    UpdateObjectWindowVars();
-    Redraw(RedrawObjectWindow);  // no list: headings and the button only
-    EXPECT_TRUE(!recorder.Find("1. ") && recorder.Find("New Body"));
-}
-
-TEST_F(Objects, ASurfacePictureCoversTheColourSwatch) {
-    AddBodies(2);
-    const uint32_t left = 0x00FF0000u, right = 0x000000FFu;
-    uint8_t bytes[14] = {'T', 'P', 'I', 'C', 2, 1};
-    std::memcpy(bytes + 6, &left, 4), std::memcpy(bytes + 10, &right, 4);
-    const Handle picture = NewHandleWithBytes(bytes, sizeof bytes);
-    BodyList()->body[1].spherePixID = AddPICTToSpherePixList(rt.spherePixList, picture);
-    ASSERT_GT(BodyList()->body[1].spherePixID, 0);
-    Redraw(RedrawObjectWindow);
-    EXPECT_EQ(Pixel(82, 32) + Pixel(109, 43), 2 * left);
-    EXPECT_EQ(Pixel(110, 32) + Pixel(137, 43), 2 * right);
-    EXPECT_EQ(Pixel(138, 35), 0u);
-    EXPECT_EQ(Pixel(100, 20), SwatchOf(0));  // the plain row keeps its colour
 }
 
 }  // namespace
