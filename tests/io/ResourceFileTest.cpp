@@ -21,6 +21,13 @@ Bytes TwoTypes() {
 }
 
 bool Parses(const Bytes& f, ResourceFile& rf, std::string& error) { return rf.Parse(f.data(), f.size(), error); }
+void ExpectRefused(const Bytes& f, const std::string& why) {
+    ResourceFile rf;
+    std::string err;
+    EXPECT_FALSE(Parses(f, rf, err)) << why;
+    EXPECT_NE(err.find(why), std::string::npos) << err;
+    EXPECT_TRUE(rf.All().empty()) << why;
+}
 
 }  // namespace
 
@@ -79,18 +86,11 @@ TEST(ResourceFile, DamagedForksAreRefusedWholeAndSaySo) {
     };
     for (const auto& [why, damage] : cases) {
         Bytes f = good;
-        damage(f);
-        ResourceFile rf;
-        std::string err;
-        EXPECT_FALSE(Parses(f, rf, err)) << why;
-        EXPECT_NE(err.find(why), std::string::npos) << err;
-        EXPECT_TRUE(rf.All().empty()) << why;
+        damage(f), ExpectRefused(f, why);
     }
-    for (size_t n = 0; n < good.size(); ++n) {
-        ResourceFile rf;
-        std::string err;
-        EXPECT_FALSE(rf.Parse(good.data(), n, err)) << "cut to " << n;
-    }
+    ResourceFile rf;
+    std::string err;
+    for (size_t n = 0; n < good.size(); ++n) EXPECT_FALSE(rf.Parse(good.data(), n, err)) << "cut to " << n;
 }
 
 // A cut offset would point into the wrong resource: layouts whose offsets pass their fields are refused.
@@ -164,10 +164,5 @@ TEST(ResourceFile, ForksWrappedInAppleDoubleOrMacBinaryAreUnwrapped) {
         {AppleDouble(fork, 2, 0, 5000), "AppleDouble entry table"},
         {MacBinary(fork, true, 0, false, 0x7FFFFFFF), "MacBinary resource fork runs past"},
         {MacBinary(fork, false, 0, true), "resource data lies outside"}};  // a bad CRC without mBIN: no MacBinary
-    for (const auto& [f, why] : broken) {
-        ResourceFile back;
-        std::string err;
-        EXPECT_FALSE(Parses(f, back, err)) << why;
-        EXPECT_NE(err.find(why), std::string::npos) << err;
-    }
+    for (const auto& [f, why] : broken) ExpectRefused(f, why);
 }

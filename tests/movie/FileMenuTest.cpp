@@ -1,9 +1,9 @@
 // The File menu's demo universes, "Save Picture As…" and "Record Movie…", chosen through the menu dispatch.
 #include <gtest/gtest.h>
 
+#include "QtTestApp.h"
 #include "ScratchDir.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <fstream>
 
@@ -39,10 +39,7 @@ struct FileMenu : ::testing::Test {
     Backend backend;
     SettingsStruct saved = set;
     void SetUp() override {
-        static int argc = 1;
-        static char name[] = "gravitas-file-menu-test", *argv[] = {name, nullptr};
-        static QGuiApplication* app = new QGuiApplication(argc, argv);
-        (void)app;
+        TestApplication();
         backend.appDir = dir.path().string();
         SetPlatformBackend(&backend);
         set.bodies = set.timedThrust = 0, rt.bodyRT = 0;
@@ -50,9 +47,8 @@ struct FileMenu : ::testing::Test {
     }
     void TearDown() override {
         StopMovieRecording(), DisposeMenus(), DisposeMyRenderGW(), DeallocateAllPushMemory();
-        DisposeTTHandle(set.timedThrust);
+        DisposeTTHandle(set.timedThrust), SetPlatformBackend(nullptr);
         set = saved;
-        SetPlatformBackend(nullptr);
     }
     void FillRenderBuffer(int w, int h, int shift = 0) {  // detail in every channel
         ASSERT_EQ(SetupRenderGW(h, w), 0);
@@ -87,11 +83,8 @@ TEST_F(FileMenu, OpenDemoListsTheUniversesBesideTheApplicationAndOpensOne) {
     EXPECT_EQ(demos->items[0].text + "/" + demos->items[1].text, "Solar System/Sun Earth Moon");
     HandleMenuEv(MenuChoice(kDemoMenu, 1));
     ASSERT_NE(BodyList(), nullptr);
-    EXPECT_EQ(BodyList()->count, 16);
-    EXPECT_EQ(set.timeStep, 600.0);
-    HandleMenuEv(MenuChoice(kDemoMenu, 2));
-    EXPECT_EQ(BodyList()->count, 4);
-    HandleMenuEv(MenuChoice(kDemoMenu, 3));  // no such item: nothing changes
+    EXPECT_EQ(std::pair(BodyList()->count, set.timeStep), std::pair(int32_t(16), 600.0));
+    HandleMenuEv(MenuChoice(kDemoMenu, 2)), HandleMenuEv(MenuChoice(kDemoMenu, 3));  // no third item: no change
     EXPECT_EQ(BodyList()->count, 4);
 }
 
@@ -128,9 +121,7 @@ TEST_F(FileMenu, RecordMovieForTheChosenLengthOrUntilStopped) {
     HandleMenuEv(MenuChoice(kFileMenu, kRecordMovieItem));  // the same item stops
     EXPECT_FALSE(IsRecordingMovie());
     const DecodedMovie m = DecodeMovie(dir.prefix() + "long.mp4");
-    EXPECT_EQ(m.frames, 30);
-    EXPECT_EQ(m.width, 100);
-    EXPECT_EQ(m.height, 76);
+    EXPECT_EQ(std::tuple(m.frames, m.width, m.height), std::tuple(30, 100, 76));
     EXPECT_TRUE(backend.alerts.empty());
 }
 

@@ -21,8 +21,7 @@ const std::string kSolar = GRAVITAS_SOURCE_DIR "/data/scenarios/solar-system.jso
 int Shell(const std::string& command, std::string& out) {
     out.clear();
     FILE* p = popen((command + " 2>&1").c_str(), "r");
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    for (char buf[4096]; size_t n = std::fread(buf, 1, sizeof buf, p);) out.append(buf, n);
     const int status = pclose(p);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -41,11 +40,7 @@ TEST(MovieCli, TheMovieHoldsTheRenderedFrames) {
                       "png --frames 9 --width 240 --height 180 --fps 24 --camera-mode 1 --camera-body 3", out, "", kSolar), 0) << out;
     EXPECT_NE(out.find("frame 9 of 9"), std::string::npos) << out;
     const DecodedMovie m = DecodeMovie(dir.prefix() + "earth.mp4");
-    ASSERT_TRUE(m.ok);
-    EXPECT_EQ(m.codec, "h264");
-    EXPECT_EQ(m.frames, 9);
-    EXPECT_EQ(m.width, 240);
-    EXPECT_EQ(m.height, 180);
+    EXPECT_EQ(std::tuple(m.codec, m.frames, m.width, m.height), std::tuple("h264", 9, 240, 180));
     EXPECT_NEAR(m.framesPerSecond, 24.0, 1e-9);
     EXPECT_FALSE(fs::exists(dir / "png/frame-00009.png"));
     const std::vector<uint32_t> first = DecodeMovie((dir / "png/frame-00000.png").string()).first;
@@ -54,31 +49,25 @@ TEST(MovieCli, TheMovieHoldsTheRenderedFrames) {
     EXPECT_GT(Psnr(first, m.first), Psnr(DecodeMovie((dir / "png/frame-00008.png").string()).first, m.first) + 1.0);
 }
 
-TEST(MovieCli, BadOptionsAndPathsGiveAMessageAndNoFile) {
+// Missing folders and other limits: tests/outputs.
+TEST(MovieCli, BadFrameCountsAndRatesWriteNoFrame) {
     ScratchDir dir;
     std::string out;
-    EXPECT_EQ(Sim(Small(dir.prefix() + "missing/x.mp4"), out), 2);
-    EXPECT_NE(out.find("Cannot write the movie"), std::string::npos) << out;
-    for (const char* bad : {"--frames 0", "--fps 0", "--fps 241", "--fps 2x", "--fps"}) {
+    for (const char* bad : {"--frames 0", "--fps 0", "--fps 2x", "--fps"}) {
         EXPECT_EQ(Sim("--png-sequence " + dir.prefix() + "png --frames 2 " + bad, out), 2) << bad;
         EXPECT_FALSE(fs::exists(dir / "png/frame-00000.png")) << bad;
     }
-    EXPECT_EQ(Sim("--movie", out), 2);
-    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-TEST(MovieCli, TheToolDoesNotLinkFfmpegAndStartsWithoutTheModule) {
+// The tool runs without the module; a movie needs it, and one that is missing or foreign is refused.
+TEST(MovieCli, TheToolDoesNotLinkFfmpegAndRefusesAMissingOrForeignModule) {
+    ScratchDir dir;
     std::string out;
     ASSERT_EQ(Shell("ldd " GRAVITAS_SIM_BINARY, out), 0) << out;
     EXPECT_NE(out.find("libQt6Gui"), std::string::npos) << out;  // ldd really listed the libraries
     for (const char* library : {"libavcodec", "libavformat", "libswscale", "libavutil", "libQt6Multimedia", "libpulse"})
         EXPECT_EQ(out.find(library), std::string::npos) << library << " is linked:\n" << out;
     EXPECT_EQ(Sim("--frames 1", out, "GRAVITAS_MOVIE_MODULE=/no-such-module.so"), 0) << out;
-}
-
-TEST(MovieCli, AMissingOrForeignModuleIsRefusedWithAMessageAndNoFile) {
-    ScratchDir dir;
-    std::string out;
     const std::string nowhere = dir.prefix() + "no-such-module.so", text = dir.prefix() + "gravitas-movie-ffmpeg.so";
     { std::ofstream(text) << "not a library\n"; }
     Dl_info ffmpeg{};  // a real library without the module's entry point
@@ -105,8 +94,7 @@ TEST(MovieCli, AnInstalledCopyFindsItsModuleFromItsOwnLocation) {
     std::string out;
     ASSERT_EQ(Shell(command, out), 0) << out;
     const DecodedMovie m = DecodeMovie(prefix.prefix() + "out.mp4");
-    EXPECT_EQ(m.frames, 3);
-    EXPECT_EQ(m.width, 64);
+    EXPECT_EQ(std::tuple(m.frames, m.width, m.height), std::tuple(3, 64, 48));
     fs::remove(prefix / GRAVITAS_MODULE_SUBDIR / "gravitas-movie-ffmpeg.so");
     fs::remove(prefix / "out.mp4");
     EXPECT_EQ(Shell(command, out), 2);

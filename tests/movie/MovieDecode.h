@@ -10,8 +10,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
-struct DecodedMovie {
-    bool ok = false;
+struct DecodedMovie {  // no frames when the file cannot be read
     std::string codec;
     int width = 0, height = 0, frames = 0;  // a size that changes between frames reads as -1
     double framesPerSecond = 0;
@@ -52,10 +51,8 @@ inline DecodedMovie DecodeMovie(const std::string& path) {
     };
     for (; av_read_frame(in, packet) >= 0; av_packet_unref(packet))
         if (packet->stream_index == index && avcodec_send_packet(c, packet) >= 0) receive();
-    avcodec_send_packet(c, nullptr);
-    receive();
+    avcodec_send_packet(c, nullptr), receive();
     av_frame_free(&frame), av_packet_free(&packet), avcodec_free_context(&c), avformat_close_input(&in);
-    out.ok = true;
     return out;
 }
 
