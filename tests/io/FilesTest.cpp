@@ -1,5 +1,5 @@
-// Reading files, picture files, the folders file dialogs open in, the odometer, star data files and
-// pictures too wide for their bounds (replacing files: tests/outputs, through every writer of gravitas-sim).
+// Reading files, picture files, finding files by type, the odometer, star data files and pictures too wide
+// for their bounds (replacing files: tests/outputs, through every writer of gravitas-sim).
 #include <gtest/gtest.h>
 
 #include "ScratchDir.h"
@@ -14,7 +14,6 @@
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
 #include "io/FileAccess.h"
-#include "io/FileFolders.h"
 #include "io/FileTypes.h"
 #include "io/Odometer.h"
 #include "io/Pictures.h"
@@ -32,23 +31,20 @@ std::string Read(const fs::path& p) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Alerts, beeps, a clock, the program's folders and file dialogs that note where they open.
+// Alerts, beeps, a clock, the program's folders and pictures decoded from any bytes to `width` x 2 pixels.
 struct Backend : PlatformBackend {
-    std::vector<std::string> stops, openedIn;
+    std::vector<std::string> stops;
     std::string appDir, dataDir;
     uint32_t now = 1000000;
-    int beeps = 0;
+    int beeps = 0, width = 0;
     void StopAlert(const std::string& t) override { stops.push_back(t); }
     void SysBeep() override { ++beeps; }
     uint32_t CalendarSeconds() override { return now; }
     std::string ApplicationDirectory() override { return appDir; }
     std::string UserDataDirectory() override { return dataDir; }
-    bool ChooseFileIn(const std::string& folder, const std::vector<uint32_t>&, std::string& path) override {
-        return openedIn.push_back(folder), !(path = dataDir + "/chosen").empty();
-    }
-    int32_t ChooseSaveFileIn(const std::string& folder, const std::string&, const std::string&, uint32_t,
-                             std::string& path) override {
-        return openedIn.push_back(folder), path = appDir + "/saved", 1;
+    bool DecodePicture(const uint8_t*, size_t, DecodedImage& out) override {
+        out.width = width, out.height = 2;
+        return out.pixels.assign(size_t(width) * 2, 0x00FF8040u), true;
     }
 };
 
@@ -97,25 +93,6 @@ TEST_F(Files, PictureFilesHaveA512ByteHeader) {
     EXPECT_EQ(ReadPICTFile(In("none.pict")), kNoHandle);
     ASSERT_EQ(backend.stops.size(), 1u);
     EXPECT_NE(backend.stops[0].find("none.pict"), std::string::npos) << backend.stops[0];
-}
-
-// Each kind of file dialog opens where a file of its kind was last chosen, never in a stored folder
-// that is gone, relative or holds a NUL.
-TEST_F(Files, DialogsOpenWhereAFileOfTheirKindWasLastChosen) {
-    SettingsStore store;
-    SetSettingsStore(&store);
-    std::string path;
-    ChooseFileRemembered({kUniverseFileType}, path);
-    ChooseSaveFileRemembered("Save the picture as", "x.png", kPngFileType, path);
-    NavChooseOneFile({kPictFileType}, path);
-    ChooseSaveFileRemembered("Save", "u.universe", kUniverseFileType, path);
-    ChooseSaveFileRemembered("Record", "x.mp4", kMovieFileType, path);
-    EXPECT_EQ(backend.openedIn, (std::vector<std::string>{"", "", In("app"), In("data"), ""}));
-    for (const std::string& hostile : {std::string("app"), In("gone"), std::string("/tmp\0/etc", 9)}) {
-        store.WriteSetting(RememberedFolderKey(kPngFileType), hostile);
-        EXPECT_EQ(RememberedFolder(kPngFileType), "") << hostile;
-    }
-    SetSettingsStore(nullptr);
 }
 
 // The application's folder before the data folder, the first name first, never a folder.
@@ -174,20 +151,11 @@ TEST_F(Files, StarRecordsOutsideTheSkyAreSkippedWithOneBeep) {
 
 // A decoded width of 65536 would wrap to an empty rectangle and the map be read before its first pixel.
 TEST_F(Files, PicturesWiderThanSixteenBitsGetTheTestMap) {
-    struct Wide : PlatformBackend {
-        int32_t width = 0;
-        bool DecodePicture(const uint8_t*, size_t, DecodedImage& out) override {
-            out.width = width, out.height = 2;
-            out.pixels.assign(size_t(width) * 2, 0x00FF8040u);
-            return true;
-        }
-    } wide;
-    SetPlatformBackend(&wide);
     std::vector<uint32_t> map(kTexelMapBytes / 4), testMap(kTexelMapBytes / 4);
     PrepareSpherePixMapWTest(testMap.data() + kTexelMapReferenceOffset / 4);
-    const Handle picture = NewHandle(16);  // the backend decodes any bytes
+    const Handle picture = NewHandle(16);
     for (int32_t w : {65536, 40000, 32768, 32767}) {
-        wide.width = w;
+        backend.width = w;
         EXPECT_EQ(PrepareSpherePixMapWPict(map.data() + kTexelMapReferenceOffset / 4, picture) != 0, w == 32767) << w;
         EXPECT_EQ(map == testMap, w != 32767) << w;
     }

@@ -51,14 +51,8 @@ TEST(ResourceFile, LayoutIsTheClassicForkAndReadsBack) {
     EXPECT_EQ(Bytes(ref, ref + 8), (Bytes{0x04, 0x00, 0xFF, 0xFF, 0, 0, 0, 7}));  // ID, no name, attributes, offset
     const uint8_t* name = map + nl + GetBE16(ref + 12 + 2);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(name + 1), name[0]), "Moon pic");
-    ResourceFile back;
+    ResourceFile back;  // reading back: below, bare and wrapped
     std::string err;
-    ASSERT_TRUE(Parses(f, back, err)) << err;
-    ASSERT_EQ(back.All().size(), 3u);
-    EXPECT_EQ(back.Get(FourCC("ORSt"), 0)->name, "Settings");
-    EXPECT_EQ(back.Get(FourCC("ORSt"), 0)->data, (Bytes{1, 2, 3}));
-    EXPECT_EQ(back.Get(FourCC("PICT"), 1025)->data, (Bytes{9, 8}));
-    EXPECT_EQ(back.GetFirstOfType(FourCC("PICT"))->id, 1024);
     EXPECT_TRUE(Parses(ResourceFile().Serialize(), back, err) && back.All().empty()) << err;
 }
 
@@ -147,16 +141,18 @@ Bytes MacBinary(const Bytes& fork, bool version3, size_t dataLen, bool badCrc = 
 
 }  // namespace
 
-TEST(ResourceFile, ForksWrappedInAppleDoubleOrMacBinaryAreUnwrapped) {
+TEST(ResourceFile, ForksBareOrWrappedInAppleDoubleOrMacBinaryReadBack) {
     const Bytes fork = TwoTypes();
-    for (const Bytes& f : {AppleDouble(fork), MacBinary(fork, false, 0), MacBinary(fork, false, 200),
+    for (const Bytes& f : {fork, AppleDouble(fork), MacBinary(fork, false, 0), MacBinary(fork, false, 200),
                            MacBinary(fork, true, 5), MacBinary(fork, true, 300, true)}) {
         ResourceFile back;
         std::string err;
         ASSERT_TRUE(Parses(f, back, err)) << err;
         ASSERT_EQ(back.All().size(), 3u);
-        EXPECT_EQ(back.Get(FourCC("PICT"), 1025)->name, "Moon pic");
+        EXPECT_EQ(back.Get(FourCC("ORSt"), 0)->name + back.Get(FourCC("PICT"), 1025)->name, "SettingsMoon pic");
+        EXPECT_EQ(back.Get(FourCC("ORSt"), 0)->data, (Bytes{1, 2, 3}));
         EXPECT_EQ(back.Get(FourCC("PICT"), 1025)->data, (Bytes{9, 8}));
+        EXPECT_EQ(back.GetFirstOfType(FourCC("PICT"))->id, 1024);
     }
     const std::pair<Bytes, const char*> broken[] = {
         {AppleDouble(fork, 2, 0x100000), "AppleDouble resource fork lies outside"},

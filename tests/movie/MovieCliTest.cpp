@@ -1,5 +1,5 @@
 // gravitas-sim --movie and --png-sequence through the real binary, and the FFmpeg module it loads only
-// for a movie: found from the program's own place, built or installed, refused when missing or foreign.
+// for a movie.
 #include <gtest/gtest.h>
 
 #include "ScratchDir.h"
@@ -59,45 +59,41 @@ TEST(MovieCli, BadFrameCountsAndRatesWriteNoFrame) {
     }
 }
 
-// The tool runs without the module; a movie needs it, and one that is missing or foreign is refused.
-TEST(MovieCli, TheToolDoesNotLinkFfmpegAndRefusesAMissingOrForeignModule) {
-    ScratchDir dir;
+// An installed copy (bin/gravitas-sim and <libdir>/gravitas/, far from the build tree) finds the FFmpeg module
+// through its own path; the tool does not link FFmpeg, runs without the module, and a movie with a missing or
+// foreign module is refused with a message and no file.
+TEST(MovieCli, TheModuleIsFoundBesideTheProgramAndRefusedWhenMissingOrForeign) {
     std::string out;
     ASSERT_EQ(Shell("ldd " GRAVITAS_SIM_BINARY, out), 0) << out;
     EXPECT_NE(out.find("libQt6Gui"), std::string::npos) << out;  // ldd really listed the libraries
     for (const char* library : {"libavcodec", "libavformat", "libswscale", "libavutil", "libQt6Multimedia", "libpulse"})
         EXPECT_EQ(out.find(library), std::string::npos) << library << " is linked:\n" << out;
-    EXPECT_EQ(Sim("--frames 1", out, "GRAVITAS_MOVIE_MODULE=/no-such-module.so"), 0) << out;
-    const std::string nowhere = dir.prefix() + "no-such-module.so", text = dir.prefix() + "gravitas-movie-ffmpeg.so";
-    { std::ofstream(text) << "not a library\n"; }
+    ScratchDir prefix;
+    const fs::path module = prefix / GRAVITAS_MODULE_SUBDIR / "gravitas-movie-ffmpeg.so";
+    const std::string movie = prefix.prefix() + "out.mp4", nowhere = prefix.prefix() + "no-such-module.so";
+    fs::create_directories(prefix / "bin"), fs::create_directories(module.parent_path());
+    fs::copy_file(GRAVITAS_SIM_BINARY, prefix / "bin/gravitas-sim"), fs::copy_file(GRAVITAS_MOVIE_MODULE_FILE, module);
+    const auto run = [&](const std::string& env, const std::string& args) {
+        return Shell("cd / && env -u GRAVITAS_MOVIE_MODULE " + env + " " + prefix.prefix() + "bin/gravitas-sim " + kGiant +
+                     " " + args, out);
+    };
+    ASSERT_EQ(run("", Small(movie)), 0) << out;
+    const DecodedMovie m = DecodeMovie(movie);
+    EXPECT_EQ(std::tuple(m.frames, m.width, m.height), std::tuple(3, 64, 48));
+    fs::remove(movie);
     Dl_info ffmpeg{};  // a real library without the module's entry point
     ASSERT_NE(dladdr(reinterpret_cast<void*>(&avformat_version), &ffmpeg), 0);
-    for (const auto& [module, why] : {std::pair{nowhere, nowhere + "\" does not exist"}, {text, "could not be loaded"},
-                                      {std::string(ffmpeg.dli_fname), "is not this version's movie encoder"}}) {
-        EXPECT_EQ(Sim(Small(dir.prefix() + "m.mp4"), out, "GRAVITAS_MOVIE_MODULE=" + module), 2) << module;
+    std::ofstream(module) << "not a library\n";
+    for (const auto& [env, why] : {std::pair{std::string(), std::string("could not be loaded")},
+                                   {"GRAVITAS_MOVIE_MODULE=" + nowhere, nowhere + "\" does not exist"},
+                                   {"GRAVITAS_MOVIE_MODULE=" + std::string(ffmpeg.dli_fname), "is not this version's movie encoder"}}) {
+        EXPECT_EQ(run(env, Small(movie)), 2) << env;
         EXPECT_NE(out.find("Movies cannot be recorded"), std::string::npos) << out;
         EXPECT_NE(out.find(why), std::string::npos) << out;
     }
-    fs::remove(text);
-    EXPECT_TRUE(fs::is_empty(dir.path()));
-}
-
-// bin/gravitas-sim and <libdir>/gravitas/ far from the build tree: found through the program's own path.
-TEST(MovieCli, AnInstalledCopyFindsItsModuleFromItsOwnLocation) {
-    ScratchDir prefix;
-    fs::create_directories(prefix / "bin");
-    fs::create_directories(prefix / GRAVITAS_MODULE_SUBDIR);
-    fs::copy_file(GRAVITAS_SIM_BINARY, prefix / "bin/gravitas-sim");
-    fs::copy_file(GRAVITAS_MOVIE_MODULE_FILE, prefix / GRAVITAS_MODULE_SUBDIR / "gravitas-movie-ffmpeg.so");
-    const std::string command = "cd / && env -u GRAVITAS_MOVIE_MODULE " + prefix.prefix() + "bin/gravitas-sim " +
-                                kGiant + " " + Small(prefix.prefix() + "out.mp4");
-    std::string out;
-    ASSERT_EQ(Shell(command, out), 0) << out;
-    const DecodedMovie m = DecodeMovie(prefix.prefix() + "out.mp4");
-    EXPECT_EQ(std::tuple(m.frames, m.width, m.height), std::tuple(3, 64, 48));
-    fs::remove(prefix / GRAVITAS_MODULE_SUBDIR / "gravitas-movie-ffmpeg.so");
-    fs::remove(prefix / "out.mp4");
-    EXPECT_EQ(Shell(command, out), 2);
+    fs::remove(module);
+    EXPECT_EQ(run("", Small(movie)), 2);
     EXPECT_NE(out.find("was not found beside the program"), std::string::npos) << out;
-    EXPECT_FALSE(fs::exists(prefix / "out.mp4"));
+    EXPECT_EQ(run("", "--frames 1"), 0) << out;  // no movie, no module needed
+    EXPECT_FALSE(fs::exists(movie));
 }

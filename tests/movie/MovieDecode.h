@@ -12,7 +12,7 @@ extern "C" {
 
 struct DecodedMovie {  // no frames when the file cannot be read
     std::string codec;
-    int width = 0, height = 0, frames = 0;  // a size that changes between frames reads as -1
+    int width = 0, height = 0, frames = 0;  // of the first frame
     double framesPerSecond = 0;
     std::vector<uint32_t> first;
 };
@@ -34,10 +34,7 @@ inline DecodedMovie DecodeMovie(const std::string& path) {
     AVFrame* frame = av_frame_alloc();
     auto receive = [&] {
         for (; avcodec_receive_frame(c, frame) == 0; ++out.frames) {
-            if (out.frames > 0) {
-                if (frame->width != out.width || frame->height != out.height) out.width = out.height = -1;
-                continue;
-            }
+            if (out.frames > 0) continue;
             out.width = frame->width, out.height = frame->height;
             out.first.resize(size_t(frame->width) * size_t(frame->height) + 64);  // swscale may overrun a little
             SwsContext* s = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,

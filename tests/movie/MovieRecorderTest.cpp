@@ -1,5 +1,5 @@
 // The movie recorder against its decoded output: every frame arrives, in order,
-// at the right size and rate, and a refused recording leaves no file behind (a full disk: tests/outputs).
+// at the right size and rate, and one without frames leaves no file behind (a full disk: tests/outputs).
 #include <gtest/gtest.h>
 
 #include "ScratchDir.h"
@@ -48,19 +48,14 @@ TEST(MovieRecorder, EveryFrameArrivesInOrderAtTheChosenSizeAndRate) {
     EXPECT_EQ(Entries(dir), 2u) << "only the finished movies, no temporary file";
 }
 
-TEST(MovieRecorder, BadRequestsGiveAMessageAndNoFile) {
+// Stopped before its first frame, a recording keeps nothing. (Sizes and rates are refused before a recorder
+// starts: by the Record Movie dialog and gravitas-sim's option limits.)
+TEST(MovieRecorder, ARecordingWithoutFramesLeavesNoFile) {
     ScratchDir dir;
     MovieRecorder rec;
     std::string error;
-    for (const auto& [format, limit] : {std::pair{MovieFormat{15, 48, 30}, 0}, {MovieFormat{64, 8194, 30}, 0},
-                                        {MovieFormat{64, 48, 0}, 0}, {MovieFormat{64, 48, 241}, 0},
-                                        {MovieFormat{64, 48, 30}, -1}}) {
-        error.clear();
-        EXPECT_FALSE(rec.Start(dir.prefix() + "bad.mp4", format, limit, error)) << format.width << "x" << format.height;
-        EXPECT_FALSE(error.empty() || rec.Recording()) << error;
-    }
-    ASSERT_TRUE(rec.Start(dir.prefix() + "empty.mp4", MovieFormat{64, 48, 30}, 0, error));
-    EXPECT_FALSE(rec.Stop(error));  // no frames: nothing kept
+    ASSERT_TRUE(rec.Start(dir.prefix() + "empty.mp4", MovieFormat{64, 48, 30}, 0, error)) << error;
+    EXPECT_FALSE(rec.Stop(error));
     EXPECT_NE(error.find("no frames"), std::string::npos) << error;
     EXPECT_EQ(Entries(dir), 0u);
 }
