@@ -39,8 +39,7 @@ struct Scenario {
             b.bodyFlags = k == 1 ? kCraftFlag : 0, b.parent = k, b.color = {0x1234, 0x5678, 0x9ABC};
             CToPStr31(b.name, k ? "Body" + std::to_string(k) : "Sun");
         }
-        std::memset(Body(0).reserved120, 0xEE, sizeof Body(0).reserved120);
-        Body(0).padding174[0] = 9;
+        std::memset(Body(0).reserved120, 0xEE, sizeof Body(0).reserved120), Body(0).padding174[0] = 9;
         std::memset(HandlePtr(picture), 0x77, 10), std::memset(HandlePtr(ring), 0x33, kRingProfileBytes);
         Body(2).spherePixID = 7, Body(2).ringPix = ring;
         in.picture = [this](int32_t id) { return id == 7 ? picture : kNoHandle; };
@@ -78,8 +77,7 @@ ResourceFile Patched(ResourceFile rf, uint32_t type, int16_t id, size_t at, cons
 }
 ResourceFile Moved(ResourceFile rf, uint32_t type, int16_t from, int16_t to) {
     const Resource r = *rf.Get(type, from);
-    rf.Remove(type, from);
-    rf.Add(type, to, r.name, r.data.data(), r.data.size());
+    rf.Remove(type, from), rf.Add(type, to, r.name, r.data.data(), r.data.size());
     return rf;
 }
 Bytes BE(uint64_t v, int n) {
@@ -91,7 +89,7 @@ Bytes BE(double d) { return BE(std::bit_cast<uint64_t>(d), 8); }
 
 }  // namespace
 
-TEST(UniverseFile, ResourcesHoldTheClassicBytes) {
+TEST(UniverseFile, ResourcesHoldTheClassicBytesAndEveryFieldReadsBack) {
     Scenario s;
     const ResourceFile rf = s.Build();
     const Resource *st = rf.Get(kSettingsResType, 0), *b = rf.Get(kBodiesResType, 1024), *t = rf.Get(kThrustResType, 1024);
@@ -115,21 +113,10 @@ TEST(UniverseFile, ResourcesHoldTheClassicBytes) {
     Str31 name;  // 31 characters leave room for the whole picture suffix
     CToPStr31(name, std::string(31, 'x'));
     EXPECT_EQ(PictureResourceName(name), std::string(31 - UniverseString(4).size(), 'x') + UniverseString(4));
-    // No schedule and no bodies: ID 0 in both fields, and the file does not open.
-    s.in.thrust = nullptr, reinterpret_cast<BodyListStruct*>(s.bodies.data())->count = 0;
-    const ResourceFile empty = s.Build();
-    EXPECT_EQ(Bytes(&empty.Get(kSettingsResType, 0)->data[72], &empty.Get(kSettingsResType, 0)->data[80]), Bytes(8, 0));
+    // Every field read back.
     LoadedUniverse u;
     std::string err;
-    EXPECT_FALSE(Load(empty, u, err));
-    EXPECT_EQ(err, "it has no body list resource");
-}
-
-TEST(UniverseFile, EveryFieldSurvivesSaveAndOpen) {
-    Scenario s;
-    LoadedUniverse u;
-    std::string err;
-    ASSERT_TRUE(Load(s.Build(), u, err)) << err;
+    ASSERT_TRUE(Load(rf, u, err)) << err;
     EXPECT_FALSE(u.usedFallback);
     ASSERT_EQ(u.bodies.size(), 3u);
     EXPECT_EQ(std::pair(u.bodies[2].info.spherePixID, u.bodies[2].info.ringPix), std::pair(int32_t(1026), Handle(1026)));
@@ -144,6 +131,12 @@ TEST(UniverseFile, EveryFieldSurvivesSaveAndOpen) {
     EXPECT_EQ(std::memcmp(&u.settings, &expect, sizeof expect), 0);
     ASSERT_GE(u.thrust.size(), kTTListHeaderSize + 16 * 3);
     EXPECT_EQ(Bytes(u.thrust.begin(), u.thrust.begin() + 8 + 32), Bytes(s.thrust.begin(), s.thrust.begin() + 8 + 32));
+    // No schedule and no bodies: ID 0 in both fields, and the file does not open.
+    s.in.thrust = nullptr, reinterpret_cast<BodyListStruct*>(s.bodies.data())->count = 0;
+    const ResourceFile empty = s.Build();
+    EXPECT_EQ(Bytes(&empty.Get(kSettingsResType, 0)->data[72], &empty.Get(kSettingsResType, 0)->data[80]), Bytes(8, 0));
+    EXPECT_FALSE(Load(empty, u, err));
+    EXPECT_EQ(err, "it has no body list resource");
 }
 
 TEST(UniverseFile, SubstitutesAreFoundAndMissingPartsCostOnlyThemselves) {
@@ -230,15 +223,12 @@ struct OpenUniverse : ::testing::Test {
     ScratchDir scratch;
     RecordingBackend backend;
     void SetUp() override {
-        SetPlatformBackend(&backend);
-        rt.spherePixList = 0;
+        SetPlatformBackend(&backend), rt.spherePixList = 0;
         ASSERT_TRUE(Open(good, "good.universe"));
     }
     void TearDown() override {
-        DisposeTTHandle(set.timedThrust);
-        set.timedThrust = 0;
-        DeallocateAllPushMemory();
-        SetPlatformBackend(nullptr);
+        DisposeTTHandle(set.timedThrust), set.timedThrust = 0;
+        DeallocateAllPushMemory(), SetPlatformBackend(nullptr);
     }
     bool Open(const ResourceFile& rf, const std::string& name) {
         std::string error;

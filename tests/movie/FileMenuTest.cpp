@@ -40,8 +40,7 @@ struct FileMenu : ::testing::Test {
     SettingsStruct saved = set;
     void SetUp() override {
         TestApplication();
-        backend.appDir = dir.path().string();
-        SetPlatformBackend(&backend);
+        backend.appDir = dir.path().string(), SetPlatformBackend(&backend);
         set.bodies = set.timedThrust = 0, rt.bodyRT = 0;
         SetupMenus();
     }
