@@ -1,4 +1,5 @@
-// The File menu's demo universes, "Save Picture As…" and "Record Movie…", chosen through the menu dispatch.
+// The File menu's demo universes, "Save Picture As…" and "Record Movie…", chosen through the menu dispatch;
+// the movies are read back and checked frame by frame count, size and rate.
 #include <gtest/gtest.h>
 
 #include "QtTestApp.h"
@@ -114,14 +115,21 @@ TEST_F(FileMenu, RecordMovieForTheChosenLengthOrUntilStopped) {
     EXPECT_EQ(RecordItemText(), "Record Movie\u2026");
     EXPECT_EQ(DecodeMovie(dir.prefix() + "clip.mp4").frames, 5);
     FillRenderBuffer(200, 150);
-    Record("100", "76", "25", "0");  // frames of the window's size are scaled to the movie's
+    Record("101", "77", "25", "0");  // odd sizes are rounded down (4:2:0 video); the window's frames are scaled
     for (int f = 0; f < 30; ++f) RecordMovieFrame();
     EXPECT_EQ(RecordingMarkText(), "\u25CF REC 1.2 s");
     HandleMenuEv(MenuChoice(kFileMenu, kRecordMovieItem));  // the same item stops
     EXPECT_FALSE(IsRecordingMovie());
     const DecodedMovie m = DecodeMovie(dir.prefix() + "long.mp4");
     EXPECT_EQ(std::tuple(m.frames, m.width, m.height), std::tuple(30, 100, 76));
+    EXPECT_GT(m.first.at(38 * 100 + 90) >> 16 & 255, 200u);  // scaled, not cut: the red ramp spans the movie
+    EXPECT_LT(m.first.at(38 * 100 + 1) >> 16 & 255, 40u);
     EXPECT_TRUE(backend.alerts.empty());
+    backend.savePaths.push_back(dir.prefix() + "empty.mp4");
+    Record("96", "64", "10", "0"), HandleMenuEv(MenuChoice(kFileMenu, kRecordMovieItem));  // stopped before a frame
+    ASSERT_EQ(backend.alerts.size(), 1u);
+    EXPECT_NE(backend.alerts[0].find("no frames"), std::string::npos) << backend.alerts[0];
+    EXPECT_FALSE(fs::exists(dir / "empty.mp4"));
 }
 
 TEST_F(FileMenu, RecordMovieRefusesBadAnswers) {

@@ -46,6 +46,9 @@ TEST(MovieCli, TheMovieHoldsTheRenderedFrames) {
     ASSERT_EQ(first.size(), m.first.size());
     EXPECT_GT(Psnr(first, m.first), 30.0);
     EXPECT_GT(Psnr(first, m.first), Psnr(DecodeMovie((dir / "png/frame-00008.png").string()).first, m.first) + 1.0);
+    ASSERT_EQ(Sim(Small(dir.prefix() + "clip.webm"), out), 0) << out;  // the other container and codec
+    const DecodedMovie webm = DecodeMovie(dir.prefix() + "clip.webm");
+    EXPECT_EQ(std::tuple(webm.codec.substr(0, 3), webm.frames, webm.width), std::tuple("vp9", 3, 64));
 }
 
 // Missing folders and other limits: tests/outputs.
