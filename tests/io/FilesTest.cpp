@@ -1,9 +1,11 @@
-// Reading and replacing files, picture files, the folders file dialogs open in,
-// the odometer, star data files and pictures too wide for their bounds.
+// Reading files, picture files, finding files by type, the odometer, star data files and pictures too wide
+// for their bounds (replacing files: tests/outputs, through every writer of gravitas-sim).
 #include <gtest/gtest.h>
 
 #include "ScratchDir.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -12,7 +14,6 @@
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
 #include "io/FileAccess.h"
-#include "io/FileFolders.h"
 #include "io/FileTypes.h"
 #include "io/Odometer.h"
 #include "io/Pictures.h"
@@ -29,32 +30,21 @@ std::string Read(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
-bool Replace(const fs::path& p, const std::string& text, std::string& error) {
-    return ReplaceFileContents(p.string(), reinterpret_cast<const uint8_t*>(text.data()), text.size(), error);
-}
-mode_t ModeOf(const fs::path& p) {
-    struct stat st{};
-    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-size_t Entries(const fs::path& dir) { return size_t(std::distance(fs::directory_iterator(dir), {})); }
 
-// Alerts, beeps, a clock, the program's folders and file dialogs that note where they open.
+// Alerts, beeps, a clock, the program's folders and pictures decoded from any bytes to `width` x 2 pixels.
 struct Backend : PlatformBackend {
-    std::vector<std::string> stops, openedIn;
+    std::vector<std::string> stops;
     std::string appDir, dataDir;
     uint32_t now = 1000000;
-    int beeps = 0;
+    int beeps = 0, width = 0;
     void StopAlert(const std::string& t) override { stops.push_back(t); }
     void SysBeep() override { ++beeps; }
     uint32_t CalendarSeconds() override { return now; }
     std::string ApplicationDirectory() override { return appDir; }
     std::string UserDataDirectory() override { return dataDir; }
-    bool ChooseFileIn(const std::string& folder, const std::vector<uint32_t>&, std::string& path) override {
-        return openedIn.push_back(folder), !(path = dataDir + "/chosen").empty();
-    }
-    int32_t ChooseSaveFileIn(const std::string& folder, const std::string&, const std::string&, uint32_t,
-                             std::string& path) override {
-        return openedIn.push_back(folder), path = appDir + "/saved", 1;
+    bool DecodePicture(const uint8_t*, size_t, DecodedImage& out) override {
+        out.width = width, out.height = 2;
+        return out.pixels.assign(size_t(width) * 2, 0x00FF8040u), true;
     }
 };
 
@@ -87,35 +77,6 @@ TEST_F(Files, OnlyRegularFilesUpToTheCapAreReadAndPipesNeverBlock) {
     EXPECT_EQ(bytes, Bytes(100, 'x'));
 }
 
-TEST_F(Files, ReplacingKeepsPermissionsAndLinksAndRefusesReadOnlyTargets) {
-    Write(scratch / "private", "old");
-    ASSERT_EQ(::chmod(In("private").c_str(), 0600), 0);
-    Write(scratch / "app" / "target", "old");
-    fs::create_symlink("app/target", scratch / "link");
-    std::string error;
-    ASSERT_TRUE(Replace(scratch / "private", "new contents", error)) << error;
-    EXPECT_EQ(Read(scratch / "private"), "new contents");
-    EXPECT_EQ(ModeOf(scratch / "private"), 0600u);
-    ASSERT_TRUE(Replace(scratch / "link", "through the link", error)) << error;
-    EXPECT_TRUE(fs::is_symlink(scratch / "link"));
-    EXPECT_EQ(Read(scratch / "app" / "target"), "through the link");
-    const mode_t mask = ::umask(022);
-    ASSERT_TRUE(Replace(scratch / "fresh", "x", error)) << error;
-    ::umask(mask);
-    EXPECT_EQ(ModeOf(scratch / "fresh"), 0644u);  // not the 0600 of a private temporary file
-    ASSERT_EQ(::chmod(In("private").c_str(), 0444), 0);
-    EXPECT_FALSE(Replace(scratch / "private", "overwritten", error));
-    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
-    EXPECT_EQ(Read(scratch / "private"), "new contents");
-    EXPECT_FALSE(Replace(scratch / "app", "x", error));
-    EXPECT_FALSE(Replace(scratch / "none" / "x", "x", error));
-    EXPECT_EQ(Entries(scratch.path()), 5u) << "no temporary file left";
-    EXPECT_EQ(Entries(scratch / "app"), 1u);
-    for (const std::string& name : {std::string(), std::string("."), std::string(".."), std::string("../x"), std::string("/etc/services"), std::string("a\0b", 3)})
-        EXPECT_FALSE(IsPlainFileName(name)) << name;
-    EXPECT_TRUE(IsPlainFileName("..hidden"));
-}
-
 TEST_F(Files, PictureFilesHaveA512ByteHeader) {
     Write(scratch / "a.pict", std::string(5000, '\xFF'));
     Handle pict = NewHandle(1000);
@@ -134,25 +95,6 @@ TEST_F(Files, PictureFilesHaveA512ByteHeader) {
     EXPECT_NE(backend.stops[0].find("none.pict"), std::string::npos) << backend.stops[0];
 }
 
-// Each kind of file dialog opens where a file of its kind was last chosen, never in a stored folder
-// that is gone, relative or holds a NUL.
-TEST_F(Files, DialogsOpenWhereAFileOfTheirKindWasLastChosen) {
-    SettingsStore store;
-    SetSettingsStore(&store);
-    std::string path;
-    ChooseFileRemembered({kUniverseFileType}, path);
-    ChooseSaveFileRemembered("Save the picture as", "x.png", kPngFileType, path);
-    NavChooseOneFile({kPictFileType}, path);
-    ChooseSaveFileRemembered("Save", "u.universe", kUniverseFileType, path);
-    ChooseSaveFileRemembered("Record", "x.mp4", kMovieFileType, path);
-    EXPECT_EQ(backend.openedIn, (std::vector<std::string>{"", "", In("app"), In("data"), ""}));
-    for (const std::string& hostile : {std::string("app"), In("gone"), std::string("/tmp\0/etc", 9)}) {
-        store.WriteSetting(RememberedFolderKey(kPngFileType), hostile);
-        EXPECT_EQ(RememberedFolder(kPngFileType), "") << hostile;
-    }
-    SetSettingsStore(nullptr);
-}
-
 // The application's folder before the data folder, the first name first, never a folder.
 TEST_F(Files, SearchByTypeFindsTheFirstFileOfThatType) {
     std::string path;
@@ -168,16 +110,12 @@ TEST_F(Files, SearchByTypeFindsTheFirstFileOfThatType) {
 
 TEST_F(Files, OdometerCountsEachSecondOfRunningOnce) {
     EXPECT_EQ(TotalTimeText(90061), "Total Run Time: 1 day 1 hour 1 minute 1 second ");
-    EXPECT_EQ(TotalTimeText(3600), "Total Run Time: 1 hour ");
     EXPECT_EQ(TotalTimeText(2 * 3600 + 2 * 60 + 2), "Total Run Time: 2 hours 2 minutes 2 seconds ");
     backend.dataDir = In("not-yet-made");  // the first update makes it
     startTime = backend.now;
     EXPECT_EQ(GetTotalTimeString(), "Total Run Time: 360 days 1 second ");
-    backend.now += 100;
-    UpdateRunTime();
-    backend.now += 5;
-    UpdateRunTime();
-    UpdateRunTime();
+    backend.now += 100, UpdateRunTime();
+    backend.now += 5, UpdateRunTime(), UpdateRunTime();
     EXPECT_EQ(Read(scratch / "not-yet-made" / "odometer.txt"), "105\n");
     EXPECT_EQ(GetTotalTime(), 31104001u + 105);
     Write(scratch / "not-yet-made" / "odometer.txt", "abc");
@@ -189,11 +127,9 @@ TEST_F(Files, StarRecordsOutsideTheSkyAreSkippedWithOneBeep) {
     Bytes bytes;
     const auto put = [&](double ra, double dec, uint8_t red) {
         uint8_t rec[32] = {};
-        for (int f = 0; f < 2; ++f) {
-            uint64_t bits;
-            std::memcpy(&bits, f ? &dec : &ra, 8);
-            for (int k = 0; k < 8; ++k) rec[8 * f + k] = uint8_t(bits >> (56 - 8 * k));
-        }
+        for (int k = 0; k < 8; ++k)
+            rec[k] = uint8_t(std::bit_cast<uint64_t>(ra) >> (56 - 8 * k)),
+            rec[8 + k] = uint8_t(std::bit_cast<uint64_t>(dec) >> (56 - 8 * k));
         rec[24] = red, rec[26] = rec[28] = 0xFF;
         bytes.insert(bytes.end(), rec, rec + 32);
     };
@@ -207,30 +143,19 @@ TEST_F(Files, StarRecordsOutsideTheSkyAreSkippedWithOneBeep) {
     PixelSurface surface{pixels, 400, 100, 100};
     PenOnSurface pen(surface);
     DrawStars(Rect{0, 0, 100, 100}, IJK{{65536, 0, 0}, {0, 65536, 0}, {0, 0, 65536}}, list, 50, 50, 50);
-    int lit = 0;
-    for (uint32_t p : pixels) lit += p != 0;
-    EXPECT_GT(lit, 0);
-    EXPECT_LE(lit, 4);
+    const auto lit = std::count_if(std::begin(pixels), std::end(pixels), [](uint32_t p) { return p != 0; });
+    EXPECT_TRUE(lit > 0 && lit <= 4) << lit;
     StarListHandleLocking(list, 0);
     DisposeStarListHandle(list);
 }
 
 // A decoded width of 65536 would wrap to an empty rectangle and the map be read before its first pixel.
 TEST_F(Files, PicturesWiderThanSixteenBitsGetTheTestMap) {
-    struct Wide : PlatformBackend {
-        int32_t width = 0;
-        bool DecodePicture(const uint8_t*, size_t, DecodedImage& out) override {
-            out.width = width, out.height = 2;
-            out.pixels.assign(size_t(width) * 2, 0x00FF8040u);
-            return true;
-        }
-    } wide;
-    SetPlatformBackend(&wide);
     std::vector<uint32_t> map(kTexelMapBytes / 4), testMap(kTexelMapBytes / 4);
     PrepareSpherePixMapWTest(testMap.data() + kTexelMapReferenceOffset / 4);
-    const Handle picture = NewHandle(16);  // the backend decodes any bytes
+    const Handle picture = NewHandle(16);
     for (int32_t w : {65536, 40000, 32768, 32767}) {
-        wide.width = w;
+        backend.width = w;
         EXPECT_EQ(PrepareSpherePixMapWPict(map.data() + kTexelMapReferenceOffset / 4, picture) != 0, w == 32767) << w;
         EXPECT_EQ(map == testMap, w != 32767) << w;
     }

@@ -1,9 +1,10 @@
-// The File menu's demo universes, "Save Picture As…" and "Record Movie…", chosen through the menu dispatch.
+// The File menu's demo universes, "Save Picture As…" and "Record Movie…", chosen through the menu dispatch;
+// the movies are read back and checked frame by frame count, size and rate.
 #include <gtest/gtest.h>
 
+#include "QtTestApp.h"
 #include "ScratchDir.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <fstream>
 
@@ -39,20 +40,15 @@ struct FileMenu : ::testing::Test {
     Backend backend;
     SettingsStruct saved = set;
     void SetUp() override {
-        static int argc = 1;
-        static char name[] = "gravitas-file-menu-test", *argv[] = {name, nullptr};
-        static QGuiApplication* app = new QGuiApplication(argc, argv);
-        (void)app;
-        backend.appDir = dir.path().string();
-        SetPlatformBackend(&backend);
+        TestApplication();
+        backend.appDir = dir.path().string(), SetPlatformBackend(&backend);
         set.bodies = set.timedThrust = 0, rt.bodyRT = 0;
         SetupMenus();
     }
     void TearDown() override {
         StopMovieRecording(), DisposeMenus(), DisposeMyRenderGW(), DeallocateAllPushMemory();
-        DisposeTTHandle(set.timedThrust);
+        DisposeTTHandle(set.timedThrust), SetPlatformBackend(nullptr);
         set = saved;
-        SetPlatformBackend(nullptr);
     }
     void FillRenderBuffer(int w, int h, int shift = 0) {  // detail in every channel
         ASSERT_EQ(SetupRenderGW(h, w), 0);
@@ -87,11 +83,8 @@ TEST_F(FileMenu, OpenDemoListsTheUniversesBesideTheApplicationAndOpensOne) {
     EXPECT_EQ(demos->items[0].text + "/" + demos->items[1].text, "Solar System/Sun Earth Moon");
     HandleMenuEv(MenuChoice(kDemoMenu, 1));
     ASSERT_NE(BodyList(), nullptr);
-    EXPECT_EQ(BodyList()->count, 16);
-    EXPECT_EQ(set.timeStep, 600.0);
-    HandleMenuEv(MenuChoice(kDemoMenu, 2));
-    EXPECT_EQ(BodyList()->count, 4);
-    HandleMenuEv(MenuChoice(kDemoMenu, 3));  // no such item: nothing changes
+    EXPECT_EQ(std::pair(BodyList()->count, set.timeStep), std::pair(int32_t(16), 600.0));
+    HandleMenuEv(MenuChoice(kDemoMenu, 2)), HandleMenuEv(MenuChoice(kDemoMenu, 3));  // no third item: no change
     EXPECT_EQ(BodyList()->count, 4);
 }
 
@@ -122,16 +115,21 @@ TEST_F(FileMenu, RecordMovieForTheChosenLengthOrUntilStopped) {
     EXPECT_EQ(RecordItemText(), "Record Movie\u2026");
     EXPECT_EQ(DecodeMovie(dir.prefix() + "clip.mp4").frames, 5);
     FillRenderBuffer(200, 150);
-    Record("100", "76", "25", "0");  // frames of the window's size are scaled to the movie's
+    Record("101", "77", "25", "0");  // odd sizes are rounded down (4:2:0 video); the window's frames are scaled
     for (int f = 0; f < 30; ++f) RecordMovieFrame();
     EXPECT_EQ(RecordingMarkText(), "\u25CF REC 1.2 s");
     HandleMenuEv(MenuChoice(kFileMenu, kRecordMovieItem));  // the same item stops
     EXPECT_FALSE(IsRecordingMovie());
     const DecodedMovie m = DecodeMovie(dir.prefix() + "long.mp4");
-    EXPECT_EQ(m.frames, 30);
-    EXPECT_EQ(m.width, 100);
-    EXPECT_EQ(m.height, 76);
+    EXPECT_EQ(std::tuple(m.frames, m.width, m.height), std::tuple(30, 100, 76));
+    EXPECT_GT(m.first.at(38 * 100 + 90) >> 16 & 255, 200u);  // scaled, not cut: the red ramp spans the movie
+    EXPECT_LT(m.first.at(38 * 100 + 1) >> 16 & 255, 40u);
     EXPECT_TRUE(backend.alerts.empty());
+    backend.savePaths.push_back(dir.prefix() + "empty.mp4");
+    Record("96", "64", "10", "0"), HandleMenuEv(MenuChoice(kFileMenu, kRecordMovieItem));  // stopped before a frame
+    ASSERT_EQ(backend.alerts.size(), 1u);
+    EXPECT_NE(backend.alerts[0].find("no frames"), std::string::npos) << backend.alerts[0];
+    EXPECT_FALSE(fs::exists(dir / "empty.mp4"));
 }
 
 TEST_F(FileMenu, RecordMovieRefusesBadAnswers) {

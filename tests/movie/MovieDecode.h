@@ -10,10 +10,9 @@ extern "C" {
 #include <string>
 #include <vector>
 
-struct DecodedMovie {
-    bool ok = false;
+struct DecodedMovie {  // no frames when the file cannot be read
     std::string codec;
-    int width = 0, height = 0, frames = 0;  // a size that changes between frames reads as -1
+    int width = 0, height = 0, frames = 0;  // of the first frame
     double framesPerSecond = 0;
     std::vector<uint32_t> first;
 };
@@ -35,10 +34,7 @@ inline DecodedMovie DecodeMovie(const std::string& path) {
     AVFrame* frame = av_frame_alloc();
     auto receive = [&] {
         for (; avcodec_receive_frame(c, frame) == 0; ++out.frames) {
-            if (out.frames > 0) {
-                if (frame->width != out.width || frame->height != out.height) out.width = out.height = -1;
-                continue;
-            }
+            if (out.frames > 0) continue;
             out.width = frame->width, out.height = frame->height;
             out.first.resize(size_t(frame->width) * size_t(frame->height) + 64);  // swscale may overrun a little
             SwsContext* s = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
@@ -52,10 +48,8 @@ inline DecodedMovie DecodeMovie(const std::string& path) {
     };
     for (; av_read_frame(in, packet) >= 0; av_packet_unref(packet))
         if (packet->stream_index == index && avcodec_send_packet(c, packet) >= 0) receive();
-    avcodec_send_packet(c, nullptr);
-    receive();
+    avcodec_send_packet(c, nullptr), receive();
     av_frame_free(&frame), av_packet_free(&packet), avcodec_free_context(&c), avformat_close_input(&in);
-    out.ok = true;
     return out;
 }
 

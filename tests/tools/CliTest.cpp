@@ -1,12 +1,13 @@
 // gravitas-sim on universe files and --render: a file that cannot be opened or simulated is refused
-// in one line on stderr with status 2 and never a hang; pictures and rings survive --load, --save
-// and JSON, and are drawn by --render; the render options keep their limits.
+// in one line on stderr with status 2 and never a hang; pictures and rings survive --load and --save,
+// and are drawn by --render (the options' limits and unwritable targets: tests/outputs).
 #include <gtest/gtest.h>
 
 #include "ScratchDir.h"
 
 #include <QImage>
 #include <fstream>
+#include <set>
 #include <sys/stat.h>
 
 #include "io/ByteOrder.h"
@@ -20,10 +21,9 @@ struct Outcome {
 };
 Outcome Sim(const std::string& args) {  // stderr only, with a time limit
     FILE* p = popen(("timeout 60 " GRAVITAS_SIM_BINARY " " + args + " 2>&1 >/dev/null").c_str(), "r");
-    std::string text;
-    char buf[4096];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
-    return Outcome{WEXITSTATUS(pclose(p)), text};
+    Outcome r{0, {}};
+    for (char buf[4096]; size_t n = fread(buf, 1, sizeof buf, p);) r.err.append(buf, n);
+    return r.status = WEXITSTATUS(pclose(p)), r;
 }
 const std::string kData = GRAVITAS_SOURCE_DIR "/data/", kGiant = kData + "universes/ringed-giant.universe";
 ResourceFile Read(const std::string& path) {
@@ -36,10 +36,6 @@ std::string Write(const ResourceFile& rf, const std::string& path) {
     std::string error;
     EXPECT_TRUE(rf.WriteToFile(path, error)) << error;
     return path;
-}
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 int Lit(const QImage& image) {
     int lit = 0;
@@ -56,11 +52,12 @@ TEST(Cli, FilesThatCannotBeOpenedOrSimulatedAreRefusedInOneLine) {
     { std::ofstream(scratch.prefix() + "text.universe") << "not a resource file"; }
     ResourceFile pushes = Read(kGiant), moved = Read(kGiant);
     Resource s = *pushes.Get(FourCC("ORSt"), 0);
+    moved.Remove(s.type, 0), moved.Add(s.type, 7, s.name, s.data.data(), s.data.size());  // unchanged, another ID
     PutBE32(s.data.data() + 44, 0x7FFFFFFF);  // every frame would run two thousand million pushes
     pushes.Add(s.type, 0, s.name, s.data.data(), s.data.size());
-    const std::pair<std::string, std::string> cases[] = {
-        {scratch.path().string(), "folder"}, {"/dev/zero", "device"}, {scratch.prefix() + "pipe.universe", "pipe"},
-        {scratch.prefix() + "text.universe", "resource"}, {scratch.prefix() + "missing.universe", "No such file"},
+    const std::pair<std::string, std::string> cases[] = {  // other files that are no regular file: FilesTest
+        {scratch.prefix() + "pipe.universe", "pipe"}, {scratch.prefix() + "text.universe", "resource"},
+        {scratch.prefix() + "missing.universe", "No such file"},
         {Write(pushes, scratch.prefix() + "pushes.universe"), "pushesPerFrame"}};
     for (const auto& [path, reason] : cases) {
         const Outcome r = Sim("--load " + path + " --frames 2");
@@ -69,40 +66,29 @@ TEST(Cli, FilesThatCannotBeOpenedOrSimulatedAreRefusedInOneLine) {
         EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
     }
-    EXPECT_EQ(Sim(kData + "scenarios/ringed-giant.json --save /nonexistent-dir/x.universe").status, 2);
     // Settings under another ID: a warning naming the file, and the run goes on.
-    s = *moved.Get(FourCC("ORSt"), 0);
-    moved.Remove(s.type, 0);
-    moved.Add(s.type, 7, s.name, s.data.data(), s.data.size());
     const Outcome r = Sim("--load " + Write(moved, scratch.prefix() + "moved.universe") + " --frames 1");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("warning"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("moved.universe"), std::string::npos) << r.err;
 }
 
-TEST(Cli, LoadSaveAndJsonKeepEveryPictureRingAndField) {
+// JSON export and import keep every field: tests/outputs.
+TEST(Cli, LoadAndSaveKeepEveryPictureAndRing) {
     ScratchDir scratch;
-    const std::string dir = scratch.prefix();
-    for (const char* name : {"ringed-giant.universe", "sun-earth-moon.universe"}) {
-        ASSERT_EQ(Sim("--load " + kData + "universes/" + name + " --frames 1 --save " + dir + name).status, 0);
-        const ResourceFile before = Read(kData + "universes/" + name), after = Read(dir + name);
-        int pictures = 0;
-        for (const Resource& res : before.All())
-            if (res.type == FourCC("PICT") || res.type == FourCC("RgDt")) {
-                ++pictures;
-                ASSERT_NE(after.Get(res.type, res.id), nullptr) << name << " " << res.id;
-                EXPECT_EQ(after.Get(res.type, res.id)->data, res.data) << name << " " << res.id;
-            }
-        EXPECT_GT(pictures, 0) << name;
-    }
-    ASSERT_EQ(Sim("--load " + kGiant + " --export-json " + dir + "a.json").status, 0);
-    ASSERT_EQ(Sim(dir + "a.json --save " + dir + "b.universe").status, 0);
-    ASSERT_EQ(Sim("--load " + dir + "b.universe --export-json " + dir + "b.json").status, 0);
-    EXPECT_GT(Slurp(dir + "a.json").size(), 100u);
-    EXPECT_EQ(Slurp(dir + "a.json"), Slurp(dir + "b.json"));
+    ASSERT_EQ(Sim("--load " + kGiant + " --frames 1 --save " + scratch.prefix() + "b.universe").status, 0);
+    const ResourceFile before = Read(kGiant), after = Read(scratch.prefix() + "b.universe");
+    std::set<uint32_t> kinds;
+    for (const Resource& res : before.All())
+        if (res.type == FourCC("PICT") || res.type == FourCC("RgDt")) {
+            kinds.insert(res.type);
+            ASSERT_NE(after.Get(res.type, res.id), nullptr) << res.id;
+            EXPECT_EQ(after.Get(res.type, res.id)->data, res.data) << res.id;
+        }
+    EXPECT_EQ(kinds.size(), 2u) << "the giant has pictures and a ring";
 }
 
-TEST(Cli, RenderDrawsTheSurfacePicturesAndKeepsItsLimits) {
+TEST(Cli, RenderDrawsTheSurfacePicturesAndStars) {
     ScratchDir scratch;
     const auto render = [&](const std::string& args) {
         EXPECT_EQ(Sim(args + " --render " + scratch.prefix() + "x.png").status, 0) << args;
@@ -114,8 +100,7 @@ TEST(Cli, RenderDrawsTheSurfacePicturesAndKeepsItsLimits) {
     const std::string view = " --frames 1 --camera-mode 1 --camera-body 0 --no-stars --width 160 --height 120";
     const QImage textured = render("--load " + kGiant + view);
     const QImage plain = render("--load " + Write(bare, scratch.prefix() + "bare.universe") + view);
-    ASSERT_EQ(textured.size(), QSize(160, 120));
-    ASSERT_EQ(plain.size(), QSize(160, 120));
+    ASSERT_TRUE(textured.size() == QSize(160, 120) && plain.size() == textured.size());
     int differing = 0;
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < 160; ++x) differing += textured.pixel(x, y) != plain.pixel(x, y);
@@ -127,15 +112,7 @@ TEST(Cli, RenderDrawsTheSurfacePicturesAndKeepsItsLimits) {
     const Outcome missing = Sim(scratch.prefix() + "giant.json" + view + " --render " + scratch.prefix() + "y.png");
     EXPECT_NE(missing.err.find("warning: body 1 \"Giant\": surface picture " + scratch.prefix() + "giant-bands.png"), std::string::npos) << missing.err;
     EXPECT_NE(render(kData + "scenarios/ringed-giant.json" + view), QImage(QString::fromStdString(scratch.prefix() + "y.png")));
-    // The scenario asks for 100 trail points; --trails overrides it from the first frame on.
-    const std::string giant = kData + "scenarios/ringed-giant.json --width 200 --height 150 --labels 0";
-    const int none = Lit(render(giant + " --frames 80 --no-stars --trails 0"));
-    EXPECT_EQ(Lit(render(giant + " --frames 80 --no-stars --trails 1")), none);  // one slot: the present only
-    EXPECT_GT(Lit(render(giant + " --frames 80 --no-stars --trails 80")), none + 60);
-    EXPECT_GT(Lit(render(giant + " --frames 1")), Lit(render(giant + " --frames 1 --no-stars")) + 20);
-    std::filesystem::remove(scratch.prefix() + "x.png");
-    for (const char* bad : {" --trails -3", " --width 100000", " --height 0", " --frames x", " --frames"})
-        EXPECT_EQ(Sim(giant + " --render " + scratch.prefix() + "x.png" + bad).status, 2) << bad;
-    EXPECT_FALSE(std::filesystem::exists(scratch.prefix() + "x.png"));
-    EXPECT_EQ(Sim(giant + " --render /nonexistent-dir/x.png").status, 2);
+    // Stars unless --no-stars (trails are drawn in the golden frames, their option kept by tests/outputs).
+    const std::string giant = kData + "scenarios/ringed-giant.json --frames 1 --width 200 --height 150 --labels 0";
+    EXPECT_GT(Lit(render(giant)), Lit(render(giant + " --no-stars")) + 20);
 }
