@@ -1,8 +1,5 @@
 // Every integrator against reference problems: Kepler's equation for the order, five bodies for the
-// conserved quantities, a circular orbit that stale multistep history would knock off; and the
-// adaptive Gauss–Radau method inside the real push stage.
-#include <tuple>
-
+// conserved quantities, a circular orbit stale multistep history would knock off; Gauss–Radau pushes.
 #include "SimFixture.h"
 #include "sim/GaussRadauPush.h"
 #include "sim/PushStage.h"
@@ -20,8 +17,7 @@ double KeplerError(int32_t method, int stepsPerOrbit, int quarters) {
     const double meanAnomaly = 2 * M_PI * double(steps) / stepsPerOrbit;
     double E = meanAnomaly;
     for (int k = 0; k < 50; ++k) E -= (E - e * std::sin(E) - meanAnomaly) / (1 - e * std::cos(E));
-    const double* a = SimTest::RT(0).pos;
-    const double* b = SimTest::RT(1).pos;
+    const double *a = SimTest::RT(0).pos, *b = SimTest::RT(1).pos;
     return std::hypot(b[0] - a[0] - (std::cos(E) - e), b[1] - a[1] - std::sqrt(1 - e * e) * std::sin(E), b[2] - a[2]);
 }
 
@@ -43,9 +39,8 @@ INSTANTIATE_TEST_SUITE_P(Methods, KeplerOrder,
                                            std::tuple{kPushAdamsMoulton, 4000, 41, 4.0}, std::tuple{kPushEuler, 100000, 5, 1.0},
                                            std::tuple{kPushSemiImplicitEuler, 100000, 5, 1.0}));
 
-// A unit star and four planets on inclined, mildly eccentric orbits (G = 1), 10000 pushes of 0.005
-// (about eight inner orbits). Symmetric pair updates keep the momentum to rounding for every
-// method; energy and angular momentum {min, max} tell the methods apart.
+// A unit star and four planets on inclined, mildly eccentric orbits (G = 1), 10000 pushes of 0.005.
+// Momentum is kept to rounding by every method; energy and angular momentum {min, max} tell them apart.
 class FiveBodies : public SimTest, public ::testing::WithParamInterface<std::tuple<int32_t, double, double, double, double>> {};
 
 TEST_P(FiveBodies, KeepWhatTheMethodKeeps) {
@@ -76,10 +71,8 @@ TEST_P(FiveBodies, KeepWhatTheMethodKeeps) {
     const double energy = std::fabs((Energy() - e0) / e0), momentum = Distance(&m1[0], &m0[0]) / m0[6];
     const double angular = Distance(&m1[3], &m0[3]) / std::hypot(m0[3], m0[4], m0[5]);
     EXPECT_LT(momentum, 1e-13);
-    EXPECT_GE(energy, energyMin);
-    EXPECT_LT(energy, energyMax);
-    EXPECT_GE(angular, angularMin);
-    EXPECT_LT(angular, angularMax);
+    EXPECT_TRUE(energy >= energyMin && energy < energyMax) << "|dE/E| " << energy;
+    EXPECT_TRUE(angular >= angularMin && angular < angularMax) << "|dL/L| " << angular;
 }
 // Semi-implicit Euler's kick with central forces and drift both keep q x p; explicit Euler's
 // kick uses start-of-push positions after the drift.
@@ -131,7 +124,8 @@ TEST_F(GaussRadauPushTest, PushesFollowTheCircularOrbitAndCarryATimedThrust) {
     constexpr double G = 6.672e-11, earth = 6e24, r = 7e6;
     const double v = std::sqrt(G * earth / r), angle = v / r * 10 * 1234.5;
     auto relative = [] {
-        return std::vector<double>{RT(1).pos[0] - RT(0).pos[0], RT(1).pos[1] - RT(0).pos[1], RT(1).pos[2] - RT(0).pos[2]};
+        const double *a = RT(0).pos, *b = RT(1).pos;
+        return std::vector<double>{b[0] - a[0], b[1] - a[1], b[2] - a[2]};
     };
     auto frame = [](int32_t pushes) { set.pushesPerFrame = pushes, DoPushStage(); };
     DisposeGaussRadauPush();
@@ -147,7 +141,6 @@ TEST_F(GaussRadauPushTest, PushesFollowTheCircularOrbitAndCarryATimedThrust) {
     EXPECT_GT(rt.substepsLastPush, 1);
     EXPECT_NEAR(relative()[0], r * std::cos(angle), 1e-9 * r);
     EXPECT_NEAR(relative()[1], r * std::sin(angle), 1e-9 * r);
-    EXPECT_NE(RT(1).lastPos[0], RT(1).pos[0]);  // the start-of-push state is kept as for the other methods
     ASSERT_GT(Distance(RT(1).vel, RT(0).vel), v + 200.0);
     std::vector<BodyInfoStruct> now(BodyList()->body, BodyList()->body + 2);
     for (int i = 0; i < 2; ++i)

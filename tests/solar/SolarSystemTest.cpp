@@ -45,7 +45,9 @@ TEST(SolarSystem, RunsToThePublishedYearMonthJupiterPeriodAndEarthDistances) {
     std::vector<double> earth, moon, jupiter;
     double nearest = INFINITY, farthest = 0;
     for (rt.simTime = 0; rt.simTime <= 12.0 * kYear; DoPushStage()) {
-        earth.push_back(Angle(kEarth, kSun)), moon.push_back(Angle(kMoon, kEarth)), jupiter.push_back(Angle(kJupiter, kSun));
+        earth.push_back(Angle(kEarth, kSun));
+        moon.push_back(Angle(kMoon, kEarth));
+        jupiter.push_back(Angle(kJupiter, kSun));
         if (rt.simTime > kYear) continue;
         const BodyRTStruct* b = BodyRTList()->body;
         const double d = std::hypot(b[kEarth].pos[0] - b[kSun].pos[0], b[kEarth].pos[1] - b[kSun].pos[1], b[kEarth].pos[2] - b[kSun].pos[2]);

@@ -25,20 +25,16 @@ TEST(StarColour, TemperaturesAndBlackBodyColoursFollowTheColourIndex) {
     EXPECT_LT(TemperatureFromBV(1.85), 3700.0);           // M2 supergiants such as Betelgeuse, about 3600 K
     for (double bv = -0.4; bv < 2.0; bv += 0.05) EXPECT_GT(TemperatureFromBV(bv), TemperatureFromBV(bv + 0.05)) << bv;
     const StarRGB cool = BlackBodyRGB(3000), sunlike = BlackBodyRGB(5800), white = BlackBodyRGB(6500), hot = BlackBodyRGB(20000);
-    EXPECT_DOUBLE_EQ(cool.r, 1.0);
-    EXPECT_TRUE(cool.g > cool.b && cool.b < 0.7);
-    EXPECT_DOUBLE_EQ(sunlike.r, 1.0);
-    EXPECT_GT(sunlike.b, 0.8);  // the Sun is white with a touch of yellow, not orange
+    EXPECT_TRUE(std::fabs(cool.r - 1) < 1e-12 && cool.g > cool.b && cool.b < 0.7);
+    EXPECT_TRUE(std::fabs(sunlike.r - 1) < 1e-12 && sunlike.b > 0.8);  // white with a touch of yellow, not orange
     EXPECT_GT(std::min({white.r, white.g, white.b}), 0.93);  // near the D65 white point
-    EXPECT_DOUBLE_EQ(hot.b, 1.0);
-    EXPECT_LT(hot.r, 0.9);
+    EXPECT_TRUE(std::fabs(hot.b - 1) < 1e-12 && hot.r < 0.9);
     for (double t = 2000; t < 30000; t += 500)
         EXPECT_GE(BlackBodyRGB(t).r / BlackBodyRGB(t).b, BlackBodyRGB(t + 500).r / BlackBodyRGB(t + 500).b) << t;
     uint16_t bright[3], faint[3];
     StarColour16(1.0, 0.65, bright);
     StarColour16(3.5, 0.65, faint);
     EXPECT_NEAR(double(faint[0]) / bright[0], std::pow(10.0, -0.4 * 2.5), 0.01);  // 2.5 magnitudes: a tenth
-    EXPECT_EQ(StarGrey16(-1.44), 65535);
 }
 
 TEST(KStarsCatalogue, ReadsPositionMagnitudeAndSignedColourIndexAndRefusesDamage) {
@@ -93,7 +89,6 @@ TEST(Bsc2Stars, WritesColouredBigEndianRecordsAndCutsAtTheMagnitude) {
     EXPECT_GT(r[3][5], r[3][3]) << "Spica is blue";
     // The Bright Star Catalogue of xplanet gives Dec, RA and magnitude, and no colour: grey stars.
     const auto bsc = Convert("", "# comment\n-16.7161  6.7525 -1.46 \"  9Alp CMa\" 2491  48915 151881\n");
-    ASSERT_EQ(bsc.size(), 1u);
-    EXPECT_EQ(bsc[0], (std::array<double, 6>{6.7525, -16.7161, -1.46, 65535, 65535, 65535}));
+    EXPECT_EQ(bsc, (std::vector<std::array<double, 6>>{{6.7525, -16.7161, -1.46, 65535, 65535, 65535}}));
 }
 }  // namespace
