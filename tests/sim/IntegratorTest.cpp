@@ -1,11 +1,5 @@
-// Every integrator against reference problems: Kepler's equation for the convergence order, a
-// five-body system for the conserved quantities, a circular orbit that stale multistep history
-// (after a switch of method, a new step, a restarted count, a burn) would knock off; and the
-// adaptive Gauss–Radau method inside the real push stage.
-#include <array>
-#include <cstdio>
-#include <tuple>
-
+// Every integrator against reference problems: Kepler's equation for the order, five bodies for the
+// conserved quantities, a circular orbit stale multistep history would knock off; Gauss–Radau pushes.
 #include "SimFixture.h"
 #include "sim/GaussRadauPush.h"
 #include "sim/PushStage.h"
@@ -23,8 +17,7 @@ double KeplerError(int32_t method, int stepsPerOrbit, int quarters) {
     const double meanAnomaly = 2 * M_PI * double(steps) / stepsPerOrbit;
     double E = meanAnomaly;
     for (int k = 0; k < 50; ++k) E -= (E - e * std::sin(E) - meanAnomaly) / (1 - e * std::cos(E));
-    const double* a = SimTest::RT(0).pos;
-    const double* b = SimTest::RT(1).pos;
+    const double *a = SimTest::RT(0).pos, *b = SimTest::RT(1).pos;
     return std::hypot(b[0] - a[0] - (std::cos(E) - e), b[1] - a[1] - std::sqrt(1 - e * e) * std::sin(E), b[2] - a[2]);
 }
 
@@ -35,24 +28,19 @@ class KeplerOrder : public SimTest, public ::testing::WithParamInterface<std::tu
 TEST_P(KeplerOrder, ErrorFallsAtTheMethodsOrder) {
     const auto [method, steps, quarters, order] = GetParam();
     const double coarse = KeplerError(method, steps, quarters), fine = KeplerError(method, 2 * steps, quarters);
-    std::printf("method %d: error %.3e at %d steps/orbit, %.3e at twice that\n", method, coarse, steps, fine);
     EXPECT_NEAR(std::log2(coarse / fine), order, order > 1 ? 0.35 : 0.15);
-    if (method == kPushRungeKutta) {
-        EXPECT_LT(coarse, 1e-6);
-    }
+    EXPECT_TRUE(method != kPushRungeKutta || coarse < 1e-6) << coarse;
     // The corrector's error constant (19/720) is far below the predictor's (251/720).
-    if (method == kPushAdamsMoulton) {
-        EXPECT_LT(5 * KeplerError(method, steps / 2, quarters), KeplerError(kPushAdamsBashforth, steps / 2, quarters));
-    }
+    EXPECT_TRUE(method != kPushAdamsMoulton ||
+                5 * KeplerError(method, steps / 2, quarters) < KeplerError(kPushAdamsBashforth, steps / 2, quarters));
 }
 INSTANTIATE_TEST_SUITE_P(Methods, KeplerOrder,
                          ::testing::Values(std::tuple{kPushRungeKutta, 1000, 41, 4.0}, std::tuple{kPushAdamsBashforth, 2000, 41, 4.0},
                                            std::tuple{kPushAdamsMoulton, 4000, 41, 4.0}, std::tuple{kPushEuler, 100000, 5, 1.0},
                                            std::tuple{kPushSemiImplicitEuler, 100000, 5, 1.0}));
 
-// A unit star and four planets on inclined, mildly eccentric orbits (G = 1), 10000 pushes of 0.005
-// (about eight inner orbits). Symmetric pair updates keep the momentum to rounding for every
-// method; energy and angular momentum {min, max} tell the methods apart.
+// A unit star and four planets on inclined, mildly eccentric orbits (G = 1), 10000 pushes of 0.005.
+// Momentum is kept to rounding by every method; energy and angular momentum {min, max} tell them apart.
 class FiveBodies : public SimTest, public ::testing::WithParamInterface<std::tuple<int32_t, double, double, double, double>> {};
 
 TEST_P(FiveBodies, KeepWhatTheMethodKeeps) {
@@ -82,12 +70,9 @@ TEST_P(FiveBodies, KeepWhatTheMethodKeeps) {
     const std::vector<double> m1 = momenta();
     const double energy = std::fabs((Energy() - e0) / e0), momentum = Distance(&m1[0], &m0[0]) / m0[6];
     const double angular = Distance(&m1[3], &m0[3]) / std::hypot(m0[3], m0[4], m0[5]);
-    std::printf("method %d: |dE/E| %.3e  |dP| %.3e  |dL/L| %.3e\n", method, energy, momentum, angular);
     EXPECT_LT(momentum, 1e-13);
-    EXPECT_GE(energy, energyMin);
-    EXPECT_LT(energy, energyMax);
-    EXPECT_GE(angular, angularMin);
-    EXPECT_LT(angular, angularMax);
+    EXPECT_TRUE(energy >= energyMin && energy < energyMax) << "|dE/E| " << energy;
+    EXPECT_TRUE(angular >= angularMin && angular < angularMax) << "|dL/L| " << angular;
 }
 // Semi-implicit Euler's kick with central forces and drift both keep q x p; explicit Euler's
 // kick uses start-of-push positions after the drift.
@@ -125,92 +110,49 @@ INSTANTIATE_TEST_SUITE_P(Methods, MultistepStartUp,
                          ::testing::Combine(::testing::Values(kPushAdamsBashforth, kPushAdamsMoulton),
                                             ::testing::Values(kFresh, kAfterEuler, kNewTimeStep, kCountRestarted, kAfterBurn)));
 
-// Gauss–Radau pushes: one push is one time step whatever the substeps, thrust reaches the
-// integrator, and close or far-out orbits are resolved.
-constexpr double kG = 6.672e-11, kEarth = 6e24, kOrbit = 7e6;
-
+// 1234.5 s Gauss–Radau pushes on a 1.6 h orbit take several substeps, yet after k pushes the craft
+// stands where the analytic circular orbit puts it at k time steps. A speed change from the thrust
+// schedule then carries into the following pushes as if a run had been started from there.
 class GaussRadauPushTest : public SimTest {
-public:
-    void SetUp() override {
-        SimTest::SetUp();
-        DisposeGaussRadauPush();
-        set.pushMethod = kPushGaussRadau;
-    }
     void TearDown() override {
         DisposeGaussRadauPush();
         SimTest::TearDown();
     }
-    static void Frame(int32_t pushes) { set.pushesPerFrame = pushes, DoPushStage(); }
-    static std::vector<double> Relative(int i, int j) { return {RT(i).pos[0] - RT(j).pos[0], RT(i).pos[1] - RT(j).pos[1], RT(i).pos[2] - RT(j).pos[2]}; }
-    // Bodies {x, vy, mass, radius} on the x axis, from scratch.
-    static void Bodies(const std::vector<std::array<double, 4>>& bodies) {
-        DeallocateAllPushMemory();
-        DisposeGaussRadauPush();
-        for (const auto& b : bodies) AddABody(Body(b[0], 0, 0, 0, b[1], 0, b[2], b[3]));
-    }
 };
 
-// Earth, Moon and a craft that comes in 4e7 m from the Moon at 1.5 km/s, aimed so that its
-// two-body pericentre is 1.5 lunar radii: 60 s pushes agree with 0.6 s pushes (Runge–Kutta at
-// 60 s strays by kilometres). Then a craft 6.8e6 m from a planet circling a star at 1 AU: its
-// position is known to only about 1e-5 m there, a floor under the error estimate; the step must
-// settle above it, not shrink to nothing, and still agree with ten times shorter pushes.
-TEST_F(GaussRadauPushTest, CloseFlybyAndOrbitFarFromTheOriginMatchMuchShorterPushes) {
-    constexpr double moon = 7.342e22, moonRadius = 1.7374e6, earth = 5.972e24, moonDistance = 3.844e8, r0 = 4e7;
-    const double moonSpeed = std::sqrt(kG * (earth + moon) / moonDistance), mu = kG * moon, rp = 1.5 * moonRadius;
-    const double vt = rp * std::sqrt(2 * (0.5 * 1500.0 * 1500.0 - mu / r0 + mu / rp)) / r0, vr = -std::sqrt(1500.0 * 1500.0 - vt * vt);
-    const double sun = 1.989e30, au = 1.496e11, r = 6.771e6, vEarth = std::sqrt(kG * sun / au);
-    for (bool flyby : {true, false}) {
-        std::vector<double> end[2];
-        double closest = HUGE_VAL, substeps = 0;
-        for (int run = 0; run < 2; ++run) {
-            if (flyby) Bodies({{0, 0, earth, 6.371e6}, {moonDistance, moonSpeed, moon, moonRadius}, {moonDistance + r0, moonSpeed + vt, 1000, 5}});
-            else Bodies({{0, 0, sun, 6.96e8}, {au, vEarth, earth, 6.371e6}, {au + r, vEarth + std::sqrt(kG * earth / r), 1000, 10}});
-            if (flyby) BodyList()->body[2].vel[0] = vr;
-            set.timeStep = run == 0 ? 60.0 : flyby ? 0.6 : 6.0;
-            for (int32_t p = 0; p < int32_t(std::lround((flyby ? 16 : 6) * 3600.0 / set.timeStep)); ++p) {
-                Frame(1);
-                if (run == 0) closest = std::min(closest, Distance(RT(1).pos, RT(2).pos)), substeps += rt.substepsLastPush;
-            }
-            end[run] = Relative(2, 1);
-        }
-        SCOPED_TRACE(flyby ? "fly-by" : "far out");
-        if (flyby) {
-            EXPECT_NEAR(closest / moonRadius, 1.5, 0.05);
-        } else {
-            EXPECT_LE(substeps, 2 * 360);
-        }
-        EXPECT_LE(Distance(end[0].data(), end[1].data()), flyby ? 1e-9 * r0 : 1e-10 * r);
-    }
-}
-
-// 1234.5 s pushes on a 1.6 h orbit take several substeps, yet after k pushes the craft stands
-// where the analytic circular orbit puts it at k time steps. A speed change from the thrust
-// schedule then carries into the following pushes as if a run had been started from there.
 TEST_F(GaussRadauPushTest, PushesFollowTheCircularOrbitAndCarryATimedThrust) {
-    const double v = std::sqrt(kG * kEarth / kOrbit), angle = v / kOrbit * 10 * 1234.5;
-    Bodies({{0, 0, kEarth, 6.4e6}, {kOrbit, v, 1000, 1.0}});
+    constexpr double G = 6.672e-11, earth = 6e24, r = 7e6;
+    const double v = std::sqrt(G * earth / r), angle = v / r * 10 * 1234.5;
+    auto relative = [] {
+        const double *a = RT(0).pos, *b = RT(1).pos;
+        return std::vector<double>{b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    };
+    auto frame = [](int32_t pushes) { set.pushesPerFrame = pushes, DoPushStage(); };
+    DisposeGaussRadauPush();
+    AddABody(Body(0, 0, 0, 0, 0, 0, earth, 6.4e6));
+    AddABody(Body(r, 0, 0, 0, v, 0, 1000, 1.0));
     BodyList()->body[1].bodyFlags = kCraftFlag;
+    set.pushMethod = kPushGaussRadau;
     set.timeStep = 1234.5;
     set.timedThrust = NewTTHandle();
     const TimedThrustInfoStruct entry{250.0, 9, 0};
     AddTTData(set.timedThrust, &entry);
-    Frame(10);  // the entry fires after the tenth push
+    frame(10);  // the entry fires after the tenth push
     EXPECT_GT(rt.substepsLastPush, 1);
-    EXPECT_NEAR(Relative(1, 0)[0], kOrbit * std::cos(angle), 1e-9 * kOrbit);
-    EXPECT_NEAR(Relative(1, 0)[1], kOrbit * std::sin(angle), 1e-9 * kOrbit);
-    EXPECT_NE(RT(1).lastPos[0], RT(1).pos[0]);  // the start-of-push state is kept as for the other methods
+    EXPECT_NEAR(relative()[0], r * std::cos(angle), 1e-9 * r);
+    EXPECT_NEAR(relative()[1], r * std::sin(angle), 1e-9 * r);
     ASSERT_GT(Distance(RT(1).vel, RT(0).vel), v + 200.0);
     std::vector<BodyInfoStruct> now(BodyList()->body, BodyList()->body + 2);
     for (int i = 0; i < 2; ++i)
         for (int n = 0; n < 3; ++n) now[size_t(i)].pos[n] = RT(i).pos[n], now[size_t(i)].vel[n] = RT(i).vel[n];
-    Frame(30);
-    const std::vector<double> carried = Relative(1, 0);
-    Bodies({});
+    frame(30);
+    const std::vector<double> carried = relative();
+    DeallocateAllPushMemory();
+    DisposeGaussRadauPush();
     DisposeTTHandle(set.timedThrust);
     set.timedThrust = 0;
     for (const BodyInfoStruct& b : now) AddABody(b);
-    Frame(30);
-    for (int n = 0; n < 3; ++n) EXPECT_NEAR(carried[size_t(n)], Relative(1, 0)[size_t(n)], 1e-8 * kOrbit) << n;
+    frame(30);
+    for (int n = 0; n < 3; ++n) EXPECT_NEAR(carried[size_t(n)], relative()[size_t(n)], 1e-8 * r) << n;
 }
 }  // namespace

@@ -28,9 +28,7 @@ TEST(PairPassAllocation, PushesOfEveryMethodAllocateNothingOnceGrown) {
                 if (method == kPushGaussRadau && n > 40) continue;  // its substeps make large systems slow
                 Handle h = MakeRandomCluster(n);
                 auto* l = HandleAs<BodyRTListStruct>(h);
-                // The first pushes of a run may grow scratch space: the multistep methods start
-                // with Runge–Kutta pushes and use their own buffers from the fifth on.
-                rt.pushCount = 0;
+                rt.pushCount = 0;  // the first pushes may grow scratch space: multistep methods start with Runge–Kutta
                 AllocationsDuringPushes(l, 5);
                 EXPECT_EQ(AllocationsDuringPushes(l, 6), 0) << "method " << method << " n " << n << " p " << p;
                 DisposeHandle(h);

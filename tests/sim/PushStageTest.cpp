@@ -1,8 +1,6 @@
-// One frame of simulation: the craft's engine and thrust schedule, spin, counters, collisions
-// (stop, merge, contact memory), re-centring and trails; the body list and the thrust schedule.
+// One frame of simulation: engine, thrust schedule, spin, counters, collisions (stop, merge, contact
+// memory), re-centring and trails; the body list and the thrust schedule.
 #include <array>
-#include <chrono>
-#include <climits>
 #include <random>
 
 #include "SimFixture.h"
@@ -13,18 +11,18 @@
 #include "sim/ReferenceFrame.h"
 
 namespace {
-// A craft 6.8e6 m along +x from an Earth-like planet, moving along +y; one push with `control`
-// held (-1: none) and a timed thrust of deltaV at push 0. Returns the craft's velocity and acceleration.
-std::array<double, 6> CraftFrame(int control, bool option, double mass, double speed, double deltaV = 0) {
+// A craft 6.8e6 m along +x from an Earth-like planet, moving at 7650 m/s along +y; one push with
+// `control` held (-1: none) and a timed thrust of deltaV at push 0. Returns its velocity and acceleration.
+std::array<double, 6> CraftFrame(int control, bool option = false, double mass = 1000, double deltaV = 0) {
     DeallocateAllPushMemory();
     DisposeTTHandle(set.timedThrust);
     set.timedThrust = NewTTHandle();
     const TimedThrustInfoStruct e{deltaV, 0, 0};
-    if (deltaV != 0) AddTTData(set.timedThrust, &e);
+    AddTTData(set.timedThrust, &e);
     AddABody(SimTest::Body(0, 0, 0, 0, 0, 0, 6e24, 6.4e6));
     BodyInfoStruct c;
     FillDefaultCraftInfo(c);
-    c.pos[0] = 6.8e6, c.vel[1] = speed, c.mass = mass;
+    c.pos[0] = 6.8e6, c.vel[1] = 7650, c.mass = mass;
     AddABody(c);
     if (control >= 0) SetControl(control);
     if (option) SetControl(kOptionKeyControl);
@@ -35,13 +33,13 @@ std::array<double, 6> CraftFrame(int control, bool option, double mass, double s
     return {r.vel[0], r.vel[1], r.vel[2], r.acc[0], r.acc[1], r.acc[2]};
 }
 
-// 100 N on 1000 kg for a 10 s push: 1 m/s along the velocity (right, left) or the attraction
-// (down, up: the planet lies along -x), ten times that with Option; none without mass.
+// 100 N on 1000 kg for a 10 s push: 1 m/s along the velocity (right, left) or the attraction (down,
+// up: the planet lies along -x), ten times that with Option; none without mass. Timed thrust: along v.
 class CraftEngine : public SimTest, public ::testing::WithParamInterface<std::tuple<int, bool, double, double, double, double>> {};
 
 TEST_P(CraftEngine, ThrustsAlongTheRightDirection) {
-    const auto [control, option, mass, speed, dvx, dvy] = GetParam();
-    const auto coast = CraftFrame(-1, false, mass, speed), burn = CraftFrame(control, option, mass, speed);
+    const auto [control, option, mass, deltaV, dvx, dvy] = GetParam();
+    const auto coast = CraftFrame(-1, false, mass), burn = CraftFrame(control, option, mass, deltaV);
     const double dv[3] = {dvx, dvy, 0}, slack = 0.02 * std::hypot(dvx, dvy) + 1e-9;  // the velocity turns 0.01 rad a push
     for (int n = 0; n < 3; ++n) {
         EXPECT_NEAR(burn[n] - coast[n], dv[n], slack) << n;
@@ -49,28 +47,25 @@ TEST_P(CraftEngine, ThrustsAlongTheRightDirection) {
     }
 }
 INSTANTIATE_TEST_SUITE_P(Controls, CraftEngine,
-                         ::testing::Values(std::tuple{int(kDownArrowControl), false, 1000.0, 7650.0, -1.0, 0.0},
-                                           std::tuple{int(kUpArrowControl), false, 1000.0, 7650.0, 1.0, 0.0},
-                                           std::tuple{int(kRightArrowControl), false, 1000.0, 7650.0, 0.0, 1.0},
-                                           std::tuple{int(kLeftArrowControl), false, 1000.0, 7650.0, 0.0, -1.0},
-                                           std::tuple{int(kRightArrowControl), true, 1000.0, 7650.0, 0.0, 10.0},
-                                           std::tuple{int(kDownArrowControl), false, 0.0, 7650.0, 0.0, 0.0}));
+                         ::testing::Values(std::tuple{int(kDownArrowControl), false, 1000.0, 0.0, -1.0, 0.0},
+                                           std::tuple{int(kUpArrowControl), false, 1000.0, 0.0, 1.0, 0.0},
+                                           std::tuple{int(kRightArrowControl), false, 1000.0, 0.0, 0.0, 1.0},
+                                           std::tuple{int(kLeftArrowControl), false, 1000.0, 0.0, 0.0, -1.0},
+                                           std::tuple{int(kRightArrowControl), true, 1000.0, 0.0, 0.0, 10.0},
+                                           std::tuple{int(kDownArrowControl), false, 0.0, 0.0, 0.0, 0.0},
+                                           std::tuple{-1, false, 1000.0, 5.0, 0.0, 5.0}));
 
 class PushStage : public SimTest {};
 
-TEST_F(PushStage, TimedThrustChangesSpeedOnceAtItsPushAndShowsAsAcceleration) {
-    const auto coast = CraftFrame(-1, false, 1000, 7650), burn = CraftFrame(-1, false, 1000, 7650, 5.0);
-    const double speed = std::hypot(coast[0], coast[1], coast[2]);
-    EXPECT_NEAR(std::hypot(burn[0], burn[1], burn[2]) - speed, 5.0, 1e-9);
-    for (int n = 0; n < 3; ++n) EXPECT_NEAR(burn[3 + n] - coast[3 + n], 0.5 * coast[n] / speed, 1e-9) << n;
-    // Entries at 2 and 2^31 - 1 with the 64-bit counter run past 2^31: the late one fires once,
-    // and at 2^32 + 2 (2 in a 32-bit counter) the early one does not fire.
-    DeallocateAllPushMemory();
+// Entries at 2 and 2^31 - 1 with the 64-bit counter run past 2^31: the late one fires once, and at
+// 2^32 + 2 (2 in a 32-bit counter) the early one does not fire.
+TEST_F(PushStage, TimedThrustFiresOnceAtItsPushPastTheThirtyTwoBitRange) {
     BodyInfoStruct c;
     FillDefaultCraftInfo(c);
     AddABody(c);
     TransferICsToRT();
     RT(0).vel[1] = 1000.0;  // a lone craft is re-centred to rest
+    set.timedThrust = NewTTHandle();
     const TimedThrustInfoStruct late{5.0, INT32_MAX, 0}, early{7.0, 2, 0};
     AddTTData(set.timedThrust, &late);
     AddTTData(set.timedThrust, &early);
@@ -91,18 +86,25 @@ TEST_F(PushStage, TimedThrustChangesSpeedOnceAtItsPushAndShowsAsAcceleration) {
     for (int n = 0; n < 3; ++n) EXPECT_EQ(RT(0).vel[n], 0.0) << n;
 }
 
-TEST_F(PushStage, SpinTurnsByRateTimesStepAndANonFiniteRateLeavesTheAxes) {
-    BodyInfoStruct b = Body(0, 0, 0, 0, 0, 0, 1, 1), still = Body(1e9, 0, 0, 0, 0, 0, 1, 1);
-    b.spinRate = 0.01;
-    still.spinRate = std::nan("");
+// Spin turns the axes by rate times step (a non-finite rate leaves them); trails are taken once a
+// frame, and a frame has at least one push.
+TEST_F(PushStage, SpinTrailsAndPushesPerFrame) {
+    BodyInfoStruct b = Body(0, 0, 0, 0, 1, 0, 1, 1), still = Body(1e9, 0, 0, 0, 0, 0, 1, 1);
+    b.spinRate = 0.01, still.spinRate = std::nan("");
     AddABody(b);
     AddABody(still);
-    set.pushesPerFrame = 5;
-    DoPushStage();  // 5 pushes of 10 s: 0.5 rad about z
-    EXPECT_NEAR(std::atan2(double(RT(0).axes.i[1]), double(RT(0).axes.i[0])), 0.5, 2e-4);
-    EXPECT_NEAR(std::atan2(double(RT(0).axes.j[1]), double(RT(0).axes.j[0])), 0.5 + M_PI / 2, 2e-4);
-    EXPECT_EQ(RT(1).axes.i[0], kFixedOne);
-    EXPECT_EQ(RT(1).axes.k[2], kFixedOne);
+    set.trailLength = 10;
+    set.pushesPerFrame = 4;
+    DoPushStage();
+    DoPushStage();  // 8 pushes of 10 s: 0.8 rad about z
+    EXPECT_NEAR(std::atan2(double(RT(0).axes.i[1]), double(RT(0).axes.i[0])), 0.8, 2e-4);
+    EXPECT_NEAR(std::atan2(double(RT(0).axes.j[1]), double(RT(0).axes.j[0])), 0.8 + M_PI / 2, 2e-4);
+    EXPECT_TRUE(RT(1).axes.i[0] == kFixedOne && RT(1).axes.k[2] == kFixedOne);
+    EXPECT_EQ(GetRTListAlloc(rt.trailList), 10);
+    EXPECT_EQ(GetRTListValidCount(rt.trailList), 2);
+    set.pushesPerFrame = 0;
+    DoPushStage();
+    EXPECT_EQ(rt.pushCount, 9);
 }
 
 // Touching is a crash and a hair apart is not. Crash stop pauses after the push that made the
@@ -126,9 +128,7 @@ TEST_F(PushStage, CrashStopPausesOncePerContact) {
     set.onCrash = kCrashStop;
     set.pushesPerFrame = 5;
     DoPushStage();
-    EXPECT_EQ(rt.pushCount, 1);
-    EXPECT_TRUE(GetControl(kPausedControl));
-    EXPECT_GE(sound.played, 1);
+    EXPECT_TRUE(rt.pushCount == 1 && GetControl(kPausedControl) && sound.played >= 1) << rt.pushCount;
     CollisionStopNote note;
     ASSERT_TRUE(TakeCollisionStopNote(note));
     EXPECT_EQ(std::min(note.first, note.second) + std::max(note.first, note.second), "AnnBob");
@@ -136,8 +136,7 @@ TEST_F(PushStage, CrashStopPausesOncePerContact) {
     EXPECT_FALSE(TakeCollisionStopNote(note));
     ClearControl(kPausedControl);
     DoPushStage();
-    EXPECT_EQ(rt.pushCount, 6);
-    EXPECT_FALSE(GetControl(kPausedControl));
+    EXPECT_TRUE(rt.pushCount == 6 && !GetControl(kPausedControl)) << rt.pushCount;
     set.onCrash = kCrashIgnore;  // runs every push
     DoPushStage();
     EXPECT_EQ(rt.pushCount, 11);
@@ -173,13 +172,11 @@ TEST_F(Merge, KeepsMassMomentumCentreAndVolumeAndTheAbsorbedBodyStops) {
     DoPushStage();
     EXPECT_EQ(rt.pushCount, 1);  // a merge ends the frame
     EXPECT_EQ(RT(1).statusFlags & 3u, kAbsorbedStatus | kNotDrawnStatus);
-    EXPECT_EQ(RT(0).statusFlags, 0u);
     const auto s1 = LiveSums();
     EXPECT_DOUBLE_EQ(s1[0], 4.0);
     EXPECT_DOUBLE_EQ(RT(0).radius, std::cbrt(1000.0 + 216.0));
     for (int n = 0; n < 3; ++n) {
-        EXPECT_NEAR(s1[1 + n], s0[1 + n], 1e-12) << n;
-        EXPECT_NEAR(RT(0).vel[n], s0[1 + n] / 4.0, 1e-12) << n;
+        EXPECT_NEAR(s1[1 + n], s0[1 + n], 1e-12) << n;  // carried by the combined body alone
         // Internal forces leave the centre of mass moving uniformly through the push.
         EXPECT_NEAR(s1[4 + n], s0[4 + n] + set.timeStep * s0[1 + n] / s0[0], 1e-12) << n;
     }
@@ -213,8 +210,7 @@ TEST_F(Merge, ChainsSkipAbsorbedPartnersAndRecentringWeighsOnlyLiveBodies) {
     DoPushStage();
     EXPECT_EQ(RT(1).statusFlags & kAbsorbedStatus, kAbsorbedStatus);
     EXPECT_EQ(RT(0).statusFlags | RT(2).statusFlags, 0u);
-    EXPECT_DOUBLE_EQ(RT(0).mass, 5.0);
-    EXPECT_DOUBLE_EQ(RT(2).mass, 3.0);
+    EXPECT_TRUE(RT(0).mass == 5.0 && RT(2).mass == 3.0);
     const auto s1 = LiveSums();
     double offset[3];
     for (int n = 0; n < 3; ++n) {
@@ -230,20 +226,7 @@ TEST_F(Merge, ChainsSkipAbsorbedPartnersAndRecentringWeighsOnlyLiveBodies) {
     }
 }
 
-TEST_F(PushStage, TrailsAreTakenOncePerFrameAndAFrameHasAtLeastOnePush) {
-    AddABody(Body(0, 0, 0, 0, 1, 0, 1, 1));
-    set.trailLength = 10;
-    set.pushesPerFrame = 4;
-    DoPushStage();
-    DoPushStage();
-    EXPECT_EQ(GetRTListAlloc(rt.trailList), 10);
-    EXPECT_EQ(GetRTListValidCount(rt.trailList), 2);
-    set.pushesPerFrame = 0;
-    DoPushStage();
-    EXPECT_EQ(rt.pushCount, 9);
-}
-
-TEST_F(PushStage, BodyListKeepsASpareEntryAndChildrenStartInTheSpunParentsFrame) {
+TEST_F(PushStage, BodyListRefusesWhenFullAndChildrenStartInTheSpunParentsFrame) {
     BodyInfoStruct p = Body(0, 0, 0, 0, 0, 0, 1e30, 1), m = Body(1000, 0, 0, 0, 10, 0, 0, 1), c;
     BodyInfoStruct self = Body(5, 6, 7, 0, 0, 0, 0, 1), tilted = Body(1e9, 0, 0, 0, 0, 0, 0, 1);
     FillDefaultCraftInfo(c);
@@ -252,11 +235,9 @@ TEST_F(PushStage, BodyListKeepsASpareEntryAndChildrenStartInTheSpunParentsFrame)
     self.parent = 3;  // names itself: absolute
     tilted.axisTilt = 0.5, tilted.axisAzimuth = 1.0, tilted.spinPhase = 0.8;
     for (const BodyInfoStruct& b : {p, m, self, c, tilted, c}) ASSERT_EQ(AddABody(b), 1);
-    EXPECT_EQ(GetHandleSize(set.bodies), int32_t(8 + 176 * 7));  // one spare entry
     SetMemoryLimitForTesting(LiveHandleBytes());
-    EXPECT_EQ(AddABody(p), 0);
+    EXPECT_EQ(AddABody(p), 0);  // out of memory: refused, the list unchanged
     SetMemoryLimitForTesting(0);
-    EXPECT_EQ(BodyList()->count, 6);
     EXPECT_EQ(GetCraftIndex(), 3);
     DeleteABody(3);
     DeleteABody(7);  // no such body
@@ -276,7 +257,7 @@ TEST_F(PushStage, BodyListKeepsASpareEntryAndChildrenStartInTheSpunParentsFrame)
     EXPECT_EQ(BodyList()->body[1].parent, 0);
 }
 // The thrust schedule: sorted, merged per push, cleaned of entries that do nothing, and its copy
-// equal to adding every entry one by one (the schedule's definition), fast when long.
+// equal to adding every entry one by one (the schedule's definition).
 std::vector<int32_t> Pushes(Handle h) {
     std::vector<int32_t> out;
     for (int32_t k = 0; k < GetTTCount(h); ++k) out.push_back(TTList(h)->entry[k].pushIndex);
@@ -293,11 +274,9 @@ Handle List(const std::vector<TimedThrustInfoStruct>& entries, bool byAdding) {
 TEST(TimedThrust, AddSortsMergesEqualPushesAndCleanUpDropsEntriesThatDoNothing) {
     Handle h = List({{1, 30, 0}, {1, 10, 0}, {1, 20, 0}, {5, 10, 0}, {3, 40, 0}, {-3, 40, 0}, {NAN, 4, 0}}, true);
     EXPECT_EQ(Pushes(h), (std::vector<int32_t>{4, 10, 20, 30, 40}));
-    EXPECT_EQ(GetHandleSize(h), int32_t(8 + 16 * (5 + 1)));  // five entries and a spare
     EXPECT_DOUBLE_EQ(TTList(h)->entry[1].deltaV, 6);
     EXPECT_EQ(GetTTIndex(h, 20), 2);
-    EXPECT_EQ(GetTTIndex(h, 25), -1);
-    EXPECT_EQ(GetTTIndex(h, (int64_t(1) << 32) + 20), -1);
+    EXPECT_EQ(GetTTIndex(h, 25) & GetTTIndex(h, (int64_t(1) << 32) + 20), -1);
     CleanUpTTData(h);
     EXPECT_EQ(Pushes(h), (std::vector<int32_t>{10, 20, 30}));
     const TimedThrustInfoStruct moved{1, 35, 0};
@@ -307,12 +286,11 @@ TEST(TimedThrust, AddSortsMergesEqualPushesAndCleanUpDropsEntriesThatDoNothing) 
     TimedThrustInfoStruct out{};
     GetTTData(h, &out, 5);  // out of range: untouched
     EXPECT_EQ(out.pushIndex, 0);
-    EXPECT_EQ(GetTTCount(0), 0);
-    EXPECT_EQ(MakeTTDataCopy(0), 0u);
+    EXPECT_TRUE(GetTTCount(0) == 0 && MakeTTDataCopy(0) == 0u);  // no list
     DisposeTTHandle(h);
 }
 
-TEST(TimedThrust, CopyEqualsAddingOneByOneAndAMillionEntriesCopyQuickly) {
+TEST(TimedThrust, CopyEqualsAddingOneByOne) {
     std::mt19937 rng(7);
     for (int round = 0; round < 50; ++round) {
         std::vector<TimedThrustInfoStruct> entries;
@@ -324,25 +302,9 @@ TEST(TimedThrust, CopyEqualsAddingOneByOneAndAMillionEntriesCopyQuickly) {
         CleanUpTTData(slow);
         ASSERT_EQ(GetTTCount(fast), GetTTCount(slow));
         EXPECT_GT(GetHandleSize(fast), int32_t(kTTListHeaderSize + 16 * GetTTCount(fast)));  // a spare entry
-        for (int32_t k = 0; k < GetTTCount(fast); ++k) {
-            const TimedThrustInfoStruct &a = TTList(fast)->entry[k], &b = TTList(slow)->entry[k];
-            EXPECT_GE(a.pushIndex, 0);
-            EXPECT_EQ(a.pushIndex, b.pushIndex);
-            EXPECT_EQ(a.deltaV, b.deltaV);  // summed in the same order, bit for bit
-            EXPECT_EQ(a.reserved12, b.reserved12);
-        }
+        // Pushes, speed changes (summed in the same order) and the reserved field, bit for bit.
+        EXPECT_EQ(0, std::memcmp(TTList(fast)->entry, TTList(slow)->entry, 16 * size_t(GetTTCount(fast))));
         for (Handle h : {raw, fast, slow}) DisposeTTHandle(h);
     }
-    // Adding a million entries one by one moves the list's tail a million times: hours.
-    std::vector<TimedThrustInfoStruct> entries;
-    for (int32_t k = 0; k < 1000000; ++k) entries.push_back({1.0, 1000000 - k, 0});
-    const Handle raw = List(entries, false);
-    const auto start = std::chrono::steady_clock::now();
-    const Handle copy = MakeTTDataCopy(raw);
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 20.0);
-    ASSERT_EQ(GetTTCount(copy), 1000000);
-    EXPECT_EQ(TTList(copy)->entry[0].pushIndex, 1);
-    DisposeTTHandle(raw);
-    DisposeTTHandle(copy);
 }
 }  // namespace

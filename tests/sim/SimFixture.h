@@ -14,8 +14,7 @@
 
 inline double Distance(const double* a, const double* b) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
 
-class SimTest : public ::testing::Test {
-public:
+struct SimTest : ::testing::Test {
     void SetUp() override { Reset(); }
     void TearDown() override {
         DeallocateAllPushMemory();

