@@ -89,7 +89,8 @@ void DrawPushLine(const PixelSurface& s, int64_t pushes) {
 void DrawValueLine(int32_t baseline, int16_t item, double value, bool fixed) {
     line.clear();
     Append(item);
-    if (fixed && std::isfinite(value)) AppendFixed(value, 0);
+    // Whole units while they read as a number; beyond that, as beyond the finite, in powers of ten.
+    if (fixed && std::fabs(value) < 1e15) AppendFixed(value, 0);
     else AppendSci(value);
     DrawTextAtBaseline(kTextLeft, baseline, line, 12);
 }

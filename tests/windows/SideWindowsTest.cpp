@@ -154,6 +154,8 @@ TEST_F(Stats, TheSelectedBodysValuesComeFromItsThreeDimensionalMotion) {
     for (const auto& [text, baseline] : lines)
         EXPECT_TRUE(OnBaseline(recorder.Find(text), baseline) && recorder.Find(text)->box.left == 32) << text;
     EXPECT_EQ(Rows(8, kBar), std::make_pair(39, 89));  // the total's bar, as from the same motion along x below
+    RunBody(-1.0, {3e200, 3e200, 3e200}, {0, 0, -3});  // squares beyond the doubles, the speed within
+    EXPECT_NE(recorder.Find("v = 5.2e+200"), nullptr);
     for (int32_t selection : {1, -1}) {  // outside the list: the body part is cleared
         rt.selectedBody = selection;
         Redraw(RedrawStatsWindow);
