@@ -1,16 +1,10 @@
-// The body and craft editor (what it shows, stores and refuses), the craft's thrust schedule,
-// the Objects menu commands, undo and redo through the real commands, the universe as a
-// document (title, Save, the "save changes?" question) and File › Open Recent.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
+// The body and craft editor, the craft's thrust schedule, the Objects menu, undo and redo through the
+// real commands, the universe as a document (title, Save, "save changes?") and File › Open Recent.
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <limits>
-#include <map>
 #include <tuple>
 
 #include "ScratchDir.h"
@@ -98,18 +92,13 @@ std::vector<uint8_t> BytesOf(Handle h) {
     const auto* p = static_cast<const uint8_t*>(HandlePtr(h));
     return std::vector<uint8_t>(p, p + GetHandleSize(h));
 }
-BodyInfoStruct Named(const char* name) {
+BodyInfoStruct Named(const char* name, bool craft = false) {
     BodyInfoStruct b;
-    FillDefaultBodyInfo(b);
-    CToPStr31(b.name, name);
+    craft ? FillDefaultCraftInfo(b) : FillDefaultBodyInfo(b);
+    if (name) CToPStr31(b.name, name);
     return b;
 }
-BodyInfoStruct Craft(const char* name = nullptr) {
-    BodyInfoStruct c;
-    FillDefaultCraftInfo(c);
-    if (name) CToPStr31(c.name, name);
-    return c;
-}
+BodyInfoStruct Craft(const char* name = nullptr) { return Named(name, true); }
 int32_t Count() { return BodyList() ? BodyList()->count : 0; }
 BodyInfoStruct& Body(int32_t i) { return BodyList()->body[i]; }
 Texts Names() {
@@ -194,8 +183,8 @@ struct EditorTest : ::testing::Test {
     std::string File(const char* leaf) { return (scratch / leaf).string(); }
     // A picture file of one colour, after the 512-byte header of picture files.
     std::string WritePicture(const char* leaf, uint32_t rgb, int w = 8, int h = 4) {
-        const std::vector<uint8_t> bytes = TestPicture(rgb, w, h);
-        std::ofstream(File(leaf), std::ios::binary) << std::string(512, '\0') << std::string(bytes.begin(), bytes.end());
+        const std::vector<uint8_t> b = TestPicture(rgb, w, h);
+        std::ofstream(File(leaf), std::ios::binary) << std::string(512, '\0') << std::string(b.begin(), b.end());
         return File(leaf);
     }
     // A saved universe with one body of the given name; the scenario is empty again afterwards.
@@ -239,17 +228,17 @@ TEST_F(EditorTest, TheBodyDialogShowsTheRecordInDisplayUnits) {
 }
 
 // Fields typed after turning the unit buttons given, and what OK stores in SI units.
-struct TypedField {
+struct Field {
     const char* what;
     std::vector<int16_t> unitHits;
     Shows typed;
     double (*stored)(const BodyInfoStruct&);
     double expected;
 };
-class BodyFields : public EditorTest, public ::testing::WithParamInterface<TypedField> {};
+class BodyFields : public EditorTest, public ::testing::WithParamInterface<Field> {};
 
 TEST_P(BodyFields, AreStoredInSIUnits) {
-    const TypedField& c = GetParam();
+    const Field& c = GetParam();
     BodyInfoStruct b = Named("Moon");
     std::vector<DialogStep> steps;
     for (int16_t hit : c.unitHits) steps.push_back({{}, hit});
@@ -260,21 +249,22 @@ TEST_P(BodyFields, AreStoredInSIUnits) {
 
 using B = const BodyInfoStruct&;
 constexpr int16_t kPos = kEditPosItem, kVel = kEditVelItem;  // then elevation, distance or speed, azimuth
+constexpr int16_t kMass = kEditMassItem, kPeriod = kBodyPeriodItem, kRadius = kEditRadiusItem;
 INSTANTIATE_TEST_SUITE_P(
     BodyEditor, BodyFields,
     ::testing::Values(
-        TypedField{"Up", {}, {{kPos, "90"}, {kPos + 2, "2"}, {kPos + 3, "3"}}, [](B b) { return b.pos[2]; }, 2e6},
-        TypedField{"Miles", {kEditPosUnitItem}, {{kPos + 2, "1"}, {kPos + 3, "0"}}, [](B b) { return b.pos[0]; }, 1609.344},
-        TypedField{"Down", {}, {{kVel, "-90"}, {kVel + 2, "5"}, {kVel + 3, "0"}}, [](B b) { return b.vel[2]; }, -5.0},
-        TypedField{"PerMinute", {kEditVelTimeUnitItem}, {{kVel + 2, "60"}, {kVel + 3, "0"}}, [](B b) { return b.vel[1]; }, 1},
-        TypedField{"VelocityKept", {kEditVelTimeUnitItem, kEditVelDistUnitItem}, {}, [](B b) { return b.vel[1]; }, 1000},
-        TypedField{"Grams", {kEditMassUnitItem}, {{kEditMassItem, "5"}, {kEditMassItem + 1, "0"}}, [](B b) { return b.mass; }, 5e-3},
-        TypedField{"RadiusInMiles", {kEditRadiusUnitItem}, {{kEditRadiusItem, "1"}}, [](B b) { return b.radius; }, 1609.344},
-        TypedField{"Tilt", {}, {{kBodyTiltItem, "90"}}, [](B b) { return b.axisTilt; }, M_PI / 2},
-        TypedField{"Azimuth", {}, {{kBodyAzimuthItem, "180"}}, [](B b) { return b.axisAzimuth; }, M_PI},
-        TypedField{"PeriodInMinutes", {kBodyPeriodUnitItem}, {{kBodyPeriodItem, "1"}}, [](B b) { return b.spinRate; }, M_PI / 30},
-        TypedField{"NoPeriodNoSpin", {}, {{kBodyPeriodItem, "0"}}, [](B b) { return b.spinRate; }, 0.0},
-        TypedField{"RingRatio", {}, {{kBodyRingRatioItem, "2.5"}}, [](B b) { return b.ringRatio; }, 2.5}),
+        Field{"Up", {}, {{kPos, "90"}, {kPos + 2, "2"}, {kPos + 3, "3"}}, [](B b) { return b.pos[2]; }, 2e6},
+        Field{"Miles", {kEditPosUnitItem}, {{kPos + 2, "1"}, {kPos + 3, "0"}}, [](B b) { return b.pos[0]; }, 1609.344},
+        Field{"Down", {}, {{kVel, "-90"}, {kVel + 2, "5"}, {kVel + 3, "0"}}, [](B b) { return b.vel[2]; }, -5.0},
+        Field{"PerMin", {kEditVelTimeUnitItem}, {{kVel + 2, "60"}, {kVel + 3, "0"}}, [](B b) { return b.vel[1]; }, 1},
+        Field{"VelocityKept", {kEditVelTimeUnitItem, kEditVelDistUnitItem}, {}, [](B b) { return b.vel[1]; }, 1000},
+        Field{"Grams", {kEditMassUnitItem}, {{kMass, "5"}, {kMass + 1, "0"}}, [](B b) { return b.mass; }, 5e-3},
+        Field{"RadiusInMiles", {kEditRadiusUnitItem}, {{kRadius, "1"}}, [](B b) { return b.radius; }, 1609.344},
+        Field{"Tilt", {}, {{kBodyTiltItem, "90"}}, [](B b) { return b.axisTilt; }, M_PI / 2},
+        Field{"Azimuth", {}, {{kBodyAzimuthItem, "180"}}, [](B b) { return b.axisAzimuth; }, M_PI},
+        Field{"PeriodInMinutes", {kBodyPeriodUnitItem}, {{kPeriod, "1"}}, [](B b) { return b.spinRate; }, M_PI / 30},
+        Field{"NoPeriodNoSpin", {}, {{kPeriod, "0"}}, [](B b) { return b.spinRate; }, 0.0},
+        Field{"RingRatio", {}, {{kBodyRingRatioItem, "2.5"}}, [](B b) { return b.ringRatio; }, 2.5}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(EditorTest, OkWaitsForANameAndANumberInEveryFieldAndWritesAWholeNewRecord) {
@@ -283,11 +273,11 @@ TEST_F(EditorTest, OkWaitsForANameAndANumberInEveryFieldAndWritesAWholeNewRecord
                                           {kBodyTiltItem, ""}, {kBodyAzimuthItem, "n"}, {kBodyRingRatioItem, "-"}}) {
         BodyInfoStruct b = Named("Io");
         const BodyInfoStruct before = b;
-        EXPECT_EQ(Run(b, 0, {{{{item, text}}, kEditOkItem}}), 0) << "item " << item;  // refused; the script ends: Cancel
+        EXPECT_EQ(Run(b, 0, {{{{item, text}}, kEditOkItem}}), 0) << item;  // refused; the script ends: Cancel
         EXPECT_EQ(std::memcmp(&b, &before, sizeof b), 0);
     }
     BodyInfoStruct b = Named("Vesta");  // a unit turned under a field without a number leaves its text
-    ASSERT_EQ(Run(b, 0, {{{{kEditRadiusItem, "big"}}, kEditRadiusUnitItem}, {{{kEditRadiusItem, "1"}}, kEditOkItem}}), 1);
+    ASSERT_EQ(Run(b, 0, {{{{kRadius, "big"}}, kEditRadiusUnitItem}, {{{kRadius, "1"}}, kEditOkItem}}), 1);
     EXPECT_EQ(Text(1, kEditRadiusItem), "big");
     EXPECT_FALSE(Enabled(1, kEditOkItem));
     const BodyInfoStruct before = b;  // Delete and Cancel leave the record as it was
@@ -335,12 +325,10 @@ TEST_F(EditorTest, PicturesAndRingsAreChosenKeptAndDroppedOnlyOnOk) {
     const int32_t before = LiveHandleCount();
     ASSERT_EQ(Run(b, 0, {{{}, kBodyColorItem}, {{}, kBodyColorItem}, {{}, kBodyPictureCheckItem},
                          {{}, kBodyRingsCheckItem}, {{}, kEditOkItem}}), 1);
-    EXPECT_EQ(backend.colorPrompts.at(0), GetIndString(kBodyEditorStrings, 3));
     EXPECT_EQ(std::tuple(b.color.red, b.color.blue), std::tuple(uint16_t(0x1200), uint16_t(0x5600)));
     EXPECT_EQ(Shown().Pixel(kBodyColorItem, 10, 8), 0x123456u) << "the swatch shows the chosen colour";
-    EXPECT_EQ(Shown().Pixel(kBodyPictureItem, 50, 50), 0x0000FFu);  // scaled into the frame
-    EXPECT_EQ(Shown().Pixel(kBodyPictureItem, 1, 1), 0x000000u);    // the double frame
-    EXPECT_EQ(Shown().Pixel(kBodyRingItem, 100, 15), 0x808040u);
+    EXPECT_EQ(std::tuple(Shown().Pixel(kBodyPictureItem, 50, 50), Shown().Pixel(kBodyRingItem, 100, 15)),
+              std::tuple(0x0000FFu, 0x808040u));  // scaled into their frames
     ASSERT_NE(b.ringPix, kNoHandle);
     EXPECT_EQ(GetHandleSize(b.ringPix), 4096);
     const int32_t id = b.spherePixID;
@@ -364,9 +352,12 @@ TEST_F(EditorTest, PicturesAndRingsAreChosenKeptAndDroppedOnlyOnOk) {
 
 TEST_F(EditorTest, TheCraftDialogStoresTheForceAndTheEntryBeingEdited) {
     BodyInfoStruct craft = Craft();
-    ASSERT_EQ(Run(craft, 0, {{{}, kCraftForceUnitItem}, {{{kCraftDeltaVItem, "2"}, {kCraftPushIndexItem, "7.9"}}, kEditOkItem}}), 1);
-    for (const auto& [item, text] : Shows{{kEditNameItem, "Craft"}, {kEditRadiusItem, Fixed(100.0)}, {kEditRadiusUnitItem, "m"},
-                                          {kCraftForceItem, Fixed(100.0)}, {kCraftDeltaVItem, Fixed(0)}, {kCraftPushIndexItem, "0"}})
+    ASSERT_EQ(Run(craft, 0,
+                  {{{}, kCraftForceUnitItem}, {{{kCraftDeltaVItem, "2"}, {kCraftPushIndexItem, "7.9"}}, kEditOkItem}}),
+              1);
+    for (const auto& [item, text] : Shows{{kEditNameItem, "Craft"}, {kRadius, Fixed(100.0)}, {kEditRadiusUnitItem, "m"},
+                                          {kCraftForceItem, Fixed(100.0)}, {kCraftDeltaVItem, Fixed(0)},
+                                          {kCraftPushIndexItem, "0"}})
         EXPECT_EQ(Text(0, item), text) << "item " << item;  // a craft's radius in metres; no schedule shows zeros
     EXPECT_EQ(Text(1, kCraftForceUnitItem), "lbf");
     EXPECT_EQ(Text(1, kCraftForceItem), Fixed(100.0 / 4.44822));
@@ -376,7 +367,8 @@ TEST_F(EditorTest, TheCraftDialogStoresTheForceAndTheEntryBeingEdited) {
     // The speed change keeps its value across its units: 3 m/s is 0.18 km/min, then 180/1609.344 mi/min.
     Schedule({{3.0, 10}});
     ASSERT_EQ(Run(craft, 0, {{{}, kCraftDeltaVTimeUnitItem}, {{}, kCraftDeltaVDistUnitItem}, {{}, kEditOkItem}}), 1);
-    EXPECT_EQ(std::tuple(Text(1, kCraftDeltaVItem), Text(2, kCraftDeltaVItem)), std::tuple(Fixed(0.18), Fixed(180.0 / 1609.344)));
+    EXPECT_EQ(std::tuple(Text(1, kCraftDeltaVItem), Text(2, kCraftDeltaVItem)),
+              std::tuple(Fixed(0.18), Fixed(180.0 / 1609.344)));
     ASSERT_EQ(Listed(set.timedThrust).size(), 1u);
     EXPECT_NEAR(Listed(set.timedThrust)[0].first, 3.0, 1e-10);
     EXPECT_EQ(Run(craft, 0, {{{}, kEditDeleteItem}}), -1);
@@ -394,12 +386,13 @@ TEST_F(EditorTest, TheCraftDialogStepsThroughTheScheduleInItsOrderAndWaitsForNum
                              {{{kCraftDeltaVItem, "0.003"}, {kCraftPushIndexItem, "20"}}, kEditOkItem}}),  // merged
               1);
     const std::vector<std::pair<int, std::string>> seen{{1, "10"}, {3, "0"}, {3, "0"}, {2, "30"}, {1, "20"}, {2, "0"}};
-    for (size_t step = 0; step < seen.size(); ++step)
-        EXPECT_EQ(std::tuple(Text(step, kCraftEntryCaptionItem), Text(step, kCraftPushIndexItem)),
-                  std::tuple("Entry " + std::to_string(seen[step].first) + " of the thrust schedule", seen[step].second));
+    for (size_t k = 0; k < seen.size(); ++k)
+        EXPECT_EQ(std::tuple(Text(k, kCraftEntryCaptionItem), Text(k, kCraftPushIndexItem)),
+                  std::tuple("Entry " + std::to_string(seen[k].first) + " of the thrust schedule", seen[k].second));
     EXPECT_EQ(Text(0, kCraftDeltaVItem), Fixed(0.001));  // 1 m/s in km/s
-    EXPECT_EQ((std::array{Enabled(0, kCraftPrevEntryItem), Enabled(0, kCraftDeleteEntryItem), Enabled(1, kCraftPrevEntryItem),
-                          Enabled(1, kCraftNextEntryItem), Enabled(1, kCraftDeleteEntryItem)}),
+    EXPECT_EQ((std::array{Enabled(0, kCraftPrevEntryItem), Enabled(0, kCraftDeleteEntryItem),
+                          Enabled(1, kCraftPrevEntryItem), Enabled(1, kCraftNextEntryItem),
+                          Enabled(1, kCraftDeleteEntryItem)}),
               (std::array{false, true, true, false, false}));
     EXPECT_EQ(Listed(set.timedThrust), (Entries{{5.0, 20}}));
     ASSERT_EQ(Run(craft, 0, {{{{kCraftPushIndexItem, "soon"}}, kEditOkItem},
@@ -435,46 +428,26 @@ TEST_P(ThrustMoves, KeepTheScheduleSortedAndShowTheRightEntry) {
     DisposeTTHandle(list);
 }
 
+using TM = ThrustMove;
 INSTANTIATE_TEST_SUITE_P(
     ThrustEntries, ThrustMoves,
-    ::testing::Values(ThrustMove{"Appended", {}, 0, {5.0, 30}, +1, {{5.0, 30}}, 1},
-                      ThrustMove{"SortedInFirst", {{5.0, 30}}, 1, {2.0, 10}, +1, {{2.0, 10}, {5.0, 30}}, 1},
-                      ThrustMove{"MergedOnItsPush", {{3.0, 10}, {1.0, 20}}, 2, {5.0, 10}, +1, {{8.0, 10}, {1.0, 20}}, 1},
-                      ThrustMove{"EditedOntoAnotherPush", {{3.0, 10}, {1.0, 20}}, 1, {1.0, 10}, -1, {{4.0, 10}}, 0},
-                      ThrustMove{"Resorted", {{1.0, 10}, {2.0, 20}}, 0, {1.5, 30}, +1, {{2.0, 20}, {1.5, 30}}, 2},
-                      ThrustMove{"NoNumberDrops", {{1.0, 10}, {2.0, 20}, {3.0, 30}}, 1, {kNaN, 20}, +1, {{1.0, 10}, {3.0, 30}}, 1},
-                      ThrustMove{"DroppedAtTheStart", {{1.0, 10}}, 0, {kNaN, kNaN}, -1, {}, 0},
-                      ThrustMove{"IncompleteOnlyMoves", {{1.0, 10}}, 1, {0.0, 40}, -1, {{1.0, 10}}, 0},
-                      ThrustMove{"PushZeroStays", {{1.0, 10}}, 1, {4.0, 0.5}, +1, {{1.0, 10}}, 1},
-                      ThrustMove{"PushPinned", {}, 0, {1.0, 1e30}, +1, {{1.0, INT32_MAX}}, 1},
-                      ThrustMove{"DeleteTheLast", {{1.0, 10}, {2.0, 20}}, 1, {}, 0, {{1.0, 10}}, 0},
-                      ThrustMove{"DeleteTheFirst", {{1.0, 10}, {2.0, 20}}, 0, {}, 0, {{2.0, 20}}, 0},
-                      ThrustMove{"DeleteTheBlank", {{1.0, 10}}, 1, {}, 0, {{1.0, 10}}, 0}),
+    ::testing::Values(TM{"Appended", {}, 0, {5.0, 30}, +1, {{5.0, 30}}, 1},
+                      TM{"SortedInFirst", {{5.0, 30}}, 1, {2.0, 10}, +1, {{2.0, 10}, {5.0, 30}}, 1},
+                      TM{"MergedOnItsPush", {{3.0, 10}, {1.0, 20}}, 2, {5.0, 10}, +1, {{8.0, 10}, {1.0, 20}}, 1},
+                      TM{"EditedOntoAnotherPush", {{3.0, 10}, {1.0, 20}}, 1, {1.0, 10}, -1, {{4.0, 10}}, 0},
+                      TM{"Resorted", {{1.0, 10}, {2.0, 20}}, 0, {1.5, 30}, +1, {{2.0, 20}, {1.5, 30}}, 2},
+                      TM{"NoNumber", {{1.0, 10}, {2.0, 20}, {3.0, 30}}, 1, {kNaN, 20}, +1, {{1.0, 10}, {3.0, 30}}, 1},
+                      TM{"DroppedAtTheStart", {{1.0, 10}}, 0, {kNaN, kNaN}, -1, {}, 0},
+                      TM{"IncompleteOnlyMoves", {{1.0, 10}}, 1, {0.0, 40}, -1, {{1.0, 10}}, 0},
+                      TM{"PushZeroStays", {{1.0, 10}}, 1, {4.0, 0.5}, +1, {{1.0, 10}}, 1},
+                      TM{"PushPinned", {}, 0, {1.0, 1e30}, +1, {{1.0, INT32_MAX}}, 1},
+                      TM{"DeleteTheLast", {{1.0, 10}, {2.0, 20}}, 1, {}, 0, {{1.0, 10}}, 0},
+                      TM{"DeleteTheFirst", {{1.0, 10}, {2.0, 20}}, 0, {}, 0, {{2.0, 20}}, 0},
+                      TM{"DeleteTheBlank", {{1.0, 10}}, 1, {}, 0, {{1.0, 10}}, 0}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(EditorTest, NewBodyAndNewCraftAddARecordOnOkAndSelectIt) {
-    AddBodies({"Sun"});
-    backend.Expect({{{}, kEditCancelItem}});
-    NewBodyMenuItem();
-    backend.Expect({{{{kEditNameItem, "Earth"}}, kEditOkItem}});
-    NewBodyMenuItem();
-    EXPECT_EQ(Text(0, kEditNumberItem), "2. body in the list");
-    backend.Expect({{{{kEditNameItem, "Scout"}, {kCraftForceItem, "250"}}, kEditOkItem}});  // adds one, then edits it
-    Choose(kObjectsMenu, 5);
-    EXPECT_EQ(Names(), (Texts{"Sun", "Earth", "Scout"}));
-    EXPECT_EQ(std::tuple(GetCraftIndex(), rt.selectedBody, Body(2).bodyFlags), std::tuple(2, 2, kCraftFlag));
-    EXPECT_EQ(Text(0, kCraftForceItem), Fixed(100)) << "the default engine";
-    EXPECT_DOUBLE_EQ(set.craftThrust, 250.0);
-    DeleteCraftMenuItem();
-    Schedule({{1.0, 10}});  // Delete in a new craft's dialog clears the schedule and adds nothing
-    backend.Expect({{{}, kEditDeleteItem}});
-    NewCraftMenuItem();
-    EXPECT_EQ(std::tuple(Count(), set.timedThrust), std::tuple(2, kNoHandle));
-}
-
 TEST_F(EditorTest, DeletingTheCraftKeepsTheSelectionOnItsBody) {
-    DeleteBodyMenuItem();  // no list: nothing
-    DeleteCraftMenuItem();
+    DeleteCraftMenuItem();  // no list: nothing
     AddBodies({"Sun"});
     ASSERT_EQ(AddABody(Craft("First")), 1);
     AddBodies({"Mars"});
@@ -488,12 +461,9 @@ TEST_F(EditorTest, DeletingTheCraftKeepsTheSelectionOnItsBody) {
     EXPECT_EQ(rt.selectedBody, 1);
     DeleteCraftMenuItem();
     EXPECT_FALSE(IsThereACraft());
-    rt.selectedBody = 0;
-    DeleteBodyMenuItem();
-    EXPECT_EQ(Names(), Texts{"Mars"});
-    EXPECT_EQ(rt.selectedBody, -1);
+    rt.selectedBody = -1;
     DeleteBodyMenuItem();  // nothing selected: the list stays
-    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(Names(), (Texts{"Sun", "Mars"}));
 }
 
 TEST_F(HistoryTest, AnEditIsStoredOnOkAndTakenBackBitForBitAndTheSimulationRestarts) {
@@ -522,7 +492,7 @@ TEST_F(HistoryTest, AnEditIsStoredOnOkAndTakenBackBitForBitAndTheSimulationResta
     EXPECT_EQ(std::tuple(CanUndo(), CanRedo()), std::tuple(true, false));
 }
 
-TEST_F(HistoryTest, CancelledCommandsLeaveNoStepAndUndoWithoutOneBeeps) {
+TEST_F(HistoryTest, CancelledCommandsLeaveNoStepAndUndoWithoutOneBeepsButNewCraftAddsOnOk) {
     AddBodies({"Sun"});
     rt.selectedBody = 0;
     for (int16_t item : {2, 1, 5}) {  // Edit Body, New Body, New Craft (whose offered engine must not stick)
@@ -535,15 +505,20 @@ TEST_F(HistoryTest, CancelledCommandsLeaveNoStepAndUndoWithoutOneBeeps) {
     Choose(kEditMenu, 1);
     EXPECT_EQ(backend.beeps, 1);
     EXPECT_EQ(Names(), Texts{"Sun"});
+    backend.Expect({{{{kEditNameItem, "Scout"}, {kCraftForceItem, "250"}}, kEditOkItem}});  // adds one, then edits it
+    Choose(kObjectsMenu, 5);
+    EXPECT_EQ(std::tuple(Names(), rt.selectedBody, GetCraftIndex()), std::tuple(Texts{"Sun", "Scout"}, 1, 1));
+    EXPECT_EQ(Text(0, kCraftForceItem), Fixed(100)) << "the default engine";
+    EXPECT_DOUBLE_EQ(set.craftThrust, 250.0);
 }
 
 TEST_F(HistoryTest, DeleteComesBackWithItsPictureRingAndSelection) {
     AddBodies({"Sun", "Saturn", "Titan"});
     const std::vector<uint8_t> saturnBytes = TestPicture(0x00C0A060), ringBytes(kRingProfileTexels * 4, 7);
-    Body(1).spherePixID = AddPICTToSpherePixList(rt.spherePixList, NewHandleWithBytes(saturnBytes.data(), saturnBytes.size()));
-    const std::vector<uint8_t> titanBytes = TestPicture(0x00806040);
-    Body(2).spherePixID = AddPICTToSpherePixList(rt.spherePixList, NewHandleWithBytes(titanBytes.data(), titanBytes.size()));
-    Body(1).ringPix = NewHandleWithBytes(ringBytes.data(), ringBytes.size());
+    auto held = [](const std::vector<uint8_t>& bytes) { return NewHandleWithBytes(bytes.data(), bytes.size()); };
+    Body(1).spherePixID = AddPICTToSpherePixList(rt.spherePixList, held(saturnBytes));
+    Body(2).spherePixID = AddPICTToSpherePixList(rt.spherePixList, held(TestPicture(0x00806040)));
+    Body(1).ringPix = held(ringBytes);
     Body(1).ringRatio = 2.3;
     const uint32_t* titanMap = GetPointerToSpherePix(rt.spherePixList, Body(2).spherePixID);
     rt.selectedBody = 1;
@@ -564,8 +539,6 @@ TEST_F(HistoryTest, DeleteComesBackWithItsPictureRingAndSelection) {
     RunFrames(1);  // the restored scenario runs on the new maps and ring
     EXPECT_EQ(BodyRTList()->body[1].ringPix, RingPixPtrFromHandle(Body(1).ringPix));
     EXPECT_EQ(BodyRTList()->body[1].spherePix, saturnMap);
-    Choose(kEditMenu, 2);
-    EXPECT_EQ(GetPointerToSpherePix(rt.spherePixList, Body(1).spherePixID), titanMap);
 }
 
 TEST_F(HistoryTest, RemoveAllBodiesAsksFirstAndOnlyAButtonAnswers) {
@@ -618,13 +591,6 @@ TEST_F(HistoryTest, SettingsAloneComeBackWithoutARestartButTheForceLawRestarts) 
     Choose(kEditMenu, 1);
     EXPECT_DOUBLE_EQ(set.powerLaw, -2.0);
     EXPECT_EQ(rt.bodyRT, kNoHandle) << "the motion under the other force law is discarded";
-    const BodyInfoStruct earth = Body(1);  // making the present state initial is a step as well
-    RunFrames(10);
-    Choose(kSimulationMenu, 10);
-    ASSERT_NE(Body(1).pos[1], earth.pos[1]);
-    EXPECT_EQ(UndoStepName(), "Make Present State Initial");
-    Choose(kEditMenu, 1);
-    EXPECT_EQ(std::memcmp(&Body(1), &earth, sizeof earth), 0);
 }
 
 TEST_F(HistoryTest, TheCraftsScheduleIsPartOfTheStepEntryByEntry) {
@@ -642,22 +608,6 @@ TEST_F(HistoryTest, TheCraftsScheduleIsPartOfTheStepEntryByEntry) {
     Choose(kEditMenu, 1);
     EXPECT_EQ(GetCraftIndex(), 0);
     EXPECT_EQ(Listed(set.timedThrust), (Entries{{3.0, 10}}));
-}
-
-TEST_F(HistoryTest, TheMenuNamesTheStepAndStepsNestWithTheOutermostDeciding) {
-    AddBodies({"Sun"});
-    BeginUndoableChange("");
-    BeginUndoableChange("Rename");
-    CToPStr31(Body(0).name, "Sol");
-    EndUndoableChange();
-    EXPECT_FALSE(CanUndo()) << "the inner bracket does not record by itself";
-    EndUndoableChange();
-    EndUndoableChange();  // unbalanced: ignored
-    MarkMenus(1);
-    EXPECT_EQ(GetMenuItem(kEditMenu, 1)->text, "Undo Rename");
-    MarkMenus(0);
-    Choose(kEditMenu, 1);
-    EXPECT_EQ(Names(), Texts{"Sun"});
 }
 
 TEST_F(HistoryTest, TheTitleMarksChangesUntilUndoneOrSavedAndSaveAsksForAFileOnce) {
@@ -735,7 +685,8 @@ TEST_F(HistoryTest, TheRecentListHoldsTenFilesOnceEachMostRecentFirst) {
     EXPECT_EQ(std::pair(list.paths[0], list.paths[1]), std::pair(File("u5.universe"), File("u11.universe")));
     RecentFilesStruct alike;
     for (const char* p : {"/a/solar.universe", "/b/solar.universe", "/a/moons.universe"}) AddRecentFile(alike, p);
-    EXPECT_EQ(RecentFileTitles(alike), (Texts{"moons.universe", "solar.universe \u2014 /b", "solar.universe \u2014 /a"}));
+    EXPECT_EQ(RecentFileTitles(alike),
+              (Texts{"moons.universe", "solar.universe \u2014 /b", "solar.universe \u2014 /a"}));
 }
 
 TEST_F(HistoryTest, OpenRecentFollowsWhatWasOpenedAndSavedAcrossARestart) {
