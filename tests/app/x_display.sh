@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# The real application on a real X display (Xvfb, with openbox unless told otherwise), its settings in
-# a folder of its own. $1: the program, $2: a universe, $3: what to try:
-#   keys      the view's keys, the wheel and drags without dying; a double-click on the Sun follows it
-#             (the title shows the change); Ctrl+Q ends it with status 0, also without a window manager.
-#   remember  a window moved and resized comes back after a restart, the universe is in the recent list,
-#             and a place off the screen or a damaged settings file leaves the default place.
-#   cpu       the share of a core the demo takes at 1280 x 800, running and paused (limits, per cent:
-#             GRAVITAS_CPU_RUNNING_MAX and _PAUSED_MAX).
+# The real application on a real X display (Xvfb, with openbox unless told
+# otherwise), its settings in a folder of the test's own. $1: the program,
+# $2: a universe, $3: what to try:
+#   keys      Ctrl+2, Ctrl+F, Ctrl+1, Space, arrows, Ctrl+keypad 2, Escape, the wheel (plain
+#             and with Shift), -, +, =, Page Up/Down and right and middle drags without
+#             dying; a double-click on the Sun follows it (the title shows the change);
+#             Ctrl+Q ends it with status 0, also without a window manager.
+#   remember  a main window moved and resized comes back after a restart, the universe
+#             opened is in the recent list, and a place off the screen or a damaged
+#             settings file leaves the default place.
+#   cpu       the share of a core the demo takes at 1280 x 800, running and paused
+#             (process CPU time; limits GRAVITAS_CPU_RUNNING_MAX and _PAUSED_MAX, per cent).
 # Exit 77 (skipped) when the tools are missing.
 set -u
 APP="$1" UNIVERSE="$2" MODE="$3"
@@ -16,13 +20,14 @@ done
 XDG_CONFIG_HOME=$(mktemp -d)
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR
-RUNNING_MAX="${GRAVITAS_CPU_RUNNING_MAX:-35}" PAUSED_MAX="${GRAVITAS_CPU_PAUSED_MAX:-20}"
-export APP UNIVERSE MODE XDG_CONFIG_HOME RUNNING_MAX PAUSED_MAX
+export APP UNIVERSE MODE XDG_CONFIG_HOME RUNNING_MAX="${GRAVITAS_CPU_RUNNING_MAX:-35}" PAUSED_MAX="${GRAVITAS_CPU_PAUSED_MAX:-20}"
+
 SCREEN=1280x800; [ "$MODE" = cpu ] && SCREEN=1600x1000
 xvfb-run -a -s "-screen 0 ${SCREEN}x24" bash -s <<'INNER'
 set -u
 LOG="$XDG_CONFIG_HOME/run.log" CONF="$XDG_CONFIG_HOME/Gravitas/Gravitas.conf"
 fail() { echo "FAIL ($MODE): $*"; cat "$LOG"; kill "${app:-}" "${wm:-}" 2>/dev/null; exit 1; }
+with_wm() { openbox >/dev/null 2>&1 & wm=$!; sleep 1; }
 start() {  # starts the application with the given arguments and waits for its main window
     "$APP" "$@" >"$LOG" 2>&1 & app=$!
     for _ in $(seq 60); do
@@ -43,19 +48,16 @@ quit() {
 press() { xdotool key "$1"; sleep "${2:-0.5}"; kill -0 "$app" 2>/dev/null || fail "the application died after $1"; }
 place() { xdotool getwindowgeometry --shell "$window" | grep -v '^WINDOW=' | tr -s '\n' ' '; }
 modified() { case "$(xdotool getwindowname "$window")" in *"*"*) return 0;; esac; return 1; }
-to_middle() {
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-}
-openbox >/dev/null 2>&1 & wm=$!; sleep 1
+
 case "$MODE" in
 keys)
+    with_wm
     start "$UNIVERSE"
     xdotool windowactivate --sync "$window" 2>/dev/null
     for k in ctrl+2 ctrl+f ctrl+1; do press $k 1.5; done
     for k in space Left Right Up Down ctrl+KP_2 space Escape; do press $k; done
-    to_middle
-    xdotool click 4 click 4 click 5 keydown shift click 4 click 5 keyup shift
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 4 click 4 click 5 keydown shift click 4 click 5 keyup shift
     for k in minus plus equal Prior Next; do press $k 0.3; done
     xdotool mousedown 3 mousemove_relative 0 -30 mouseup 3 mousedown 2 mousemove_relative 30 0 mouseup 2
     press Escape 1  # stopped: the Sun, the only pale yellow point, stays where it was drawn
@@ -70,10 +72,12 @@ keys)
     quit
     kill "$wm"; unset wm
     start "$UNIVERSE"  # no window manager gives the focus: keys go where the pointer is
-    to_middle
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
     sleep 0.5
     quit;;
 remember)
+    with_wm
     start "$UNIVERSE"
     default=$(place)
     xdotool windowsize "$window" 640 420 windowmove "$window" 210 150
@@ -95,16 +99,15 @@ remember)
     [ "$(place)" = "$default" ] || fail "a damaged settings file moved the window: [$(place)]"
     quit;;
 cpu)
+    with_wm
     start "$UNIVERSE"
-    xdotool windowactivate --sync "$window" windowsize --sync "$window" 1280 800 2>/dev/null
-    xdotool windowactivate --sync "$window" 2>/dev/null
+    xdotool windowactivate --sync "$window" windowsize --sync "$window" 1280 800 windowactivate --sync "$window" 2>/dev/null
     sleep 3
     measure() {  # per cent of one core over 5 s of wall time: user + system ticks after the name's ")"
         local c0 c1 t0 t1
         c0=$(awk '{ print $14 + $15 }' "/proc/$app/stat"); t0=$(date +%s.%N); sleep 5
         c1=$(awk '{ print $14 + $15 }' "/proc/$app/stat"); t1=$(date +%s.%N)
-        awk -v c="$((c1 - c0))" -v hz="$(getconf CLK_TCK)" -v t0="$t0" -v t1="$t1" \
-            'BEGIN { printf "%.1f", 100 * c / hz / (t1 - t0) }'
+        awk -v c="$((c1 - c0))" -v hz="$(getconf CLK_TCK)" -v t0="$t0" -v t1="$t1" 'BEGIN { printf "%.1f", 100 * c / hz / (t1 - t0) }'
     }
     running=$(measure)
     press space 1
@@ -112,7 +115,7 @@ cpu)
     press space
     echo "running ${running} % of a core (limit ${RUNNING_MAX}), paused ${paused} % (limit ${PAUSED_MAX})"
     quit
-    awk -v r="$running" -v p="$paused" 'BEGIN { exit !(r <= ENVIRON["RUNNING_MAX"] && p <= ENVIRON["PAUSED_MAX"]) }' ||
+    awk -v r="$running" -v p="$paused" -v rm="$RUNNING_MAX" -v pm="$PAUSED_MAX" 'BEGIN { exit !(r <= rm && p <= pm) }' ||
         fail "more CPU than allowed";;
 esac
 [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
