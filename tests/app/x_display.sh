@@ -23,7 +23,8 @@ unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 export APP UNIVERSE MODE XDG_CONFIG_HOME RUNNING_MAX="${GRAVITAS_CPU_RUNNING_MAX:-35}" PAUSED_MAX="${GRAVITAS_CPU_PAUSED_MAX:-20}"
 
 SCREEN=1280x800; [ "$MODE" = cpu ] && SCREEN=1600x1000
-xvfb-run -a -s "-screen 0 ${SCREEN}x24" bash -s <<'INNER'
+# From a display number of its own choosing: two runs that both start at :99 can race for it.
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 ${SCREEN}x24" bash -s <<'INNER'
 set -u
 LOG="$XDG_CONFIG_HOME/run.log" CONF="$XDG_CONFIG_HOME/Gravitas/Gravitas.conf"
 fail() { echo "FAIL ($MODE): $*"; cat "$LOG"; kill "${app:-}" "${wm:-}" 2>/dev/null; exit 1; }

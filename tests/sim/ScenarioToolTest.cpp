@@ -10,6 +10,7 @@
 
 #include "ScratchDir.h"
 #include "core/Records.h"
+#include "sim/Bodies.h"
 #include "tools/gravitas-sim/ScenarioJson.h"
 
 TEST(ScenarioTool, HostileScenariosAreRefusedWithTheField) {
@@ -40,4 +41,5 @@ TEST(ScenarioTool, HostileScenariosAreRefusedWithTheField) {
     }
     ASSERT_TRUE(LoadScenarioJSONText(R"({"view":{"labelFlags":4294967295},)" + body + "}", ".", err)) << err;
     EXPECT_EQ(set.labelFlags, 4294967295u);  // the largest value that fits still loads
+    DeallocateAllPushMemory();
 }

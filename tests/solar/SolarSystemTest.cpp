@@ -59,5 +59,6 @@ TEST(SolarSystem, RunsToThePublishedYearMonthJupiterPeriodAndEarthDistances) {
     EXPECT_NEAR(MeanPeriod(jupiter, 6 * 3600, 1) / kYear, 11.86, 0.01);
     EXPECT_NEAR(nearest / kAu, 0.98329, 0.98329e-3);   // perihelion
     EXPECT_NEAR(farthest / kAu, 1.01671, 1.01671e-3);  // aphelion
+    DeallocateAllPushMemory();
 }
 }  // namespace
