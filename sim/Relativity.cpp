@@ -19,8 +19,6 @@ inline void OnePostNewtonian(double mu, const double* r, const double* v, double
 }
 }  // namespace
 
-bool RelativityActive(const SettingsStruct& s) { return RelativityOn(s) && s.powerLaw == -2.0; }
-
 int32_t RelativitySource(const BodyRTListStruct* list) {
     int32_t best = -1;
     if (!list) return best;
@@ -29,29 +27,34 @@ int32_t RelativitySource(const BodyRTListStruct* list) {
     return best;
 }
 
-void AddRelativisticAcceleration(const BodyRTListStruct* list, double gravConstant, const Vec3* pos, const Vec3* vel,
-                                 Vec3* acc) {
+namespace {
+// The term for every live body but the source, wherever the positions, velocities and
+// accelerations are kept (stage arrays or the bodies themselves).
+template <typename Pos, typename Vel, typename Acc>
+void AddForEachBody(const BodyRTListStruct* list, double gravConstant, Pos pos, Vel vel, Acc acc) {
     const int32_t s = RelativitySource(list);
     if (s < 0) return;
     const double mu = gravConstant * list->body[s].mass;
+    const double *ps = pos(s), *vs = vel(s);
     for (int32_t i = list->count - 1; i >= 0; --i) {
         if (i == s || !IsLiveBody(list->body[i])) continue;
-        const double r[3] = {pos[i][0] - pos[s][0], pos[i][1] - pos[s][1], pos[i][2] - pos[s][2]};
-        const double v[3] = {vel[i][0] - vel[s][0], vel[i][1] - vel[s][1], vel[i][2] - vel[s][2]};
-        OnePostNewtonian(mu, r, v, acc[i].data());
+        const double *p = pos(i), *v = vel(i);
+        const double r[3] = {p[0] - ps[0], p[1] - ps[1], p[2] - ps[2]};
+        const double dv[3] = {v[0] - vs[0], v[1] - vs[1], v[2] - vs[2]};
+        OnePostNewtonian(mu, r, dv, acc(i));
     }
+}
+}  // namespace
+
+bool RelativityActive(const SettingsStruct& s) { return RelativityOn(s) && s.powerLaw == -2.0; }
+
+void AddRelativisticAcceleration(const BodyRTListStruct* list, double gravConstant, const Vec3* pos, const Vec3* vel,
+                                 Vec3* acc) {
+    AddForEachBody(list, gravConstant, [&](int32_t i) { return pos[i].data(); },
+                   [&](int32_t i) { return vel[i].data(); }, [&](int32_t i) { return acc[i].data(); });
 }
 
 void AddRelativisticAccelerationInPlace(BodyRTListStruct* list, double gravConstant) {
-    const int32_t s = RelativitySource(list);
-    if (s < 0) return;
-    const BodyRTStruct& src = list->body[s];
-    const double mu = gravConstant * src.mass;
-    for (int32_t i = list->count - 1; i >= 0; --i) {
-        BodyRTStruct& b = list->body[i];
-        if (i == s || !IsLiveBody(b)) continue;
-        const double r[3] = {b.pos[0] - src.pos[0], b.pos[1] - src.pos[1], b.pos[2] - src.pos[2]};
-        const double v[3] = {b.vel[0] - src.vel[0], b.vel[1] - src.vel[1], b.vel[2] - src.vel[2]};
-        OnePostNewtonian(mu, r, v, b.acc);
-    }
+    AddForEachBody(list, gravConstant, [&](int32_t i) { return list->body[i].pos; },
+                   [&](int32_t i) { return list->body[i].vel; }, [&](int32_t i) { return list->body[i].acc; });
 }
