@@ -157,34 +157,27 @@ void PrepareCoefficients(Run& r, double dt) {
     RecomputeNewton(r);
 }
 
+// Horner's sum b6/d6 h^7 + ... + b0/d0 h + last, for component i: the integrated series of
+// the acceleration, once (velocities) or twice (positions).
+double NodeSeries(const GaussRadauStateStruct& s, size_t i, double h, const double (&divisor)[kOrders], double last) {
+    double series = s.b[kOrders - 1][i] / divisor[kOrders - 1];
+    for (int k = kOrders - 2; k >= 0; --k) series = series * h + s.b[k][i] / divisor[k];
+    return series * h + last;
+}
+
 // Positions at time fraction h of a step of length dt.
 void PredictPositions(Run& r, double h, double dt) {
+    static constexpr double kTwice[kOrders] = {6.0, 12.0, 20.0, 30.0, 42.0, 56.0, 72.0};
+    static constexpr double kOnce[kOrders] = {2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0};
     GaussRadauStateStruct& s = r.s;
     double hdt = h * dt;
     for (size_t i = 0; i < r.n3; ++i) {
-        double series = s.b[6][i] / 72.0;
-        series = series * h + s.b[5][i] / 56.0;
-        series = series * h + s.b[4][i] / 42.0;
-        series = series * h + s.b[3][i] / 30.0;
-        series = series * h + s.b[2][i] / 20.0;
-        series = series * h + s.b[1][i] / 12.0;
-        series = series * h + s.b[0][i] / 6.0;
-        series = series * h + s.startAcc[i] / 2.0;
-        double dx = hdt * s.startVel[i] + hdt * hdt * series;
+        double dx = hdt * s.startVel[i] + hdt * hdt * NodeSeries(s, i, h, kTwice, s.startAcc[i] / 2.0);
         s.trialPos[i] = s.startPos[i] + (dx - s.posCarry[i]);
     }
     if (!s.velocityDependent) return;
-    for (size_t i = 0; i < r.n3; ++i) {
-        double series = s.b[6][i] / 8.0;
-        series = series * h + s.b[5][i] / 7.0;
-        series = series * h + s.b[4][i] / 6.0;
-        series = series * h + s.b[3][i] / 5.0;
-        series = series * h + s.b[2][i] / 4.0;
-        series = series * h + s.b[1][i] / 3.0;
-        series = series * h + s.b[0][i] / 2.0;
-        series = series * h + s.startAcc[i];
-        s.trialVel[i] = s.startVel[i] + (hdt * series - s.velCarry[i]);
-    }
+    for (size_t i = 0; i < r.n3; ++i)
+        s.trialVel[i] = s.startVel[i] + (hdt * NodeSeries(s, i, h, kOnce, s.startAcc[i]) - s.velCarry[i]);
 }
 
 // One pass over the seven nodes; returns the largest change in b6 and the largest
