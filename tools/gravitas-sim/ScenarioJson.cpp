@@ -62,6 +62,11 @@ int64_t WholeOr(const json& j, const char* key, int64_t dflt, int64_t least, int
         throw BadInput(where + ": \"" + key + "\" must lie in " + range);
     return v.is_number_unsigned() ? int64_t(v.get<uint64_t>()) : v.get<int64_t>();
 }
+bool BoolOr(const json& j, const char* key, bool dflt, const std::string& where) {
+    if (!j.contains(key)) return dflt;
+    if (!j.at(key).is_boolean()) throw BadInput(where + ": \"" + key + "\" must be true or false");
+    return j.at(key).get<bool>();
+}
 int32_t IntOr(const json& j, const char* key, int32_t dflt, const std::string& where) {
     return int32_t(WholeOr(j, key, dflt, INT32_MIN, INT32_MAX, where));
 }
@@ -100,9 +105,7 @@ void ReadBody(const json& jb, int index, const std::string& baseDir) {
     std::string where = "body " + std::to_string(index + 1);
     if (!jb.is_object()) throw BadInput(where + ": must be an object");
     BodyInfoStruct b;
-    if (jb.contains("craft") && !jb["craft"].is_boolean()) throw BadInput(where + ": \"craft\" must be true or false");
-    bool craft = jb.value("craft", false);
-    if (craft) {
+    if (BoolOr(jb, "craft", false, where)) {
         double thrust = set.craftThrust;
         FillDefaultCraftInfo(b);
         set.craftThrust = thrust;
@@ -164,7 +167,7 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         std::vector<std::vector<std::string>> keysOfOpenObjects;
         // Deeper nesting than any scenario needs is refused too: copying or printing such a
         // value would recurse once per level and could exhaust the stack.
-        const json::parser_callback_t noDuplicateKeys = [&](int depth, json::parse_event_t event, json& parsed) {
+        const json::parser_callback_t checkWhileParsing = [&](int depth, json::parse_event_t event, json& parsed) {
             if (depth > kMaxScenarioDepth) throw BadInput("nested deeper than " + std::to_string(kMaxScenarioDepth) + " levels");
             if (event == json::parse_event_t::object_start) keysOfOpenObjects.emplace_back();
             else if (event == json::parse_event_t::object_end && !keysOfOpenObjects.empty()) keysOfOpenObjects.pop_back();
@@ -177,7 +180,7 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
             }
             return true;
         };
-        json j = json::parse(text, noDuplicateKeys);
+        json j = json::parse(text, checkWhileParsing);
         if (!j.is_object()) throw BadInput("scenario must be a JSON object");
         const json noSection = json::object();
         const json& phys = j.contains("physics") ? j["physics"] : noSection;
@@ -193,9 +196,7 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.onCrash = Named(phys, "onCrash", kCrash, 3, 0, "physics");
         set.craftThrust = NumOr(phys, "craftThrust", 100.0, "physics");
         set.trailLength = IntOr(phys, "trailLength", 0, "physics");
-        if (phys.contains("relativity") && !phys["relativity"].is_boolean())
-            throw BadInput("physics: \"relativity\" must be true or false");
-        set.physicsOptions = phys.value("relativity", false) ? kRelativityOn : 0;
+        set.physicsOptions = BoolOr(phys, "relativity", false, "physics") ? kRelativityOn : 0;
         epoch = EpochStruct{};
         if (j.contains("epochJDTDB")) {
             const double jd = Num(j, "epochJDTDB", "scenario");
@@ -245,7 +246,8 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         ClearScenario();
         // The library's own tag ("[json.exception.parse_error.101] ") means nothing to the user.
         std::string what = e.what();
-        if (what.starts_with("[json.exception.")) what.erase(0, what.find("] ") == std::string::npos ? 0 : what.find("] ") + 2);
+        if (const size_t tag = what.find("] "); what.starts_with("[json.exception.") && tag != std::string::npos)
+            what.erase(0, tag + 2);
         error = "malformed scenario: " + what;
         return false;
     } catch (const BadInput& e) {
