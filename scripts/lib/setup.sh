@@ -3,12 +3,15 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD_DIR="${GRAVITAS_BUILD_DIR:-$ROOT/build}"
 
-# A fresh clone or a second build folder reuses earlier compilations through ccache.
-if command -v ccache >/dev/null 2>&1; then
+# A fresh clone or a second build folder reuses earlier compilations through ccache
+# (looked for again once the packages are installed: a fresh machine gets it there).
+use_ccache_if_there() {
+    command -v ccache >/dev/null 2>&1 || return 0
     export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
     export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-ccache}"
     export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}" CCACHE_NOHASHDIR=1
-fi
+}
+use_ccache_if_there
 
 PACKAGES=(cmake g++ make pkg-config ccache qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev libgtest-dev
           libbenchmark-dev libhwy-dev nlohmann-json3-dev xplanet xplanet-images openuniverse-common
@@ -27,6 +30,7 @@ install_missing_packages() {
         [ "$(id -u)" -ne 0 ] && sudo="sudo"
         $sudo apt-get update -qq
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+        use_ccache_if_there
     fi
 }
 
