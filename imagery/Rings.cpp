@@ -62,6 +62,25 @@ inline uint32_t AddPin(uint32_t pixel, uint32_t texel) {
     return sum | ((carried >> 7) * 0xFFu);
 }
 
+// c x keep / 255 for two channels eight bits apart at once (keep <= 255), rounded.
+inline uint32_t ScaleTwo(uint32_t twoChannels, uint32_t keep) {
+    const uint32_t t = twoChannels * keep + 0x00800080u;
+    return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// What of the light behind a ring texel passes it: its opacity grows with its luminance at
+// twice the rate, so dark gaps let everything through and the dense bright bands hide the
+// globe behind them.
+inline uint32_t RingKeeps(uint32_t l) { return l >= 128 ? 0 : 255 - 2 * l; }
+
+// The ring's light over what lies behind it; over black this is plain addition.
+inline uint32_t RingOver(uint32_t pixel, uint32_t texel) {
+    const uint32_t keep = RingKeeps(texel >> 24);
+    if (keep == 255) return AddPin(pixel, texel);
+    const uint32_t behind = ScaleTwo(pixel & 0x00FF00FFu, keep) | (ScaleTwo((pixel >> 8) & 0x00FF00FFu, keep) << 8);
+    return AddPin(behind, texel);
+}
+
 // Per-rotation constants of the ring painter. (n6, n7) is the screen direction of the ring's
 // normal, M6 and M7 of the rotation; step scales pixels so that n6 x + n7 y comes out in units
 // of R/256. Near face-on that direction is a few units long and the step up to 2^32 / R, so the
@@ -116,9 +135,11 @@ inline int64_t RingTexelIndex(const RingView& v, const RingRadial& rad, int64_t 
 // Ring coordinate of pixel offset d from the centre (y grows upward).
 inline int64_t RingCoord(int64_t d, const RingView& v) { return (d * v.step) >> 8; }
 
-inline uint32_t AddPinByte(uint32_t pixel, int shift, uint32_t add) {
-    const uint32_t c = ((pixel >> shift) & 255) + add;
-    return (pixel & ~(255u << shift)) | ((c > 255 ? 255 : c) << shift);
+// One eye's channel: the ring's luminance over what lies behind it, as RingOver does.
+inline uint32_t OverByte(uint32_t pixel, int shift, uint32_t l) {
+    const uint32_t c = (pixel >> shift) & 255, t = c * RingKeeps(l) + 128;
+    const uint32_t sum = l + ((t + (t >> 8)) >> 8);
+    return (pixel & ~(255u << shift)) | ((sum > 255 ? 255 : sum) << shift);
 }
 
 // Narrows the columns [from, to) to those where g, a monotone function of the column (rising
@@ -161,7 +182,7 @@ void DrawRing(const Rect& clip, const uint16_t* T, int32_t cx, int32_t cy, int32
                        -256, 256);
             for (int32_t px = left; px < right; ++px) {
                 const int64_t i = RingTexelIndex(v, rad, RingCoord(int64_t(px) - cx, v), yn6, yn7, half, T);
-                if (i >= 0) row[px] = AddPin(row[px], profile[i]);
+                if (i >= 0) row[px] = RingOver(row[px], profile[i]);
             }
         }
     });
@@ -187,7 +208,7 @@ void DrawRing3D(const Rect& cyanClip, const Rect& redClip, const uint16_t* T, in
                 const int64_t i = RingTexelIndex(red, rad, RingCoord(dx, red), yn6, yn7, half, T);
                 if (i < 0) continue;
                 uint32_t& p = row[hR + dx];
-                p = AddPinByte(p, 16, profile[i] >> 24) & 0x00FFFFFFu;
+                p = OverByte(p, 16, profile[i] >> 24) & 0x00FFFFFFu;
             }
         }
         const int64_t y = RingCoord(-(int64_t(py) - cy), cyan);
@@ -197,7 +218,7 @@ void DrawRing3D(const Rect& cyanClip, const Rect& redClip, const uint16_t* T, in
             if (i < 0) continue;
             const uint32_t l = profile[i] >> 24;
             uint32_t& p = row[hC + dx];
-            p = AddPinByte(AddPinByte(p, 8, l), 0, l);
+            p = OverByte(OverByte(p, 8, l), 0, l);
         }
     }
 }

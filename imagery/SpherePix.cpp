@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "imagery/MapFromPicture.h"
 #include "platform/Platform.h"
 #include "render/RenderBuffer.h"
 
@@ -181,25 +182,13 @@ int32_t PrepareSpherePixMapWPict(uint32_t* ref, Handle picture) {
         Platform().StatusWindowClose();
         return 0;
     }
-    const double W = img.width, H = img.height;
     uint32_t nextTick = TickCount();
-    for (int32_t n = 0; n < 256; ++n) {
-        const int32_t rho = n - 128;
-        const double y = H * std::acos(rho / 128.0) / M_PI;
-        for (int32_t k = 63; k >= -64; --k) {
-            for (int32_t s = 0; s < 4; ++s) {
-                double lon = SectorLongitude(s, k) / (2 * M_PI);
-                if (lon < 0) lon += 1;
-                lon -= std::trunc(lon);
-                const uint32_t v = InterpolateRGBFrom24BitPixMap(base, rowBytes, &bounds, lon * W, y);
-                ref[rho * 512 + s * 128 + k] = MakeTexel(v >> 24, (v >> 16) & 255, (v >> 8) & 255, v & 255);
-            }
-        }
+    FillTexelMapFromPicture(ref, base, rowBytes, img.width, img.height, [&](int32_t n) {
         if (TickCount() > nextTick) {
             Platform().StatusWindowDraw(0, uint32_t(n * 500 / 256), nullptr);
             nextTick = TickCount() + 1;
         }
-    }
+    });
     DisposeGW(gw);
     Platform().StatusWindowDraw(0, 500, nullptr);
     Platform().StatusWindowClose();

@@ -6,6 +6,7 @@
 
 #include "imagery/Rings.h"
 #include "imagery/ShadedDisc.h"
+#include "imagery/SoftLimb.h"
 #include "imagery/SpherePix.h"
 #include "render/BodyDecor.h"
 #include "render/Camera.h"
@@ -71,8 +72,8 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
             if (!BodySquare(sx, sy, uint32_t(std::max(dr, 0)), ring) || !ClipToBuffer(ring)) ring = Rect{};
             DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, m, bAddrGWPM, rBytesGWPM, b.ringPix, 0);
         }
-        DrawSphere(clipped, sx, sy, rad, m, bAddrGWPM, rBytesGWPM, b.spherePix, rt.sphereSqrtTable,
-                   rt.sphereInvSqrtTable);
+        DrawSphereSoftLimb(clipped, sx, sy, rad, m, bAddrGWPM, rBytesGWPM, b.spherePix, rt.sphereSqrtTable,
+                           rt.sphereInvSqrtTable);
         if (b.ringPix) DrawRing(ring, rt.sphereSqrtTable, sx, sy, rad, rr, m, bAddrGWPM, rBytesGWPM, b.ringPix, 1);
         labelRect = clipped;
         RGBForeColor(b.color);

@@ -6,6 +6,7 @@
 
 #include "imagery/Rings.h"
 #include "imagery/ShadedDisc.h"
+#include "imagery/SoftLimb.h"
 #include "imagery/SpherePix.h"
 #include "render/BodyDecor.h"
 #include "render/Camera.h"
@@ -99,8 +100,8 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
             DrawRing3D(cyanRing, redRing, rt.sphereSqrtTable, e.cyan, e.red, e.y, rad, rr, &Fcyan.i[0], &Fred.i[0],
                        bAddrGWPM, rBytesGWPM, b.ringPix, 0);
         }
-        DrawSphere3D(b.spherePix, rt.sphereSqrtTable, rt.sphereInvSqrtTable, redClip, cyanClip, e.red, e.cyan, e.y,
-                     &Fred.i[0], &Fcyan.i[0], rad, bAddrGWPM, rBytesGWPM);
+        DrawSphere3DSoftLimb(b.spherePix, rt.sphereSqrtTable, rt.sphereInvSqrtTable, redClip, cyanClip, e.red, e.cyan, e.y,
+                             &Fred.i[0], &Fcyan.i[0], rad, bAddrGWPM, rBytesGWPM);
         if (b.ringPix)
             DrawRing3D(cyanRing, redRing, rt.sphereSqrtTable, e.cyan, e.red, e.y, rad, rr, &Fcyan.i[0], &Fred.i[0],
                        bAddrGWPM, rBytesGWPM, b.ringPix, 1);

@@ -11,6 +11,8 @@
 #include <memory>
 
 #include "RenderScene.h"
+#include "io/Universe.h"
+#include "sim/Bodies.h"
 #include "platform/qt/QtBackend.h"
 #include "render/IJK.h"
 #include "render/Pen.h"
@@ -19,30 +21,40 @@
 
 namespace {
 
+// The render buffer against the stored frame; tolerance: largest allowed difference of any one channel.
+void ExpectFrame(const std::string& name, int tolerance = 0) {
+    const int w = renderGWRect.right, h = renderGWRect.bottom;
+    QImage actual(reinterpret_cast<const uchar*>(renderGW), w, h, QImage::Format_RGB32);  // the spare top byte is not colour
+    const QString golden = QString(GRAVITAS_SOURCE_DIR "/tests/render/golden/") + name.c_str() + ".png";
+    if (const char* update = std::getenv("GRAVITAS_UPDATE_GOLDEN"); update && std::string(update) == "1")
+        return (void)actual.save(golden, "PNG");
+    const QImage stored(golden);
+    const bool sameSize = stored.size() == actual.size();
+    int worst = 0, differing = 0;
+    for (int t = 0; sameSize && t < w * h; ++t) {
+        const QRgb a = actual.pixel(t % w, t / w), g = stored.pixel(t % w, t / w);
+        const int d = std::max({std::abs(qRed(a) - qRed(g)), std::abs(qGreen(a) - qGreen(g)), std::abs(qBlue(a) - qBlue(g))});
+        worst = std::max(worst, d), differing += d > tolerance;
+    }
+    if (sameSize && differing == 0) return;
+    QDir().mkpath(GRAVITAS_GOLDEN_ACTUAL_DIR);
+    actual.save(QString(GRAVITAS_GOLDEN_ACTUAL_DIR "/") + name.c_str() + ".png", "PNG");
+    ADD_FAILURE() << golden.toStdString() << (sameSize ? " differs: " : " is missing or of another size: ") << differing
+                  << " pixels beyond " << tolerance << " (worst " << worst << "); the frame is in " GRAVITAS_GOLDEN_ACTUAL_DIR;
+}
+
+void StartGui() {  // one application for every test that measures text or decodes pictures
+    static int argc = 1;
+    static char name[] = "gravitas-golden", *argv[] = {name, nullptr};
+    static std::unique_ptr<QGuiApplication> app(new QGuiApplication(argc, argv));
+}
+
 struct GoldenScene : RenderScene {
     using RenderScene::RenderScene;
     ~GoldenScene() { SetPlatformBackend(nullptr); }
-    // tolerance: largest allowed difference of any one channel.
     void DrawAndExpect(const std::string& name, int tolerance = 0) {
         Draw();
-        const int w = Width(), h = renderGWRect.bottom;
-        QImage actual(reinterpret_cast<const uchar*>(renderGW), w, h, QImage::Format_RGB32);  // the spare top byte is not colour
-        const QString golden = QString(GRAVITAS_SOURCE_DIR "/tests/render/golden/") + name.c_str() + ".png";
-        if (const char* update = std::getenv("GRAVITAS_UPDATE_GOLDEN"); update && std::string(update) == "1")
-            return (void)actual.save(golden, "PNG");
-        const QImage stored(golden);
-        const bool sameSize = stored.size() == actual.size();
-        int worst = 0, differing = 0;
-        for (int t = 0; sameSize && t < w * h; ++t) {
-            const QRgb a = actual.pixel(t % w, t / w), g = stored.pixel(t % w, t / w);
-            const int d = std::max({std::abs(qRed(a) - qRed(g)), std::abs(qGreen(a) - qGreen(g)), std::abs(qBlue(a) - qBlue(g))});
-            worst = std::max(worst, d), differing += d > tolerance;
-        }
-        if (sameSize && differing == 0) return;
-        QDir().mkpath(GRAVITAS_GOLDEN_ACTUAL_DIR);
-        actual.save(QString(GRAVITAS_GOLDEN_ACTUAL_DIR "/") + name.c_str() + ".png", "PNG");
-        ADD_FAILURE() << golden.toStdString() << (sameSize ? " differs: " : " is missing or of another size: ") << differing
-                      << " pixels beyond " << tolerance << " (worst " << worst << "); the frame is in " GRAVITAS_GOLDEN_ACTUAL_DIR;
+        ExpectFrame(name, tolerance);
     }
     void TexturedSphere(int body, double radius, double poleTilt) {
         PrepareSpherePixMapWTest(Body(body).spherePix = NewMap());
@@ -71,9 +83,7 @@ struct GoldenScene : RenderScene {
     }
     // A green moon up and left of the centre, moving and accelerated, with its name, speed and arrows.
     void LabelledRhea() {
-        static int argc = 1;
-        static char name[] = "gravitas-golden", *argv[] = {name, nullptr};
-        static std::unique_ptr<QGuiApplication> app(new QGuiApplication(argc, argv));
+        StartGui();
         SetPlatformBackend(&qt);
         BodyRTStruct& b = Body(0);
         b.pos[1] = -120, b.pos[2] = 60, b.radius = 20, b.color = RGBColor{40000, 65535, 40000};
@@ -82,6 +92,46 @@ struct GoldenScene : RenderScene {
         set.labelFlags = 1 | 2 | 4 | 8;
     }
     QtBackend qt;
+};
+
+// A body of the Solar System demo, as the demo file holds its pictures and ring, seen from
+// `elevation` above its equator with its pole up the screen, `across` pixels wide.
+struct DemoBody {
+    QtBackend qt;
+    DemoBody(const char* name, double elevation, double across, int width, int height) {
+        StartGui();
+        SetPlatformBackend(&qt);
+        rt = RunTimeStruct{}, set = SettingsStruct{};
+        rt.spherePixList = NewSpherePixList();
+        FillSphereTables(rt.sphereSqrtTable, rt.sphereInvSqrtTable);
+        EXPECT_TRUE(LoadAllSettingsFrom(GRAVITAS_SOURCE_DIR "/data/universes/solar-system.universe"));
+        set.labelFlags = 0, set.trailLength = 0, set.displayFlags = 0;
+        SetupRenderGW(height, width);
+        rt.focalLength = 400;
+        const BodyRTListStruct* list = BodyRTList();
+        for (int32_t k = 0; list && k < list->count; ++k)
+            if (std::memcmp(list->body[k].name + 1, name, std::strlen(name)) == 0) body = k;
+        EXPECT_GE(body, 0) << name;
+        const BodyRTStruct& b = list->body[body];
+        const double reach = b.ringPix ? b.ringRadius : b.radius;
+        const double distance = rt.focalLength * 2 * reach / across;
+        double pole[3], out[3], up[3], side[3];
+        for (int n = 0; n < 3; ++n)
+            pole[n] = b.axes.k[n] / 65536.0, side[n] = b.axes.i[n] / 65536.0;
+        for (int n = 0; n < 3; ++n)
+            out[n] = std::cos(elevation) * side[n] + std::sin(elevation) * pole[n],
+            up[n] = -std::sin(elevation) * side[n] + std::cos(elevation) * pole[n];
+        Cross(side, up, out);
+        LoadIJKWithVects(&rt.cameraIJK, side, up, out);
+        for (int n = 0; n < 3; ++n) rt.eyePos[n] = b.pos[n] + out[n] * distance;
+        rt.eyeDistance = distance;
+    }
+    ~DemoBody() {
+        DisposeScratchSpace(), DeallocateAllPushMemory(), DisposeMyRenderGW();
+        DisposeSpherePixList(rt.spherePixList), rt.spherePixList = kNoHandle;
+        SetPlatformBackend(nullptr);
+    }
+    int32_t body = -1;
 };
 
 TEST(Golden, TexturedSphere) {
@@ -132,6 +182,25 @@ TEST(Golden, Stereo) {
     stereoGlasses = StereoGlasses::RedRight;  // the stored picture was drawn for red-right glasses
     s.DrawAndExpect("stereo");
     stereoGlasses = StereoGlasses::RedLeft;
+}
+
+// The demo's Saturn 30 degrees above its ring: the near half of the ring crosses the globe,
+// the globe hides the far half.
+TEST(Golden, DemoSaturnAt30Degrees) {
+    DemoBody saturn("Saturn", M_PI / 6, 180, 200, 120);
+    EraseRenderBuffer(), DoDrawStage(renderCX, renderCY);
+    ExpectFrame("demo-saturn");
+}
+
+// The demo's Earth large and small, its north pole a little toward the eye: the polar cap
+// near the top limb, the south polar ice just over the bottom one.
+TEST(Golden, DemoEarthPoleAndLimb) {
+    for (const double across : {150.0, 24.0}) {
+        const int side = int(across) + 10;
+        DemoBody earth("Earth", 0.15, across, side, side);
+        EraseRenderBuffer(), DoDrawStage(renderCX, renderCY);
+        ExpectFrame("demo-earth-" + std::to_string(int(across)));
+    }
 }
 
 }  // namespace
