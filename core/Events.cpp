@@ -116,7 +116,6 @@ void DoMouseUpEv() {
 }
 
 namespace {
-constexpr int16_t kOrbitBodyModeItem = 2;  // Camera Mode › Orbit the Body
 // A double-click this near a body's drawn disc (or its point) still finds it.
 constexpr int32_t kPickSlopPixels = 4;
 }  // namespace
@@ -128,7 +127,7 @@ void DoMainWindowDoubleClick(Point where) {
     if (index < 0 || index > std::numeric_limits<int16_t>::max() - 3) return;
     // The same commands as choosing from the menus, so the change is one undo step.
     UndoableChange change("Follow Body");
-    if (!CameraModeUsesBody(set.cameraMode)) HandleMenuEv(MenuChoice(kCameraModeMenu, kOrbitBodyModeItem));
+    if (!CameraModeUsesBody(set.cameraMode)) HandleMenuEv(MenuChoice(kCameraModeMenu, kOrbitBodyItem));
     HandleMenuEv(MenuChoice(kCameraSelectionMenu, int16_t(index + 3)));
 }
 

@@ -21,6 +21,7 @@
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
 #include "shell/Document.h"
+#include "shell/OpeningNote.h"
 #include "sim/Bodies.h"
 #include "sim/ContactMemory.h"
 #include "sim/FiniteGuard.h"
@@ -169,6 +170,7 @@ void UpdateCollisionNote() {
         collisionNote.clear();
         MainWindow().ShowNoteInMainWindow(collisionNote);
     }
+    UpdateOpeningNote(!collisionNote.empty());
 }
 }  // namespace
 

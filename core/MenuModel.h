@@ -18,6 +18,8 @@ constexpr int16_t kPushMethodMenu = 192, kLabelsMenu = 193, kCameraModeMenu = 19
 constexpr int16_t kOpenItem = 1, kOpenRecentItem = 2, kOpenDemoItem = 3, kSaveItem = 4, kSaveAsItem = 5,
                   kSavePictureItem = 7, kRecordMovieItem = 8, kOpenStarDataItem = 10, kImportHorizonsItem = 11,
                   kSolarSystemAtDateItem = 12, kQuitItem = 14;
+// View › Fit All, and Camera Mode › Orbit the Body.
+constexpr int16_t kFitAllItem = 16, kOrbitBodyItem = 2;
 
 struct MenuItemModel {
     std::string text;      // "-" is a separator

@@ -17,6 +17,7 @@
 #include "io/Universe.h"
 #include "platform/Platform.h"
 #include "render/Camera.h"
+#include "render/FitAll.h"
 #include "render/RenderBuffer.h"
 #include "render/StereoGlasses.h"
 #include "shell/Confirm.h"
@@ -101,7 +102,7 @@ void InstallMenuBar() {
              Item("Keep Camera Level", "Ctrl+K"), Item("Automatic Rotation\u2026"), Item("Labels", "", kLabelsMenu),
              Separator(), Item("Map Surfaces on Spheres", "Ctrl+M"), Item("Star Field", "Ctrl+Shift+S"),
              Item("Trails\u2026", "Ctrl+L"), Item("Stereo Glasses", "", kStereoGlassesMenu),
-             Item("Frame Rate", "", kFrameRateMenu)});
+             Item("Frame Rate", "", kFrameRateMenu), Separator(), Item("Fit All", "Ctrl+0")});
     AddMenu(kWindowMenu, "Window",
             {Item("Standard Layout", "Ctrl+1"), Item("Main Screen", "Ctrl+2"), Item("Main Screen, No Margins"),
              Item("All Screens"), Item("Full Screen", "Ctrl+F"), Separator(), Item("Main Window"),
@@ -342,6 +343,7 @@ void HandleMenuEv(int32_t choice) {
                 case 10: ToggleMapSpheresFlag(); break;
                 case 11: ToggleDrawStarsFlag(); break;
                 case 12: EditTrailLengthMenuItem(); break;
+                case kFitAllItem: FitAllMenuItem(); break;
                 default: break;
             }
             break;
@@ -395,7 +397,22 @@ void SetCameraSelectionMenuItem(int16_t item) {
         const int32_t k = item - 3;
         set.cameraSelection = (set.bodies && k < BodyCount()) ? k : 0;
     }
+    // Orbiting the origin would not show the body chosen: follow it instead.
+    if (item == 1 || item >= 3)
+        if (!CameraModeUsesBody(set.cameraMode)) SetCameraModeMenuItem(kOrbitBodyItem);
     UpdateObjectWindowVars();
+}
+
+void FitAllMenuItem() {
+    // A riding or chasing eye cannot stand back: orbit the same body instead.
+    if (CameraModeUsesBody(set.cameraMode) && set.cameraMode > 3) SetCameraModeMenuItem(kOrbitBodyItem);
+    double target[3];
+    CameraLookTarget(target);
+    const double distance = EyeDistanceShowingAll(target);
+    if (!(distance > 0)) return;
+    rt.eyeDistanceVel = distance - rt.eyeDistance;
+    rt.panIVel = -rt.panI;
+    rt.panJVel = -rt.panJ;
 }
 
 int16_t GetCameraSelectionMenuItem() { return int16_t(set.cameraSelection + 3); }

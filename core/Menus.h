@@ -20,6 +20,8 @@ int32_t MenuKey(uint8_t ch, uint16_t modifiers);
 void SetCameraModeMenuItem(int16_t item);
 int16_t GetCameraModeMenuItem();
 void SetCameraSelectionMenuItem(int16_t item);
+// View › Fit All: eases the eye back (or in) until every body is in view.
+void FitAllMenuItem();
 int16_t GetCameraSelectionMenuItem();
 void SetOnCrashMenuItem(int16_t item);
 int16_t GetOnCrashMenuItem();

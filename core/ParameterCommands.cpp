@@ -13,6 +13,7 @@
 #include "imagery/Stars.h"
 #include "io/FileFolders.h"
 #include "io/FileTypes.h"
+#include "render/StereoDepth.h"
 #include "render/Camera.h"
 #include "sim/Bodies.h"
 
@@ -133,7 +134,8 @@ void EditEyeRadiusMenuItem() {
         set.displayFlags &= ~kStereoOnFlag;
         return;
     }
-    double separation = 2.0 * set.eyeRadius;
+    // No separation would show a grey picture without depth: propose one the scene shows.
+    double separation = 2.0 * (set.eyeRadius > 0 ? set.eyeRadius : ProposedEyeRadius());
     if (!AskOne(separation, 1029, 5, 6, 1, 0, kSeparationRange)) return;
     if (separation != 2.0 * set.eyeRadius)
         set.eyeRadius = int32_t(std::trunc(separation * 0.5));

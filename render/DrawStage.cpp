@@ -58,6 +58,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     Rect clipped = square;
     if (!ClipToBuffer(clipped)) return;
     Rect labelRect = square;
+    const bool painted = d > TinyBodyPixels();  // a disc, not an outline
     if (b.spherePix && MappingOn() && d > TinyBodyPixels()) {
         IJK F;
         RelativeIJK(&F, &b.axes, &rt.cameraIJK);
@@ -86,7 +87,7 @@ void PlotBodyFinish(BodyRTStruct& b, int32_t cx, int32_t cy, double depth, const
     if (labelFlags) {
         if (labelFlags & kTextLabelBits)
             QueueBodyLabel(LabelRequest{int32_t(&b - BodyRTList()->body), labelFlags, 1, {labelRect, Rect{}},
-                                        {b.color, RGBColor{}}, false});
+                                        {b.color, RGBColor{}}, false, {sx, sx}, sy, painted ? rad : 0});
         if (labelFlags & 2) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, true);
         if (labelFlags & 4) DrawMonoArrow(b, rel, f, sx, sy, cx, cy, false);
     }

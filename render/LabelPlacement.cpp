@@ -1,6 +1,7 @@
 #include "render/LabelPlacement.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "render/BodyDecor.h"
@@ -48,6 +49,18 @@ bool ChooseLabelPlace(const Rect& box, const Rect& square, const Rect* boxes, in
     return false;
 }
 
+Rect DiscWidthInRows(const Rect& square, int32_t discX, int32_t discY, int32_t discR, int32_t top, int32_t bottom) {
+    if (discR <= 0) return square;
+    // The row of the band nearest the disc's centre is where the disc is widest.
+    const int64_t dy = discY < top ? int64_t(top) - discY : discY >= bottom ? int64_t(discY) - (bottom - 1) : 0;
+    const double wide = dy >= discR ? 0.0 : std::sqrt(double(discR) * discR - double(dy) * dy);
+    const int32_t half = int32_t(std::ceil(wide));
+    Rect r = square;
+    r.right = int16_t(std::clamp<int64_t>(int64_t(discX) + half, square.left, square.right));
+    r.left = int16_t(std::clamp<int64_t>(int64_t(discX) - half, square.left, r.right));
+    return r;
+}
+
 void BeginLabelFrame(int32_t bodies) {
     queue.clear();
     placed.clear();
@@ -70,16 +83,21 @@ void DrawQueuedLabels(const BodyRTListStruct& list) {
         if (count == 0) continue;
         int32_t width = 0;
         for (int32_t n = 0; n < count; ++n) width = std::max(width, LineWidth(lines[n]));
-        // The box the text takes, over both stereo copies; lines hang from the square's top.
-        const int32_t gap = DevicePixels(2);
-        Rect box{int16_t(r.square[0].top + gap), r.square[0].right,
-                 int16_t(r.square[0].top + LabelLinePixels() * count + gap), int16_t(r.square[0].right + width)};
-        Rect square = r.square[0];
+        // The box the text takes, over both stereo copies; lines hang from the square's top,
+        // beside the disc's edge in those rows.
+        const int32_t gap = DevicePixels(2), height = LabelLinePixels() * count;
+        Rect squares[2] = {r.square[0], r.square[1]};
+        for (int32_t c = 0; c < r.copies; ++c)
+            squares[c] = DiscWidthInRows(r.square[c], r.discX[c], r.discY, r.discR, r.square[c].top + gap,
+                                         r.square[c].top + gap + height);
+        Rect box{int16_t(squares[0].top + gap), squares[0].right, int16_t(squares[0].top + height + gap),
+                 int16_t(squares[0].right + width)};
+        Rect square = squares[0];
         for (int32_t c = 1; c < r.copies; ++c) {
-            box.left = std::min(box.left, r.square[c].right);
-            box.right = std::max<int16_t>(box.right, int16_t(r.square[c].right + width));
-            square.left = std::min(square.left, r.square[c].left);
-            square.right = std::max(square.right, r.square[c].right);
+            box.left = std::min(box.left, squares[c].right);
+            box.right = std::max<int16_t>(box.right, int16_t(squares[c].right + width));
+            square.left = std::min(square.left, squares[c].left);
+            square.right = std::max(square.right, squares[c].right);
         }
         int32_t dx = 0, dy = 0;
         if (!ChooseLabelPlace(box, square, placed.data(), int32_t(placed.size()), dx, dy)) continue;
@@ -87,7 +105,7 @@ void DrawQueuedLabels(const BodyRTListStruct& list) {
         PenMode(r.additive ? kAddPinMode : kPatCopyMode);
         for (int32_t c = 0; c < r.copies; ++c) {
             RGBForeColor(r.color[c]);
-            DrawLabelLines(lines, count, r.square[c].right + dx, r.square[c].top + dy);
+            DrawLabelLines(lines, count, squares[c].right + dx, squares[c].top + dy);
         }
     }
     PenMode(previousMode);

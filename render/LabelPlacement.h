@@ -14,7 +14,13 @@ struct LabelRequest {
     Rect square[2];
     RGBColor color[2];
     bool additive;
+    // A painted disc of radius discR around (discX[c], discY), or discR 0: the label then
+    // moves in to touch the disc where a large globe leaves its square's corner far off.
+    int32_t discX[2] = {0, 0}, discY = 0, discR = 0;
 };
+
+// The square narrowed, sideways, to the disc's width in the rows [top, bottom).
+Rect DiscWidthInRows(const Rect& square, int32_t discX, int32_t discY, int32_t discR, int32_t top, int32_t bottom);
 
 // Empties the queue; room for bodies requests is made once and kept across frames.
 void BeginLabelFrame(int32_t bodies);

@@ -123,7 +123,8 @@ void PlotBody3DFinish(BodyRTStruct& b, int32_t cx, int32_t cy, int32_t eyeRadius
     if (labelFlags) {
         if (labelFlags & kTextLabelBits)
             QueueBodyLabel(LabelRequest{int32_t(&b - BodyRTList()->body), labelFlags, 2, {redLabel, cyanLabel},
-                                        {rt.redEyeColor, rt.cyanEyeColor}, true});
+                                        {rt.redEyeColor, rt.cyanEyeColor}, true, {e.red, e.cyan}, e.y,
+                                        d > TinyBodyPixels() ? rad : 0});
         for (const bool velocity : {true, false}) {
             if (!(labelFlags & (velocity ? 2u : 4u))) continue;
             double tip[3];

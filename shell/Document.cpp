@@ -14,6 +14,7 @@
 #include "io/UniverseStrings.h"
 #include "shell/Confirm.h"
 #include "shell/History.h"
+#include "shell/OpeningNote.h"
 #include "shell/RecentFiles.h"
 #include "shell/RecentFilesMenu.h"
 
@@ -53,6 +54,7 @@ void TakePresentStateAsSaved(const std::string& path) {
 bool LoadDocument(const std::string& path) {
     if (!LoadAllSettingsFrom(path)) return false;  // the failure was reported
     TakePresentStateAsSaved(path);
+    ShowOpeningNote();
     return true;
 }
 
