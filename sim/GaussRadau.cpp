@@ -371,10 +371,10 @@ int32_t AdvanceGaussRadau(GaussRadauStateStruct& s, double duration, GaussRadauA
             if (adaptive) {
                 // Never aim below what the rounding of the positions lets b6 resolve:
                 // no shorter step lowers that floor, so aiming under it would shrink
-                // the step without end. An estimate within the floor may be noise that
-                // hides a much shorter error, so the step grows at least by kFloorGrowth;
-                // growing as after an exact step would overshoot ever again, whenever the
-                // error sits at the floor, into trials 4^7 times too coarse.
+                // the step without end. An estimate within the floor may be noise over a
+                // much smaller error, so the step grows at least by kFloorGrowth; growing
+                // fourfold, as after an exact step, would overshoot again and again into
+                // trials 4^7 times too coarse whenever the error sits at the floor.
                 const double aim = std::max(s.epsilon, s.roundingFloor);
                 if (error == 0.0) required = step / kSafety;
                 else if (error <= s.roundingFloor)
