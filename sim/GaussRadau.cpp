@@ -17,11 +17,14 @@ const double kGaussRadauSpacing[kGaussRadauNodes] = {
 };
 
 namespace {
-constexpr int kOrders = 7;  // b0..b6, g1..g7
+constexpr int kOrders = kGaussRadauOrders;
 
 // Rein & Spiegel (2015): a trial step whose required size falls below this fraction
 // of itself is redone; an accepted step lets the next one grow by at most its inverse.
 constexpr double kSafety = 0.25;
+// Least growth after a step whose error estimate lies within the rounding floor: lets
+// the error at most double, 2^(1/7).
+constexpr double kFloorGrowth = 1.1040895136738123;
 // The predictor–corrector loop stops once b6 changes by less than this, relative to
 // the largest acceleration: below that the change is rounding noise.
 constexpr double kConvergedChange = 1e-16;
@@ -36,9 +39,32 @@ struct Tables {
     double fromNewton[kOrders][kOrders] = {};
     double toNewton[kOrders][kOrders] = {};
     double invGap[kGaussRadauNodes][kGaussRadauNodes] = {};
+    // The integrated series at node n: the position gains dt² Σm b_m posWeight[n][m] and
+    // the velocity dt Σm b_m velWeight[n][m], with
+    //   posWeight = h^(m+3) / ((m+2)(m+3)),  velWeight = h^(m+2) / (m+2),
+    // so that no node divides.
+    double posWeight[kGaussRadauNodes][kOrders] = {};
+    double velWeight[kGaussRadauNodes][kOrders] = {};
+    // binomial[j][k] = C(j+1, k+1): how b_j h^(j+1) spreads over the powers of the next step.
+    double binomial[kOrders][kOrders] = {};
     double b6NoiseGain = 0.0;
     Tables() {
         const double* h = kGaussRadauSpacing;
+        for (int n = 1; n < kGaussRadauNodes; ++n) {
+            long double power = (long double)h[n] * (long double)h[n];  // h^(m+2)
+            for (int m = 0; m < kOrders; ++m) {
+                velWeight[n][m] = double(power / (m + 2));
+                posWeight[n][m] = double(power * (long double)h[n] / ((m + 2) * (m + 3)));
+                power *= (long double)h[n];
+            }
+        }
+        for (int j = 0; j < kOrders; ++j) {
+            double c = 1.0;  // C(j+1, k+1), from k = j down
+            for (int k = j; k >= 0; --k) {
+                binomial[j][k] = c;
+                c = c * double(k + 1) / double(j + 1 - k);
+            }
+        }
         // Coefficients of π_k in powers of h, built by π_{k+1} = π_k · (h − h_k).
         // Index [k][p]: π_{k+1}'s coefficient of h^(p+1).
         long double pi[kOrders][kOrders + 1] = {};
@@ -91,21 +117,23 @@ struct Run {
     double coefficientStep = 0.0;  // step length the coefficients on hand belong to
 };
 
+// The coefficients of component i: kOrders consecutive values.
+double* Row(std::vector<double>& v, size_t i) { return v.data() + i * kOrders; }
+
 void RecomputeNewton(Run& r) {
-    for (size_t i = 0; i < r.n3; ++i)
+    for (size_t i = 0; i < r.n3; ++i) {
+        const double* b = Row(r.s.b, i);
+        double* g = Row(r.s.g, i);
         for (int k = 0; k < kOrders; ++k) {
             double sum = 0.0;
-            for (int m = kOrders - 1; m >= k; --m) sum += r.t.toNewton[m][k] * r.s.b[m][i];
-            r.s.g[k][i] = sum;
+            for (int m = kOrders - 1; m >= k; --m) sum += r.t.toNewton[m][k] * b[m];
+            g[k] = sum;
         }
+    }
 }
 
 void ClearCoefficients(Run& r) {
-    for (int k = 0; k < kOrders; ++k) {
-        std::fill(r.s.b[k].begin(), r.s.b[k].end(), 0.0);
-        std::fill(r.s.g[k].begin(), r.s.g[k].end(), 0.0);
-        std::fill(r.s.predicted[k].begin(), r.s.predicted[k].end(), 0.0);
-    }
+    for (auto* v : {&r.s.b, &r.s.g, &r.s.predicted}) std::fill(v->begin(), v->end(), 0.0);
     r.predictionValid = false;
     r.have = Coefficients::kNone;
 }
@@ -121,11 +149,13 @@ void PrepareCoefficients(Run& r, double dt) {
         double qk[kOrders];
         qk[0] = q;
         for (int k = 1; k < kOrders; ++k) qk[k] = qk[k - 1] * q;
-        for (int k = 0; k < kOrders; ++k)
-            for (size_t i = 0; i < r.n3; ++i) {
-                r.s.b[k][i] *= qk[k];
-                r.s.predicted[k][i] *= qk[k];
+        for (size_t i = 0; i < r.n3; ++i) {
+            double *b = Row(r.s.b, i), *p = Row(r.s.predicted, i);
+            for (int k = 0; k < kOrders; ++k) {
+                b[k] *= qk[k];
+                p[k] *= qk[k];
             }
+        }
         RecomputeNewton(r);
         return;
     }
@@ -138,72 +168,81 @@ void PrepareCoefficients(Run& r, double dt) {
     qk[0] = q;
     for (int k = 1; k < kOrders; ++k) qk[k] = qk[k - 1] * q;
     for (size_t i = 0; i < r.n3; ++i) {
+        double *b = Row(r.s.b, i), *p = Row(r.s.predicted, i);
         double old[kOrders];
-        for (int k = 0; k < kOrders; ++k) old[k] = r.s.b[k][i];
+        for (int k = 0; k < kOrders; ++k) old[k] = b[k];
         for (int k = 0; k < kOrders; ++k) {
             // Coefficient of h'^(k+1) in Σj b_j (1 + q h')^(j+1).
-            double sum = 0.0, binom = 1.0;  // binom = C(j+1, k+1), starting at j = k
-            for (int j = k; j < kOrders; ++j) {
-                sum += binom * old[j];
-                binom = binom * double(j + 2) / double(j + 1 - k);
-            }
+            double sum = 0.0;
+            for (int j = k; j < kOrders; ++j) sum += r.t.binomial[j][k] * old[j];
             double extrapolated = qk[k] * sum;
-            double correction = r.predictionValid ? old[k] - r.s.predicted[k][i] : 0.0;
-            r.s.predicted[k][i] = extrapolated;
-            r.s.b[k][i] = extrapolated + correction;
+            double correction = r.predictionValid ? old[k] - p[k] : 0.0;
+            p[k] = extrapolated;
+            b[k] = extrapolated + correction;
         }
     }
     r.predictionValid = true;
     RecomputeNewton(r);
 }
 
-// Horner's sum b6/d6 h^7 + ... + b0/d0 h + last, for component i: the integrated series of
-// the acceleration, once (velocities) or twice (positions).
-double NodeSeries(const GaussRadauStateStruct& s, size_t i, double h, const double (&divisor)[kOrders], double last) {
-    double series = s.b[kOrders - 1][i] / divisor[kOrders - 1];
-    for (int k = kOrders - 2; k >= 0; --k) series = series * h + s.b[k][i] / divisor[k];
-    return series * h + last;
+// Σm b_m weight[m], smallest terms first.
+inline double NodeSeries(const double* b, const double (&weight)[kOrders]) {
+    double series = b[kOrders - 1] * weight[kOrders - 1];
+    for (int k = kOrders - 2; k >= 0; --k) series += b[k] * weight[k];
+    return series;
 }
 
-// Positions at time fraction h of a step of length dt.
-void PredictPositions(Run& r, double h, double dt) {
-    static constexpr double kTwice[kOrders] = {6.0, 12.0, 20.0, 30.0, 42.0, 56.0, 72.0};
-    static constexpr double kOnce[kOrders] = {2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0};
+// Positions (and velocities, when the accelerations need them) at node n of a step of length dt.
+void PredictPositions(Run& r, int n, double dt) {
     GaussRadauStateStruct& s = r.s;
-    double hdt = h * dt;
+    const double h = kGaussRadauSpacing[n], hdt = h * dt, half = h * h / 2.0;
+    const double(&posWeight)[kOrders] = r.t.posWeight[n];
+    const double(&velWeight)[kOrders] = r.t.velWeight[n];
     for (size_t i = 0; i < r.n3; ++i) {
-        double dx = hdt * s.startVel[i] + hdt * hdt * NodeSeries(s, i, h, kTwice, s.startAcc[i] / 2.0);
+        const double* b = Row(s.b, i);
+        double dx = hdt * s.startVel[i] + dt * dt * (NodeSeries(b, posWeight) + half * s.startAcc[i]);
         s.trialPos[i] = s.startPos[i] + (dx - s.posCarry[i]);
+        if (s.velocityDependent)
+            s.trialVel[i] = s.startVel[i] + (dt * (NodeSeries(b, velWeight) + h * s.startAcc[i]) - s.velCarry[i]);
     }
-    if (!s.velocityDependent) return;
-    for (size_t i = 0; i < r.n3; ++i)
-        s.trialVel[i] = s.startVel[i] + (hdt * NodeSeries(s, i, h, kOnce, s.startAcc[i]) - s.velCarry[i]);
 }
+
+// Folds the accelerations met at node n into g_n (g[n-1]) and the b it feeds; returns the
+// largest change of g_n. The node is a template argument so that every loop over the
+// coefficients has a fixed length.
+template <int n>
+double FoldNode(Run& r) {
+    GaussRadauStateStruct& s = r.s;
+    const double* gap = r.t.invGap[n];
+    const double(&fromNewton)[kOrders] = r.t.fromNewton[n - 1];
+    double maxChange = 0.0;
+    for (size_t i = 0; i < r.n3; ++i) {
+        double *b = Row(s.b, i), *g = Row(s.g, i);
+        double value = (s.nodeAcc[i] - s.startAcc[i]) * gap[0];
+        for (int j = 1; j < n; ++j) value = (value - g[j - 1]) * gap[j];
+        double change = value - g[n - 1];
+        g[n - 1] = value;
+        for (int m = 0; m < n; ++m) b[m] += fromNewton[m] * change;
+        maxChange = std::max(maxChange, std::fabs(change));
+    }
+    return maxChange;
+}
+
+using FoldFn = double (*)(Run&);
+constexpr FoldFn kFold[kGaussRadauNodes] = {nullptr,     FoldNode<1>, FoldNode<2>, FoldNode<3>,
+                                            FoldNode<4>, FoldNode<5>, FoldNode<6>, FoldNode<7>};
 
 // One pass over the seven nodes; returns the largest change in b6 and the largest
 // acceleration met at the last node.
 void CorrectorPass(Run& r, double dt, double& maxChange, double& maxAcc) {
     GaussRadauStateStruct& s = r.s;
-    const Tables& t = r.t;
-    maxChange = 0.0;
-    maxAcc = 0.0;
     for (int n = 1; n < kGaussRadauNodes; ++n) {
-        PredictPositions(r, kGaussRadauSpacing[n], dt);
+        PredictPositions(r, n, dt);
         r.accel(r.context, s.count, s.trialPos.data(), s.nodeAcc.data());
-        const double* gap = t.invGap[n];
-        const int k = n - 1;  // g_n lives in g[n-1]
-        for (size_t i = 0; i < r.n3; ++i) {
-            double value = (s.nodeAcc[i] - s.startAcc[i]) * gap[0];
-            for (int j = 1; j < n; ++j) value = (value - s.g[j - 1][i]) * gap[j];
-            double change = value - s.g[k][i];
-            s.g[k][i] = value;
-            for (int m = 0; m <= k; ++m) s.b[m][i] += t.fromNewton[k][m] * change;
-            if (n == kGaussRadauNodes - 1) {
-                maxChange = std::max(maxChange, std::fabs(change));
-                maxAcc = std::max(maxAcc, std::fabs(s.nodeAcc[i]));
-            }
-        }
+        maxChange = kFold[n](r);
     }
+    maxAcc = 0.0;
+    for (size_t i = 0; i < r.n3; ++i) maxAcc = std::max(maxAcc, std::fabs(s.nodeAcc[i]));
 }
 
 // Iterates the corrector until b stops changing; returns the relative size of b6,
@@ -211,18 +250,20 @@ void CorrectorPass(Run& r, double dt, double& maxChange, double& maxAcc) {
 double Converge(Run& r, double dt) {
     double lastChange = HUGE_VAL;
     double maxAcc = 0.0;
+    // A change of b6 within the rounding floor is noise: more passes cannot lower it.
+    const double converged = std::max(kConvergedChange, r.s.roundingFloor);
     for (int iteration = 0; iteration < kMaxIterations; ++iteration) {
         double maxChange;
         CorrectorPass(r, dt, maxChange, maxAcc);
         ++r.s.lastIterations;
         double change = maxAcc > 0.0 ? maxChange / maxAcc : maxChange;
         if (!std::isfinite(change)) return HUGE_VAL;
-        if (change < kConvergedChange) break;
+        if (change < converged) break;
         if (iteration >= 2 && change >= lastChange) break;  // rounding noise: no further gain
         lastChange = change;
     }
     double maxB6 = 0.0;
-    for (size_t i = 0; i < r.n3; ++i) maxB6 = std::max(maxB6, std::fabs(r.s.b[6][i]));
+    for (size_t i = 0; i < r.n3; ++i) maxB6 = std::max(maxB6, std::fabs(Row(r.s.b, i)[kOrders - 1]));
     if (!std::isfinite(maxB6) || !std::isfinite(maxAcc)) return HUGE_VAL;
     if (maxB6 == 0.0) return 0.0;
     return maxAcc > 0.0 ? maxB6 / maxAcc : HUGE_VAL;
@@ -238,8 +279,8 @@ inline void CompensatedAdd(double& sum, double& carry, double increment) {
 void AcceptStep(Run& r, double dt) {
     GaussRadauStateStruct& s = r.s;
     for (size_t i = 0; i < r.n3; ++i) {
-        const double b0 = s.b[0][i], b1 = s.b[1][i], b2 = s.b[2][i], b3 = s.b[3][i], b4 = s.b[4][i],
-                     b5 = s.b[5][i], b6 = s.b[6][i];
+        const double* b = Row(s.b, i);
+        const double b0 = b[0], b1 = b[1], b2 = b[2], b3 = b[3], b4 = b[4], b5 = b[5], b6 = b[6];
         // Smallest terms first.
         double dx = b6 / 72.0 + b5 / 56.0 + b4 / 42.0 + b3 / 30.0 + b2 / 20.0 + b1 / 12.0 + b0 / 6.0 +
                     s.startAcc[i] / 2.0;
@@ -271,11 +312,7 @@ void RestartGaussRadau(GaussRadauStateStruct& s, int32_t count) {
     for (auto* v : {&s.pos, &s.vel, &s.posCarry, &s.velCarry, &s.startPos, &s.startVel, &s.startAcc, &s.trialPos,
                     &s.trialVel, &s.nodeAcc})
         v->assign(n3, 0.0);
-    for (int k = 0; k < kOrders; ++k) {
-        s.b[k].assign(n3, 0.0);
-        s.g[k].assign(n3, 0.0);
-        s.predicted[k].assign(n3, 0.0);
-    }
+    for (auto* v : {&s.b, &s.g, &s.predicted}) v->assign(n3 * kGaussRadauOrders, 0.0);
     s.nextStep = 0.0;
     s.lastStepDone = 0.0;
     s.hasCoefficients = s.hasPrediction = false;
@@ -334,10 +371,14 @@ int32_t AdvanceGaussRadau(GaussRadauStateStruct& s, double duration, GaussRadauA
             if (adaptive) {
                 // Never aim below what the rounding of the positions lets b6 resolve:
                 // no shorter step lowers that floor, so aiming under it would shrink
-                // the step without end. An estimate within the floor says only that
-                // the step is not too long, so it may grow as after an exact step.
+                // the step without end. An estimate within the floor may be noise over a
+                // much smaller error, so the step grows at least by kFloorGrowth; growing
+                // fourfold, as after an exact step, would overshoot again and again into
+                // trials 4^7 times too coarse whenever the error sits at the floor.
                 const double aim = std::max(s.epsilon, s.roundingFloor);
-                if (error == 0.0 || error <= s.roundingFloor) required = step / kSafety;
+                if (error == 0.0) required = step / kSafety;
+                else if (error <= s.roundingFloor)
+                    required = step * std::max(kFloorGrowth, std::pow(aim / error, 1.0 / 7.0));
                 else if (std::isfinite(error)) required = step * std::pow(aim / error, 1.0 / 7.0);
                 else required = step * kSafety * kSafety;  // the trial blew up: shrink hard and retry
                 if (required < kSafety * step && proposal > minStep) {

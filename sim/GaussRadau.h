@@ -7,7 +7,6 @@
 // step starts from a good prediction; nothing is allocated once it has been
 // restarted for a given point count.
 #pragma once
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -16,6 +15,7 @@ using GaussRadauAccelerationFn = void (*)(void* context, int32_t count, const do
 
 constexpr double kGaussRadauDefaultEpsilon = 1e-9;
 constexpr int kGaussRadauNodes = 8;  // h = 0 plus seven interior spacings
+constexpr int kGaussRadauOrders = 7;  // b0..b6 of the acceleration's series, g1..g7
 extern const double kGaussRadauSpacing[kGaussRadauNodes];
 
 struct GaussRadauStateStruct {
@@ -50,7 +50,8 @@ struct GaussRadauStateStruct {
 
     // Working arrays, 3·count each.
     std::vector<double> startPos, startVel, startAcc, trialPos, trialVel, nodeAcc;
-    std::array<std::vector<double>, 7> b, g, predicted;
+    // The series coefficients, kGaussRadauOrders consecutive ones per component.
+    std::vector<double> b, g, predicted;
 };
 
 // Factor by which independent errors in the node accelerations reach b6: a relative

@@ -19,6 +19,7 @@ struct LiveBodies {
     std::vector<Vec3> stageAcc;
     std::vector<Vec3> stageVel;    // for the velocity-dependent relativistic term
     const BodyRTListStruct* list = nullptr;
+    int32_t relativitySource = -1;  // the list's, found once a push
     bool primed = false;  // gr.pos and gr.vel hold what the last push left in the list
 };
 LiveBodies live;
@@ -37,8 +38,8 @@ void PackedAccelerations(void* context, int32_t count, const double* pos, double
             const double* v = &lb.gr.trialVel[3 * size_t(k)];
             lb.stageVel[size_t(lb.index[size_t(k)])] = Vec3{v[0], v[1], v[2]};
         }
-        AddRelativisticAcceleration(lb.list, set.gravConstant, lb.stagePos.data(), lb.stageVel.data(),
-                                    lb.stageAcc.data());
+        AddRelativisticAcceleration(lb.list, lb.relativitySource, set.gravConstant, lb.stagePos.data(),
+                                    lb.stageVel.data(), lb.stageAcc.data());
     }
     for (int32_t k = 0; k < count; ++k) {
         const Vec3& a = lb.stageAcc[size_t(lb.index[size_t(k)])];
@@ -128,6 +129,7 @@ void GaussRadauPush(BodyRTListStruct* list, const PushStep& step) {
         live.stagePos[size_t(i)] = Vec3{list->body[i].pos[0], list->body[i].pos[1], list->body[i].pos[2]};
     live.list = list;
     gr.velocityDependent = RelativityActive(set);
+    live.relativitySource = RelativitySource(list);
     gr.roundingFloor = RoundingFloor(list);
     // The pair pass already holds the start-of-push accelerations.
     rt.substepsLastPush = AdvanceGaussRadau(gr, step.dt, PackedAccelerations, &live, gr.startAcc.data());

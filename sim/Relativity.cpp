@@ -31,8 +31,7 @@ namespace {
 // The term for every live body but the source, wherever the positions, velocities and
 // accelerations are kept (stage arrays or the bodies themselves).
 template <typename Pos, typename Vel, typename Acc>
-void AddForEachBody(const BodyRTListStruct* list, double gravConstant, Pos pos, Vel vel, Acc acc) {
-    const int32_t s = RelativitySource(list);
+void AddForEachBody(const BodyRTListStruct* list, int32_t s, double gravConstant, Pos pos, Vel vel, Acc acc) {
     if (s < 0) return;
     const double mu = gravConstant * list->body[s].mass;
     const double *ps = pos(s), *vs = vel(s);
@@ -50,11 +49,16 @@ bool RelativityActive(const SettingsStruct& s) { return RelativityOn(s) && s.pow
 
 void AddRelativisticAcceleration(const BodyRTListStruct* list, double gravConstant, const Vec3* pos, const Vec3* vel,
                                  Vec3* acc) {
-    AddForEachBody(list, gravConstant, [&](int32_t i) { return pos[i].data(); },
+    AddRelativisticAcceleration(list, RelativitySource(list), gravConstant, pos, vel, acc);
+}
+
+void AddRelativisticAcceleration(const BodyRTListStruct* list, int32_t source, double gravConstant, const Vec3* pos,
+                                 const Vec3* vel, Vec3* acc) {
+    AddForEachBody(list, source, gravConstant, [&](int32_t i) { return pos[i].data(); },
                    [&](int32_t i) { return vel[i].data(); }, [&](int32_t i) { return acc[i].data(); });
 }
 
 void AddRelativisticAccelerationInPlace(BodyRTListStruct* list, double gravConstant) {
-    AddForEachBody(list, gravConstant, [&](int32_t i) { return list->body[i].pos; },
+    AddForEachBody(list, RelativitySource(list), gravConstant, [&](int32_t i) { return list->body[i].pos; },
                    [&](int32_t i) { return list->body[i].vel; }, [&](int32_t i) { return list->body[i].acc; });
 }

@@ -20,5 +20,9 @@ int32_t RelativitySource(const BodyRTListStruct* list);
 // (list->count entries each; the source's own entry gives its place and velocity).
 void AddRelativisticAcceleration(const BodyRTListStruct* list, double gravConstant, const Vec3* pos, const Vec3* vel,
                                  Vec3* acc);
+// The same with the source given (RelativitySource of the list), for callers that evaluate
+// many stages of one list.
+void AddRelativisticAcceleration(const BodyRTListStruct* list, int32_t source, double gravConstant, const Vec3* pos,
+                                 const Vec3* vel, Vec3* acc);
 // The same on the bodies' stored pos, vel and acc.
 void AddRelativisticAccelerationInPlace(BodyRTListStruct* list, double gravConstant);

@@ -86,8 +86,10 @@ TEST_F(SolarSystem, FortyYearsOnAndBackReturnsWithinAKilometre) {
 // Standish, "Keplerian Elements for Approximate Positions of the Major Planets" (JPL), table 1
 // (1800–2050): a (au), e, I, L, ϖ, Ω (degrees) and their rates per century, and the stated
 // errors of heliocentric longitude, latitude (″) and distance (1000 km); Earth is the Earth–Moon
-// barycentre. The outer planets' rows do not meet their stated errors against the J2000 Horizons
-// states themselves, so they are left out.
+// barycentre. Two of the outer planets' stated errors do not hold even for the elements against
+// an orbit started from Horizons: at 2024 Uranus's distance is 1.39 million km off and
+// Neptune's latitude 6.5″ (two step-size rules agree on those orbits to metres), so
+// those two take the same document's 3000 BC – 3000 AD errors (8000, 15″).
 struct Elements {
     const char* name;
     double el[12], err[3];
@@ -101,6 +103,14 @@ const Elements kStandish[] = {
                102.93768193, 0.32327364, 0.0, 0.0}, {20, 8, 6}},
     {"Mars", {1.52371034, 0.00001847, 0.09339410, 0.00007882, 1.84969142, -0.00813131, -4.55343205, 19140.30268499,
               -23.94362959, 0.44441088, 49.55953891, -0.29257343}, {40, 2, 25}},
+    {"Jupiter", {5.20288700, -0.00011607, 0.04838624, -0.00013253, 1.30439695, -0.00183714, 34.39644051, 3034.74612775,
+                 14.72847983, 0.21252668, 100.47390909, 0.20469106}, {400, 10, 600}},
+    {"Saturn", {9.53667594, -0.00125060, 0.05386179, -0.00050991, 2.48599187, 0.00193609, 49.95424423, 1222.49362201,
+                92.59887831, -0.41897216, 113.66242448, -0.28867794}, {600, 25, 1500}},
+    {"Uranus", {19.18916464, -0.00196176, 0.04725744, -0.00004397, 0.77263783, -0.00242939, 313.23810451, 428.48202785,
+                170.95427630, 0.40805281, 74.01692503, 0.04240589}, {50, 2, 8000}},
+    {"Neptune", {30.06992276, 0.00026291, 0.00859048, 0.00005105, 1.77004347, 0.00035372, -55.12002969, 218.45945325,
+                 44.96476227, -0.32241464, 131.78422574, -0.00508664}, {10, 15, 200}},
 };
 
 // The body's heliocentric longitude, latitude (″) and distance (1000 km) less the elements' at tdb.
@@ -134,7 +144,7 @@ void MisfitNow(const Elements& e, double tdb, double out[3]) {
 }
 
 // The stated errors bound the elements against DE405; the J2000 states here come from a later
-// ephemeris and already differ from the elements by a few ″ (Mars 3.7″), which is allowed for.
+// ephemeris and already differ from the elements (Mars by 3.7″, Jupiter by 309″), which is allowed for.
 TEST_F(SolarSystem, On2024JanuaryFirstThePlanetsStandWhereStandishsElementsPutThem) {
     double atStart[std::size(kStandish)][3], target = 0.0, now[3];
     for (size_t k = 0; k < std::size(kStandish); ++k) MisfitNow(kStandish[k], 0.0, atStart[k]);

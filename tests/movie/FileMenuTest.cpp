@@ -11,6 +11,7 @@
 #include "MovieDecode.h"
 #include "ScriptedDialog.h"
 #include "core/Dialogs.h"
+#include "core/Epoch.h"
 #include "core/Menus.h"
 #include "io/MovieRecording.h"
 #include "platform/qt/QtBackend.h"
@@ -84,8 +85,10 @@ TEST_F(FileMenu, OpenDemoListsTheUniversesBesideTheApplicationAndOpensOne) {
     HandleMenuEv(MenuChoice(kDemoMenu, 1));
     ASSERT_NE(BodyList(), nullptr);
     EXPECT_EQ(std::pair(BodyList()->count, set.timeStep), std::pair(int32_t(16), 600.0));
+    EXPECT_TRUE(epoch.known && epoch.tdbSeconds == 0.0);  // the file says its states are J2000's
     HandleMenuEv(MenuChoice(kDemoMenu, 2)), HandleMenuEv(MenuChoice(kDemoMenu, 3));  // no third item: no change
     EXPECT_EQ(BodyList()->count, 4);
+    EXPECT_FALSE(epoch.known);  // a universe without a date shows none
 }
 
 TEST_F(FileMenu, SavePictureWritesTheRenderBufferPixelForPixelOrSaysWhyNot) {

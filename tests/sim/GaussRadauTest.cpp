@@ -126,3 +126,24 @@ TEST(GaussRadau, HeadOnCollisionAndNonFiniteInputFinishWithBoundedWork) {
     broken.Advance(1.0);
     EXPECT_LE(broken.pm.evaluations, 100);
 }
+
+// Far from the origin the rounding of the positions sets a floor under the error estimate,
+// here above the tolerance (as the Solar System's moons do): the corrector stops at it and the
+// step neither overshoots into trials that are thrown away nor loses the circular orbit over
+// a hundred periods, advanced ten at a time so that no advance cuts the steps short.
+TEST(GaussRadau, AtTheRoundingFloorStepsAreNeitherRedoneNorIteratedInVain) {
+    const double offset = 1e4, m = 1e-3, total = 1 + m, v = std::sqrt(total), period = 2 * kPi / v;
+    Bodies bin({1.0, m}, {{offset - m / total, 0, 0, 0, -v * m / total, 0}, {offset + 1 / total, 0, 0, 0, v / total, 0}});
+    // As the push sets it: noise gain × (|p − 1| + 1) × half an ulp of the reach / the separation.
+    bin.s.roundingFloor = GaussRadauB6NoiseGain() * 3 * 0.5 * (std::nextafter(offset, 2 * offset) - offset);
+    ASSERT_GT(bin.s.roundingFloor, 2 * bin.s.epsilon);
+    long substeps = 0, rejected = 0, passes = 0;
+    for (int p = 0; p < 10; ++p) {
+        substeps += bin.Advance(10 * period);
+        rejected += bin.s.lastRejected, passes += bin.s.lastIterations;
+    }
+    const auto& x = bin.s.pos;
+    EXPECT_LE(std::hypot(x[3] - x[0] - 1, x[4] - x[1], x[5] - x[2]), 1e-8);
+    EXPECT_LE(rejected, 2);
+    EXPECT_LT(double(passes) / double(substeps), 2.0) << substeps;
+}
