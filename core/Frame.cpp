@@ -21,6 +21,7 @@
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
 #include "shell/Document.h"
+#include "shell/FlightPrediction.h"
 #include "sim/Bodies.h"
 #include "sim/ContactMemory.h"
 #include "sim/FiniteGuard.h"
@@ -88,6 +89,7 @@ void InitializeAll() {
 void DisposeAll() {
     StopMovieRecording();  // a movie still recording is completed, not lost
     DisposeSoundStuff();
+    StopFlightPrediction();
     DisposeScratchSpace();
     DisposeTTHandle(set.timedThrust);
     set.timedThrust = 0;
@@ -182,6 +184,7 @@ int32_t DoTask(int32_t n) {
         if (!GetControl(kPausedControl)) DoPushStage();
         else ShowFreshStateWhilePaused();
         UpdateCollisionNote();
+        UpdateFlightPrediction();
         RotateIJKAboutZ(rt.cameraIJK, set.autoRotation);
         Point mouse = theEvent.where;
         KeyImpulses();
@@ -193,7 +196,9 @@ int32_t DoTask(int32_t n) {
             RelativeIJK(&rel, &rt.cameraIJK, &rt.starIJK);
             DrawStars(renderGWRect, rel, rt.starListH, rt.focalLength, renderCX, renderCY);
         }
+        DrawFlightPredictionPath(renderCX, renderCY);
         DoDrawStage(renderCX, renderCY);
+        DrawFlightPredictionMarks(renderCX, renderCY);
         DumpRectToWindow(renderGWRect);
         RecordMovieFrame();
         RedrawStatsWindow();
