@@ -117,8 +117,14 @@ void DrawPredictionMarks(const PredictionResultStruct& r, int32_t from, const Bo
                          int32_t cy) {
     if (r.craft < 0 || r.craft >= list.count) return;
     const int32_t half = DevicePixels(3);
-    for (const PredictionMarkStruct& m : r.marks) {
+    // Of the apsides only the next of each kind: later turns would pile their labels on these.
+    const int32_t nextPe = NextMark(r, PredictionMarkKind::kPeriapsis, from);
+    const int32_t nextAp = NextMark(r, PredictionMarkKind::kApoapsis, from);
+    for (size_t k = 0; k < r.marks.size(); ++k) {
+        const PredictionMarkStruct& m = r.marks[k];
         if (m.sample < from || m.sample >= r.samples) continue;
+        if (m.kind == PredictionMarkKind::kPeriapsis && int32_t(k) != nextPe) continue;
+        if (m.kind == PredictionMarkKind::kApoapsis && int32_t(k) != nextAp) continue;
         double p[3], rel[3], depth;
         int32_t sx, sy;
         PlacedSample(r, m.sample, list, p);
@@ -142,6 +148,9 @@ void DrawPredictionMarks(const PredictionResultStruct& r, int32_t from, const Bo
         const size_t n = std::strlen(text);
         line[0] = uint8_t(n > 255 ? 255 : n);
         std::memcpy(line + 1, text, line[0]);
-        DrawLabelLines(&line, 1, sx + half + 2, sy - LabelLinePixels() + 4);
+        // Marks close together on the path keep their labels apart: one row per kind.
+        const int32_t row = m.kind == PredictionMarkKind::kBurn ? -1 : m.kind == PredictionMarkKind::kApoapsis ? 1
+                            : m.kind == PredictionMarkKind::kClosestApproach ? 2 : m.kind == PredictionMarkKind::kCollision ? 3 : 0;
+        DrawLabelLines(&line, 1, sx + half + 2, sy - LabelLinePixels() + 4 + row * LabelLinePixels());
     }
 }
