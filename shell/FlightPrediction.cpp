@@ -7,6 +7,11 @@
 #include <mutex>
 #include <thread>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include "core/Control.h"
 #include "render/PredictedPath.h"
 #include "render/Pen.h"
@@ -57,6 +62,11 @@ struct Worker {
     std::atomic<uint64_t> latest{0};
 
     void Loop() {
+#ifdef __linux__
+        // The frame comes first: on a busy machine the worker yields most of a core to it
+        // (a Linux nice value holds for the one thread).
+        setpriority(PRIO_PROCESS, id_t(gettid()), 10);
+#endif
         for (;;) {
             {
                 std::unique_lock<std::mutex> lock(mutex);
