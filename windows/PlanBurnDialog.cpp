@@ -8,6 +8,7 @@
 #include "core/Strings.h"
 #include "core/Units.h"
 #include "platform/Platform.h"
+#include "shell/Confirm.h"
 #include "shell/FlightPrediction.h"
 #include "sim/Bodies.h"
 #include "sim/OrbitalElements.h"
@@ -16,15 +17,6 @@
 namespace {
 constexpr int16_t kOkItem = 1, kCancelItem = 2, kAfterTimeItem = 3, kTimeItem = 4, kTimeUnitItem = 5,
                   kPeriapsisItem = 6, kApoapsisItem = 7, kDeltaVItem = 9, kNoteItem = 11;
-
-DialogItem Item(int16_t number, DialogItemKind kind, Rect box, const std::string& text) {
-    DialogItem d;
-    d.number = number;
-    d.kind = kind;
-    d.box = box;
-    d.text = text;
-    return d;
-}
 
 std::string UnitLabel(int16_t list, double factor) {
     static const double kTime[] = {1.0, 60.0, 3600.0, 86400.0};
@@ -87,17 +79,17 @@ void PlanBurnMenuItem() {
     layout.width = 400;
     layout.height = 214;
     layout.items = {
-        Item(kAfterTimeItem, DialogItemKind::CheckBox, Rect{16, 20, 34, 150}, "After"),
-        Item(kTimeItem, DialogItemKind::EditText, Rect{14, 150, 34, 260}, ""),
-        Item(kTimeUnitItem, DialogItemKind::Button, Rect{14, 268, 34, 380}, ""),
-        Item(kPeriapsisItem, DialogItemKind::CheckBox, Rect{44, 20, 62, 380}, "At the next periapsis"),
-        Item(kApoapsisItem, DialogItemKind::CheckBox, Rect{70, 20, 88, 380}, "At the next apoapsis"),
-        Item(8, DialogItemKind::StaticText, Rect{104, 20, 122, 200}, "\u0394v along the velocity"),
-        Item(kDeltaVItem, DialogItemKind::EditText, Rect{102, 200, 122, 300}, "100"),
-        Item(10, DialogItemKind::StaticText, Rect{104, 308, 122, 380}, "m/s"),
-        Item(kNoteItem, DialogItemKind::StaticText, Rect{134, 20, 170, 380}, ""),
-        Item(kCancelItem, DialogItemKind::Button, Rect{180, 200, 200, 280}, "Cancel"),
-        Item(kOkItem, DialogItemKind::Button, Rect{180, 296, 200, 380}, "OK"),
+        MakeDialogItem(kAfterTimeItem, DialogItemKind::CheckBox, Rect{16, 20, 34, 150}, "After"),
+        MakeDialogItem(kTimeItem, DialogItemKind::EditText, Rect{14, 150, 34, 260}, ""),
+        MakeDialogItem(kTimeUnitItem, DialogItemKind::Button, Rect{14, 268, 34, 380}, ""),
+        MakeDialogItem(kPeriapsisItem, DialogItemKind::CheckBox, Rect{44, 20, 62, 380}, "At the next periapsis"),
+        MakeDialogItem(kApoapsisItem, DialogItemKind::CheckBox, Rect{70, 20, 88, 380}, "At the next apoapsis"),
+        MakeDialogItem(8, DialogItemKind::StaticText, Rect{104, 20, 122, 200}, "\u0394v along the velocity"),
+        MakeDialogItem(kDeltaVItem, DialogItemKind::EditText, Rect{102, 200, 122, 300}, "100"),
+        MakeDialogItem(10, DialogItemKind::StaticText, Rect{104, 308, 122, 380}, "m/s"),
+        MakeDialogItem(kNoteItem, DialogItemKind::StaticText, Rect{134, 20, 170, 380}, ""),
+        MakeDialogItem(kCancelItem, DialogItemKind::Button, Rect{180, 200, 200, 280}, "Cancel"),
+        MakeDialogItem(kOkItem, DialogItemKind::Button, Rect{180, 296, 200, 380}, "OK"),
     };
     std::unique_ptr<ModalDialog> dialog = Platform().OpenModalDialog(layout);
     if (!dialog) return;

@@ -28,6 +28,14 @@ struct Flight : SimTest {
         TimedThrustInfoStruct e{25.0, 130, 0};
         AddTTData(set.timedThrust, &e);
     }
+    // A prediction from the present state, made as the window makes it.
+    static PredictionResultStruct Predicted(int32_t pushes, int32_t target) {
+        PredictionRequestStruct req;
+        PredictionResultStruct r;
+        EXPECT_TRUE(TakePredictionRequest(req, pushes, target));
+        PredictNow(req, r);
+        return r;
+    }
     static void Frames(int32_t n) {
         for (int32_t k = 0; k < n; ++k) DoPushStage();
     }
@@ -38,10 +46,7 @@ struct FlownMatchesPredicted : Flight, ::testing::WithParamInterface<int32_t> {}
 TEST_P(FlownMatchesPredicted, ForEveryMethodAfterAWarmStart) {
     StartCraft(GetParam(), kCrashMerge);
     Frames(9);  // multistep history and adaptive step are warm when the snapshot is taken
-    PredictionRequestStruct req;
-    ASSERT_TRUE(TakePredictionRequest(req, 400, 1));
-    PredictionResultStruct r;
-    PredictNow(req, r);
+    const PredictionResultStruct r = Predicted(400, 1);
     ASSERT_EQ(r.samples, 401);
     ASSERT_GE(NextMark(r, PredictionMarkKind::kBurn, 0), 0);
     for (int32_t k = 1; k <= 400; ++k) {
@@ -177,10 +182,7 @@ TEST_F(Flight, EarthToMoonFlownClosestApproachIsThePredictionMadeBeforeTheFirstB
     const std::string shown[] = {"Orbit about Earth:", "a = 6.8e+6 m", "e = 0.0000, i = 0.00\u00b0", "Pe alt = 4.0e+5 m",
                                  "Ap alt = 4.0e+5 m", "T = 5.5e+3 s"};
     for (int k = 0; k < 6; ++k) EXPECT_EQ(lines[k], shown[k]);
-    PredictionRequestStruct req;
-    ASSERT_TRUE(TakePredictionRequest(req, 9000, 1));
-    PredictionResultStruct r;
-    PredictNow(req, r);
+    const PredictionResultStruct r = Predicted(9000, 1);
     ASSERT_GT(r.closestSample, 1000);
     ASSERT_LT(NextMark(r, PredictionMarkKind::kCollision, 0), 0);
     double flown = 1e300;
