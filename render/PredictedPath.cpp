@@ -1,5 +1,6 @@
 #include "render/PredictedPath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,8 @@
 #include "render/PixelRatio.h"
 
 namespace {
+
+constexpr int32_t kDrawnPathPoints = 2000;
 
 // Where sample k is drawn: its offset from the reference body then, about that body now.
 void PlacedSample(const PredictionResultStruct& r, int32_t k, const BodyRTListStruct& list, double out[3]) {
@@ -90,7 +93,10 @@ void DrawPredictedPath(const PredictionResultStruct& r, int32_t from, const Body
     RGBForeColor(colour);
     bool penDown = false;
     int32_t lastX = 0, lastY = 0;
-    for (int32_t k = from; k < r.samples; ++k) {
+    // At most kDrawnPathPoints points a frame: a long horizon winds round the same orbit,
+    // and points a few pushes apart lie on the same line.
+    const int32_t stride = std::max(1, (r.samples - from) / kDrawnPathPoints);
+    for (int32_t k = from; k < r.samples; k = (k + stride < r.samples || k == r.samples - 1) ? k + stride : r.samples - 1) {
         double p[3], rel[3], depth;
         int32_t sx, sy;
         PlacedSample(r, k, list, p);
