@@ -21,6 +21,7 @@
 #include "render/RenderBuffer.h"
 #include "render/Trails.h"
 #include "shell/Document.h"
+#include "shell/FlightPrediction.h"
 #include "shell/OpeningNote.h"
 #include "sim/Bodies.h"
 #include "sim/ContactMemory.h"
@@ -89,6 +90,7 @@ void InitializeAll() {
 void DisposeAll() {
     StopMovieRecording();  // a movie still recording is completed, not lost
     DisposeSoundStuff();
+    StopFlightPrediction();
     DisposeScratchSpace();
     DisposeTTHandle(set.timedThrust);
     set.timedThrust = 0;
@@ -184,6 +186,7 @@ int32_t DoTask(int32_t n) {
         if (!GetControl(kPausedControl)) DoPushStage();
         else ShowFreshStateWhilePaused();
         UpdateCollisionNote();
+        UpdateFlightPrediction();
         RotateIJKAboutZ(rt.cameraIJK, set.autoRotation);
         Point mouse = theEvent.where;
         KeyImpulses();
@@ -195,7 +198,9 @@ int32_t DoTask(int32_t n) {
             RelativeIJK(&rel, &rt.cameraIJK, &rt.starIJK);
             DrawStars(renderGWRect, rel, rt.starListH, rt.focalLength, renderCX, renderCY);
         }
+        DrawFlightPredictionPath(renderCX, renderCY);
         DoDrawStage(renderCX, renderCY);
+        DrawFlightPredictionMarks(renderCX, renderCY);
         DumpRectToWindow(renderGWRect);
         RecordMovieFrame();
         RedrawStatsWindow();

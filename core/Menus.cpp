@@ -33,6 +33,8 @@
 #include "sim/PushStage.h"
 #include "sim/ReferenceFrame.h"
 #include "windows/BodyEditorCommands.h"
+#include "windows/FlightMenuCommands.h"
+#include "windows/PlanBurnDialog.h"
 #include "windows/ObjectWindow.h"
 
 namespace {
@@ -95,14 +97,17 @@ void InstallMenuBar() {
             {Item("Run", "Ctrl+R"), Separator(), Item("Time Step\u2026", "Ctrl+T"), Item("Pushes per Frame\u2026"),
              Item("Integration Method", "", kPushMethodMenu), Item("On Collision", "", kOnCrashMenu), Separator(),
              Item("Reset to Initial Conditions", "Ctrl+Shift+R"), Item("Centre of Mass to Origin"),
-             Item("Make Present State Initial")});
+             Item("Make Present State Initial"), Separator(), Item("Plan Burn\u2026", "Ctrl+B")});
     AddMenu(kViewMenu, "View",
             {Item("Field of View\u2026"), Item("Red\u2013Cyan Stereo\u2026", "Ctrl+3"), Item("Smallest Body Size\u2026"),
              Item("Camera Mode", "", kCameraModeMenu), Item("Camera Body", "", kCameraSelectionMenu),
              Item("Keep Camera Level", "Ctrl+K"), Item("Automatic Rotation\u2026"), Item("Labels", "", kLabelsMenu),
              Separator(), Item("Map Surfaces on Spheres", "Ctrl+M"), Item("Star Field", "Ctrl+Shift+S"),
              Item("Trails\u2026", "Ctrl+L"), Item("Stereo Glasses", "", kStereoGlassesMenu),
-             Item("Frame Rate", "", kFrameRateMenu), Separator(), Item("Fit All", "Ctrl+0")});
+             Item("Frame Rate", "", kFrameRateMenu), Separator(), Item("Fit All", "Ctrl+0"), Separator(),
+             Item("Predicted Path", "Ctrl+P"), Item("Predicted Path Horizon\u2026"),
+             Item("Approach Target", "", kApproachTargetMenu)});
+    AddMenu(kApproachTargetMenu, "Approach Target", {Item("Automatic")});
     AddMenu(kWindowMenu, "Window",
             {Item("Standard Layout", "Ctrl+1"), Item("Main Screen", "Ctrl+2"), Item("Main Screen, No Margins"),
              Item("All Screens"), Item("Full Screen", "Ctrl+F"), Separator(), Item("Main Window"),
@@ -187,7 +192,7 @@ void SetupMenus() {
 
 void DisposeMenus() {
     for (int16_t id : {kPushMethodMenu, kLabelsMenu, kCameraModeMenu, kOnCrashMenu, kDemoMenu, kStereoGlassesMenu,
-                       kFrameRateMenu, kCameraSelectionMenu, kRecentFilesMenu})
+                       kFrameRateMenu, kCameraSelectionMenu, kRecentFilesMenu, kApproachTargetMenu})
         menuList.erase(id);
     PushMethodMenu = LabelsMenu = CameraModeMenu = OnCrashMenu = CameraSelectionMenuH = nullptr;
 }
@@ -215,6 +220,8 @@ void MarkMenus(uint16_t entering) {
     SetChecked(view, 10, in && IsMappingSpheresOn());
     SetChecked(view, 11, in && IsDrawingStarsOn());
     SetChecked(view, 12, in && IsTrailLengthOn());
+    SetChecked(view, kPredictedPathItem, in && IsPredictedPathOn());
+    if (in) FillApproachTargetMenu(menuList[kApproachTargetMenu]);
     MarkLabelMenu(LabelsMenu, entering);
 
     ClearChecks(OnCrashMenu);
@@ -332,6 +339,7 @@ void HandleMenuEv(int32_t choice) {
             else if (item == 8) TransferICsToRT();
             else if (item == 9) RealignInertialReferenceFrame();
             else if (item == 10) SetICsToRT();
+            else if (item == kPlanBurnItem) PlanBurnMenuItem();
             break;
         case kViewMenu:
             switch (item) {
@@ -344,6 +352,8 @@ void HandleMenuEv(int32_t choice) {
                 case 11: ToggleDrawStarsFlag(); break;
                 case 12: EditTrailLengthMenuItem(); break;
                 case kFitAllItem: FitAllMenuItem(); break;
+                case kPredictedPathItem: TogglePredictedPathMenuItem(); break;
+                case kPredictionHorizonItem: EditPredictionHorizonMenuItem(); break;
                 default: break;
             }
             break;
@@ -369,6 +379,7 @@ void HandleMenuEv(int32_t choice) {
             if (item == 1 || item == 2) frameRateChoice = item == 2 ? FrameRateChoice::Unlimited : FrameRateChoice::Display;
             break;
         case kCameraSelectionMenu: SetCameraSelectionMenuItem(item); break;
+        case kApproachTargetMenu: SetApproachTargetMenuItem(item); break;
         default: break;
     }
     if (ChangesViewPreferences(choice))

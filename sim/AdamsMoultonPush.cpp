@@ -3,11 +3,12 @@
 #include "sim/Integrators.h"
 #include "sim/Multistep.h"
 #include "sim/PairPass.h"
+#include "sim/PushContext.h"
 #include "sim/Relativity.h"
 #include "sim/StageBuffer.h"
 
 namespace {
-StageBuffer predictedPos, predictedVel, predictedAcc;
+thread_local StageBuffer predictedPos, predictedVel, predictedAcc;
 }  // namespace
 
 void AdamsMoultonPush(BodyRTListStruct* list, const PushStep& step) {
@@ -25,7 +26,7 @@ void AdamsMoultonPush(BodyRTListStruct* list, const PushStep& step) {
         if (IsLiveBody(b)) PredictAdamsBashforth(b, step.pushCount, step.dt, V[i].data(), X[i].data());
     }
     StageAccelerations(list, X, A);
-    if (RelativityActive(set)) AddRelativisticAcceleration(list, set.gravConstant, X, V, A);
+    if (RelativityActive(PushSettings())) AddRelativisticAcceleration(list, PushSettings().gravConstant, X, V, A);
     for (int32_t i = count - 1; i >= 0; --i) {
         BodyRTStruct& b = body[i];
         if (!IsLiveBody(b)) continue;

@@ -9,8 +9,8 @@
 namespace {
 using Pair = std::pair<int32_t, int32_t>;
 // Kept between pushes; cleared, not freed, so steady running allocates nothing.
-std::vector<Pair> previousContacts, currentContacts;
-int64_t lastCheckedPush = -2;
+thread_local std::vector<Pair> previousContacts, currentContacts;
+thread_local int64_t lastCheckedPush = -2;
 CollisionStopNote stopNote;
 
 Pair Ordered(int32_t i, int32_t j) { return i < j ? Pair{i, j} : Pair{j, i}; }

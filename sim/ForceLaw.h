@@ -3,14 +3,16 @@
 #include <cmath>
 
 #include "core/Records.h"
+#include "sim/PushContext.h"
 
 struct ForceLaw {
     double g, accExp, potExp, potDiv;
     bool logPotential, inverseSquare;
     bool fastPaths;  // false: every exponent through log and exp
     explicit ForceLaw(bool allowFast) : fastPaths(allowFast) {
-        double p = set.powerLaw;
-        g = set.gravConstant;
+        const SettingsStruct& s = PushSettings();
+        double p = s.powerLaw;
+        g = s.gravConstant;
         accExp = p / 2 - 0.5;
         potExp = p / 2 + 0.5;
         potDiv = p + 1;

@@ -7,22 +7,12 @@
 #include "sim/GaussRadau.h"
 #include "sim/Integrators.h"
 #include "sim/PairPass.h"
+#include "sim/PushContext.h"
 #include "sim/Relativity.h"
 
 namespace {
-// The integrator works on the live bodies only, packed in descending index order;
-// the pair evaluation sees the whole list.
-struct LiveBodies {
-    GaussRadauStateStruct gr;
-    std::vector<int32_t> index;    // list index of each packed body
-    std::vector<Vec3> stagePos;    // every body of the list, at trial positions
-    std::vector<Vec3> stageAcc;
-    std::vector<Vec3> stageVel;    // for the velocity-dependent relativistic term
-    const BodyRTListStruct* list = nullptr;
-    int32_t relativitySource = -1;  // the list's, found once a push
-    bool primed = false;  // gr.pos and gr.vel hold what the last push left in the list
-};
-LiveBodies live;
+using LiveBodies = GaussRadauPushMemory;
+thread_local LiveBodies live;
 
 // Accelerations of the packed bodies at trial positions, from the same pair
 // evaluation as every other method.
@@ -38,7 +28,7 @@ void PackedAccelerations(void* context, int32_t count, const double* pos, double
             const double* v = &lb.gr.trialVel[3 * size_t(k)];
             lb.stageVel[size_t(lb.index[size_t(k)])] = Vec3{v[0], v[1], v[2]};
         }
-        AddRelativisticAcceleration(lb.list, lb.relativitySource, set.gravConstant, lb.stagePos.data(),
+        AddRelativisticAcceleration(lb.list, lb.relativitySource, PushSettings().gravConstant, lb.stagePos.data(),
                                     lb.stageVel.data(), lb.stageAcc.data());
     }
     for (int32_t k = 0; k < count; ++k) {
@@ -78,7 +68,7 @@ int MotionChangedSinceLastPush(const BodyRTListStruct* list) {
 // force law turns that into a relative acceleration error of about (|p − 1| + 1)
 // times the same fraction (magnitude and direction).
 double RoundingFloor(const BodyRTListStruct* list) {
-    const double lawGain = std::fabs(set.powerLaw - 1.0) + 1.0;
+    const double lawGain = std::fabs(PushSettings().powerLaw - 1.0) + 1.0;
     double worst = 0.0, maxAcc = 0.0;
     for (int32_t k : live.index) {
         const BodyRTStruct& b = list->body[k];
@@ -128,11 +118,11 @@ void GaussRadauPush(BodyRTListStruct* list, const PushStep& step) {
     for (int32_t i = 0; i < list->count; ++i)
         live.stagePos[size_t(i)] = Vec3{list->body[i].pos[0], list->body[i].pos[1], list->body[i].pos[2]};
     live.list = list;
-    gr.velocityDependent = RelativityActive(set);
+    gr.velocityDependent = RelativityActive(PushSettings());
     live.relativitySource = RelativitySource(list);
     gr.roundingFloor = RoundingFloor(list);
     // The pair pass already holds the start-of-push accelerations.
-    rt.substepsLastPush = AdvanceGaussRadau(gr, step.dt, PackedAccelerations, &live, gr.startAcc.data());
+    *PushContext().substepsLastPush = AdvanceGaussRadau(gr, step.dt, PackedAccelerations, &live, gr.startAcc.data());
     for (size_t k = 0; k < live.index.size(); ++k) {
         BodyRTStruct& b = list->body[live.index[k]];
         for (int n = 0; n < 3; ++n) {
@@ -145,3 +135,5 @@ void GaussRadauPush(BodyRTListStruct* list, const PushStep& step) {
 }
 
 void DisposeGaussRadauPush() { live = LiveBodies{}; }
+
+GaussRadauPushMemory& ThreadGaussRadauPushMemory() { return live; }

@@ -5,6 +5,7 @@
 #include "render/IJK.h"
 #include "sim/ForceLaw.h"
 #include "sim/Integrators.h"
+#include "sim/PushContext.h"
 #include "sim/Relativity.h"
 
 void CalcAcceleration(double out[3], const double point[3], const BodyRTListStruct* list, int32_t skip) {
@@ -31,9 +32,10 @@ void CalcAcceleration(double out[3], const double point[3], const BodyRTListStru
 int32_t ElementalPush(BodyRTListStruct* list) {
     if (!list) return 0;
     GravityPairPass(list);
-    if (RelativityActive(set)) AddRelativisticAccelerationInPlace(list, set.gravConstant);
-    double dt = set.timeStep;
-    IntegratorFor(set.pushMethod)(list, PushStep{dt, rt.pushCount});
+    const SettingsStruct& s = PushSettings();
+    if (RelativityActive(s)) AddRelativisticAccelerationInPlace(list, s.gravConstant);
+    double dt = s.timeStep;
+    IntegratorFor(s.pushMethod)(list, PushStep{dt, *PushContext().pushCount});
     for (int32_t i = list->count - 1; i >= 0; --i) {
         double turn = dt * list->body[i].spinRate;
         if (std::isfinite(turn)) RotateIJKAboutK(list->body[i].axes, turn);  // a NaN turn would wreck the frame

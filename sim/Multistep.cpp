@@ -3,14 +3,7 @@
 #include "sim/PairPass.h"
 
 namespace {
-// Which pushes the history slots hold: `recorded` consecutive pushes ending at `lastPush`.
-struct HistoryRun {
-    int64_t lastPush = -1;
-    double dt = 0.0;
-    int32_t bodyCount = 0;
-    int recorded = 0;
-};
-HistoryRun history;
+thread_local MultistepHistoryRun history;
 
 constexpr int kEarlierPushesNeeded = 3;
 }  // namespace
@@ -36,6 +29,8 @@ bool MultistepStartUpPush(BodyRTListStruct* list, const PushStep& step) {
 }
 
 void RestartMultistepHistory() { history.recorded = 0; }
+
+MultistepHistoryRun& ThreadMultistepHistory() { return history; }
 
 void PredictAdamsBashforth(const BodyRTStruct& b, int64_t pushCount, double dt, double vOut[3], double xOut[3]) {
     double h = dt / 24;

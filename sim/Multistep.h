@@ -22,6 +22,17 @@ inline void StoreHistory(BodyRTStruct& b, int slot) {
 // and true is returned. Otherwise the caller makes the multistep push and false is returned.
 bool MultistepStartUpPush(BodyRTListStruct* list, const PushStep& step);
 
+// Which pushes the history slots hold: `recorded` consecutive pushes ending at `lastPush`.
+struct MultistepHistoryRun {
+    int64_t lastPush = -1;
+    double dt = 0.0;
+    int32_t bodyCount = 0;
+    int recorded = 0;
+};
+// The calling thread's record (each thread that pushes keeps its own); a copy of the
+// system carries a copy of it along to continue exactly as the original would.
+MultistepHistoryRun& ThreadMultistepHistory();
+
 // Forgets the history: velocities changed outside the integrator (thrust, merges), so
 // the earlier pushes no longer lie on the path the bodies now follow.
 void RestartMultistepHistory();

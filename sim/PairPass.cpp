@@ -21,7 +21,7 @@ struct PairScratch {
         live.resize(n);
     }
 };
-PairScratch scratch;
+thread_local PairScratch scratch;
 
 // Loads positions (from the records, or from pos when given) and masses; returns the live count.
 int32_t LoadScratch(const BodyRTListStruct* list, const Vec3* pos) {

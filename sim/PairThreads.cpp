@@ -31,7 +31,9 @@ struct SimdScratch {
     PairLaw law{};
     bool full = true;
 };
-SimdScratch scratch;
+thread_local SimdScratch scratch;
+// Set on a thread that must not share the pool (its slices then run one after the other).
+thread_local bool slicesInline = false;
 int32_t threadedMinBodies = kThreadedPairMinBodies;
 
 bool ScalarRequestedByEnvironment() {
@@ -42,12 +44,14 @@ bool useScalar = ScalarRequestedByEnvironment();
 
 int32_t PaddedStride(int32_t n) { return (n + kPairPadding - 1) / kPairPadding * kPairPadding + kPairPadding; }
 
-double* Array(int32_t k) { return scratch.base + size_t(k) * size_t(scratch.stride); }
+double* Array(const SimdScratch& s, int32_t k) { return s.base + size_t(k) * size_t(s.stride); }
+double* Array(int32_t k) { return Array(scratch, k); }
 
-PairPartials PartialsOf(int32_t slice) {
+PairPartials PartialsOf(const SimdScratch& s, int32_t slice) {
     int32_t k = kColumnArrays + slice * kPartialArrays;
-    return PairPartials{Array(k), Array(k + 1), Array(k + 2), Array(k + 3), Array(k + 4), Array(k + 5)};
+    return PairPartials{Array(s, k), Array(s, k + 1), Array(s, k + 2), Array(s, k + 3), Array(s, k + 4), Array(s, k + 5)};
 }
+PairPartials PartialsOf(int32_t slice) { return PartialsOf(scratch, slice); }
 
 void Reserve(int32_t bodies, int32_t slices) {
     SimdScratch& s = scratch;
@@ -102,10 +106,11 @@ void LoadColumns(const BodyRTListStruct* list, const Vec3* pos, bool full) {
     SplitRows(live, slices);
 }
 
-void RunSlice(void*, int32_t slice) {
-    const SimdScratch& s = scratch;
+// The scratch comes as the context: it belongs to the thread that started the job.
+void RunSlice(void* context, int32_t slice) {
+    const SimdScratch& s = *static_cast<const SimdScratch*>(context);
     const int32_t begin = s.sliceBegin[slice], end = s.sliceBegin[slice + 1];
-    const PairPartials p = PartialsOf(slice);
+    const PairPartials p = PartialsOf(s, slice);
     // Rows read and write from their first vector on; clear from where that can start.
     const int32_t from = begin / kPairPadding * kPairPadding, to = s.stride;
     std::fill(p.ax + from, p.ax + to, 0.0);
@@ -122,7 +127,9 @@ void RunSlice(void*, int32_t slice) {
 // Evaluates every slice, on the pool when there are several.
 void RunSlices(const ForceLaw& fl) {
     scratch.law = MakePairLaw(fl);
-    RunPoolTasks(scratch.slices, RunSlice, nullptr);
+    if (slicesInline)
+        for (int32_t t = 0; t < scratch.slices; ++t) RunSlice(&scratch, t);
+    else RunPoolTasks(scratch.slices, RunSlice, &scratch);
 }
 
 // Adds every slice's partial sums into slice 0's, in slice order for every slot, so the
@@ -199,6 +206,8 @@ size_t PairScratchBytesInUse() {
     return size_t(kColumnArrays + s.slices * kPartialArrays) * size_t(s.stride) * sizeof(double) +
            size_t(s.cols.count) * sizeof(int32_t);
 }
+
+void SetThreadRunsPairSlicesInline(bool inlineSlices) { slicesInline = inlineSlices; }
 
 void SetThreadedPairMinBodies(int32_t bodies) { threadedMinBodies = bodies > 0 ? bodies : kThreadedPairMinBodies; }
 

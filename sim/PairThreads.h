@@ -21,6 +21,10 @@ constexpr int32_t kPairSlices = 6;
 void SimdGravityPairPass(BodyRTListStruct* list, bool useFastPath);
 void SimdStageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc);
 
+// For a thread that must leave the pool to the live run: its slices run one after the
+// other on it (same slices, same sums, so the same results).
+void SetThreadRunsPairSlicesInline(bool inlineSlices);
+
 // The live count from which rows are sliced over the pool; 0 or less restores the default.
 // Results depend on it (slices change the order of summation), never on the thread count.
 void SetThreadedPairMinBodies(int32_t bodies);

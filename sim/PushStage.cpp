@@ -36,9 +36,11 @@ void ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double
     RestartMultistepHistory();
 }
 
+}  // namespace
+
 // The survivor s takes the absorbed body a whole: mass, momentum and centre of mass are
 // kept, and the radius encloses the combined volume.
-void MergeBodies(BodyRTStruct& s, BodyRTStruct& a) {
+void MergeBodies(BodyRTStruct& s, BodyRTStruct& a, double dt) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     a.statusFlags |= kAbsorbedStatus | kNotDrawnStatus;
     double mt = s.mass + a.mass;
@@ -46,7 +48,7 @@ void MergeBodies(BodyRTStruct& s, BodyRTStruct& a) {
         for (int n = 0; n < 3; ++n) {
             double v = (s.mass * s.vel[n] + a.mass * a.vel[n]) / mt;
             double x = (s.mass * s.pos[n] + a.mass * a.pos[n]) / mt;
-            s.acc[n] += (v - s.vel[n]) / set.timeStep;
+            s.acc[n] += (v - s.vel[n]) / dt;
             s.vel[n] = v;
             s.pos[n] = x;
         }
@@ -58,6 +60,13 @@ void MergeBodies(BodyRTStruct& s, BodyRTStruct& a) {
     RestartMultistepHistory();
 }
 
+bool ApplyTimedBurn(BodyRTStruct& c, double deltaV, double dt) {
+    if (!(Length(c.vel) > 0.0)) return false;
+    ApplyAlong(c, c.vel, deltaV, 1.0 / dt, 1.0);
+    return true;
+}
+
+namespace {
 // A push that left a body without finite values is undone and the run pauses: the
 // state shown, saved and undone to stays the last finite one.
 bool StoppedAsNotFinite(BodyRTListStruct* list) {
@@ -84,10 +93,7 @@ void ApplyCraftThrust(BodyRTStruct& c) {
     if (tt >= 0) {
         TimedThrustInfoStruct e;
         GetTTData(set.timedThrust, &e, tt);
-        if (Length(c.vel) > 0.0) {
-            ApplyAlong(c, c.vel, e.deltaV, 1.0 / dt, 1.0);
-            PlayEventSound(kTimedThrustSound, true);
-        }
+        if (ApplyTimedBurn(c, e.deltaV, dt)) PlayEventSound(kTimedThrustSound, true);
     }
     if (!(c.mass > 0.0)) return;  // a massless craft has no defined response to its engine
     int32_t k = ThrustFactor(kRightArrowControl, kLeftArrowControl);
@@ -142,9 +148,22 @@ void DoPushStage() {
     HUnlock(rt.bodyRT);
 }
 
+namespace {
+void StopOnNewContact(void*, BodyRTStruct& a, BodyRTStruct& b, bool isNew) {
+    if (!isNew) return;
+    SetControl(kPausedControl);
+    NoteCollisionStop(a, b, rt.simTime + set.timeStep);
+}
+}  // namespace
+
 bool CheckForCrash(BodyRTListStruct* list, int32_t crashSetting) {
+    return ScanForCrashes(list, crashSetting, rt.pushCount, set.timeStep, StopOnNewContact, nullptr);
+}
+
+bool ScanForCrashes(BodyRTListStruct* list, int32_t crashSetting, int64_t pushCount, double dt, CrashContactFn onContact,
+                    void* context) {
     if (!list || list->count < 2) return false;
-    BeginContactCheck(rt.pushCount);
+    BeginContactCheck(pushCount);
     bool found = false;
     for (int32_t i = list->count - 1; i >= 0; --i) {
         BodyRTStruct& bi = list->body[i];
@@ -157,12 +176,10 @@ bool CheckForCrash(BodyRTListStruct* list, int32_t crashSetting) {
         if (!(bi.nearestDistSq <= rr * rr)) continue;
         found = true;
         if (crashSetting == kCrashStop) {
-            if (IsNewContact(i, j)) {
-                SetControl(kPausedControl);
-                NoteCollisionStop(bi, bj, rt.simTime + set.timeStep);
-            }
-        } else if (crashSetting == kCrashMerge) {
-            MergeBodies(bi.mass > bj.mass ? bi : bj, bi.mass > bj.mass ? bj : bi);
+            onContact(context, bi, bj, IsNewContact(i, j));
+        } else {
+            onContact(context, bi, bj, false);
+            if (crashSetting == kCrashMerge) MergeBodies(bi.mass > bj.mass ? bi : bj, bi.mass > bj.mass ? bj : bi, dt);
         }
     }
     return found;

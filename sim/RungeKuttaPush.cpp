@@ -3,11 +3,12 @@
 // stage's positions, so the method keeps its order for the whole system.
 #include "sim/Integrators.h"
 #include "sim/PairPass.h"
+#include "sim/PushContext.h"
 #include "sim/Relativity.h"
 #include "sim/StageBuffer.h"
 
 namespace {
-StageBuffer stagePos, u1, u2, u3, a1, a2, a3;
+thread_local StageBuffer stagePos, u1, u2, u3, a1, a2, a3;
 
 inline Vec3 Axpy(const double* a, double h, const double* b) {
     return Vec3{a[0] + h * b[0], a[1] + h * b[1], a[2] + h * b[2]};
@@ -30,9 +31,9 @@ void RungeKuttaPush(BodyRTListStruct* list, const PushStep& step) {
         U1[i] = Axpy(b.vel, h, b.acc);
         P[i] = Axpy(b.pos, h, b.vel);
     }
-    const bool relativity = RelativityActive(set);
+    const bool relativity = RelativityActive(PushSettings());
     StageAccelerations(list, P, A1);
-    if (relativity) AddRelativisticAcceleration(list, set.gravConstant, P, U1, A1);
+    if (relativity) AddRelativisticAcceleration(list, PushSettings().gravConstant, P, U1, A1);
     for (int32_t i = count - 1; i >= 0; --i) {
         const BodyRTStruct& b = body[i];
         if (!IsLiveBody(b)) continue;
@@ -40,7 +41,7 @@ void RungeKuttaPush(BodyRTListStruct* list, const PushStep& step) {
         P[i] = Axpy(b.pos, h, U1[i].data());
     }
     StageAccelerations(list, P, A2);
-    if (relativity) AddRelativisticAcceleration(list, set.gravConstant, P, U2, A2);
+    if (relativity) AddRelativisticAcceleration(list, PushSettings().gravConstant, P, U2, A2);
     for (int32_t i = count - 1; i >= 0; --i) {
         const BodyRTStruct& b = body[i];
         if (!IsLiveBody(b)) continue;
@@ -48,7 +49,7 @@ void RungeKuttaPush(BodyRTListStruct* list, const PushStep& step) {
         P[i] = Axpy(b.pos, dt, U2[i].data());
     }
     StageAccelerations(list, P, A3);
-    if (relativity) AddRelativisticAcceleration(list, set.gravConstant, P, U3, A3);
+    if (relativity) AddRelativisticAcceleration(list, PushSettings().gravConstant, P, U3, A3);
     for (int32_t i = count - 1; i >= 0; --i) {
         BodyRTStruct& b = body[i];
         if (!IsLiveBody(b)) continue;

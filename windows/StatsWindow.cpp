@@ -12,6 +12,7 @@
 #include "core/Units.h"
 #include "render/Pen.h"
 #include "windows/SideWindowPen.h"
+#include "windows/StatsWindowElements.h"
 #include "windows/StatsWindowGraph.h"
 
 namespace {
@@ -139,6 +140,7 @@ void RedrawStatsWindow() {
         DrawValueLine(115, 10, graph.total, false);
     }
     if (epoch.known) DrawDateLines(139);
+    DrawOrbitalElementsLines(epoch.known ? 187 : 155);
 
     MainWindow().PresentWindow(kStatsWindowId);
 }

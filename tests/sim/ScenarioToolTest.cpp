@@ -11,6 +11,8 @@
 #include "ScratchDir.h"
 #include "core/Records.h"
 #include "sim/Bodies.h"
+#include <nlohmann/json.hpp>
+
 #include "tools/gravitas-sim/ScenarioJson.h"
 
 TEST(ScenarioTool, HostileScenariosAreRefusedWithTheField) {
@@ -42,4 +44,26 @@ TEST(ScenarioTool, HostileScenariosAreRefusedWithTheField) {
     ASSERT_TRUE(LoadScenarioJSONText(R"({"view":{"labelFlags":4294967295},)" + body + "}", ".", err)) << err;
     EXPECT_EQ(set.labelFlags, 4294967295u);  // the largest value that fits still loads
     DeallocateAllPushMemory();
+}
+
+// The headless prediction: at most 2000 rows, the last push among them, the marks of the flight.
+TEST(ScenarioTool, PredictPrintsAThinnedPathWithItsMarksAndElements) {
+    const std::string cmd = std::string(GRAVITAS_SIM_BINARY) + " " + GRAVITAS_SOURCE_DIR +
+                            "/data/scenarios/earth-to-moon.json --frames 0 --predict 9000";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_TRUE(p);
+    std::string text;
+    for (int c; (c = std::fgetc(p)) != EOF;) text += char(c);
+    ASSERT_EQ(WEXITSTATUS(pclose(p)), 0) << text;
+    const nlohmann::json j = nlohmann::json::parse(text);
+    const auto& path = j["path"];
+    EXPECT_LE(path.size(), 2000u);
+    EXPECT_GT(path.size(), 1500u);
+    EXPECT_EQ(path.back()[0], 9000);
+    EXPECT_EQ(j["target"], "Moon");
+    EXPECT_EQ(j["elements"]["about"], "Earth");
+    int burns = 0, approaches = 0;
+    for (const auto& m : j["marks"]) burns += m["kind"] == "burn", approaches += m["kind"] == "closestApproach";
+    EXPECT_EQ(burns, 2);
+    EXPECT_EQ(approaches, 1);
 }

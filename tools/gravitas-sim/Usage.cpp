@@ -23,6 +23,9 @@ Runs a scenario headless and prints the final state as JSON.
   --trails N             trail snapshots to keep and draw
   --stereo               draw a red-cyan stereo picture
   --no-stars             leave out the star field
+  --predict PUSHES       print the craft's predicted path for PUSHES pushes from the final state
+                         (at most 2000 positions) with its marks and orbital elements, as JSON,
+                         instead of the state
   --movie FILE           record the frames as a movie (.mp4 or .webm)
   --png-sequence DIR     write every frame as a PNG into DIR
   --fps N                frames per second of the movie (1-240)

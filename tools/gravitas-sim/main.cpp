@@ -20,10 +20,12 @@
 #include "io/StateCsv.h"
 #include "sim/Bodies.h"
 #include "sim/FiniteGuard.h"
+#include "sim/Prediction.h"
 #include "sim/PushStage.h"
 #include "sim/TimedThrust.h"
 #include "sim/ToDate.h"
 #include "tools/gravitas-sim/MovieCommand.h"
+#include "tools/gravitas-sim/PredictCommand.h"
 #include "tools/gravitas-sim/RenderCommand.h"
 #include "tools/gravitas-sim/ScenarioJson.h"
 #include "tools/gravitas-sim/UniverseCommand.h"
@@ -47,7 +49,8 @@ struct IntOption {
 const IntOption kIntOptions[] = {{"--frames", 0, INT32_MAX},     {"--width", 1, 8192},
                                  {"--height", 1, 8192},          {"--camera-mode", 0, INT32_MAX},
                                  {"--camera-body", 0, kMaxBodies - 1}, {"--labels", 0, INT32_MAX},
-                                 {"--trails", 0, kMaxTrailLength}, {"--fps", 1, 240}};
+                                 {"--trails", 0, kMaxTrailLength}, {"--fps", 1, 240},
+                                 {"--predict", 1, kPredictionMaxPushes}};
 
 // Empty when text is a whole number within the option's range, else the complaint.
 std::string ParseInt(const IntOption& option, const std::string& text, int32_t& out) {
@@ -74,6 +77,7 @@ bool PrintState(const std::string& text, std::string& error) {
 int main(int argc, char** argv) {
     std::string scenario, loadPath, savePath, exportPath, csvPath, reboundPath, horizonsPath, toDate;
     int32_t frames = 1;
+    int32_t predictPushes = 0;
     RenderOptions render;
     bool wantRender = false;
     MovieOptions movie;
@@ -87,7 +91,7 @@ int main(int argc, char** argv) {
         };
         int32_t* const intTargets[] = {&frames, &render.width, &render.height, &render.cameraMode,
                                        &render.cameraBody, &render.labelFlags, &render.trailLength,
-                                       &movie.framesPerSecond};
+                                       &movie.framesPerSecond, &predictPushes};
         bool ok = true;
         bool taken = false;
         for (size_t k = 0; k < std::size(kIntOptions) && !taken; ++k) {
@@ -231,6 +235,12 @@ int main(int argc, char** argv) {
             return Fail("cannot write " + exportPath + ": " + error);
     }
     if (std::string problem = RunStateProblem(); !problem.empty()) return Fail(problem);
+    if (predictPushes > 0) {
+        const std::string text = PredictionJSON(predictPushes, error);
+        if (text.empty()) return Fail(error);
+        if (!PrintState(text, error)) return Fail(error);
+        return 0;
+    }
     if (!PrintState(RunStateJSON(), error)) return Fail(error);
     return 0;
 }
