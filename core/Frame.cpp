@@ -163,7 +163,7 @@ void UpdateCollisionNote() {
         MainWindow().ShowNoteInMainWindow(collisionNote);
     } else if (TakeCollisionStopNote(note)) {
         collisionNote = "Stopped: " + note.first + " and " + note.second + " collided at t = " +
-                        MyRealToSciNotString(note.simTime) + " s. Space runs on.";
+                        ElapsedTimeText(note.simTime) + ". Space runs on.";
         MainWindow().ShowNoteInMainWindow(collisionNote);
     } else if (!collisionNote.empty() && !GetControl(kPausedControl)) {
         collisionNote.clear();
@@ -197,6 +197,7 @@ int32_t DoTask(int32_t n) {
         DumpRectToWindow(renderGWRect);
         RecordMovieFrame();
         RedrawStatsWindow();
+        RefreshObjectWindowDuringRun();
     }
     OrthonormalizeIJK(rt.cameraIJK);
     return done;

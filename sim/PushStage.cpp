@@ -24,16 +24,19 @@ double Length(const double* v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[
 
 // Adds s*dir to acc and s*dir*velScale to vel; skipped when dir has no length. A thrust
 // breaks the smooth history the multistep methods extrapolate from, so they start afresh.
-void ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double accScale, double velScale) {
+// The speed change it gave is added to the run's engine record.
+bool ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double accScale, double velScale) {
     double dir[3] = {dirIn[0], dirIn[1], dirIn[2]};
     double len = Length(dir);
-    if (!(len > 0.0)) return;  // no direction to thrust along
+    if (!(len > 0.0)) return false;  // no direction to thrust along
     double s = magnitude / len;
     for (int n = 0; n < 3; ++n) {
         c.acc[n] += s * dir[n] * accScale;
         c.vel[n] += s * dir[n] * velScale;
     }
+    rt.craftDeltaV += std::fabs(magnitude * velScale);
     RestartMultistepHistory();
+    return true;
 }
 
 // The survivor s takes the absorbed body a whole: mass, momentum and centre of mass are
@@ -84,21 +87,26 @@ void ApplyCraftThrust(BodyRTStruct& c) {
     if (tt >= 0) {
         TimedThrustInfoStruct e;
         GetTTData(set.timedThrust, &e, tt);
-        if (Length(c.vel) > 0.0) {
-            ApplyAlong(c, c.vel, e.deltaV, 1.0 / dt, 1.0);
+        if (ApplyAlong(c, c.vel, e.deltaV, 1.0 / dt, 1.0)) {
+            rt.timedThrustPush = rt.pushCount + 1;
             PlayEventSound(kTimedThrustSound, true);
         }
     }
     if (!(c.mass > 0.0)) return;  // a massless craft has no defined response to its engine
+    uint32_t keys = 0;
     int32_t k = ThrustFactor(kRightArrowControl, kLeftArrowControl);
-    if (k != 0 && Length(c.vel) > 0.0) {
-        ApplyAlong(c, c.vel, set.craftThrust / c.mass * k, 1.0, dt);
+    if (k != 0 && ApplyAlong(c, c.vel, set.craftThrust / c.mass * k, 1.0, dt)) {
+        keys |= k > 0 ? kEngineForward : kEngineBackward;
         PlayEventSound(kThrustSound, false);
     }
     k = ThrustFactor(kDownArrowControl, kUpArrowControl);
-    if (k != 0 && Length(c.acc) > 0.0) {
-        ApplyAlong(c, c.acc, set.craftThrust / c.mass * k, 1.0, dt);
+    if (k != 0 && ApplyAlong(c, c.acc, set.craftThrust / c.mass * k, 1.0, dt)) {
+        keys |= k > 0 ? kEngineInward : kEngineOutward;
         PlayEventSound(kThrustSound, false);
+    }
+    if (keys) {
+        rt.engineFiredPush = rt.pushCount + 1;
+        rt.engineKeys = keys;
     }
 }
 }  // namespace
