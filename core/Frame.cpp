@@ -162,8 +162,7 @@ void UpdateCollisionNote() {
         collisionNote = NonFiniteStopText(broken);
         MainWindow().ShowNoteInMainWindow(collisionNote);
     } else if (TakeCollisionStopNote(note)) {
-        collisionNote = "Stopped: " + note.first + " and " + note.second + " collided at t = " +
-                        ElapsedTimeText(note.simTime) + ". Space runs on.";
+        collisionNote = CollisionStopText(note);
         MainWindow().ShowNoteInMainWindow(collisionNote);
     } else if (!collisionNote.empty() && !GetControl(kPausedControl)) {
         collisionNote.clear();

@@ -74,11 +74,12 @@ int32_t DrawMotionLines(int32_t baseline, int32_t left) {
     if (craft < 0 || craft >= list->count) return baseline;
     line.assign("Engine ");
     AppendEngineState();
-    line.append(", \u0394v = ");
+    DrawTextAtBaseline(left, baseline, line, 12);
+    line.assign("\u0394v so far = ");
     AppendNumber(rt.craftDeltaV, 1);
     Append(16);
-    DrawTextAtBaseline(left, baseline, line, 12);
-    baseline += 16;
+    DrawTextAtBaseline(left, baseline + 16, line, 12);
+    baseline += 32;
     if (craft != selected) {
         DrawRelativeSpeed(list, craft, "Craft ", left, baseline);
         baseline += 16;

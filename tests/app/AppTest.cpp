@@ -7,7 +7,10 @@
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <clocale>
@@ -18,21 +21,40 @@
 #include "core/Control.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
+#include "core/Units.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtMenus.h"
 #include "render/BodyPick.h"
 #include "render/Camera.h"
 #include "render/RenderBuffer.h"
+#include "render/Trails.h"
 #include "shell/Document.h"
 #include "shell/FramePacing.h"
+#include "shell/History.h"
 #include "shell/WindowPlaces.h"
 #include "sim/Bodies.h"
+#include "windows/BodyEditor.h"
 
 namespace {
 
+// The Qt backend, noting every text the windows draw.
+struct RecordingBackend : QtBackend {
+    std::vector<std::string> drawn;
+    int32_t DrawThemeText(PixelSurface& surface, const Rect& box, const std::string& text, int16_t font,
+                          TextJustify justify, RGBColor color, bool additive) override {
+        drawn.push_back(text);
+        return QtBackend::DrawThemeText(surface, box, text, font, justify, color, additive);
+    }
+    std::string Starting(const std::string& prefix) const {
+        for (auto it = drawn.rbegin(); it != drawn.rend(); ++it)
+            if (it->rfind(prefix, 0) == 0) return *it;
+        return "";
+    }
+};
+
 bool germanLocale = false;
-QtBackend* backend = nullptr;
+RecordingBackend* backend = nullptr;
 QtMainWindow* window = nullptr;
 QWidget* Preview() { return window->Preview(); }
 
@@ -41,7 +63,7 @@ struct App : ::testing::Test {
         TestApplication();
         // As a German user runs it: QApplication takes the locale from the environment; numbers must not.
         germanLocale = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-        SetPlatformBackend(backend = new QtBackend);
+        SetPlatformBackend(backend = new RecordingBackend);
         SetMainWindowServices(window = new QtMainWindow);
         window->StopFrameTimer();
         window->resize(640, 480);
@@ -186,6 +208,7 @@ TEST_F(App, AQuickClickSelectsABodyAndADoubleClickFollowsItUntilUndone) {
     QTest::mouseDClick(Preview(), Qt::LeftButton, Qt::NoModifier, p);
     EXPECT_EQ(set.cameraSelection, target);
     EXPECT_TRUE(CameraModeUsesBody(set.cameraMode));
+    EXPECT_FALSE(IsDocumentModified()) << "a view change is no reason to ask about saving";
     QTest::keyClick(Preview(), Qt::Key_Z, Qt::ControlModifier);  // one undo step takes it back
     QApplication::processEvents();
     EXPECT_EQ(set.cameraSelection, followed);
@@ -249,4 +272,143 @@ TEST_F(App, WindowPlacesComeBackOnlyWhereAScreenShowsThem) {
         EXPECT_EQ(places(), moved) << WindowPlaceText(p);
     }
     window->resize(800, 480);
+}
+
+namespace {
+
+// Once a modal dialog titled `title` is up, `act` runs on it; any other dialog is
+// cancelled and counted, so that a missing question fails instead of hanging.
+int unexpectedDialogs = 0;
+void OnDialog(const QString& title, std::function<void(QDialog*)> act) {
+    QTimer::singleShot(0, [title, act] {
+        QDialog* d = nullptr;
+        EventuallyTrue([&] { return (d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) != nullptr; });
+        if (d && d->windowTitle() == title) return act(d);
+        ++unexpectedDialogs;
+        if (d) d->reject();
+    });
+}
+
+void ClickButton(QDialog* d, const QString& text) {
+    for (QPushButton* b : d->findChildren<QPushButton*>())
+        if (b->text() == text) return QTest::mouseClick(b, Qt::LeftButton);
+    d->reject();
+}
+
+// The editor's field for an item, found where the layout puts it.
+QLineEdit* EditorField(QDialog* d, int16_t item) {
+    for (const DialogItem& i : BodyDialogLayout().items)
+        if (i.number == item)
+            for (QLineEdit* e : d->findChildren<QLineEdit*>())
+                if (e->geometry().topLeft() == QPoint(i.box.left, i.box.top)) return e;
+    return nullptr;
+}
+
+std::vector<double> Positions() {
+    std::vector<double> p;
+    for (int32_t i = 0; i < BodyRTList()->count; ++i) p.insert(p.end(), BodyRTList()->body[i].pos, BodyRTList()->body[i].pos + 3);
+    return p;
+}
+
+}  // namespace
+
+// Ctrl+E on a body while the run is under way asks what to edit; whatever the choice, one
+// Ctrl+Z brings back the run (clock, pushes, positions, trails) and the body as they were.
+TEST_F(App, AnEditDuringARunAsksWhatToEditAndUndoBringsTheRunBack) {
+    frameRateChoice = FrameRateChoice::Unlimited;
+    struct Case { const char* choice; bool ok; };
+    for (const Case c : {Case{"Initial Conditions", true}, Case{"Present State", true}, Case{"Present State", false}}) {
+        Frames(40);
+        rt.selectedBody = 1;
+        const double t = rt.simTime, mass = BodyList()->body[1].mass, presentX = BodyRTList()->body[1].pos[0];
+        const int64_t pushes = rt.pushCount;
+        const std::vector<double> where = Positions();
+        const int32_t trail = GetRTListValidCount(rt.trailList);
+        const size_t steps = UndoStepCount();
+        ASSERT_GT(t, 0);
+        ASSERT_GT(trail, 1);
+        QString question;
+        OnDialog("Edit During the Run", [&](QDialog* d) {
+            for (QLabel* l : d->findChildren<QLabel*>()) question += l->text();
+            OnDialog("Body", [&](QDialog* e) {
+                for (QLineEdit* f : e->findChildren<QLineEdit*>())  // every number shown whole
+                    EXPECT_LE(f->fontMetrics().horizontalAdvance(f->text()), f->width() - 8) << f->text().toStdString();
+                if (QLineEdit* f = EditorField(e, kEditMassItem + 1)) f->setText(f->text() + "0");  // far heavier
+                ClickButton(e, c.ok ? "OK" : "Cancel");
+            });
+            ClickButton(d, c.choice);
+        });
+        QTest::keyClick(Preview(), Qt::Key_E, Qt::ControlModifier);
+        EXPECT_EQ(unexpectedDialogs, 0);
+        EXPECT_TRUE(question.contains(QString::fromStdString("t = " + ElapsedTimeText(t)))) << question.toStdString();
+        if (!c.ok) {  // the present state made the start for the editor is put back
+            EXPECT_EQ(rt.simTime, t) << c.choice;
+            EXPECT_EQ(Positions(), where);
+            EXPECT_EQ(UndoStepCount(), steps);
+            continue;
+        }
+        EXPECT_GT(BodyList()->body[1].mass, 1e9 * mass);
+        // The present state is what the editor started from (to the 13 digits it shows); the initial conditions are not.
+        EXPECT_EQ(std::fabs(BodyList()->body[1].pos[0] - presentX) < 1e-11 * std::fabs(presentX),
+                  std::string(c.choice) == "Present State");
+        Frames(3);
+        EXPECT_EQ(rt.pushCount, 3 * set.pushesPerFrame) << "the run starts again: " << c.choice;
+        QTest::keyClick(Preview(), Qt::Key_Z, Qt::ControlModifier);
+        QApplication::processEvents();
+        EXPECT_EQ(rt.simTime, t) << c.choice;
+        EXPECT_EQ(rt.pushCount, pushes);
+        EXPECT_EQ(Positions(), where);
+        EXPECT_EQ(GetRTListValidCount(rt.trailList), trail);
+        EXPECT_EQ(BodyList()->body[1].mass, mass);
+        EXPECT_FALSE(IsDocumentModified());
+    }
+    frameRateChoice = FrameRateChoice::Display;
+}
+
+// The object window's speeds follow the run and say what they are relative to; the
+// statistics window gives units; an engine that fires says so with its speed change.
+TEST_F(App, TheWindowsShowLiveSpeedsWithUnitsAndTheEngineFiring) {
+    frameRateChoice = FrameRateChoice::Unlimited;
+    // A craft in a circular orbit 1e5 km from the giant: sqrt(GM/r) = 19475 m/s about it.
+    BodyInfoStruct craft;
+    FillDefaultCraftInfo(craft);
+    craft.pos[0] = 1e8, craft.vel[1] = std::sqrt(set.gravConstant * BodyList()->body[0].mass / 1e8), craft.parent = 1;
+    ASSERT_TRUE(AddABody(craft));
+    const int32_t k = BodyList()->count - 1;
+    auto redrawn = [] {  // by the run itself: nothing else asks the list to redraw
+        backend->drawn.clear();
+        return EventuallyTrue([] { return Frames(1), !backend->Starting("1. ").empty(); });
+    };
+    rt.selectedBody = 1;
+    ASSERT_TRUE(redrawn());
+    const std::string speed = backend->Starting(MyRealToSciNotString(
+        std::hypot(BodyRTList()->body[1].vel[0] - BodyRTList()->body[0].vel[0],
+                   BodyRTList()->body[1].vel[1] - BodyRTList()->body[0].vel[1],
+                   BodyRTList()->body[1].vel[2] - BodyRTList()->body[0].vel[2])));
+    EXPECT_NE(speed.find(" rel. Giant"), std::string::npos) << speed;
+    EXPECT_NE(backend->Starting("v = ").find(" m/s"), std::string::npos);
+    EXPECT_NE(backend->Starting("a = ").find(" m/s\u00b2"), std::string::npos);
+    for (const char* energy : {"KE = ", "PE = ", "E = "}) EXPECT_NE(backend->Starting(energy).find(" J/kg"), std::string::npos);
+    EXPECT_EQ(backend->Starting("v rel. Giant = ").empty(), false);
+    const std::string orbit = backend->Starting("Craft v rel. Giant = ");
+    EXPECT_NEAR(std::atof(orbit.c_str() + 21), 19475, 20) << orbit;  // 0.1 %: the method at 30 s a push
+    EXPECT_EQ(backend->Starting("Engine "), "Engine off");
+    // A live list: another quarter of a second of run changes what the rows show.
+    std::vector<std::string> before(backend->drawn);
+    QTest::qWait(300);
+    ASSERT_TRUE(redrawn());
+    EXPECT_NE(backend->drawn, before);
+    const double dv0 = rt.craftDeltaV;
+    const int64_t pushes = rt.pushCount;
+    QTest::keyPress(Preview(), Qt::Key_Right);
+    Frames(4);
+    const int64_t fired = rt.pushCount - pushes;
+    EXPECT_EQ(backend->Starting("Engine "), "Engine firing forward");
+    QTest::keyRelease(Preview(), Qt::Key_Right);
+    // 100 N on 1000 kg for 30 s a push: 3 m/s a push.
+    EXPECT_EQ(backend->Starting("\u0394v so far = "), "\u0394v so far = " + MyRealFixed2String(dv0 + 3.0 * double(fired), 1) + " m/s");
+    Frames(1);
+    EXPECT_EQ(backend->Starting("Engine "), "Engine off");
+    DeleteABody(k);
+    frameRateChoice = FrameRateChoice::Display;
 }
