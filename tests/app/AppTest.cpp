@@ -409,6 +409,9 @@ TEST_F(App, TheWindowsShowLiveSpeedsWithUnitsAndTheEngineFiring) {
     EXPECT_EQ(backend->Starting("\u0394v so far = "), "\u0394v so far = " + MyRealFixed2String(dv0 + 3.0 * double(fired), 1) + " m/s");
     Frames(1);
     EXPECT_EQ(backend->Starting("Engine "), "Engine off");
+    QTest::keyClick(Preview(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);  // a new run, a new count
+    Frames(1);
+    EXPECT_EQ(backend->Starting("\u0394v so far = "), "\u0394v so far = 0.0 m/s");
     DeleteABody(k);
     frameRateChoice = FrameRateChoice::Display;
 }

@@ -569,6 +569,7 @@ TEST_F(HistoryTest, RemoveAllBodiesAsksFirstAndOnlyAButtonAnswers) {
     Choose(kEditMenu, 8);
     EXPECT_EQ(Count(), 3);
     EXPECT_NE(Shown().texts.at(kConfirmQuestionItem).find("all 3 bodies"), std::string::npos);
+    EXPECT_EQ(Shown().layout.title, "Remove All Bodies") << "a question is titled after the command that asks";
     backend.Expect({{{}, kConfirmQuestionItem}, {{}, kConfirmActionItem}});  // a click on the text is no answer
     Choose(kEditMenu, 8);
     EXPECT_EQ(set.bodies, kNoHandle);
@@ -605,6 +606,7 @@ TEST_F(HistoryTest, SettingsAloneComeBackWithoutARestartButTheForceLawRestarts) 
     const int32_t pushes = rt.pushCount;
     ChangePushesPerFrame(64);
     EXPECT_EQ(UndoStepName(), "Pushes per Frame");
+    EXPECT_EQ(Shown().layout.title, "Pushes per Frame");
     Choose(kEditMenu, 1);
     EXPECT_EQ(std::tuple(set.pushesPerFrame, rt.pushCount), std::tuple(16, pushes)) << "a run's setting: no restart";
     backend.Expect({{{{kSheetFirstFieldItem, "-3"}}, kSheetOkayItem}});
