@@ -10,6 +10,17 @@
 
 namespace {
 
+// The clock and the engine record, named alike in rt and in a snapshot.
+template <class To, class From>
+void CopyClockAndEngine(To& to, const From& from) {
+    to.pushCount = from.pushCount;
+    to.simTime = from.simTime;
+    to.craftDeltaV = from.craftDeltaV;
+    to.engineFiredPush = from.engineFiredPush;
+    to.timedThrustPush = from.timedThrustPush;
+    to.engineKeys = from.engineKeys;
+}
+
 void RestoreTrail(const RunSnapshot& run) {
     DisposeRTList(rt.trailList);
     if (run.trail.empty()) return;
@@ -28,12 +39,7 @@ RunSnapshot CaptureRun() {
     if (!list) return run;
     run.present = true;
     run.bodies.assign(list->body, list->body + list->count);
-    run.pushCount = rt.pushCount;
-    run.simTime = rt.simTime;
-    run.craftDeltaV = rt.craftDeltaV;
-    run.engineFiredPush = rt.engineFiredPush;
-    run.timedThrustPush = rt.timedThrustPush;
-    run.engineKeys = rt.engineKeys;
+    CopyClockAndEngine(run, rt);
     if (rt.trailList.handle && rt.trailList.ptr) {
         run.trailShape = rt.trailList;
         run.trailShape.handle = kNoHandle;
@@ -63,12 +69,7 @@ void RestoreRun(const RunSnapshot& run) {
         r.ringPix = b.ringRatio > 1.0 ? RingPixPtrFromHandle(b.ringPix) : nullptr;
     }
     DisposeScratchSpace();
-    rt.pushCount = run.pushCount;
-    rt.simTime = run.simTime;
-    rt.craftDeltaV = run.craftDeltaV;
-    rt.engineFiredPush = run.engineFiredPush;
-    rt.timedThrustPush = run.timedThrustPush;
-    rt.engineKeys = run.engineKeys;
+    CopyClockAndEngine(rt, run);
     RestoreTrail(run);
     RestartMultistepHistory();  // its history slots belong to the pushes before the restore
 }

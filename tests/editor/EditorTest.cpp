@@ -495,13 +495,12 @@ TEST_F(HistoryTest, AnEditIsStoredOnOkAndTakenBackBitForBitAndTheSimulationResta
     EXPECT_EQ(std::tuple(CanUndo(), CanRedo()), std::tuple(true, false));
 }
 
-// A reset, and making the present state the start (which moves the epoch), are undone with
-// the run they ended; a reset of a run that has not started is no step.
+// Reset and Make Present State Initial (which moves the epoch) are undone with the run they ended.
 TEST_F(HistoryTest, ResetAndMakingThePresentStateTheStartComeBackWithTheRunAndTheEpoch) {
     AddBodies({"Sun", "Earth"});
     epoch = EpochStruct{true, 1000.0};
     Choose(kSimulationMenu, 8);
-    EXPECT_FALSE(CanUndo());
+    EXPECT_FALSE(CanUndo()) << "a reset of a run that has not started is no step";
     RunFrames(2);
     const double t = rt.simTime;
     for (int16_t item : {8, 10}) {
