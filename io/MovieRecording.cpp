@@ -109,7 +109,7 @@ void RecordMovieMenuItem() {
     double values[4] = {c.width, c.height, c.framesPerSecond, c.seconds};
     std::vector<std::string> texts;
     for (int i = 0; i < 4; ++i) texts.push_back(MyRealFixed2String(values[i], i == 3 ? 1 : 0));
-    const std::vector<std::string> prompts{"Width (even: odd adds a row)", "Height (even: odd adds a row)",
+    const std::vector<std::string> prompts{"Width (even: odd adds a column)", "Height (even: odd adds a row)",
                                            "Frame rate", "Length (0 = until stopped)"};
     const std::vector<std::string> units{"pixels", "pixels", "frames/s", "seconds"};
     if (ModalSimpleStringSheetDialog(4, texts, prompts, &units, 1) != 1) return;
