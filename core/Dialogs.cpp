@@ -33,11 +33,28 @@ bool waitingForSheet = false;  // only one sheet at a time
 
 }  // namespace
 
+namespace {
+std::string commandTitle;
+}  // namespace
+
+DialogsNamedAfter::DialogsNamedAfter(const std::string& command) : before(commandTitle) {
+    commandTitle = command;
+    Platform().NameDialogsAfter(command);
+}
+
+DialogsNamedAfter::~DialogsNamedAfter() {
+    commandTitle = before;
+    Platform().NameDialogsAfter(before);
+}
+
+std::string DialogTitle() { return commandTitle.empty() ? std::string("Gravitas") : commandTitle; }
+
 DialogLayout SimpleSheetLayout(int16_t count, const std::vector<std::string>& prompts,
                                const std::vector<std::string>* units, int32_t lines) {
     const int n = std::clamp<int>(count, 1, kSheetMaxFields);
     const int16_t lineHeight = int16_t(16 * std::max<int32_t>(lines, 1));
     DialogLayout layout;
+    layout.title = DialogTitle();
     layout.width = kSheetWidth;
     layout.defaultItem = kSheetOkayItem;
     layout.cancelItem = kSheetCancelItem;

@@ -9,6 +9,18 @@
 #include "core/Records.h"
 #include "platform/Platform.h"
 
+// The dialogs and alerts a command brings up are titled after it ("Time Step"), for as
+// long as this lives; outside any command they carry the application's name.
+struct DialogsNamedAfter {
+    explicit DialogsNamedAfter(const std::string& command);
+    ~DialogsNamedAfter();
+    DialogsNamedAfter(const DialogsNamedAfter&) = delete;
+    DialogsNamedAfter& operator=(const DialogsNamedAfter&) = delete;
+    std::string before;
+};
+// The present command's name; "Gravitas" outside any.
+std::string DialogTitle();
+
 // Item numbers of the simple sheet: the buttons, then one edit field per value.
 constexpr int16_t kSheetOkayItem = 1, kSheetCancelItem = 2, kSheetFirstFieldItem = 3;
 constexpr int kSheetMaxFields = 4;

@@ -165,8 +165,7 @@ void UpdateCollisionNote() {
         collisionNote = NonFiniteStopText(broken);
         MainWindow().ShowNoteInMainWindow(collisionNote);
     } else if (TakeCollisionStopNote(note)) {
-        collisionNote = "Stopped: " + note.first + " and " + note.second + " collided at t = " +
-                        MyRealToSciNotString(note.simTime) + " s. Space runs on.";
+        collisionNote = CollisionStopText(note);
         MainWindow().ShowNoteInMainWindow(collisionNote);
     } else if (!collisionNote.empty() && !GetControl(kPausedControl)) {
         collisionNote.clear();
@@ -204,6 +203,7 @@ int32_t DoTask(int32_t n) {
         DumpRectToWindow(renderGWRect);
         RecordMovieFrame();
         RedrawStatsWindow();
+        RefreshObjectWindowDuringRun();
     }
     OrthonormalizeIJK(rt.cameraIJK);
     return done;

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "core/Control.h"
+#include "core/Dialogs.h"
 #include "core/EventLoop.h"
 #include "core/ParameterCommands.h"
 #include "core/Records.h"
@@ -291,6 +292,7 @@ void HandleMenuEv(int32_t choice) {
     }
     // Whatever the command changes in the scenario becomes one undo step.
     UndoableChange change(ChangeName(menu, item));
+    const DialogsNamedAfter titles(ChangeName(menu, item));
     const ViewPreferencesStruct viewBefore = PresentViewPreferences();
     switch (menu) {
         case kAppleMenu:

@@ -257,7 +257,15 @@ struct RunTimeStruct {
     uint16_t sphereSqrtTable[256];
     uint16_t sphereInvSqrtTable[256];
     Handle starListH;
+    // The craft's engine in this run: speed change delivered so far (m/s, engine and timed
+    // thrust), and the push counts after the latest push in which each fired (-1: not yet).
+    double craftDeltaV;
+    int64_t engineFiredPush;
+    int64_t timedThrustPush;
+    uint32_t engineKeys;  // kEngine* bits of that push
 };
+
+constexpr uint32_t kEngineForward = 1, kEngineBackward = 2, kEngineInward = 4, kEngineOutward = 8;
 
 extern RunTimeStruct rt;
 extern SettingsStruct set;

@@ -45,7 +45,8 @@ const char* const kObjectWindowTexts[] = {"Name", "Colour", "Mass (kg)", "Speed 
                                           "", "", "", "", "New Body"};
 // 1033: the statistics window.
 const char* const kStatsTexts[] = {"t = ", " d ", " h ", " min ", " s", "v = ", "a = ", "KE = ", "PE = ",
-                                   "E = ", "", " pushes", ", ", " substep each", " substeps each"};
+                                   "E = ", "", " pushes", ", ", " substep each", " substeps each",
+                                   " m/s", " m/s\u00b2", " J/kg"};
 // 1034: the value labels beside the bodies.
 const char* const kValueLabelTexts[] = {"v = ", "a = ", "KE = ", "PE = ", "E = "};
 // 1035: craft names and the thrust-entry caption.

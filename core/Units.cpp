@@ -133,6 +133,45 @@ int SciNot(MyReal x, char* buf) {
 }
 }  // namespace
 
+namespace {
+constexpr int16_t kStatsTexts = 1033;
+
+void AppendItem(std::string& out, int16_t item) {
+    Str255 text;
+    GetIndString(text, kStatsTexts, item);
+    out.append(reinterpret_cast<const char*>(text + 1), text[0]);
+}
+
+void AppendWhole(std::string& out, double value) {
+    char buf[400];
+    const int n = std::snprintf(buf, sizeof buf, "%.0f", value);
+    if (n > 0) out.append(buf, size_t(std::min<int>(n, int(sizeof buf) - 1)));
+}
+}  // namespace
+
+void AppendElapsedTime(std::string& out, double t) {
+    double d = 0, h = 0, m = 0, sec = t;
+    if (std::isfinite(t)) {
+        d = std::trunc(t / 86400.0);
+        h = std::trunc(t / 3600.0 - 24.0 * d);
+        m = std::trunc(t / 60.0 - 60.0 * (24.0 * d + h));
+        sec = t - 60.0 * (60.0 * (24.0 * d + h) + m);
+    }
+    if (d != 0) AppendWhole(out, d), AppendItem(out, 2);
+    if (h != 0 || d != 0) AppendWhole(out, h), AppendItem(out, 3);
+    if (m != 0 || h != 0 || d != 0) AppendWhole(out, m), AppendItem(out, 4);
+    Str255 text;
+    MyRealFixed2String(&sec, text, int16_t(d != 0 ? 0 : h != 0 ? 1 : m != 0 ? 2 : 6));
+    out.append(reinterpret_cast<const char*>(text + 1), text[0]);
+    AppendItem(out, 5);
+}
+
+std::string ElapsedTimeText(double seconds) {
+    std::string out;
+    AppendElapsedTime(out, seconds);
+    return out;
+}
+
 std::string MyRealToSciNotString(MyReal x) {
     char buf[64];
     const int n = SciNot(x, buf);

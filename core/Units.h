@@ -24,6 +24,11 @@ MyReal String2MyReal(const uint8_t* counted);
 void MyRealToSciNotString(MyReal value, uint8_t* out);
 std::string MyRealToSciNotString(MyReal value);
 
+// A simulated duration as the statistics window shows it ("1 d 2 h 3 min 4 s"), appended
+// to `out` (no allocation once `out` has room). Every message that names a run's time uses it.
+void AppendElapsedTime(std::string& out, double seconds);
+std::string ElapsedTimeText(double seconds);
+
 // Dialog-free forms of the mantissa/exponent and spherical fields.
 // Returns false (texts untouched) when the value is not finite.
 bool MantExpToStrings(MyReal value, std::string& mantissa, std::string& exponent);

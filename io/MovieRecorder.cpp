@@ -1,5 +1,6 @@
 #include "io/MovieRecorder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "io/MovieCodecLoader.h"
@@ -58,11 +59,16 @@ bool MovieRecorder::AddFrame(const PixelSurface& frame, std::string& error) {
     lock.unlock();  // the slot is ours until it is counted in
 
     const MovieFormat& f = encoder_.Format();
-    if (frame.width == f.width && frame.height == f.height) {
-        for (int32_t y = 0; y < f.height; ++y)
-            std::memcpy(slot.data() + size_t(y) * size_t(f.width),
-                        reinterpret_cast<const uint8_t*>(frame.base) + size_t(y) * size_t(frame.rowBytes),
-                        size_t(f.width) * 4);
+    const int32_t padRight = f.width - frame.width, padBottom = f.height - frame.height;
+    if (padRight >= 0 && padRight <= 1 && padBottom >= 0 && padBottom <= 1) {
+        // The picture itself, padded with black to the even size codecs need.
+        for (int32_t y = 0; y < f.height; ++y) {
+            uint32_t* row = slot.data() + size_t(y) * size_t(f.width);
+            if (y < frame.height)
+                std::memcpy(row, reinterpret_cast<const uint8_t*>(frame.base) + size_t(y) * size_t(frame.rowBytes),
+                            size_t(frame.width) * 4);
+            std::fill(row + (y < frame.height ? frame.width : 0), row + f.width, 0u);
+        }
     } else {
         // The window's size is not the movie's: scale (the context is rebuilt only when the size changes).
         if (!codec_->scale(&scaler_, static_cast<const uint32_t*>(frame.base), frame.width, frame.height,

@@ -1,5 +1,6 @@
 #include "io/MovieRecording.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -37,6 +38,8 @@ void ShowMark() {
 }
 
 }  // namespace
+
+int32_t EvenSize(int32_t pixels) { return pixels + (pixels & 1); }
 
 bool IsRecordingMovie() { return Recorder().Recording(); }
 
@@ -100,11 +103,14 @@ void RecordMovieMenuItem() {
     }
     const PixelSurface frame = RenderSurface();
     MovieChoice c = lastChoice;
-    if (c.width <= 0 || c.height <= 0) c.width = frame.width & ~1, c.height = frame.height & ~1;
+    // Codecs need even sizes: an odd picture is padded with one black row or column, so the
+    // movie shows the picture Save Picture writes.
+    if (c.width <= 0 || c.height <= 0) c.width = EvenSize(frame.width), c.height = EvenSize(frame.height);
     double values[4] = {c.width, c.height, c.framesPerSecond, c.seconds};
     std::vector<std::string> texts;
     for (int i = 0; i < 4; ++i) texts.push_back(MyRealFixed2String(values[i], i == 3 ? 1 : 0));
-    const std::vector<std::string> prompts{"Width", "Height", "Frame rate", "Length (0 = until stopped)"};
+    const std::vector<std::string> prompts{"Width (even: odd adds a column)", "Height (even: odd adds a row)",
+                                           "Frame rate", "Length (0 = until stopped)"};
     const std::vector<std::string> units{"pixels", "pixels", "frames/s", "seconds"};
     if (ModalSimpleStringSheetDialog(4, texts, prompts, &units, 1) != 1) return;
     for (int i = 0; i < 4; ++i) values[i] = String2MyReal(texts[size_t(i)]);
@@ -113,6 +119,7 @@ void RecordMovieMenuItem() {
             Platform().StopAlert("Width, height, frame rate and length must be numbers.");
             return;
         }
+    for (int i = 0; i < 2; ++i) values[i] = EvenSize(int32_t(std::clamp(values[i], 0.0, 1e5)));
     lastChoice = MovieChoice{values[0], values[1], values[2], values[3]};
     if (values[0] < 16 || values[1] < 16 || values[0] > 8192 || values[1] > 8192 || values[2] < 1 ||
         values[2] > 240) {

@@ -112,6 +112,9 @@ public:
 
     // ---- feedback
     virtual void SysBeep() {}
+    // The command the alerts and dialogs that follow belong to, their title; empty: the
+    // application's name.
+    virtual void NameDialogsAfter(const std::string& /*command*/) {}
     virtual void StopAlert(const std::string& /*text*/) {}     // alert 128 as a stop alert
     virtual void CautionAlert(const std::string& /*text*/) {}  // alert 128 as a caution alert
 

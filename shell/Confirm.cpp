@@ -1,5 +1,7 @@
 #include "shell/Confirm.h"
 
+#include "core/Dialogs.h"
+
 DialogItem MakeDialogItem(int16_t number, DialogItemKind kind, Rect box, const std::string& text) {
     DialogItem d;
     d.number = number;
@@ -11,7 +13,7 @@ DialogItem MakeDialogItem(int16_t number, DialogItemKind kind, Rect box, const s
 
 DialogLayout QuestionLayout(int16_t width, int16_t height, int16_t defaultItem, int16_t cancelItem) {
     DialogLayout layout;
-    layout.title = "Gravitas";
+    layout.title = DialogTitle();
     layout.width = width;
     layout.height = height;
     layout.defaultItem = defaultItem;

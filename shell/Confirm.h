@@ -8,7 +8,7 @@
 constexpr int16_t kConfirmActionItem = 1, kConfirmCancelItem = 2, kConfirmQuestionItem = 3;
 
 DialogItem MakeDialogItem(int16_t number, DialogItemKind kind, Rect box, const std::string& text);
-// A question box titled after the application, of this size and with these buttons for Return and Escape.
+// A question box titled after the command that asks (core/Dialogs.h), of this size and with these buttons for Return and Escape.
 DialogLayout QuestionLayout(int16_t width, int16_t height, int16_t defaultItem, int16_t cancelItem);
 // Shows the layout and returns the button the user chose; the layout's cancel
 // item when the platform cannot show a dialog.

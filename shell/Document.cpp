@@ -34,7 +34,7 @@ void TellFileIsGone(const std::string& path) {
 
 struct DocumentState {
     std::string path;
-    uint64_t savedRevision = 1;  // ScenarioRevision() when last opened or saved
+    uint64_t savedRevision = 1;  // ScenarioContentRevision() when last opened or saved
     // What the main window was last told.
     std::string shownPath;
     bool shownModified = false;
@@ -45,7 +45,7 @@ DocumentState document;
 
 void TakePresentStateAsSaved(const std::string& path) {
     document.path = path;
-    document.savedRevision = ScenarioRevision();
+    document.savedRevision = ScenarioContentRevision();
     RefreshDocumentTitle();
     NoteRecentDocument(path);
 }
@@ -80,10 +80,11 @@ std::string DocumentName() {
     return std::filesystem::path(document.path).stem().string();
 }
 
-bool IsDocumentModified() { return ScenarioRevision() != document.savedRevision; }
+bool IsDocumentModified() { return ScenarioContentRevision() != document.savedRevision; }
 
 DialogLayout SaveChangesLayout(const std::string& name) {
     DialogLayout layout = QuestionLayout(440, 128, kSaveChangesSaveItem, kSaveChangesCancelItem);
+    layout.title = "Unsaved Changes";
     layout.items = {
         MakeDialogItem(kSaveChangesQuestionItem, DialogItemKind::StaticText, Rect{20, 24, 76, 416},
                  "Save the changes to \u201c" + name + "\u201d? Without saving, they are lost."),
@@ -147,7 +148,7 @@ void StartUntitledDocument() {
 
 void ResetDocumentForTesting() {
     document = DocumentState{};
-    document.savedRevision = ScenarioRevision();
+    document.savedRevision = ScenarioContentRevision();
 }
 
 void OpenRecentMenuItem(int16_t item) {

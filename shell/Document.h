@@ -12,7 +12,9 @@ constexpr int16_t kSaveChangesSaveItem = 1, kSaveChangesCancelItem = 2, kSaveCha
 
 std::string DocumentPath();   // empty until the universe was opened from or saved to a file
 std::string DocumentName();   // the file's name without its extension, or "Untitled"
-bool IsDocumentModified();    // a change since it was opened or saved (undoing back counts as none)
+// A change since it was opened or saved (undoing back counts as none); a change of the
+// view alone (camera, labels) or of the run is none: it is no reason to ask about saving.
+bool IsDocumentModified();
 
 // File › Open: asks about unsaved changes, then for a file. True when one was opened.
 bool OpenDocumentMenuItem();

@@ -5,7 +5,9 @@
 #include <set>
 
 #include "platform/Platform.h"
+#include "shell/RunSnapshot.h"
 #include "shell/ScenarioSnapshot.h"
+#include "sim/Bodies.h"
 
 namespace {
 
@@ -13,6 +15,11 @@ struct HistoryStep {
     std::string name;
     ScenarioSnapshot scenario;  // the state this step returns to
     uint64_t revision = 0;      // that state's revision
+    uint64_t content = 0;       // and its content revision
+    // The run the command threw away (reset, or an edit that starts again), brought
+    // back with the step; a step that left the run alone leaves it running.
+    bool keepsRun = false;
+    RunSnapshot run;
 };
 
 struct HistoryState {
@@ -25,16 +32,26 @@ struct HistoryState {
     size_t maxBytes = kUndoMaxBytes;
     uint64_t revision = 1;      // of the present state
     uint64_t lastRevision = 1;  // the highest handed out
+    uint64_t content = 1;       // as revision, moved only by changes of what a file keeps besides the view
+    uint64_t lastContent = 1;
 };
 
+
 HistoryState history;
+
+HistoryStep StepOfPresentState(const std::string& name, bool withRun) {
+    HistoryStep step{name, CaptureScenario(history.pool), history.revision, history.content, withRun, {}};
+    step.run = CaptureRun();
+    if (!withRun) step.run.bodies.clear(), step.run.trail.clear();  // only its generation is needed
+    return step;
+}
 
 size_t BytesHeld() {
     size_t bytes = 0;
     std::set<const void*> blocks;  // shared pictures and rings count once
     auto count = [&](const std::deque<HistoryStep>& steps) {
         for (const HistoryStep& step : steps) {
-            bytes += SnapshotRecordBytes(step.scenario) + step.name.size();
+            bytes += SnapshotRecordBytes(step.scenario) + RunSnapshotBytes(step.run) + step.name.size();
             for (const BodySnapshot& b : step.scenario.bodies)
                 for (const SharedBytes& block : {b.picture, b.ring})
                     if (block && blocks.insert(block.get()).second) bytes += block->size();
@@ -62,9 +79,12 @@ bool TakeStep(std::deque<HistoryStep>& from, std::deque<HistoryStep>& to) {
     }
     HistoryStep step = std::move(from.back());
     from.pop_back();
-    to.push_back(HistoryStep{step.name, CaptureScenario(history.pool), history.revision});
+    to.push_back(StepOfPresentState(step.name, step.keepsRun));
     history.revision = step.revision;
-    if (!RestoreScenario(step.scenario)) {
+    history.content = step.content;
+    const bool complete = RestoreScenario(step.scenario);
+    if (step.keepsRun) RestoreRun(step.run);
+    if (!complete) {
         SysBeep();
         Platform().StopAlert("There was not enough memory to restore every body, picture and ring.");
     }
@@ -75,7 +95,8 @@ bool TakeStep(std::deque<HistoryStep>& from, std::deque<HistoryStep>& to) {
 }  // namespace
 
 void BeginUndoableChange(const std::string& name) {
-    if (history.depth++ == 0) history.pending = HistoryStep{name, CaptureScenario(history.pool), history.revision};
+    // The run is copied too: the command may throw it away.
+    if (history.depth++ == 0) history.pending = StepOfPresentState(name, true);
     else if (history.pending && !name.empty()) history.pending->name = name;  // the command knows best
 }
 
@@ -84,10 +105,14 @@ void EndUndoableChange() {
     if (--history.depth > 0 || !history.pending) return;
     HistoryStep step = std::move(*history.pending);
     history.pending.reset();
-    if (!CompareWithScenario(step.scenario).Any()) return;  // cancelled, or nothing to change
+    const ScenarioDifference d = CompareWithScenario(step.scenario);
+    step.keepsRun = RunTimeGeneration() != step.run.generation && RunUnderWay(step.run);
+    if (!step.keepsRun) step.run = RunSnapshot{};
+    if (!d.Any() && !step.keepsRun) return;  // cancelled, or nothing to change
     history.undo.push_back(std::move(step));
     history.redo.clear();
     history.revision = ++history.lastRevision;
+    if (d.Content()) history.content = ++history.lastContent;
     KeepWithinBound();
 }
 
@@ -105,9 +130,18 @@ void ClearUndoHistory() {
     history.pending.reset();  // the change in progress replaced the scenario: nothing to take back
     history.pool = BytesPool{};
     history.revision = ++history.lastRevision;
+    history.content = ++history.lastContent;
+}
+
+void RevertChangeInProgress() {
+    if (!history.pending) return;
+    RestoreScenario(history.pending->scenario);
+    RestoreRun(history.pending->run);
+    history.pending->run.generation = RunTimeGeneration();  // nothing thrown away now
 }
 
 uint64_t ScenarioRevision() { return history.revision; }
+uint64_t ScenarioContentRevision() { return history.content; }
 
 size_t UndoStepCount() { return history.undo.size(); }
 size_t RedoStepCount() { return history.redo.size(); }

@@ -1,7 +1,7 @@
 // Undo and redo of scenario changes. Before a command changes the scenario,
-// a snapshot of it is taken; if the command did change something, the
-// snapshot becomes the newest undo step. Opening a universe starts a new
-// history.
+// a snapshot of it and of the run under way is taken; if the command did change
+// something, the snapshot becomes the newest undo step, with the run when the
+// command threw the run away. Opening a universe starts a new history.
 //
 // Bound: at most kUndoMaxSteps steps, and the steps' records plus the
 // distinct pictures and rings they hold stay under kUndoMaxBytes; the oldest
@@ -19,6 +19,9 @@ constexpr size_t kUndoMaxBytes = size_t(32) << 20;
 // brackets its command, and the command may know a better name.
 void BeginUndoableChange(const std::string& name);
 void EndUndoableChange();
+// Inside a bracket: puts back the scenario and the run as they were when it opened
+// (a command that prepared a change and then was cancelled).
+void RevertChangeInProgress();
 
 struct UndoableChange {
     explicit UndoableChange(const std::string& name) { BeginUndoableChange(name); }
@@ -41,6 +44,9 @@ void ClearUndoHistory();
 // moves to another number, and undoing back to a state returns its number,
 // so a document is unmodified exactly when this equals the number it was saved at.
 uint64_t ScenarioRevision();
+// As ScenarioRevision, but moved only by changes of what a file keeps besides the view
+// (camera, labels, drawing) and the run: a document is unsaved exactly when this moved.
+uint64_t ScenarioContentRevision();
 
 // What the history holds now, as counted against its bound.
 size_t UndoStepCount();

@@ -54,6 +54,21 @@ SettingsStruct SettingsWithoutBlocks(const SettingsStruct& s) {
     return out;
 }
 
+// The settings that say how the scenario is looked at, not what it is: camera, field of
+// view, labels, drawing, trails and star field.
+SettingsStruct WithoutView(const SettingsStruct& s) {
+    SettingsStruct out = SettingsWithoutBlocks(s);
+    out.viewAngle = out.autoRotation = out.savedEyeDistance = out.savedCameraTilt = out.savedCameraAzimuth = 0;
+    out.starInclination = out.starAzimuth = 0;
+    out.minPointSize = out.eyeRadius = out.trailLength = out.cameraSelection = out.cameraMode = 0;
+    out.displayFlags = out.labelFlags = 0;
+    return out;
+}
+
+bool SameEpoch(const EpochStruct& a, const EpochStruct& b) {
+    return a.known == b.known && (!a.known || a.tdbSeconds == b.tdbSeconds);
+}
+
 Handle PictureOf(const BodyInfoStruct& info) {
     return info.spherePixID ? GetSphereListPICT(rt.spherePixList, info.spherePixID) : kNoHandle;
 }
@@ -184,6 +199,7 @@ ScenarioSnapshot CaptureScenario(BytesPool& pool) {
     ScenarioSnapshot s;
     s.settings = SettingsWithoutBlocks(set);
     s.selectedBody = rt.selectedBody;
+    s.epoch = epoch;
     if (const BodyListStruct* list = BodyList()) {
         s.hasBodyList = true;
         s.bodies.resize(size_t(list->count));
@@ -206,6 +222,9 @@ ScenarioDifference CompareWithScenario(const ScenarioSnapshot& s) {
     ScenarioDifference d;
     const SettingsStruct now = SettingsWithoutBlocks(set);
     d.settings = std::memcmp(&now, &s.settings, sizeof now) != 0;
+    const SettingsStruct nowContent = WithoutView(set), thenContent = WithoutView(s.settings);
+    d.viewOnly = std::memcmp(&nowContent, &thenContent, sizeof nowContent) == 0;
+    d.epoch = !SameEpoch(epoch, s.epoch);
     d.bodies = BodiesDiffer(s);
     d.thrust = ThrustDiffers(s);
     return d;
@@ -231,6 +250,7 @@ bool RestoreScenario(const ScenarioSnapshot& s) {
         set = restored;
         if (viewChanged) SetRunTimeViewingVariables();  // projection and star-field frame follow them
     }
+    if (d.epoch) epoch = s.epoch;
     if (d.bodies || d.thrust || forceLawChanged) DeallocBodyRT();
     UpdateObjectWindowVars();
     return complete;

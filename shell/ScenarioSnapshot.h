@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/Epoch.h"
 #include "core/Records.h"
 
 using SharedBytes = std::shared_ptr<const std::vector<uint8_t>>;
@@ -34,14 +35,19 @@ struct ScenarioSnapshot {
     bool hasThrust = false;
     std::vector<TimedThrustInfoStruct> thrust;
     int32_t selectedBody = -1;
+    EpochStruct epoch;  // the moment the initial conditions belong to
 };
 
 // What differs between a snapshot and the present scenario.
 struct ScenarioDifference {
     bool settings = false;
-    bool bodies = false;  // records, pictures or rings
+    bool viewOnly = true;  // every setting that differs is one of how the scenario is looked at
+    bool bodies = false;   // records, pictures or rings
     bool thrust = false;
-    bool Any() const { return settings || bodies || thrust; }
+    bool epoch = false;
+    bool Any() const { return settings || bodies || thrust || epoch; }
+    // What a file keeps and a user would not want to lose: all but the view.
+    bool Content() const { return (settings && !viewOnly) || bodies || thrust || epoch; }
 };
 
 ScenarioSnapshot CaptureScenario(BytesPool& pool);

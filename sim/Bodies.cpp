@@ -12,6 +12,8 @@
 #include "sim/ReferenceFrame.h"
 
 namespace {
+uint64_t runGeneration = 1;
+
 void FillCommon(BodyInfoStruct& info) {
     std::memset(&info, 0, sizeof info);
     info.pos[0] = 1000.0;
@@ -76,7 +78,17 @@ int32_t GetCraftIndex() {
 
 bool IsThereACraft() { return GetCraftIndex() >= 0; }
 
+uint64_t RunTimeGeneration() { return runGeneration; }
+void NoteRunTimeReplaced() { ++runGeneration; }
+
+void ClearEngineRecord() {
+    rt.craftDeltaV = 0.0;
+    rt.engineFiredPush = rt.timedThrustPush = -1;
+    rt.engineKeys = 0;
+}
+
 void DeallocBodyRT() {
+    if (rt.bodyRT) ++runGeneration;
     if (rt.bodyRT) {
         HUnlock(rt.bodyRT);
         DisposeHandle(rt.bodyRT);
@@ -90,6 +102,8 @@ void TransferICsToRT() {
     DisposeScratchSpace();
     rt.pushCount = 0;
     rt.simTime = 0.0;
+    ClearEngineRecord();
+    ++runGeneration;
     if (!set.bodies) return;
     HLock(set.bodies);
     BodyListStruct* l = BodyList();
@@ -150,35 +164,37 @@ void SetICsToRT() {
     if (epoch.known && BodyList() && BodyRTList()) epoch.tdbSeconds += rt.simTime;
     rt.pushCount = 0;
     rt.simTime = 0.0;
+    ClearEngineRecord();
+    ++runGeneration;
     BodyListStruct* l = BodyList();
     BodyRTListStruct* a = BodyRTList();
     if (!l || !a) return;
     int32_t n = l->count < a->count ? l->count : a->count;
-    for (int32_t i = 0; i < n; ++i) {
-        BodyInfoStruct& b = l->body[i];
-        const BodyRTStruct& r = a->body[i];
-        std::memcpy(b.pos, r.pos, sizeof b.pos);
-        std::memcpy(b.vel, r.vel, sizeof b.vel);
-        double kz = r.axes.k[2] / 65536.0;
-        if (kz > 1.0) kz = 1.0;
-        if (kz < -1.0) kz = -1.0;
-        b.axisTilt = std::acos(kz);
-        b.axisAzimuth = std::atan2(double(r.axes.k[1]), double(r.axes.k[0]));
-        IJK f;
-        BuildBodyAxes(f, b.axisTilt, b.axisAzimuth, 0.0);
-        double ij = double(r.axes.i[0]) * f.j[0] + double(r.axes.i[1]) * f.j[1] + double(r.axes.i[2]) * f.j[2];
-        double ii = double(r.axes.i[0]) * f.i[0] + double(r.axes.i[1]) * f.i[1] + double(r.axes.i[2]) * f.i[2];
-        b.spinPhase = std::atan2(ij, ii);
-        b.parent = 0;
-        b.mass = r.mass;
-        b.radius = r.radius;
-        b.spinRate = r.spinRate;
-        b.bodyFlags = r.bodyFlags;
-        b.color = r.color;
-        if (r.statusFlags & kAbsorbedStatus) b.bodyFlags = kDestroyedBodyFlags;
-    }
+    for (int32_t i = 0; i < n; ++i) PresentStateAsInitial(a->body[i], l->body[i]);
     for (int32_t i = l->count - 1; i >= 0; --i)
         if (BodyList()->body[i].bodyFlags == kDestroyedBodyFlags) DeleteABody(i);
+}
+
+void PresentStateAsInitial(const BodyRTStruct& r, BodyInfoStruct& b) {
+    std::memcpy(b.pos, r.pos, sizeof b.pos);
+    std::memcpy(b.vel, r.vel, sizeof b.vel);
+    double kz = r.axes.k[2] / 65536.0;
+    if (kz > 1.0) kz = 1.0;
+    if (kz < -1.0) kz = -1.0;
+    b.axisTilt = std::acos(kz);
+    b.axisAzimuth = std::atan2(double(r.axes.k[1]), double(r.axes.k[0]));
+    IJK f;
+    BuildBodyAxes(f, b.axisTilt, b.axisAzimuth, 0.0);
+    double ij = double(r.axes.i[0]) * f.j[0] + double(r.axes.i[1]) * f.j[1] + double(r.axes.i[2]) * f.j[2];
+    double ii = double(r.axes.i[0]) * f.i[0] + double(r.axes.i[1]) * f.i[1] + double(r.axes.i[2]) * f.i[2];
+    b.spinPhase = std::atan2(ij, ii);
+    b.parent = 0;
+    b.mass = r.mass;
+    b.radius = r.radius;
+    b.spinRate = r.spinRate;
+    b.bodyFlags = r.bodyFlags;
+    b.color = r.color;
+    if (r.statusFlags & kAbsorbedStatus) b.bodyFlags = kDestroyedBodyFlags;
 }
 
 void DeallocBodyIC() {

@@ -12,6 +12,15 @@ int32_t GetCraftIndex();
 bool IsThereACraft();
 void TransferICsToRT();
 void SetICsToRT();
+// Initial conditions that start a body from its run-time state `r`, as SetICsToRT makes
+// them (absolute, no parent); name, ring and picture of `info` stay.
+void PresentStateAsInitial(const BodyRTStruct& r, BodyInfoStruct& info);
+// Changes whenever the run-time state is discarded, rebuilt or restarted, so that a
+// command can tell whether it threw the run away.
+uint64_t RunTimeGeneration();
+void NoteRunTimeReplaced();
+// The craft's engine record of a run that starts now.
+void ClearEngineRecord();
 void DeallocBodyRT();
 void DeallocBodyIC();
 void DeallocateAllPushMemory();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Strings.h"
+#include "core/Units.h"
 
 namespace {
 using Pair = std::pair<int32_t, int32_t>;
@@ -42,4 +43,9 @@ bool TakeCollisionStopNote(CollisionStopNote& note) {
     note = stopNote;
     stopNote.pending = false;
     return true;
+}
+
+std::string CollisionStopText(const CollisionStopNote& note) {
+    return "Stopped: " + note.first + " and " + note.second + " collided at t = " + ElapsedTimeText(note.simTime) +
+           ". Space runs on.";
 }

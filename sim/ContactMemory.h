@@ -22,3 +22,5 @@ struct CollisionStopNote {
 void NoteCollisionStop(const BodyRTStruct& a, const BodyRTStruct& b, double simTime);
 // Hands out the pending note once; false when there is none.
 bool TakeCollisionStopNote(CollisionStopNote& note);
+// What the main window says about it, the time as the statistics window shows it.
+std::string CollisionStopText(const CollisionStopNote& note);

@@ -52,6 +52,6 @@ bool TakeNonFiniteStopNote(NonFiniteStopNote& note) {
 
 std::string NonFiniteStopText(const NonFiniteStopNote& note) {
     return "Stopped at push " + std::to_string(note.push) + ": the " + note.quantity + " of " + note.body +
-           " is no longer a finite number. The run stays at t = " + MyRealToSciNotString(note.simTime) +
-           " s; shorten the time step before running on.";
+           " is no longer a finite number. The run stays at t = " + ElapsedTimeText(note.simTime) +
+           "; shorten the time step before running on.";
 }

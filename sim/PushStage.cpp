@@ -24,16 +24,17 @@ double Length(const double* v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[
 
 // Adds s*dir to acc and s*dir*velScale to vel; skipped when dir has no length. A thrust
 // breaks the smooth history the multistep methods extrapolate from, so they start afresh.
-void ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double accScale, double velScale) {
+bool ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double accScale, double velScale) {
     double dir[3] = {dirIn[0], dirIn[1], dirIn[2]};
     double len = Length(dir);
-    if (!(len > 0.0)) return;  // no direction to thrust along
+    if (!(len > 0.0)) return false;  // no direction to thrust along
     double s = magnitude / len;
     for (int n = 0; n < 3; ++n) {
         c.acc[n] += s * dir[n] * accScale;
         c.vel[n] += s * dir[n] * velScale;
     }
     RestartMultistepHistory();
+    return true;
 }
 
 }  // namespace
@@ -93,18 +94,32 @@ void ApplyCraftThrust(BodyRTStruct& c) {
     if (tt >= 0) {
         TimedThrustInfoStruct e;
         GetTTData(set.timedThrust, &e, tt);
-        if (ApplyTimedBurn(c, e.deltaV, dt)) PlayEventSound(kTimedThrustSound, true);
+        if (ApplyTimedBurn(c, e.deltaV, dt)) {
+            rt.craftDeltaV += std::fabs(e.deltaV);
+            rt.timedThrustPush = rt.pushCount + 1;
+            PlayEventSound(kTimedThrustSound, true);
+        }
     }
     if (!(c.mass > 0.0)) return;  // a massless craft has no defined response to its engine
+    // The engine record is the live run's own: a prediction pushing a copy never fires the keys.
+    uint32_t keys = 0;
+    double speedChange = 0;
     int32_t k = ThrustFactor(kRightArrowControl, kLeftArrowControl);
-    if (k != 0 && Length(c.vel) > 0.0) {
-        ApplyAlong(c, c.vel, set.craftThrust / c.mass * k, 1.0, dt);
+    if (k != 0 && ApplyAlong(c, c.vel, set.craftThrust / c.mass * k, 1.0, dt)) {
+        keys |= k > 0 ? kEngineForward : kEngineBackward;
+        speedChange += std::fabs(set.craftThrust / c.mass * k * dt);
         PlayEventSound(kThrustSound, false);
     }
     k = ThrustFactor(kDownArrowControl, kUpArrowControl);
-    if (k != 0 && Length(c.acc) > 0.0) {
-        ApplyAlong(c, c.acc, set.craftThrust / c.mass * k, 1.0, dt);
+    if (k != 0 && ApplyAlong(c, c.acc, set.craftThrust / c.mass * k, 1.0, dt)) {
+        keys |= k > 0 ? kEngineInward : kEngineOutward;
+        speedChange += std::fabs(set.craftThrust / c.mass * k * dt);
         PlayEventSound(kThrustSound, false);
+    }
+    if (keys) {
+        rt.craftDeltaV += speedChange;
+        rt.engineFiredPush = rt.pushCount + 1;
+        rt.engineKeys = keys;
     }
 }
 }  // namespace

@@ -7,6 +7,7 @@
 #include "shell/History.h"
 #include "sim/Bodies.h"
 #include "windows/BodyEditor.h"
+#include "windows/EditDuringRun.h"
 #include "windows/ObjectWindow.h"
 
 namespace {
@@ -45,12 +46,27 @@ void ForgetDeletedBody(int32_t index) {
     else if (rt.selectedBody > index) --rt.selectedBody;
 }
 
+// During a run the user edits the present state or the initial conditions; the
+// present state is made the initial conditions first, and put back when the editor is
+// cancelled.
 void EditStoredBody(int32_t index) {
     BodyListStruct* list = BodyList();
     if (!list || index < 0 || index >= list->count) return;
+    const EditTarget target = ChooseWhatToEdit(index);
+    if (target == EditTarget::Cancel) return;
+    if (target == EditTarget::PresentState) {
+        const int32_t after = IndexAfterPresentState(index);
+        SetICsToRT();
+        index = after;
+        list = BodyList();
+        if (!list || index >= list->count) return;
+    }
     BodyInfoStruct copy = list->body[index];
     const int32_t result = EditBodyDialog(&copy, index);
-    if (result == 0) return;
+    if (result == 0) {
+        if (target == EditTarget::PresentState) RevertChangeInProgress();
+        return;
+    }
     if (result == 1) {
         list = BodyList();
         if (list && index < list->count) list->body[index] = copy;

@@ -5,15 +5,19 @@
 
 namespace {
 
-// Columns: labels, latitude, longitude, mantissa, "x 10^", exponent, unit buttons.
+// Columns: labels, latitude, longitude, mantissa, "x 10^", exponent, unit buttons. A number
+// field holds the longest text the fields show (sign, 4 digits, point, 12 decimals) whole.
+constexpr int16_t kFieldWidth = 136;
 constexpr int16_t kLabelL = 16, kLabelR = 100;
-constexpr int16_t kLatL = 106, kLatR = 196;
-constexpr int16_t kLonL = 204, kLonR = 294;
-constexpr int16_t kMantL = 302, kMantR = 398;
-constexpr int16_t kTimesL = 400, kTimesR = 430;
-constexpr int16_t kExpL = 432, kExpR = 462;
-constexpr int16_t kUnitL = 470, kUnitMid = 507, kUnitR = 544;
-constexpr int16_t kWidth = 560;
+constexpr int16_t kLatL = 106, kLatR = kLatL + kFieldWidth;
+constexpr int16_t kLonL = kLatR + 8, kLonR = kLonL + kFieldWidth;
+constexpr int16_t kMantL = kLonR + 8, kMantR = kMantL + kFieldWidth;
+constexpr int16_t kTimesL = kMantR + 2, kTimesR = kTimesL + 30;
+constexpr int16_t kExpL = kTimesR + 2, kExpR = kExpL + 36;
+constexpr int16_t kUnitL = kExpR + 8, kUnitMid = kUnitL + 37, kUnitR = kUnitL + 74;
+constexpr int16_t kWidth = kUnitR + 16;
+// A unit button right of a single field in the first column, and what follows it.
+constexpr int16_t kSideUnitL = kLatR + 4, kSideUnitR = kSideUnitL + 50;
 constexpr int16_t kRowHeight = 20;
 
 struct LayoutBuilder {
@@ -77,8 +81,8 @@ LayoutBuilder SharedTop(const char* title) {
     b.Button(kEditVelTimeUnitItem, kRowVel, int16_t(kUnitMid + 2), kUnitR, "/s");
     b.Label(kRowSize, kLabelL, kLabelR, "Radius:");
     b.Field(kEditRadiusItem, kRowSize, kLatL, kLatR);
-    b.Button(kEditRadiusUnitItem, kRowSize, 200, 250, "km");
-    b.Label(kRowSize, 252, 298, "Mass:");
+    b.Button(kEditRadiusUnitItem, kRowSize, kSideUnitL, kSideUnitR, "km");
+    b.Label(kRowSize, kSideUnitR + 2, kLonR, "Mass:");
     b.MantExp(kEditMassItem, kRowSize);
     b.Button(kEditMassUnitItem, kRowSize, kUnitL, kUnitR, "kg");
     b.Label(kRowParent, kLabelL, kLabelR, "Parent:");
@@ -88,8 +92,8 @@ LayoutBuilder SharedTop(const char* title) {
 
 void BottomButtons(LayoutBuilder& b, int16_t top) {
     b.Button(kEditDeleteItem, top, kLabelL, 96, "Delete");
-    b.Button(kEditCancelItem, top, 370, 450, "Cancel");
-    b.Button(kEditOkItem, top, 464, kUnitR, "OK");
+    b.Button(kEditCancelItem, top, kUnitR - 174, kUnitR - 94, "Cancel");
+    b.Button(kEditOkItem, top, kUnitR - 80, kUnitR, "OK");
     b.layout.height = int16_t(top + kRowHeight + 16);
 }
 
@@ -97,22 +101,23 @@ void BottomButtons(LayoutBuilder& b, int16_t top) {
 
 DialogLayout BodyDialogLayout() {
     LayoutBuilder b = SharedTop("Body");
-    b.Label(kRowParent, kMantL, 360, "Colour:", TextJustify::Left);
-    b.Add(kBodyColorItem, DialogItemKind::UserItem, kRowParent, 366, kExpR);
+    b.Label(kRowParent, kMantL, kMantL + 58, "Colour:", TextJustify::Left);
+    b.Add(kBodyColorItem, DialogItemKind::UserItem, kRowParent, kMantL + 64, kExpR);
     constexpr int16_t kRowSpin = 184, kRowAxis = 212, kRowChecks = 244, kPreviewTop = 270;
     b.Label(kRowSpin, kLabelL, kLabelR, "Spin period:");
-    b.Field(kBodyPeriodItem, kRowSpin, kLatL, kLatR);
-    b.Button(kBodyPeriodUnitItem, kRowSpin, 200, 250, "s");
+    // Periods run to ten digits before the point in seconds: the field spans two columns.
+    b.Field(kBodyPeriodItem, kRowSpin, kLatL, kLonR);
+    b.Button(kBodyPeriodUnitItem, kRowSpin, kLonR + 4, kLonR + 54, "s");
     b.Label(kRowAxis, kLabelL, kLabelR, "Axis tilt (\u00b0):");
     b.Field(kBodyTiltItem, kRowAxis, kLatL, kLatR);
     b.Label(kRowAxis, kLonL, kLonR, "Azimuth (\u00b0):");
     b.Field(kBodyAzimuthItem, kRowAxis, kMantL, kMantR);
     b.Add(kBodyPictureCheckItem, DialogItemKind::CheckBox, kRowChecks, kLabelL, 200, "Surface picture");
     b.Add(kBodyPictureItem, DialogItemKind::UserItem, kPreviewTop, kLabelL, 216, "", 100);
-    b.Add(kBodyRingsCheckItem, DialogItemKind::CheckBox, kRowChecks, kMantL, 420, "Rings");
+    b.Add(kBodyRingsCheckItem, DialogItemKind::CheckBox, kRowChecks, kMantL, kMantR, "Rings");
     b.Add(kBodyRingItem, DialogItemKind::UserItem, kPreviewTop, kMantL, kUnitR, "", 30);
-    b.Label(int16_t(kPreviewTop + 42), kMantL, 380, "Ring ratio:", TextJustify::Left);
-    b.Field(kBodyRingRatioItem, int16_t(kPreviewTop + 42), 386, kExpR);
+    b.Label(int16_t(kPreviewTop + 42), kMantL, kMantL + 78, "Ring ratio:", TextJustify::Left);
+    b.Field(kBodyRingRatioItem, int16_t(kPreviewTop + 42), kMantL + 84, kExpR);
     BottomButtons(b, 392);
     return b.layout;
 }
@@ -122,13 +127,13 @@ DialogLayout CraftDialogLayout() {
     constexpr int16_t kRowForce = 184, kRowCaption = 216, kRowEntry = 244, kRowSteps = 276;
     b.Label(kRowForce, kLabelL, kLabelR, "Engine force:");
     b.Field(kCraftForceItem, kRowForce, kLatL, kLatR);
-    b.Button(kCraftForceUnitItem, kRowForce, 200, 250, "N");
+    b.Button(kCraftForceUnitItem, kRowForce, kSideUnitL, kSideUnitR, "N");
     b.Label(kRowCaption, kLabelL, kLabelR, "Timed thrust:");
     b.Add(kCraftEntryCaptionItem, DialogItemKind::StaticText, int16_t(kRowCaption + 2), kLatL, kUnitR, "", 16);
     b.Label(kRowEntry, kLabelL, kLabelR, "Speed change:");
     b.Field(kCraftDeltaVItem, kRowEntry, kLatL, kLatR);
-    b.Button(kCraftDeltaVDistUnitItem, kRowEntry, 200, 246, "km");
-    b.Button(kCraftDeltaVTimeUnitItem, kRowEntry, 248, kLonR, "/s");
+    b.Button(kCraftDeltaVDistUnitItem, kRowEntry, kSideUnitL, kSideUnitL + 46, "km");
+    b.Button(kCraftDeltaVTimeUnitItem, kRowEntry, kSideUnitL + 48, kSideUnitL + 94, "/s");
     b.Label(kRowEntry, kMantL, kMantR, "at push:");
     b.Field(kCraftPushIndexItem, kRowEntry, kTimesL, kExpR);
     b.Button(kCraftPrevEntryItem, kRowSteps, kLatL, kLatR, "\u25c0 Previous");

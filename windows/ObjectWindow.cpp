@@ -31,6 +31,16 @@ void TellScrollBar() {
 
 }  // namespace
 
+void RefreshObjectWindowDuringRun() {
+    static int64_t shownPush = -1;
+    static uint32_t shownTick = 0;
+    const uint32_t now = Platform().TickCount();
+    if (rt.pushCount == shownPush || now - shownTick < 15) return;  // a quarter of a second
+    shownPush = rt.pushCount;
+    shownTick = now;
+    MainWindow().InvalidateWindow(kObjectWindowId);
+}
+
 void ObjectWindowPortSize(int32_t& width, int32_t& height) {
     const Rect r = MainWindow().WindowContentRect(kObjectWindowId);
     width = r.right - r.left;

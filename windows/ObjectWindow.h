@@ -11,6 +11,9 @@ void DisposeObjectWindowInfo();
 void UpdateObjectWindowVars();
 // Draws the whole content into the window's surface, then presents it.
 void RedrawObjectWindow();
+// Called after every frame: while the run goes on, the speeds shown follow it a few
+// times a second.
+void RefreshObjectWindowDuringRun();
 // A press at `local` (window coordinates); broughtToFront is 1 when the press only made
 // the window frontmost. A click selects (with Alt: makes the camera follow) and the
 // answer says what else the press asks for: editing the row's body (a double-click)

@@ -9,6 +9,7 @@
 #include "imagery/SpherePix.h"
 #include "render/Pen.h"
 #include "windows/ObjectWindow.h"
+#include "windows/RelativeMotion.h"
 #include "windows/SideWindowPen.h"
 
 namespace {
@@ -50,7 +51,30 @@ void DrawSelectionTriangle(int32_t w, int32_t r) {
     }
 }
 
-void DrawRow(const BodyInfoStruct& b, int32_t i, int32_t r, int32_t w) {
+// The speed column: during a run the present speed about the body it orbits, named
+// ("2.98e+4 rel. Sun"); before one, the initial speed in the frame it is given in.
+std::string SpeedText(const BodyInfoStruct& b, int32_t i, const BodyRTListStruct* run, int32_t room) {
+    std::string text;
+    if (run && i < run->count) {
+        const RelativeMotion m = MotionAboutAttractor(run, i);
+        text = MyRealToSciNotString(m.speed) + " ";
+        AppendRelativeTo(text, run, m.attractor);
+    } else {
+        const double speed = std::sqrt(b.vel[0] * b.vel[0] + b.vel[1] * b.vel[1] + b.vel[2] * b.vel[2]);
+        const BodyListStruct* list = BodyList();
+        text = MyRealToSciNotString(speed) + " ";
+        if (b.parent > 0 && list && b.parent - 1 < i) text += "rel. " + PToCStr(list->body[b.parent - 1].name);
+        else text += "initial";
+    }
+    while (CodePoints(text) > 8 && Platform().ThemeTextWidth(text, kViewsFont) >= room) {
+        DropLastCodePoint(text);
+        DropLastCodePoint(text);
+        text += kEllipsis;
+    }
+    return text;
+}
+
+void DrawRow(const BodyInfoStruct& b, int32_t i, int32_t r, int32_t w, const BodyRTListStruct* run) {
     RGBForeColor(kSeparatorGrey);
     MoveTo(0, r + 30);
     LineTo(w, r + 30);
@@ -77,8 +101,7 @@ void DrawRow(const BodyInfoStruct& b, int32_t i, int32_t r, int32_t w) {
 
     RGBForeColor(kWhiteRGB);
     DrawTextAtBaseline(152, r + 28, MyRealToSciNotString(b.mass), 12);
-    const double speed = std::sqrt(b.vel[0] * b.vel[0] + b.vel[1] * b.vel[1] + b.vel[2] * b.vel[2]);
-    DrawTextAtBaseline(222, r + 28, MyRealToSciNotString(speed), 12);
+    DrawTextAtBaseline(222, r + 28, SpeedText(b, i, run, w - 20 - 222), 12);  // clear of the marks
 }
 
 void DrawNewBodyButton(int32_t rowsShown, int32_t w) {
@@ -128,11 +151,12 @@ void RedrawObjectWindow() {
         const bool wasLocked = IsHandleLocked(set.bodies);
         HLock(set.bodies);
         const BodyListStruct* list = BodyList();
+        const BodyRTListStruct* run = BodyRTList();
         count = list->count;
         for (int32_t i = first; i < count; ++i) {
             const int32_t r = kObjectRowHeight * (i - first);
             if (r + 16 > s.height) break;  // the rest lies below the window
-            DrawRow(list->body[i], i, r, w);
+            DrawRow(list->body[i], i, r, w, run);
         }
         if (!wasLocked) HUnlock(set.bodies);
     }

@@ -12,6 +12,7 @@
 #include "core/Units.h"
 #include "render/Pen.h"
 #include "windows/SideWindowPen.h"
+#include "windows/StatsWindowCraft.h"
 #include "windows/StatsWindowElements.h"
 #include "windows/StatsWindowGraph.h"
 
@@ -49,20 +50,9 @@ void AppendSci(double value) {
 
 void DrawTimeLine(const PixelSurface& s, double t) {
     EraseRect(MakeRect(0, 1, 15, s.width));
-    double d = 0, h = 0, m = 0, sec = t;
-    if (std::isfinite(t)) {
-        d = std::trunc(t / 86400.0);
-        h = std::trunc(t / 3600.0 - 24.0 * d);
-        m = std::trunc(t / 60.0 - 60.0 * (24.0 * d + h));
-        sec = t - 60.0 * (60.0 * (24.0 * d + h) + m);
-    }
     line.clear();
     Append(1);
-    if (d != 0) AppendWhole(d), Append(2);
-    if (h != 0 || d != 0) AppendWhole(h), Append(3);
-    if (m != 0 || h != 0 || d != 0) AppendWhole(m), Append(4);
-    AppendFixed(sec, d != 0 ? 0 : h != 0 ? 1 : m != 0 ? 2 : 6);
-    Append(5);
+    AppendElapsedTime(line, t);
     DrawTextAtBaseline(1, 12, line, 12);
 }
 
@@ -87,12 +77,16 @@ void DrawPushLine(const PixelSurface& s, int64_t pushes) {
     DrawTextAtBaseline(5, 25, line, 12);
 }
 
-void DrawValueLine(int32_t baseline, int16_t item, double value, bool fixed) {
+// Unit texts of the value lines (list 1033): SI, per unit mass for the energies.
+constexpr int16_t kSpeedUnit = 16, kAccelerationUnit = 17, kSpecificEnergyUnit = 18;
+
+void DrawValueLine(int32_t baseline, int16_t item, double value, bool fixed, int16_t unit) {
     line.clear();
     Append(item);
     // Whole units while they read as a number; beyond that, as beyond the finite, in powers of ten.
     if (fixed && std::fabs(value) < 1e15) AppendFixed(value, 0);
     else AppendSci(value);
+    Append(unit);
     DrawTextAtBaseline(kTextLeft, baseline, line, 12);
 }
 
@@ -133,14 +127,15 @@ void RedrawStatsWindow() {
         const EnergyGraph graph = LayOutEnergyGraph(b.potential, 0.5 * v * v);
         DrawEnergyGraph(graph, 0, b.color);
         EraseRect(MakeRect(39, kTextLeft, s.height, s.width));
-        DrawValueLine(51, 6, v, true);
-        DrawValueLine(67, 7, a, false);
-        DrawValueLine(83, 8, graph.kinetic, false);
-        DrawValueLine(99, 9, graph.potential, false);
-        DrawValueLine(115, 10, graph.total, false);
+        DrawValueLine(51, 6, v, true, kSpeedUnit);
+        DrawValueLine(67, 7, a, false, kAccelerationUnit);
+        DrawValueLine(83, 8, graph.kinetic, false, kSpecificEnergyUnit);
+        DrawValueLine(99, 9, graph.potential, false, kSpecificEnergyUnit);
+        DrawValueLine(115, 10, graph.total, false, kSpecificEnergyUnit);
     }
-    if (epoch.known) DrawDateLines(139);
-    DrawOrbitalElementsLines(epoch.known ? 187 : 155);
+    const int32_t next = DrawMotionLines(131, kTextLeft);
+    if (epoch.known) DrawDateLines(next + 8);
+    DrawOrbitalElementsLines(next + (epoch.known ? 56 : 24));
 
     MainWindow().PresentWindow(kStatsWindowId);
 }

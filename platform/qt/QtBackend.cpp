@@ -62,12 +62,19 @@ void QtBackend::SysBeep() {
     if (HaveWidgets()) QApplication::beep();
 }
 
+namespace {
+QString alertTitle;  // the command the alerts belong to
+QString AlertTitle() { return alertTitle.isEmpty() ? QStringLiteral("Gravitas") : alertTitle; }
+}  // namespace
+
+void QtBackend::NameDialogsAfter(const std::string& command) { alertTitle = PlatformText(command); }
+
 void QtBackend::StopAlert(const std::string& text) {
-    if (HaveWidgets()) QMessageBox::critical(QApplication::activeWindow(), "Gravitas", PlatformText(text));
+    if (HaveWidgets()) QMessageBox::critical(QApplication::activeWindow(), AlertTitle(), PlatformText(text));
 }
 
 void QtBackend::CautionAlert(const std::string& text) {
-    if (HaveWidgets()) QMessageBox::warning(QApplication::activeWindow(), "Gravitas", PlatformText(text));
+    if (HaveWidgets()) QMessageBox::warning(QApplication::activeWindow(), AlertTitle(), PlatformText(text));
 }
 
 int32_t QtBackend::ThemeTextWidth(const std::string& text, int16_t font) {

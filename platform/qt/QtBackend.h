@@ -14,6 +14,7 @@ public:
     ~QtBackend() override;
 
     void SysBeep() override;
+    void NameDialogsAfter(const std::string& command) override;
     void StopAlert(const std::string& text) override;
     void CautionAlert(const std::string& text) override;
     int32_t ThemeTextWidth(const std::string& text, int16_t font) override;

@@ -133,6 +133,7 @@ void QtModalDialog::AddItem(const DialogItem& item) {
             auto* label = new QLabel(this);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(AlignmentFor(item.justify));
+            label->setWordWrap(box.height() > 20);  // a box of several lines takes a long text in them
             entry.widget = label;
             break;
         }

@@ -7,10 +7,15 @@
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <clocale>
+#include <cstring>
 #include <fstream>
 #include <tuple>
 
@@ -18,21 +23,38 @@
 #include "core/Control.h"
 #include "core/Frame.h"
 #include "core/Menus.h"
+#include "core/Units.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtMenus.h"
 #include "render/BodyPick.h"
 #include "render/Camera.h"
 #include "render/RenderBuffer.h"
+#include "render/Trails.h"
 #include "shell/Document.h"
 #include "shell/FramePacing.h"
+#include "shell/History.h"
 #include "shell/WindowPlaces.h"
 #include "sim/Bodies.h"
 
 namespace {
 
+// The Qt backend, noting every text the windows draw.
+struct RecordingBackend : QtBackend {
+    std::vector<std::string> drawn;
+    int32_t DrawThemeText(PixelSurface& surface, const Rect& box, const std::string& text, int16_t font,
+                          TextJustify justify, RGBColor color, bool additive) override {
+        drawn.push_back(text);
+        return QtBackend::DrawThemeText(surface, box, text, font, justify, color, additive);
+    }
+    std::string Starting(const std::string& prefix) const {  // the latest such text
+        auto it = std::find_if(drawn.rbegin(), drawn.rend(), [&](const std::string& t) { return t.rfind(prefix, 0) == 0; });
+        return it == drawn.rend() ? "" : *it;
+    }
+};
+
 bool germanLocale = false;
-QtBackend* backend = nullptr;
+RecordingBackend* backend = nullptr;
 QtMainWindow* window = nullptr;
 QWidget* Preview() { return window->Preview(); }
 
@@ -41,7 +63,7 @@ struct App : ::testing::Test {
         TestApplication();
         // As a German user runs it: QApplication takes the locale from the environment; numbers must not.
         germanLocale = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-        SetPlatformBackend(backend = new QtBackend);
+        SetPlatformBackend(backend = new RecordingBackend);
         SetMainWindowServices(window = new QtMainWindow);
         window->StopFrameTimer();
         window->resize(640, 480);
@@ -186,6 +208,7 @@ TEST_F(App, AQuickClickSelectsABodyAndADoubleClickFollowsItUntilUndone) {
     QTest::mouseDClick(Preview(), Qt::LeftButton, Qt::NoModifier, p);
     EXPECT_EQ(set.cameraSelection, target);
     EXPECT_TRUE(CameraModeUsesBody(set.cameraMode));
+    EXPECT_FALSE(IsDocumentModified()) << "a view change is no reason to ask about saving";
     QTest::keyClick(Preview(), Qt::Key_Z, Qt::ControlModifier);  // one undo step takes it back
     QApplication::processEvents();
     EXPECT_EQ(set.cameraSelection, followed);
@@ -249,4 +272,123 @@ TEST_F(App, WindowPlacesComeBackOnlyWhereAScreenShowsThem) {
         EXPECT_EQ(places(), moved) << WindowPlaceText(p);
     }
     window->resize(800, 480);
+}
+
+namespace {
+// Once a modal dialog titled `title` is up, `act` runs on it; any other dialog is
+// cancelled and counted, so that a missing question fails instead of hanging.
+int unexpectedDialogs = 0;
+void OnDialog(const QString& title, std::function<void(QDialog*)> act) {
+    QTimer::singleShot(0, [title, act] {
+        QDialog* d = nullptr;
+        EventuallyTrue([&] { return (d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) != nullptr; });
+        if (d && d->windowTitle() == title) return act(d);
+        ++unexpectedDialogs;
+        if (d) d->reject();
+    });
+}
+void ClickButton(QDialog* d, const QString& text) {
+    for (QPushButton* b : d->findChildren<QPushButton*>())
+        if (b->text() == text) return QTest::mouseClick(b, Qt::LeftButton);
+    d->reject();
+}
+std::vector<double> Positions() {
+    std::vector<double> p;
+    for (int32_t i = 0; i < BodyRTList()->count; ++i) p.insert(p.end(), BodyRTList()->body[i].pos, BodyRTList()->body[i].pos + 3);
+    return p;
+}
+}  // namespace
+
+// Ctrl+E on a body while the run is under way asks what to edit; whatever the choice, one
+// Ctrl+Z brings back the run (clock, pushes, positions, trails) and the body as they were.
+TEST_F(App, AnEditDuringARunAsksWhatToEditAndUndoBringsTheRunBack) {
+    frameRateChoice = FrameRateChoice::Unlimited;
+    struct Case { const char* choice; bool ok; };
+    for (const Case c : {Case{"Initial Conditions", true}, Case{"Present State", true}, Case{"Present State", false}}) {
+        Frames(40);
+        rt.selectedBody = 1;
+        const double t = rt.simTime, mass = BodyList()->body[1].mass, presentX = BodyRTList()->body[1].pos[0];
+        const auto [pushes, where, trail, steps] = std::tuple(rt.pushCount, Positions(), GetRTListValidCount(rt.trailList), UndoStepCount());
+        QString question;
+        OnDialog("Edit During the Run", [&](QDialog* d) {
+            for (QLabel* l : d->findChildren<QLabel*>()) question += l->text();
+            OnDialog("Body", [&](QDialog* e) {
+                for (QLineEdit* f : e->findChildren<QLineEdit*>()) {  // every number shown whole
+                    EXPECT_LE(f->fontMetrics().horizontalAdvance(f->text()), f->width() - 8) << f->text().toStdString();
+                    if (f->text() == "23") f->setText("230");  // the mass's exponent: far heavier
+                }
+                ClickButton(e, c.ok ? "OK" : "Cancel");
+            });
+            ClickButton(d, c.choice);
+        });
+        QTest::keyClick(Preview(), Qt::Key_E, Qt::ControlModifier);
+        EXPECT_EQ(unexpectedDialogs, 0);
+        EXPECT_TRUE(question.contains(QString::fromStdString("t = " + ElapsedTimeText(t)))) << question.toStdString();
+        if (!c.ok) {  // the present state made the start for the editor is put back
+            EXPECT_EQ(rt.simTime, t) << c.choice;
+            EXPECT_EQ(Positions(), where);
+            EXPECT_EQ(UndoStepCount(), steps);
+            continue;
+        }
+        EXPECT_GT(BodyList()->body[1].mass, 1e9 * mass);
+        // The present state is what the editor started from (to the 13 digits it shows); the initial conditions are not.
+        EXPECT_EQ(std::fabs(BodyList()->body[1].pos[0] - presentX) < 1e-11 * std::fabs(presentX),
+                  std::string(c.choice) == "Present State");
+        Frames(3);
+        EXPECT_EQ(rt.pushCount, 3 * set.pushesPerFrame) << "the run starts again: " << c.choice;
+        QTest::keyClick(Preview(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(rt.simTime, t) << c.choice;
+        EXPECT_EQ(rt.pushCount, pushes);
+        EXPECT_EQ(Positions(), where);
+        EXPECT_EQ(GetRTListValidCount(rt.trailList), trail);
+        EXPECT_EQ(BodyList()->body[1].mass, mass);
+        EXPECT_FALSE(IsDocumentModified());
+    }
+    frameRateChoice = FrameRateChoice::Display;
+}
+
+// The object window's speeds follow the run and say what they are relative to; the
+// statistics window gives units; an engine that fires says so with its speed change.
+TEST_F(App, TheWindowsShowLiveSpeedsWithUnitsAndTheEngineFiring) {
+    frameRateChoice = FrameRateChoice::Unlimited;
+    // A craft in a circular orbit 5000 km from Titan, which moves at 5.6 km/s: sqrt(GM/r) = 1340 m/s about it.
+    BodyInfoStruct craft;
+    FillDefaultCraftInfo(craft);
+    craft.pos[0] = 5e6, craft.vel[1] = std::sqrt(set.gravConstant * BodyList()->body[1].mass / 5e6), craft.parent = 2;
+    ASSERT_TRUE(AddABody(craft));
+    auto redrawn = [] {  // by the run itself: nothing else asks the list to redraw
+        backend->drawn.clear();
+        return EventuallyTrue([] { return Frames(1), !backend->Starting("1. ").empty(); });
+    };
+    rt.selectedBody = 1;
+    ASSERT_TRUE(redrawn());
+    const double *v1 = BodyRTList()->body[1].vel, *v0 = BodyRTList()->body[0].vel;
+    const std::string speed = backend->Starting(MyRealToSciNotString(std::hypot(v1[0] - v0[0], v1[1] - v0[1], v1[2] - v0[2])));
+    EXPECT_NE(speed.find(" rel. Giant"), std::string::npos) << speed;
+    for (const char* line : {"v = |m/s", "a = |m/s\u00b2", "KE = |J/kg", "PE = |J/kg", "E = |J/kg"})  // value, then unit
+        EXPECT_NE(backend->Starting(std::string(line, std::strchr(line, '|'))).find(std::strchr(line, '|') + 1), std::string::npos) << line;
+    EXPECT_EQ(backend->Starting("v rel. Giant = ").empty(), false);
+    const std::string orbit = backend->Starting("Craft v rel. Titan = ");
+    EXPECT_NEAR(std::atof(orbit.c_str() + 21), 1340, 13) << orbit;  // 1 %: the method at 30 s a push
+    EXPECT_EQ(backend->Starting("Engine "), "Engine off");
+    // A live list: another quarter of a second of run changes what the rows show.
+    std::vector<std::string> before(backend->drawn);
+    QTest::qWait(300);
+    ASSERT_TRUE(redrawn());
+    EXPECT_NE(backend->drawn, before);
+    const auto [dv0, pushes] = std::pair(rt.craftDeltaV, rt.pushCount);
+    QTest::keyPress(Preview(), Qt::Key_Right);
+    Frames(4);
+    const int64_t fired = rt.pushCount - pushes;
+    EXPECT_EQ(backend->Starting("Engine "), "Engine firing forward");
+    QTest::keyRelease(Preview(), Qt::Key_Right);
+    // 100 N on 1000 kg for 30 s a push: 3 m/s a push.
+    EXPECT_EQ(backend->Starting("\u0394v so far = "), "\u0394v so far = " + MyRealFixed2String(dv0 + 3.0 * double(fired), 1) + " m/s");
+    Frames(1);
+    EXPECT_EQ(backend->Starting("Engine "), "Engine off");
+    QTest::keyClick(Preview(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);  // a new run, a new count
+    Frames(1);
+    EXPECT_EQ(backend->Starting("\u0394v so far = "), "\u0394v so far = 0.0 m/s");
+    DeleteABody(BodyList()->count - 1);
+    frameRateChoice = FrameRateChoice::Display;
 }

@@ -10,6 +10,7 @@
 #include "ScratchDir.h"
 #include "ScriptedDialog.h"
 #include "core/Dialogs.h"
+#include "core/Epoch.h"
 #include "core/Memory.h"
 #include "core/Menus.h"
 #include "core/Strings.h"
@@ -28,6 +29,7 @@
 #include "sim/TimedThrust.h"
 #include "windows/BodyEditor.h"
 #include "windows/BodyEditorCommands.h"
+#include "windows/EditDuringRun.h"
 #include "windows/ThrustEntries.h"
 
 namespace {
@@ -473,9 +475,11 @@ TEST_F(HistoryTest, AnEditIsStoredOnOkAndTakenBackBitForBitAndTheSimulationResta
     EXPECT_EQ(backend.opened, 0u) << "nothing to edit without a selection";
     rt.selectedBody = 1;
     RunFrames(5);
+    Answer(kEditInitialItem);  // the run is under way: edit the initial conditions
     backend.Expect({{{{kEditNameItem, "Terra"}}, kEditCancelItem}});
     Choose(kObjectsMenu, 2);
     EXPECT_NE(rt.bodyRT, kNoHandle) << "Cancel leaves the running simulation alone";
+    Answer(kEditInitialItem);
     backend.Expect({{{{kEditNameItem, "Terra"}, {kEditRadiusItem, "6371"}}, kEditOkItem}});
     Choose(kObjectsMenu, 2);
     EXPECT_EQ(std::tuple(Name(Body(1)), Body(1).radius, rt.bodyRT), std::tuple("Terra", 6371000.0, kNoHandle));
@@ -483,13 +487,30 @@ TEST_F(HistoryTest, AnEditIsStoredOnOkAndTakenBackBitForBitAndTheSimulationResta
     RunFrames(3);
     Choose(kEditMenu, 1);
     EXPECT_EQ(std::memcmp(&Body(1), &before, sizeof before), 0);
-    EXPECT_EQ(rt.bodyRT, kNoHandle) << "the run-time bodies are rebuilt from the restored conditions";
     DoPushStage();
-    EXPECT_EQ(rt.pushCount, set.pushesPerFrame) << "the simulation starts again at push 0";
+    EXPECT_EQ(rt.pushCount, 6 * set.pushesPerFrame) << "the run the edit threw away goes on";
     EXPECT_EQ(std::tuple(CanUndo(), RedoStepName()), std::tuple(false, "Edit Body"));
     Choose(kEditMenu, 2);
     EXPECT_EQ(Name(Body(1)), "Terra");
     EXPECT_EQ(std::tuple(CanUndo(), CanRedo()), std::tuple(true, false));
+}
+
+// Reset and Make Present State Initial (which moves the epoch) are undone with the run they ended.
+TEST_F(HistoryTest, ResetAndMakingThePresentStateTheStartComeBackWithTheRunAndTheEpoch) {
+    AddBodies({"Sun", "Earth"});
+    epoch = EpochStruct{true, 1000.0};
+    Choose(kSimulationMenu, 8);
+    EXPECT_FALSE(CanUndo()) << "a reset of a run that has not started is no step";
+    RunFrames(2);
+    const double t = rt.simTime;
+    for (int16_t item : {8, 10}) {
+        Choose(kSimulationMenu, item);
+        EXPECT_EQ(std::tuple(rt.pushCount, epoch.tdbSeconds), std::tuple(0, item == 10 ? 1000.0 + t : 1000.0));
+        EXPECT_FALSE(IsDocumentModified() && item == 8) << "a reset changes nothing a file keeps";
+        Choose(kEditMenu, 1);
+        EXPECT_EQ(std::tuple(rt.simTime, rt.pushCount, epoch.tdbSeconds), std::tuple(t, 2 * set.pushesPerFrame, 1000.0));
+    }
+    epoch = EpochStruct{};
 }
 
 TEST_F(HistoryTest, CancelledCommandsLeaveNoStepAndUndoWithoutOneBeepsButNewCraftAddsOnOk) {
@@ -547,6 +568,7 @@ TEST_F(HistoryTest, RemoveAllBodiesAsksFirstAndOnlyAButtonAnswers) {
     Choose(kEditMenu, 8);
     EXPECT_EQ(Count(), 3);
     EXPECT_NE(Shown().texts.at(kConfirmQuestionItem).find("all 3 bodies"), std::string::npos);
+    EXPECT_EQ(Shown().layout.title, "Remove All Bodies") << "a question is titled after the command that asks";
     backend.Expect({{{}, kConfirmQuestionItem}, {{}, kConfirmActionItem}});  // a click on the text is no answer
     Choose(kEditMenu, 8);
     EXPECT_EQ(set.bodies, kNoHandle);
@@ -583,6 +605,7 @@ TEST_F(HistoryTest, SettingsAloneComeBackWithoutARestartButTheForceLawRestarts) 
     const int32_t pushes = rt.pushCount;
     ChangePushesPerFrame(64);
     EXPECT_EQ(UndoStepName(), "Pushes per Frame");
+    EXPECT_EQ(Shown().layout.title, "Pushes per Frame");
     Choose(kEditMenu, 1);
     EXPECT_EQ(std::tuple(set.pushesPerFrame, rt.pushCount), std::tuple(16, pushes)) << "a run's setting: no restart";
     backend.Expect({{{{kSheetFirstFieldItem, "-3"}}, kSheetOkayItem}});
@@ -590,7 +613,7 @@ TEST_F(HistoryTest, SettingsAloneComeBackWithoutARestartButTheForceLawRestarts) 
     RunFrames(1);
     Choose(kEditMenu, 1);
     EXPECT_DOUBLE_EQ(set.powerLaw, -2.0);
-    EXPECT_EQ(rt.bodyRT, kNoHandle) << "the motion under the other force law is discarded";
+    EXPECT_EQ(rt.pushCount, pushes) << "the motion under the other force law gives way to the run it ended";
 }
 
 TEST_F(HistoryTest, TheCraftsScheduleIsPartOfTheStepEntryByEntry) {

@@ -44,7 +44,7 @@ const MessageCase kMessageCases[] = {
          "body 1 \"M\": \"mass\" must be a number\n"},
         // A force law that overflows: the run stops at the first push that is not finite.
         {"OverflowingForceLaw", R"({"physics": {"powerLaw": 10}, "bodies": [)" + kSun + "}, " + kFar + "]}", 2,
-         "Stopped at push 1: the position of B is no longer a finite number. The run stays at t = 0.0e+0 s; shorten "
+         "Stopped at push 1: the position of B is no longer a finite number. The run stays at t = 0.000000 s; shorten "
          "the time step before running on.\n"},
         {"IntegerPast64Bits", R"({"physics": {"pushesPerFrame": 123456789012345678901234}, "bodies": [)" + kSun + "}]}", 2,
          "physics: \"pushesPerFrame\" must lie in -2147483648..2147483647\n"},

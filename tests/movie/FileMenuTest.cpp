@@ -118,15 +118,24 @@ TEST_F(FileMenu, RecordMovieForTheChosenLengthOrUntilStopped) {
     EXPECT_EQ(RecordItemText(), "Record Movie\u2026");
     EXPECT_EQ(DecodeMovie(dir.prefix() + "clip.mp4").frames, 5);
     FillRenderBuffer(200, 150);
-    Record("101", "77", "25", "0");  // odd sizes are rounded down (4:2:0 video); the window's frames are scaled
+    Record("101", "77", "25", "0");  // odd sizes are rounded up (4:2:0 video); the window's frames are scaled
     for (int f = 0; f < 30; ++f) RecordMovieFrame();
     EXPECT_EQ(RecordingMarkText(), "\u25CF REC 1.2 s");
     HandleMenuEv(MenuChoice(kFileMenu, kRecordMovieItem));  // the same item stops
     EXPECT_FALSE(IsRecordingMovie());
     const DecodedMovie m = DecodeMovie(dir.prefix() + "long.mp4");
-    EXPECT_EQ(std::tuple(m.frames, m.width, m.height), std::tuple(30, 100, 76));
-    EXPECT_GT(m.first.at(38 * 100 + 90) >> 16 & 255, 200u);  // scaled, not cut: the red ramp spans the movie
-    EXPECT_LT(m.first.at(38 * 100 + 1) >> 16 & 255, 40u);
+    EXPECT_EQ(std::tuple(m.frames, m.width, m.height), std::tuple(30, 102, 78));
+    EXPECT_GT(m.first.at(39 * 102 + 92) >> 16 & 255, 200u);  // scaled, not cut: the red ramp spans the movie
+    EXPECT_LT(m.first.at(39 * 102 + 1) >> 16 & 255, 40u);
+    // A picture one row short of even is the movie's picture whole, over one black row.
+    FillRenderBuffer(96, 63);
+    backend.savePaths.push_back(dir.prefix() + "padded.mp4");
+    Record("96", "63", "10", "0.3");
+    for (int f = 0; f < 3; ++f) RecordMovieFrame();
+    const DecodedMovie p = DecodeMovie(dir.prefix() + "padded.mp4");
+    ASSERT_EQ(std::tuple(p.width, p.height), std::tuple(96, 64));
+    EXPECT_GT(p.first.at(60 * 96 + 48) >> 8 & 255, 200u) << "the green ramp reaches the picture's last rows";
+    EXPECT_LT(p.first.at(63 * 96 + 48) >> 8 & 255, 40u) << "the added row is black";
     EXPECT_TRUE(backend.alerts.empty());
     backend.savePaths.push_back(dir.prefix() + "empty.mp4");
     Record("96", "64", "10", "0"), HandleMenuEv(MenuChoice(kFileMenu, kRecordMovieItem));  // stopped before a frame

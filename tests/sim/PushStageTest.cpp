@@ -133,6 +133,8 @@ TEST_F(PushStage, CrashStopPausesOncePerContact) {
     ASSERT_TRUE(TakeCollisionStopNote(note));
     EXPECT_EQ(std::min(note.first, note.second) + std::max(note.first, note.second), "AnnBob");
     EXPECT_DOUBLE_EQ(note.simTime, 10.0);
+    note.simTime = 86400.0 + 3600.0 + 60.0 + 1.0;  // as the statistics window writes a time
+    EXPECT_NE(CollisionStopText(note).find(" at t = 1 d 1 h 1 min 1 s."), std::string::npos) << CollisionStopText(note);
     EXPECT_FALSE(TakeCollisionStopNote(note));
     ClearControl(kPausedControl);
     DoPushStage();
