@@ -54,7 +54,7 @@ int32_t ComposeElementLines(const BodyRTListStruct* list, int32_t index, const S
         AppendSci(out[n], el.excessSpeed);
         out[n++] += " m/s";
     } else {
-        Put(out[n++], "a = ", el.semiMajorAxis, 2048);
+        Put(out[n++], "Semi-major axis = ", el.semiMajorAxis, 2048);
     }
     out[n].assign("e = ");
     AppendFixed(out[n], el.eccentricity, 4);

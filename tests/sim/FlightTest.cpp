@@ -179,7 +179,7 @@ TEST_F(Flight, EarthToMoonFlownClosestApproachIsThePredictionMadeBeforeTheFirstB
     set.pushesPerFrame = 1;  // the flown distance is taken at every push
     std::string lines[kElementLines];
     ASSERT_EQ(ComposeElementLines(BodyRTList(), 2, set, lines), 7);
-    const std::string shown[] = {"Orbit about Earth:", "a = 6.8e+6 m", "e = 0.0000, i = 0.00\u00b0", "Pe alt = 4.0e+5 m",
+    const std::string shown[] = {"Orbit about Earth:", "Semi-major axis = 6.8e+6 m", "e = 0.0000, i = 0.00\u00b0", "Pe alt = 4.0e+5 m",
                                  "Ap alt = 4.0e+5 m", "T = 5.5e+3 s"};
     for (int k = 0; k < 6; ++k) EXPECT_EQ(lines[k], shown[k]);
     const PredictionResultStruct r = Predicted(9000, 1);
