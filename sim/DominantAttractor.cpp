@@ -4,26 +4,70 @@
 
 #include "sim/PairPass.h"
 
-int32_t DominantAttractor(const BodyRTListStruct* list, int32_t index, double powerLaw) {
-    if (!list || index < 0 || index >= list->count) return -1;
-    const BodyRTStruct& me = list->body[index];
+namespace {
+// Bodies pulling less than this share of the strongest pull are not worth asking whether
+// the body sits in their sphere of influence.
+constexpr double kConsideredPull = 1e-3;
+// Moon of a moon of a planet of a star: deep enough for any system, and bounded.
+constexpr int kMaxNesting = 4;
+
+double DistanceSquared(const BodyRTStruct& a, const BodyRTStruct& b) {
+    double r2 = 0;
+    for (int n = 0; n < 3; ++n) {
+        double d = a.pos[n] - b.pos[n];
+        r2 += d * d;
+    }
+    return r2;
+}
+
+// The acceleration's magnitude is G m r^p; G is common to every candidate.
+double Pull(const BodyRTStruct& o, double r2, double powerLaw) {
+    return powerLaw == -2.0 ? o.mass / r2 : o.mass * std::exp(0.5 * powerLaw * std::log(r2));
+}
+
+bool Candidate(const BodyRTListStruct* list, int32_t j, int32_t index) {
+    const BodyRTStruct& o = list->body[j];
+    return j != index && IsLiveBody(o) && o.mass > 0 && o.mass >= list->body[index].mass;
+}
+
+int32_t StrongestPull(const BodyRTListStruct* list, int32_t index, double powerLaw, double& bestPull) {
     int32_t best = -1;
-    double bestPull = 0;
+    bestPull = 0;
     for (int32_t j = 0; j < list->count; ++j) {
-        const BodyRTStruct& o = list->body[j];
-        if (j == index || !IsLiveBody(o) || !(o.mass > 0) || o.mass < me.mass) continue;
-        double r2 = 0;
-        for (int n = 0; n < 3; ++n) {
-            double d = o.pos[n] - me.pos[n];
-            r2 += d * d;
-        }
+        if (!Candidate(list, j, index)) continue;
+        const double r2 = DistanceSquared(list->body[j], list->body[index]);
         if (!(r2 > 0)) continue;
-        // The acceleration's magnitude is G m r^p; G is common to every candidate.
-        double pull = powerLaw == -2.0 ? o.mass / r2 : o.mass * std::exp(0.5 * powerLaw * std::log(r2));
-        if (pull > bestPull) {
-            bestPull = pull;
-            best = j;
-        }
+        const double pull = Pull(list->body[j], r2, powerLaw);
+        if (pull > bestPull) bestPull = pull, best = j;
     }
     return best;
+}
+
+// The strongest pull decides unless the body lies inside the Hill sphere of a lighter
+// body: the Sun pulls the Moon twice as hard as the Earth does, yet the Moon orbits the
+// Earth. Of nested spheres the smallest holds.
+int32_t Attractor(const BodyRTListStruct* list, int32_t index, double powerLaw, int depth) {
+    double strongest = 0;
+    const int32_t p = StrongestPull(list, index, powerLaw, strongest);
+    if (p < 0 || depth >= kMaxNesting) return p;
+    const BodyRTStruct& me = list->body[index];
+    int32_t best = p;
+    double smallestSphere = INFINITY;
+    for (int32_t j = 0; j < list->count; ++j) {
+        const BodyRTStruct& o = list->body[j];
+        if (j == p || !Candidate(list, j, index) || !(o.mass < list->body[p].mass)) continue;
+        const double r2 = DistanceSquared(o, me);
+        if (!(r2 > 0) || Pull(o, r2, powerLaw) < kConsideredPull * strongest) continue;
+        const int32_t host = Attractor(list, j, powerLaw, depth + 1);
+        if (host < 0) continue;
+        const double hill = std::sqrt(DistanceSquared(o, list->body[host])) * std::cbrt(o.mass / (3 * list->body[host].mass));
+        if (r2 < hill * hill && hill < smallestSphere) smallestSphere = hill, best = j;
+    }
+    return best;
+}
+}  // namespace
+
+int32_t DominantAttractor(const BodyRTListStruct* list, int32_t index, double powerLaw) {
+    if (!list || index < 0 || index >= list->count) return -1;
+    return Attractor(list, index, powerLaw, 0);
 }

@@ -5,6 +5,7 @@
 
 #include "SimFixture.h"
 #include "shell/FlightPrediction.h"
+#include "sim/DominantAttractor.h"
 #include "sim/OrbitalElements.h"
 #include "sim/Prediction.h"
 #include "sim/PushStage.h"
@@ -146,6 +147,9 @@ TEST_F(SimTest, SolarSystemAtJ2000HasThePublishedMeanElements) {
         EXPECT_NEAR(el.inclination * 180 / kPi, std::fabs(p.i), 0.05) << p.first;
         EXPECT_EQ(BodyElements(list, p.first, set).attractor, 0) << p.first;  // the Sun dominates each
     }
+    // Each moon orbits its planet, inside whose Hill sphere it lies, though the Sun pulls the Moon harder.
+    const int32_t home[][2] = {{0, -1}, {4, 3}, {7, 6}, {8, 6}, {9, 6}, {10, 6}, {12, 11}};
+    for (const auto& [moon, planet] : home) EXPECT_EQ(DominantAttractor(list, moon, set.powerLaw), planet) << moon;
 }
 TEST_F(Flight, PlannedBurnAtPeriapsisIsScheduledAndTheWorkerRepredictsWithIt) {
     StartCraft(kPushRungeKutta, kCrashIgnore);
