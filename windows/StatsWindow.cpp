@@ -13,6 +13,7 @@
 #include "render/Pen.h"
 #include "windows/SideWindowPen.h"
 #include "windows/StatsWindowGraph.h"
+#include "windows/WisdomHolmanNote.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr int16_t kStatsTexts = 1033;
 constexpr int32_t kTextLeft = 32;
 
 // Drawn after every frame: the lines are built in buffers that keep their room.
-std::string line;
+std::string line, secondLine;
 
 void Append(int16_t item) {
     Str255 text;
@@ -139,6 +140,11 @@ void RedrawStatsWindow() {
         DrawValueLine(115, 10, graph.total, false);
     }
     if (epoch.known) DrawDateLines(139);
+    if (WisdomHolmanNote(line, secondLine)) {
+        const int32_t baseline = epoch.known ? 187 : 139;
+        DrawTextAtBaseline(kTextLeft, baseline, line, 12);
+        DrawTextAtBaseline(kTextLeft, baseline + 16, secondLine, 12);
+    }
 
     MainWindow().PresentWindow(kStatsWindowId);
 }

@@ -1,0 +1,111 @@
+#include "sim/KeplerDrift.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kTwoPi = 6.283185307179586476925286766559;
+
+// Stumpff functions c0..c3 of x (Danby 1988, 6.9). Beyond |x| = 1 the closed forms in sin
+// and cos (ellipses) or sinh and cosh (hyperbolas) lose nothing; within it a short series,
+// carried up from |x| ≤ 1/16 by the quadrupling formulas, avoids their cancellation near x = 0.
+struct Stumpff {
+    double c0, c1, c2, c3;
+};
+
+inline Stumpff StumpffOf(double x) {
+    if (x > 1.0) {
+        const double y = std::sqrt(x), half = std::sin(0.5 * y), sy = std::sin(y);
+        return {std::cos(y), sy / y, 2.0 * half * half / x, (y - sy) / (x * y)};
+    }
+    if (x < -1.0) {
+        const double y = std::sqrt(-x), half = std::sinh(0.5 * y), sy = std::sinh(y);
+        return {std::cosh(y), sy / y, -2.0 * half * half / x, (y - sy) / (x * y)};
+    }
+    int quarters = 0;
+    while (std::fabs(x) > 0.0625) x *= 0.25, ++quarters;
+    // c2 = 1/2! - x/4! + x²/6! - ...,  c3 = 1/3! - x/5! + x²/7! - ...; with |x| ≤ 1/16 the
+    // first omitted terms are below 1e-21.
+    double c2 = (1.0 - x / 12.0 * (1.0 - x / 30.0 * (1.0 - x / 56.0 * (1.0 - x / 90.0 * (1.0 - x / 132.0 * (1.0 - x / 182.0)))))) / 2.0;
+    double c3 = (1.0 - x / 20.0 * (1.0 - x / 42.0 * (1.0 - x / 72.0 * (1.0 - x / 110.0 * (1.0 - x / 156.0 * (1.0 - x / 210.0)))))) / 6.0;
+    double c1 = 1.0 - x * c3, c0 = 1.0 - x * c2;
+    for (; quarters > 0; --quarters) {
+        c3 = (c2 + c0 * c3) * 0.25;
+        c2 = c1 * c1 * 0.5;
+        c1 = c1 * c0;
+        c0 = 2.0 * c0 * c0 - 1.0;
+    }
+    return {c0, c1, c2, c3};
+}
+
+// Danby's G-functions Gn(beta, s) = s^n cn(beta s²) and the time and distance they give.
+struct Universal {
+    double g1, g2, g3, time, r;
+};
+
+inline Universal At(double s, double beta, double r0, double eta0, double mu) {
+    const Stumpff c = StumpffOf(beta * s * s);
+    const double g1 = s * c.c1, g2 = s * s * c.c2, g3 = s * s * s * c.c3;
+    // Kepler's equation in universal form and its derivative dt/ds = r.
+    return {g1, g2, g3, r0 * g1 + eta0 * g2 + mu * g3, r0 * c.c0 + eta0 * g1 + mu * g2};
+}
+}  // namespace
+
+bool KeplerDrift(double mu, double dt, double pos[3], double vel[3]) {
+    const double r0 = std::sqrt(pos[0] * pos[0] + pos[1] * pos[1] + pos[2] * pos[2]);
+    if (!(r0 > 0.0) || !std::isfinite(r0)) return false;
+    const double v2 = vel[0] * vel[0] + vel[1] * vel[1] + vel[2] * vel[2];
+    const double eta0 = pos[0] * vel[0] + pos[1] * vel[1] + pos[2] * vel[2];
+    const double beta = 2.0 * mu / r0 - v2;  // mu / a: positive for bound orbits
+    double t = dt;
+    double sMax = HUGE_VAL;  // s of one full period, for bound orbits
+    if (beta > 0.0) {
+        // Whole periods change nothing; what is left keeps s within one turn.
+        const double period = kTwoPi * mu / (beta * std::sqrt(beta));
+        if (std::fabs(t) > period) t = std::fmod(t, period);
+        sMax = kTwoPi / std::sqrt(beta);
+    }
+    if (t == 0.0) return true;
+    // F(s) = time(s) - t rises monotonically (dF/ds = r > 0): keep a bracket around its root
+    // and take Halley steps (d²F/ds² = eta), falling back to bisection when a step leaves it.
+    double lo = 0.0, hi = 0.0;
+    double s = t / r0;
+    s -= 0.5 * eta0 * s * s / r0;  // second order in t
+    if (t > 0.0) hi = sMax, s = std::fmin(std::fmax(s, 0.0), sMax);
+    else lo = -sMax, s = std::fmax(std::fmin(s, 0.0), -sMax);
+    Universal u{};
+    for (int iteration = 0; iteration < 100; ++iteration) {
+        u = At(s, beta, r0, eta0, mu);
+        const double f = u.time - t;
+        if (f == 0.0) break;
+        if (f < 0.0) lo = s;
+        else hi = s;
+        const double eta = eta0 * (1.0 - beta * u.g2) + (mu - beta * r0) * u.g1;  // dr/ds
+        const double step = f * u.r / (u.r * u.r - 0.5 * f * eta);
+        double next = s - step;
+        if (!(next > lo && next < hi)) {
+            // Unbounded side of an open orbit: widen before bisecting.
+            if (std::isinf(hi)) next = s > 0.0 ? 2.0 * s + 1.0 / r0 * std::fabs(t) : std::fabs(t) / r0;
+            else if (std::isinf(lo)) next = s < 0.0 ? 2.0 * s - 1.0 / r0 * std::fabs(t) : -std::fabs(t) / r0;
+            else next = 0.5 * (lo + hi);
+        }
+        // Halley's convergence is cubic: a step this small leaves an error far below rounding.
+        const bool converged = std::fabs(next - s) <= 1e-7 * std::fabs(s);
+        s = next;
+        if (converged) {
+            u = At(s, beta, r0, eta0, mu);
+            break;
+        }
+    }
+    // f and g functions (Danby 1988, 6.8), with f - 1 and gdot - 1 kept apart for accuracy.
+    const double fm1 = -mu * u.g2 / r0, g = r0 * u.g1 + eta0 * u.g2;
+    const double fdot = -mu * u.g1 / (r0 * u.r), gdotm1 = -mu * u.g2 / u.r;
+    double p[3], v[3];
+    for (int n = 0; n < 3; ++n) {
+        p[n] = pos[n] + (fm1 * pos[n] + g * vel[n]);
+        v[n] = vel[n] + (fdot * pos[n] + gdotm1 * vel[n]);
+    }
+    for (int n = 0; n < 3; ++n)
+        if (!std::isfinite(p[n]) || !std::isfinite(v[n])) return false;
+    for (int n = 0; n < 3; ++n) pos[n] = p[n], vel[n] = v[n];
+    return true;
+}
