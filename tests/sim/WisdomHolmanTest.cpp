@@ -2,6 +2,7 @@
 // and long runs of the giant planets against conservation and Laplace–Lagrange secular theory.
 #include "SimFixture.h"
 #include "sim/KeplerDrift.h"
+#include "windows/WisdomHolmanNote.h"
 
 namespace {
 // State at mean anomaly M on an orbit of pericentre distance 1 about mu = 1, inclined 0.4 rad
@@ -56,4 +57,147 @@ INSTANTIATE_TEST_SUITE_P(Eccentricities, KeplerDriftCase,
                                            std::tuple{0.9, 1.0, 0.0}, std::tuple{0.99, 3.0, 0.0}, std::tuple{0.999, 1.0, 0.0},
                                            std::tuple{1.0 + 1e-9, -1e-12, 1e-12}, std::tuple{1.0 + 1e-6, -1e-8, 1e-7},
                                            std::tuple{1.5, -2.0, 3.0}, std::tuple{5.0, 0.5, 40.0}, std::tuple{100.0, -30.0, 300.0}));
+
+// The Sun and the giant planets at J2000 (data/solar-system: barycentric km and km/s, system
+// GM in km³/s² as the mass with G = 1), pushed at 1/20 of Jupiter's period.
+const std::vector<std::vector<double>> kGiants{
+    {-1.067598502264559e6, -3.959890535950128e5, -1.380711260212289e5, 9.312570119052345e-3, -1.170150735349599e-2, -5.251247980405208e-3, 1.3271244004127942e11},
+    {5.975000211076204e8, 4.089903370182379e8, 1.607562257323964e8, -7.900547825925709, 1.017187262378716e1, 4.552503833694558, 1.2671276409999998e8},
+    {9.573177601946752e8, 9.233194830346156e8, 3.401627860705418e8, -7.421900389895590, 6.098450818042330, 2.837547994607634, 3.7940584841799997e7},
+    {2.157907443424685e9, -1.871306925654410e9, -8.501067004044402e8, 4.646586245786795, 4.251109136832371, 1.796125740653137, 5.7945563999999985e6},
+    {2.513978732441684e9, -3.438170119934093e9, -1.469851527291742e9, 4.474589638729705, 2.876586917524307, 1.065774083588457, 6.8365271005803989e6}};
+constexpr double kJupiterStep = 4332.59 * 86400.0 / 20.0;
+
+struct WisdomHolmanRun : SimTest {};
+
+TEST_F(WisdomHolmanRun, GiantPlanetsKeepEnergyOverAMillionSteps) {
+    Start(kGiants, kPushWisdomHolman, kJupiterStep);
+    const double e0 = Energy();
+    double worst[2] = {0.0, 0.0};
+    for (int k = 0; k < 10000; ++k) {
+        Run(100);
+        worst[k / 5000] = std::max(worst[k / 5000], std::fabs(Energy() / e0 - 1.0));
+    }
+    EXPECT_LT(worst[1], 1e-5);
+    EXPECT_LE(worst[1], 2.0 * worst[0]) << worst[0];
+    EXPECT_GT(worst[0], 1e-9);  // the map's own error, not none at all
+}
+
+// Heliocentric eccentricity vector of body i about body 0 (G = 1).
+std::vector<double> EccentricityVector(int i) {
+    double r[3], v[3];
+    for (int n = 0; n < 3; ++n) r[n] = SimTest::RT(i).pos[n] - SimTest::RT(0).pos[n], v[n] = SimTest::RT(i).vel[n] - SimTest::RT(0).vel[n];
+    const double mu = SimTest::RT(0).mass + SimTest::RT(i).mass, rr = std::hypot(r[0], r[1], r[2]);
+    const double v2 = v[0] * v[0] + v[1] * v[1] + v[2] * v[2], rv = r[0] * v[0] + r[1] * v[1] + r[2] * v[2];
+    std::vector<double> e(4);
+    for (int n = 0; n < 3; ++n) e[size_t(n)] = ((v2 - mu / rr) * r[n] - rv * v[n]) / mu;
+    e[3] = 1.0 / (2.0 / rr - v2 / mu);  // semi-major axis
+    return e;
+}
+
+// Laplace coefficient b_{3/2}^{(j)}(alpha) by the trapezoidal rule, exact to rounding for a
+// smooth periodic integrand.
+double Laplace(int j, double alpha) {
+    double sum = 0.0;
+    for (int k = 0; k < 4096; ++k) {
+        const double psi = 2 * M_PI * k / 4096;
+        sum += std::cos(j * psi) / std::pow(1.0 - 2.0 * alpha * std::cos(psi) + alpha * alpha, 1.5);
+    }
+    return 2.0 * sum / 4096;
+}
+
+// Jupiter and Saturn alone: their eccentricities over 200,000 years stay within the bounds of
+// the two-mode Laplace–Lagrange solution from the starting elements (Murray & Dermott 1999,
+// 7.28–7.31), in the plane of the pair's angular momentum.
+TEST_F(WisdomHolmanRun, JupiterAndSaturnEccentricitiesFollowSecularTheory) {
+    Start({kGiants[0], kGiants[1], kGiants[2]}, kPushWisdomHolman, kJupiterStep);
+    double m[3], a[3], h[3], k[3], normal[3] = {0, 0, 0};
+    for (int i = 1; i < 3; ++i)
+        for (int n = 0; n < 3; ++n) {
+            const int n1 = (n + 1) % 3, n2 = (n + 2) % 3;
+            normal[n] += RT(i).mass * ((RT(i).pos[n1] - RT(0).pos[n1]) * (RT(i).vel[n2] - RT(0).vel[n2]) -
+                                       (RT(i).pos[n2] - RT(0).pos[n2]) * (RT(i).vel[n1] - RT(0).vel[n1]));
+        }
+    const double len = std::hypot(normal[0], normal[1], normal[2]);
+    const double w[3] = {normal[0] / len, normal[1] / len, normal[2] / len};
+    const double u0[3] = {w[1], -w[0], 0.0}, ul = std::hypot(u0[0], u0[1]), u[3] = {u0[0] / ul, u0[1] / ul, 0.0};
+    const double t[3] = {w[1] * u[2] - w[2] * u[1], w[2] * u[0] - w[0] * u[2], w[0] * u[1] - w[1] * u[0]};
+    for (int i = 1; i < 3; ++i) {
+        const std::vector<double> e = EccentricityVector(i);
+        m[i] = RT(i).mass, a[i] = e[3];
+        k[i] = e[0] * u[0] + e[1] * u[1] + e[2] * u[2], h[i] = e[0] * t[0] + e[1] * t[1] + e[2] * t[2];
+    }
+    m[0] = RT(0).mass;
+    const double alpha = a[1] / a[2], b1 = Laplace(1, alpha), b2 = Laplace(2, alpha);
+    const double n1 = std::sqrt((m[0] + m[1]) / std::pow(a[1], 3)), n2 = std::sqrt((m[0] + m[2]) / std::pow(a[2], 3));
+    const double c1 = 0.25 * n1 * m[2] / (m[0] + m[1]) * alpha * alpha, c2 = 0.25 * n2 * m[1] / (m[0] + m[2]) * alpha;
+    const double A[2][2] = {{c1 * b1, -c1 * b2}, {-c2 * b2, c2 * b1}};
+    const double tr = A[0][0] + A[1][1], det = A[0][0] * A[1][1] - A[0][1] * A[1][0];
+    const double g[2] = {0.5 * (tr + std::sqrt(tr * tr - 4 * det)), 0.5 * (tr - std::sqrt(tr * tr - 4 * det))};
+    // Eigenvectors (A12, g − A11); the starting h and k fix each mode's S sin β and S cos β.
+    const double V[2][2] = {{A[0][1], A[0][1]}, {g[0] - A[0][0], g[1] - A[0][0]}}, vd = V[0][0] * V[1][1] - V[0][1] * V[1][0];
+    double amp[2][2];  // amp[planet][mode]
+    for (int mode = 0; mode < 2; ++mode) {
+        const int o = 1 - mode, sign = mode == 0 ? 1 : -1;
+        const double sinPart = sign * (h[1] * V[1][o] - h[2] * V[0][o]) / vd, cosPart = sign * (k[1] * V[1][o] - k[2] * V[0][o]) / vd;
+        for (int p = 0; p < 2; ++p) amp[p][mode] = std::fabs(V[p][mode]) * std::hypot(sinPart, cosPart);
+    }
+    // The theory describes averaged elements: the eccentricity vectors are averaged over blocks
+    // of 1500 steps (890 years), about the period of the near 5:2 resonance's Great Inequality.
+    double lo[2] = {1, 1}, hi[2] = {0, 0};
+    const int64_t blocks = int64_t(200000 * 365.25 * 86400 / kJupiterStep) / 1500;
+    for (int64_t block = 0; block < blocks; ++block) {
+        double mean[2][3] = {};
+        for (int s = 0; s < 75; ++s) {
+            Run(20);
+            for (int p = 0; p < 2; ++p) {
+                const std::vector<double> e = EccentricityVector(p + 1);
+                for (int n = 0; n < 3; ++n) mean[p][n] += e[size_t(n)] / 75;
+            }
+        }
+        for (int p = 0; p < 2; ++p) {
+            const double e = std::hypot(mean[p][0], mean[p][1], mean[p][2]);
+            lo[p] = std::min(lo[p], e), hi[p] = std::max(hi[p], e);
+        }
+    }
+    for (int p = 0; p < 2; ++p) {
+        const double theoryLo = std::fabs(amp[p][0] - amp[p][1]), theoryHi = amp[p][0] + amp[p][1];
+        EXPECT_NEAR(lo[p], theoryLo, 0.15 * theoryLo) << p;
+        EXPECT_NEAR(hi[p], theoryHi, 0.15 * theoryHi) << p;
+    }
+}
+
+// {extra bodies about a unit Sun with a 1e-3 planet at 1 (G = 1, step 0.01), power law,
+// relativity, the note's two lines}. The Hill sphere test radius is 3 · (1e-3 / 3)^⅓ = 0.2080;
+// a step turns a body at r by 0.01 r^-1.5 radians.
+struct NoteCase {
+    std::vector<std::vector<double>> extra;
+    double powerLaw;
+    bool relativity;
+    const char *first, *second;
+};
+class WisdomHolmanNoteCase : public SimTest, public ::testing::WithParamInterface<NoteCase> {};
+
+TEST_P(WisdomHolmanNoteCase, TellsWhenTheMapIsNotSound) {
+    std::vector<std::vector<double>> bodies{{0, 0, 0, 0, 0, 0, 1.0}, {1, 0, 0, 0, 1, 0, 1e-3}};
+    bodies.insert(bodies.end(), GetParam().extra.begin(), GetParam().extra.end());
+    Start(bodies, kPushWisdomHolman, 0.01);
+    set.powerLaw = GetParam().powerLaw;
+    set.physicsOptions = GetParam().relativity ? kRelativityOn : 0;
+    Run(3);
+    std::string first, second;
+    EXPECT_EQ(WisdomHolmanNote(first, second), GetParam().first != nullptr);
+    if (GetParam().first) {
+        EXPECT_EQ(first + " / " + second, std::string(GetParam().first) + " / " + GetParam().second);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WisdomHolmanNoteCase,
+    ::testing::Values(NoteCase{{{1.22, 0, 0, 0, 0.905, 0, 0}, {0.05, 0, 0, 0, 4.47, 0, 0}}, -2.0, false, nullptr, nullptr},
+                      NoteCase{{{1.19, 0, 0, 0, 0.917, 0, 0}}, -2.0, false, "Wisdom\u2013Holman inexact: 3 pushes", "now 1 close"},
+                      NoteCase{{{1.15, 0, 0, 0, 0.932, 0, 0.5e-3}}, -2.0, false, "Wisdom\u2013Holman inexact: 3 pushes", "now 2 close"},
+                      NoteCase{{{0.0385, 0, 0, 0, 5.1, 0, 0}, {-1.1, 0, 0, 0, -0.95, 0, 0}}, -2.0, false,
+                               "Wisdom\u2013Holman inexact: 3 pushes", "now 1 near the centre"},
+                      NoteCase{{}, -1.0, false, "Wisdom\u2013Holman needs 1/r\u00B2:", "pushing with Gauss\u2013Radau"},
+                      NoteCase{{}, -2.0, true, "Wisdom\u2013Holman: relativity on,", "pushing with Gauss\u2013Radau"}));
 }  // namespace
