@@ -25,8 +25,8 @@ inline Stumpff StumpffOf(double x) {
     while (std::fabs(x) > 0.0625) x *= 0.25, ++quarters;
     // c2 = 1/2! - x/4! + x²/6! - ...,  c3 = 1/3! - x/5! + x²/7! - ...; with |x| ≤ 1/16 the
     // first omitted terms are below 1e-21.
-    double c2 = (1.0 - x / 12.0 * (1.0 - x / 30.0 * (1.0 - x / 56.0 * (1.0 - x / 90.0 * (1.0 - x / 132.0 * (1.0 - x / 182.0)))))) / 2.0;
-    double c3 = (1.0 - x / 20.0 * (1.0 - x / 42.0 * (1.0 - x / 72.0 * (1.0 - x / 110.0 * (1.0 - x / 156.0 * (1.0 - x / 210.0)))))) / 6.0;
+    double c2 = 1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720 - x * (1.0 / 40320 - x * (1.0 / 3628800 - x * (1.0 / 479001600 - x * (1.0 / 87178291200))))));
+    double c3 = 1.0 / 6 - x * (1.0 / 120 - x * (1.0 / 5040 - x * (1.0 / 362880 - x * (1.0 / 39916800 - x * (1.0 / 6227020800 - x * (1.0 / 1307674368000))))));
     double c1 = 1.0 - x * c3, c0 = 1.0 - x * c2;
     for (; quarters > 0; --quarters) {
         c3 = (c2 + c0 * c3) * 0.25;
@@ -68,8 +68,11 @@ bool KeplerDrift(double mu, double dt, double pos[3], double vel[3]) {
     // F(s) = time(s) - t rises monotonically (dF/ds = r > 0): keep a bracket around its root
     // and take Halley steps (d²F/ds² = eta), falling back to bisection when a step leaves it.
     double lo = 0.0, hi = 0.0;
-    double s = t / r0;
-    s -= 0.5 * eta0 * s * s / r0;  // second order in t
+    // The series of s(t) to third order: within a small fraction of an orbit it leaves the
+    // root to one or two steps.
+    const double a1 = 1.0 / r0, b2 = -0.5 * eta0 * a1 * a1 * a1, c3 = (0.5 * eta0 * eta0 * a1 - (mu - beta * r0) / 6.0) * a1 * a1 * a1 * a1;
+    double s = t * (a1 + t * (b2 + t * c3));
+    if (!(std::fabs(s) <= sMax)) s = t / r0;
     if (t > 0.0) hi = sMax, s = std::fmin(std::fmax(s, 0.0), sMax);
     else lo = -sMax, s = std::fmax(std::fmin(s, 0.0), -sMax);
     Universal u{};
@@ -81,20 +84,25 @@ bool KeplerDrift(double mu, double dt, double pos[3], double vel[3]) {
         else hi = s;
         const double eta = eta0 * (1.0 - beta * u.g2) + (mu - beta * r0) * u.g1;  // dr/ds
         const double step = f * u.r / (u.r * u.r - 0.5 * f * eta);
+        if (std::fabs(step) <= 1e-6 * std::fabs(s)) {
+            // Halley's error is cubic in the step: what is left lies far below rounding. Move
+            // the G-functions by the step along their Taylor series (G'n = Gn-1, G'0 = -beta G1)
+            // instead of evaluating them once more.
+            const double d = -step, d2 = 0.5 * d * d, d3 = d * d2 / 3.0, g0 = 1.0 - beta * u.g2;
+            u.g3 += u.g2 * d + u.g1 * d2 + g0 * d3;
+            u.g2 += u.g1 * d + g0 * d2 - beta * u.g1 * d3;
+            u.g1 += g0 * d - beta * (u.g1 * d2 + g0 * d3);
+            u.r = r0 * (1.0 - beta * u.g2) + eta0 * u.g1 + mu * u.g2;
+            break;
+        }
         double next = s - step;
         if (!(next > lo && next < hi)) {
             // Unbounded side of an open orbit: widen before bisecting.
-            if (std::isinf(hi)) next = s > 0.0 ? 2.0 * s + 1.0 / r0 * std::fabs(t) : std::fabs(t) / r0;
-            else if (std::isinf(lo)) next = s < 0.0 ? 2.0 * s - 1.0 / r0 * std::fabs(t) : -std::fabs(t) / r0;
+            if (std::isinf(hi)) next = s > 0.0 ? 2.0 * s + std::fabs(t) / r0 : std::fabs(t) / r0;
+            else if (std::isinf(lo)) next = s < 0.0 ? 2.0 * s - std::fabs(t) / r0 : -std::fabs(t) / r0;
             else next = 0.5 * (lo + hi);
         }
-        // Halley's convergence is cubic: a step this small leaves an error far below rounding.
-        const bool converged = std::fabs(next - s) <= 1e-7 * std::fabs(s);
         s = next;
-        if (converged) {
-            u = At(s, beta, r0, eta0, mu);
-            break;
-        }
     }
     // f and g functions (Danby 1988, 6.8), with f - 1 and gdot - 1 kept apart for accuracy.
     const double fm1 = -mu * u.g2 / r0, g = r0 * u.g1 + eta0 * u.g2;
