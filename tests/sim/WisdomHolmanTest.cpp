@@ -105,9 +105,13 @@ TEST_F(WisdomHolmanRun, MasslessBodiesAndMovingFramesChangeNothing) {
             for (int n = 0; n < 3; ++n) RT(i).pos[n] += 7e8 * (n + 1), RT(i).vel[n] += boost * (3 - n);
         Run(400);
         SetPoolThreadCount(0);
-        std::vector<double> out;
+        std::vector<double> out, centre(3, 0.0);  // the centre of mass, which must coast
         for (int i = 0; i < Count(); ++i)
-            for (int n = 0; n < 3; ++n) out.push_back(RT(i).pos[n] - 7e8 * (n + 1) - boost * (3 - n) * 400 * set.timeStep);
+            for (int n = 0; n < 3; ++n) {
+                out.push_back(RT(i).pos[n] - 7e8 * (n + 1) - boost * (3 - n) * 400 * set.timeStep);
+                centre[size_t(n)] += out.back() * RT(i).mass / (RT(0).mass + RT(1).mass + RT(2).mass + RT(3).mass);
+            }
+        EXPECT_LT(std::hypot(centre[0], centre[1], centre[2]), 1.0);
         DeallocateAllPushMemory();
         return out;
     };
@@ -219,21 +223,24 @@ class WisdomHolmanNoteCase : public SimTest, public ::testing::WithParamInterfac
 TEST_P(WisdomHolmanNoteCase, TellsWhenTheMapIsNotSound) {
     std::vector<std::vector<double>> bodies{{0, 0, 0, 0, 0, 0, 1.0}, {1, 0, 0, 0, 1, 0, 1e-3}};
     bodies.insert(bodies.end(), GetParam().extra.begin(), GetParam().extra.end());
-    Start(bodies, kPushWisdomHolman, 0.01);
-    set.powerLaw = GetParam().powerLaw;
-    set.physicsOptions = GetParam().relativity ? kRelativityOn : 0;
-    Run(3);
-    std::string first, second;
-    EXPECT_EQ(WisdomHolmanNote(first, second), GetParam().first != nullptr);
-    if (GetParam().first) {
-        EXPECT_EQ(first + " / " + second, std::string(GetParam().first) + " / " + GetParam().second);
+    for (int again = 0; again < 2; ++again) {  // a new run counts afresh
+        Start(bodies, kPushWisdomHolman, 0.01);
+        set.powerLaw = GetParam().powerLaw;
+        set.physicsOptions = GetParam().relativity ? kRelativityOn : 0;
+        Run(3);
+        std::string first, second;
+        EXPECT_EQ(WisdomHolmanNote(first, second), GetParam().first != nullptr);
+        if (GetParam().first) {
+            EXPECT_EQ(first + " / " + second, std::string(GetParam().first) + " / " + GetParam().second);
+        }
+        DeallocateAllPushMemory();
     }
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, WisdomHolmanNoteCase,
     ::testing::Values(NoteCase{{{1.22, 0, 0, 0, 0.905, 0, 0}, {0.05, 0, 0, 0, 4.47, 0, 0}}, -2.0, false, nullptr, nullptr},
                       NoteCase{{{1.19, 0, 0, 0, 0.917, 0, 0}}, -2.0, false, "Wisdom\u2013Holman inexact: 3 pushes", "now 1 close"},
-                      NoteCase{{{1.15, 0, 0, 0, 0.932, 0, 0.5e-3}}, -2.0, false, "Wisdom\u2013Holman inexact: 3 pushes", "now 2 close"},
+                      NoteCase{{{1.19, 0, 0, 0, 0.917, 0, 1e-6}}, -2.0, false, "Wisdom\u2013Holman inexact: 3 pushes", "now 2 close"},
                       NoteCase{{{0.0385, 0, 0, 0, 5.1, 0, 0}, {-1.1, 0, 0, 0, -0.95, 0, 0}}, -2.0, false,
                                "Wisdom\u2013Holman inexact: 3 pushes", "now 1 near the centre"},
                       NoteCase{{}, -1.0, false, "Wisdom\u2013Holman needs 1/r\u00B2:", "pushing with Gauss\u2013Radau"},
