@@ -19,17 +19,12 @@ bool WisdomHolmanNote(std::string& first, std::string& second) {
         case WisdomHolmanFallback::kNone: break;
     }
     if (h.unsoundPushes == 0) return false;
-    first = "Wisdom\u2013Holman inexact: ";
-    first += std::to_string(h.unsoundPushes);
-    first += h.unsoundPushes == 1 ? " push" : " pushes";
-    if (h.closeEncounters == 0 && h.nearCentre == 0) {
-        second = "none now";
-        return true;
-    }
-    second = "now ";
-    // Appended piece by piece: the lines keep their room from frame to frame.
-    if (h.closeEncounters > 0) second += std::to_string(h.closeEncounters), second += " close";
-    if (h.closeEncounters > 0 && h.nearCentre > 0) second += ", ";
-    if (h.nearCentre > 0) second += std::to_string(h.nearCentre), second += " near the centre";
+    // Short lines: the window is narrow.
+    first = "Wisdom\u2013Holman inexact:";
+    second = std::to_string(h.unsoundPushes);
+    second += h.unsoundPushes == 1 ? " push" : " pushes";
+    if (h.closeEncounters == 0 && h.nearCentre == 0) second += ", none now";
+    if (h.closeEncounters > 0) second += "; ", second += std::to_string(h.closeEncounters), second += " close";
+    if (h.nearCentre > 0) second += h.closeEncounters > 0 ? ", " : "; ", second += std::to_string(h.nearCentre), second += " near centre";
     return true;
 }
