@@ -1,5 +1,6 @@
 #include "sim/KeplerDrift.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -72,9 +73,9 @@ bool KeplerDrift(double mu, double dt, double pos[3], double vel[3]) {
     // root to one or two steps.
     const double a1 = 1.0 / r0, b2 = -0.5 * eta0 * a1 * a1 * a1, c3 = (0.5 * eta0 * eta0 * a1 - (mu - beta * r0) / 6.0) * a1 * a1 * a1 * a1;
     double s = t * (a1 + t * (b2 + t * c3));
-    if (!(std::fabs(s) <= sMax)) s = t / r0;
-    if (t > 0.0) hi = sMax, s = std::fmin(std::fmax(s, 0.0), sMax);
-    else lo = -sMax, s = std::fmax(std::fmin(s, 0.0), -sMax);
+    if (!(std::fabs(s) <= sMax)) s = t * a1;
+    if (t > 0.0) hi = sMax, s = std::clamp(s, 0.0, sMax);
+    else lo = -sMax, s = std::clamp(s, -sMax, 0.0);
     Universal u{};
     for (int iteration = 0; iteration < 100; ++iteration) {
         u = At(s, beta, r0, eta0, mu);
@@ -105,8 +106,9 @@ bool KeplerDrift(double mu, double dt, double pos[3], double vel[3]) {
         s = next;
     }
     // f and g functions (Danby 1988, 6.8), with f - 1 and gdot - 1 kept apart for accuracy.
-    const double fm1 = -mu * u.g2 / r0, g = r0 * u.g1 + eta0 * u.g2;
-    const double fdot = -mu * u.g1 / (r0 * u.r), gdotm1 = -mu * u.g2 / u.r;
+    const double invR = 1.0 / u.r;
+    const double fm1 = -mu * u.g2 * a1, g = r0 * u.g1 + eta0 * u.g2;
+    const double fdot = -mu * u.g1 * a1 * invR, gdotm1 = -mu * u.g2 * invR;
     double p[3], v[3];
     for (int n = 0; n < 3; ++n) {
         p[n] = pos[n] + (fm1 * pos[n] + g * vel[n]);
