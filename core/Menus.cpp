@@ -116,7 +116,8 @@ void InstallMenuBar() {
     AddMenu(kHelpMenu, "Help", {Item("Keyboard and Mouse", "F1")});
     AddMenu(kPushMethodMenu, "Integration Method",
             {Item("Semi-Implicit Euler"), Item("Runge\u2013Kutta (4th order)"), Item("Adams\u2013Bashforth (4th order)"),
-             Item("Adams\u2013Moulton (4th order)"), Item("Euler"), Item("Gauss\u2013Radau (adaptive)")});
+             Item("Adams\u2013Moulton (4th order)"), Item("Euler"), Item("Gauss\u2013Radau (adaptive)"),
+             Item("Wisdom\u2013Holman (symplectic)")});
     AddMenu(kLabelsMenu, "Labels",
             {Item("Names"), Item("Velocity Arrows"), Item("Acceleration Arrows"), Item("Speed"), Item("Acceleration"),
              Item("Kinetic Energy"), Item("Potential Energy"), Item("Total Energy"), Separator(), Item("No Labels"),
@@ -149,7 +150,7 @@ void ClearChecks(MenuModel* menu) {
 }
 
 constexpr int32_t kCameraModeOfItem[11] = {0, 1, 3, 2, 8, 9, 10, 11, 16, 17, 20};
-constexpr int32_t kPushMethodOfItem[] = {0, 4, 2, 3, 1, kPushGaussRadau};
+constexpr int32_t kPushMethodOfItem[] = {0, 4, 2, 3, 1, kPushGaussRadau, kPushWisdomHolman};
 constexpr int16_t kPushMethodItems = int16_t(std::size(kPushMethodOfItem));
 
 int32_t BodyCount() {

@@ -99,6 +99,7 @@ constexpr int32_t kPushAdamsBashforth = 2;
 constexpr int32_t kPushAdamsMoulton = 3;
 constexpr int32_t kPushRungeKutta = 4;
 constexpr int32_t kPushGaussRadau = 5;  // adaptive 15th-order Gauss–Radau
+constexpr int32_t kPushWisdomHolman = 6;  // symplectic Wisdom–Holman map about the most massive body
 
 // onCrash values
 constexpr int32_t kCrashIgnore = 0;

@@ -55,8 +55,9 @@ std::string PyString(const std::string& text) {
 }  // namespace
 
 const char* ReboundIntegratorFor(int32_t pushMethod) {
-    // Gravitas has no Wisdom–Holman method; every fixed-step method maps to the symplectic leapfrog.
-    return pushMethod == kPushGaussRadau ? "ias15" : "leapfrog";
+    // The other fixed-step methods map to the symplectic leapfrog.
+    if (pushMethod == kPushGaussRadau) return "ias15";
+    return pushMethod == kPushWisdomHolman ? "whfast" : "leapfrog";
 }
 
 std::string ReboundScript(const SettingsStruct& settings, const BodyRTListStruct* list, double duration,

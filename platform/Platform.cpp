@@ -63,7 +63,7 @@ PixelSurface MainWindowServices::WindowSurface(int16_t windowId) {
     int32_t w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) {  // headless sizes of the side windows
         w = windowId == kStatsWindowId ? 240 : 380;
-        h = windowId == kStatsWindowId ? 384 : 200;
+        h = windowId == kStatsWindowId ? 424 : 200;
     }
     auto& pixels = headlessSurfaces_[windowId];
     pixels.resize(size_t(w) * size_t(h));

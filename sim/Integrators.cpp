@@ -7,6 +7,7 @@ IntegratorPush IntegratorFor(int32_t pushMethod) {
         case kPushAdamsMoulton: return AdamsMoultonPush;
         case kPushRungeKutta: return RungeKuttaPush;
         case kPushGaussRadau: return GaussRadauPush;
+        case kPushWisdomHolman: return WisdomHolmanPush;
         default: return SemiImplicitEulerPush;
     }
 }

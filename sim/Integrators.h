@@ -21,6 +21,9 @@ void RungeKuttaPush(BodyRTListStruct* list, const PushStep& step);
 // Adaptive: takes as many substeps as its error control asks and leaves their count
 // in rt.substepsLastPush.
 void GaussRadauPush(BodyRTListStruct* list, const PushStep& step);
+// Symplectic map about the most massive body; other force laws and relativity push with
+// Gauss–Radau instead (WisdomHolmanPush.h tells which and how sound the last push was).
+void WisdomHolmanPush(BodyRTListStruct* list, const PushStep& step);
 
 // The integrator for a `pushMethod` value; semi-implicit Euler for unknown values.
 IntegratorPush IntegratorFor(int32_t pushMethod);

@@ -208,6 +208,7 @@ size_t PairScratchBytesInUse() {
 }
 
 void SetThreadRunsPairSlicesInline(bool inlineSlices) { slicesInline = inlineSlices; }
+bool ThreadRunsPairSlicesInline() { return slicesInline; }
 
 void SetThreadedPairMinBodies(int32_t bodies) { threadedMinBodies = bodies > 0 ? bodies : kThreadedPairMinBodies; }
 

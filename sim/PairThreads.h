@@ -24,6 +24,7 @@ void SimdStageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3*
 // For a thread that must leave the pool to the live run: its slices run one after the
 // other on it (same slices, same sums, so the same results).
 void SetThreadRunsPairSlicesInline(bool inlineSlices);
+bool ThreadRunsPairSlicesInline();
 
 // The live count from which rows are sliced over the pool; 0 or less restores the default.
 // Results depend on it (slices change the order of summation), never on the thread count.

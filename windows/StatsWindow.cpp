@@ -15,6 +15,7 @@
 #include "windows/StatsWindowCraft.h"
 #include "windows/StatsWindowElements.h"
 #include "windows/StatsWindowGraph.h"
+#include "windows/WisdomHolmanNote.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr int16_t kStatsTexts = 1033;
 constexpr int32_t kTextLeft = 32;
 
 // Drawn after every frame: the lines are built in buffers that keep their room.
-std::string line;
+std::string line, secondLine;
 
 void Append(int16_t item) {
     Str255 text;
@@ -133,9 +134,18 @@ void RedrawStatsWindow() {
         DrawValueLine(99, 9, graph.potential, false, kSpecificEnergyUnit);
         DrawValueLine(115, 10, graph.total, false, kSpecificEnergyUnit);
     }
-    const int32_t next = DrawMotionLines(131, kTextLeft);
-    if (epoch.known) DrawDateLines(next + 8);
-    DrawOrbitalElementsLines(next + (epoch.known ? 56 : 24));
+    // Below the values, each section that applies, one after the other.
+    int32_t y = DrawMotionLines(131, kTextLeft) + 8;
+    if (epoch.known) {
+        DrawDateLines(y);
+        y += 40;
+    }
+    if (WisdomHolmanNote(line, secondLine)) {
+        DrawTextAtBaseline(kTextLeft, y, line, 12);
+        DrawTextAtBaseline(kTextLeft, y + 16, secondLine, 12);
+        y += 40;
+    }
+    DrawOrbitalElementsLines(y + 16);
 
     MainWindow().PresentWindow(kStatsWindowId);
 }

@@ -273,7 +273,7 @@ void QtMainWindow::BuildSideWindows() {
     stats.redraw = RedrawStatsWindow;
     stats.keys = keys;
     sideWindows_[kStatsWindowId] =
-        new QtSideWindow(SideWindowShape{"Statistics", QSize(240, 384), false, false}, std::move(stats), this);
+        new QtSideWindow(SideWindowShape{"Statistics", QSize(240, 424), false, false}, std::move(stats), this);
 }
 
 // The side windows come up with the main window, the statistics window behind the object window.

@@ -77,7 +77,7 @@ TEST_P(CliExports, CsvAndReboundScriptRoundTripEveryNumber) {
 
 INSTANTIATE_TEST_SUITE_P(Methods, CliExports,
                          ::testing::Values(Export{"gauss-radau", "ias15"}, Export{"runge-kutta", "leapfrog"},
-                                           Export{"semi-implicit-euler", "leapfrog"}),
+                                           Export{"semi-implicit-euler", "leapfrog"}, Export{"wisdom-holman", "whfast"}),
                          [](const auto& info) { return std::string(info.param.integrator) + std::to_string(info.index); });
 
 TEST(Cli, ImportsHorizonsTablesNamingADamagedLine) {

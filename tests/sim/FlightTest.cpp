@@ -58,7 +58,7 @@ TEST_P(FlownMatchesPredicted, ForEveryMethodAfterAWarmStart) {
         ASSERT_EQ(r.fingerprint[size_t(k)], SystemFingerprint(BodyRTList())) << "push " << k;
     }
 }
-INSTANTIATE_TEST_SUITE_P(Methods, FlownMatchesPredicted, ::testing::Values(0, 1, 2, 3, 4, 5));
+INSTANTIATE_TEST_SUITE_P(Methods, FlownMatchesPredicted, ::testing::Values(0, 1, 2, 3, 4, 5, 6));
 
 // {a, e, inclination, true anomaly}: positions from the perifocal frame turned about x.
 struct ConicCase {

@@ -22,10 +22,11 @@ TEST(PairPassAllocation, PushesOfEveryMethodAllocateNothingOnceGrown) {
     SetPoolThreadCount(2);
     for (double p : {-2.0, -1.5}) {
         set.powerLaw = p;
-        for (int32_t method = 0; method <= kPushGaussRadau; ++method) {
+        for (int32_t method = 0; method <= kPushWisdomHolman; ++method) {
             set.pushMethod = method;
             for (int32_t n : {kThreadedPairMinBodies * 2, 40}) {  // the larger first: the scratch never regrows
-                if (method == kPushGaussRadau && n > 40) continue;  // its substeps make large systems slow
+                // Gauss–Radau's substeps make large systems slow (Wisdom–Holman hands other laws to it).
+                if ((method == kPushGaussRadau || (method == kPushWisdomHolman && p != -2.0)) && n > 40) continue;
                 Handle h = MakeRandomCluster(n);
                 auto* l = HandleAs<BodyRTListStruct>(h);
                 rt.pushCount = 0;  // the first pushes may grow scratch space: multistep methods start with Runge–Kutta

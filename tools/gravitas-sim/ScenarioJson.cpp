@@ -26,7 +26,7 @@ using nlohmann::json;
 
 namespace {
 const char* const kMethods[] = {"semi-implicit-euler", "euler", "adams-bashforth", "adams-moulton", "runge-kutta",
-                                "gauss-radau"};
+                                "gauss-radau",         "wisdom-holman"};
 constexpr int32_t kMethodCount = int32_t(std::size(kMethods));
 const char* const kCrash[] = {"ignore", "stop", "merge"};
 // A scenario is an object of sections, bodies and their vectors: four levels; 64 is ample.
