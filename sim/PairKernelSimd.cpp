@@ -250,6 +250,71 @@ void AccumulateRows(const PairColumns& c, const PairLaw& law, bool full, int32_t
     }
 }
 
+// A vector of particles at a time against every massive slot, so a particle's sums stay in
+// registers and each is stored once.
+template <bool kFull, bool kInverseSquare>
+void Columns(const PairColumns& c, const ParticleColumns& p, const PairLaw& law, int32_t begin, int32_t end,
+             const PairPartials& o) {
+    const D d;
+    const int32_t lanes = int32_t(hn::Lanes(d));
+    const V zero = hn::Zero(d), one = hn::Set(d, 1.0), g = hn::Set(d, law.g), negG = hn::Set(d, -law.g);
+    const V inf = hn::Set(d, std::numeric_limits<double>::infinity());
+    for (int32_t j = begin; j < end; j += lanes) {
+        const V xj = hn::Load(d, p.x + j), yj = hn::Load(d, p.y + j), zj = hn::Load(d, p.z + j);
+        V ax = zero, ay = zero, az = zero, pot = zero, bestR2 = inf, bestSlot = hn::Set(d, -1.0);
+        for (int32_t i = 0; i < c.count; ++i) {
+            // Same sign and order as a particle met as a row's partner.
+            const V dx = hn::Sub(hn::Set(d, c.x[i]), xj);
+            const V dy = hn::Sub(hn::Set(d, c.y[i]), yj);
+            const V dz = hn::Sub(hn::Set(d, c.z[i]), zj);
+            const V r2 = hn::Add(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)), hn::Mul(dz, dz));
+            const auto acts = hn::Ne(r2, zero);
+            const V r2Safe = hn::IfThenElse(acts, r2, one);
+            V f, u = zero;
+            if constexpr (kInverseSquare) {
+                const V inv = hn::Div(one, hn::Sqrt(r2Safe));
+                f = hn::Mul(hn::Mul(g, inv), hn::Mul(inv, inv));
+                u = hn::Mul(negG, inv);
+            } else {
+                const LawTerms t = law.quarterPower ? QuarterPowerTerms(d, r2Safe, law, kFull)
+                                                    : LogExpTerms(d, r2Safe, law, kFull);
+                f = t.f;
+                u = t.u;
+            }
+            const V mi = hn::Set(d, c.m[i]);
+            const V fi = hn::Mul(hn::IfThenElseZero(acts, f), mi);
+            ax = hn::MulAdd(fi, dx, ax);
+            ay = hn::MulAdd(fi, dy, ay);
+            az = hn::MulAdd(fi, dz, az);
+            if constexpr (kFull) {
+                pot = hn::MulAdd(hn::IfThenElseZero(acts, u), mi, pot);
+                const auto closer = hn::Lt(r2, bestR2);
+                bestR2 = hn::IfThenElse(closer, r2, bestR2);
+                bestSlot = hn::IfThenElse(closer, hn::Set(d, double(i)), bestSlot);
+            }
+        }
+        hn::Store(ax, d, o.ax + j);
+        hn::Store(ay, d, o.ay + j);
+        hn::Store(az, d, o.az + j);
+        if constexpr (kFull) {
+            hn::Store(pot, d, o.pot + j);
+            hn::Store(bestR2, d, o.nearestDistSq + j);
+            hn::Store(bestSlot, d, o.nearestSlot + j);
+        }
+    }
+}
+
+void AccumulateColumns(const PairColumns& c, const ParticleColumns& p, const PairLaw& law, bool full, int32_t begin,
+                       int32_t end, const PairPartials& o) {
+    if (full) {
+        if (law.inverseSquare) Columns<true, true>(c, p, law, begin, end, o);
+        else Columns<true, false>(c, p, law, begin, end, o);
+    } else {
+        if (law.inverseSquare) Columns<false, true>(c, p, law, begin, end, o);
+        else Columns<false, false>(c, p, law, begin, end, o);
+    }
+}
+
 const char* TargetName() { return hwy::TargetName(HWY_TARGET); }
 
 }  // namespace HWY_NAMESPACE
@@ -259,12 +324,19 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace gravitas_pairs {
 HWY_EXPORT(AccumulateRows);
+HWY_EXPORT(AccumulateColumns);
 HWY_EXPORT(TargetName);
 }  // namespace gravitas_pairs
 
 void AccumulatePairRows(const PairColumns& cols, const PairLaw& law, bool withPotentialAndNearest,
                         int32_t rowBegin, int32_t rowEnd, const PairPartials& out) {
     HWY_DYNAMIC_DISPATCH(gravitas_pairs::AccumulateRows)(cols, law, withPotentialAndNearest, rowBegin, rowEnd, out);
+}
+
+void AccumulateParticleColumns(const PairColumns& massive, const ParticleColumns& particles, const PairLaw& law,
+                               bool withPotentialAndNearest, int32_t begin, int32_t end, const PairPartials& out) {
+    HWY_DYNAMIC_DISPATCH(gravitas_pairs::AccumulateColumns)(massive, particles, law, withPotentialAndNearest, begin, end,
+                                                            out);
 }
 
 const char* PairKernelTarget() { return HWY_DYNAMIC_DISPATCH(gravitas_pairs::TargetName)(); }
