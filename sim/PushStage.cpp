@@ -41,6 +41,13 @@ void ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double
 void MergeBodies(BodyRTStruct& s, BodyRTStruct& a) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     a.statusFlags |= kAbsorbedStatus | kNotDrawnStatus;
+    if (IsTestParticle(a) && !IsTestParticle(s)) {
+        // A test particle brings no mass and no momentum, and its size is nominal: the body
+        // it hit moves on exactly as before.
+        a.nearestDistSq = kInf;
+        a.nearestIndex = -1;
+        return;
+    }
     double mt = s.mass + a.mass;
     if (mt != 0.0 && std::isfinite(mt)) {  // massless pair: nothing to weight by, motion stays
         for (int n = 0; n < 3; ++n) {

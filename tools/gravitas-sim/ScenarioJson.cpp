@@ -214,10 +214,14 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.minPointSize = IntOr(view, "minPointSize", set.minPointSize, "view");
         if (std::string p = SettingsValueProblem(set); !p.empty()) throw BadInput(p);
         if (!j.contains("bodies") || !j["bodies"].is_array()) throw BadInput("missing \"bodies\" array");
-        if (j["bodies"].size() > size_t(kMaxBodies))
-            throw BadInput("more than " + std::to_string(kMaxBodies) + " bodies");
-        int index = 0;
-        for (const json& jb : j["bodies"]) ReadBody(jb, index++, baseDir);
+        const int64_t count = int64_t(j["bodies"].size());
+        if (std::string p = BodyCountProblem(count, 0); !p.empty()) throw BadInput(p);
+        int index = 0, massive = 0;
+        for (const json& jb : j["bodies"]) {
+            ReadBody(jb, index++, baseDir);
+            massive += BodyList()->body[index - 1].mass != 0.0 ? 1 : 0;
+            if (std::string p = BodyCountProblem(count, massive); !p.empty()) throw BadInput(p);
+        }
         if (j.contains("timedThrust")) {
             const json& tt = j["timedThrust"];
             if (!tt.is_array()) throw BadInput("\"timedThrust\" must be an array");
