@@ -180,6 +180,10 @@ struct BodyRTListStruct {
     BodyRTStruct body[1];  // count + 1 records
 };
 
+// A massless body is a test particle: it feels the bodies with mass and pulls on nothing,
+// collides with bodies with mass only, and is drawn as a point without label or trail.
+inline bool IsTestParticle(const BodyRTStruct& b) { return b.mass == 0.0; }
+
 // ---------------------------------------------------------------- timed thrust
 
 struct TimedThrustInfoStruct {

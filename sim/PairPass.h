@@ -9,9 +9,8 @@ using Vec3 = std::array<double, 3>;
 
 inline bool IsLiveBody(const BodyRTStruct& b) { return (b.statusFlags & kAbsorbedStatus) == 0; }
 
-// A massless body feels the massive ones and pulls on nothing, so the pass skips the pairs of
-// two of them; nearest neighbours are massive bodies only (particles never collide with each other).
-inline bool IsTestParticle(const BodyRTStruct& b) { return b.mass == 0.0; }
+// The pass skips the pairs of two test particles (IsTestParticle); nearest neighbours are
+// bodies with mass only, as particles never collide with each other.
 
 // Both run the vectorised pass of PairThreads.h (where they are defined) unless the scalar
 // loops below, its reference, are asked for.

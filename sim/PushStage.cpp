@@ -114,7 +114,7 @@ void DoPushStage() {
     if (!rt.bodyRT) TransferICsToRT();
     if (!rt.bodyRT) return;
     if (set.trailLength != 0 && set.trailLength > GetRTListAlloc(rt.trailList)) {
-        set.trailLength = ResizeTrailRTList(rt.trailList, BodyRTList()->count, set.trailLength);
+        set.trailLength = ResizeTrailRTList(rt.trailList, TrailedBodyCount(BodyRTList()), set.trailLength);
         if (!rt.bodyRT) return;
     }
     // The frame's batch may be spread over several frames to keep each within its time budget.
