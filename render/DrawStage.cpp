@@ -41,7 +41,7 @@ void DrawMonoArrow(const BodyRTStruct& b, const double* rel, double f, int32_t s
 }
 
 // Particles carry no labels or arrows: ten thousand of them would bury the bodies.
-uint32_t BodyLabelFlags(const BodyRTStruct& b) { return IsTestParticle(b) ? 0 : set.labelFlags; }
+uint32_t BodyLabelFlags(const BodyRTStruct& b) { return IsDrawnAsPoint(b) ? 0 : set.labelFlags; }
 
 bool MappingOn() { return !(set.displayFlags & kSphereMappingOffFlag); }
 
@@ -203,7 +203,7 @@ void DoDrawStage(int32_t cx, int32_t cy) {
             for (int32_t b = (s >= 1 ? std::min({n, snapCount, trailed}) : n) - 1; b >= 0; --b) {
                 const double* pos;
                 double radius;
-                const bool particle = IsTestParticle(list->body[b]);
+                const bool particle = IsDrawnAsPoint(list->body[b]);
                 if (s >= 1) {
                     if (particle) continue;
                     // snapshot records follow the count word unaligned

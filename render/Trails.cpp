@@ -44,7 +44,7 @@ int32_t TrailSlotSize(int32_t nBodies) {
 
 int32_t TrailedBodyCount(const BodyRTListStruct* bodies) {
     int32_t n = bodies ? bodies->count : 0;
-    while (n > 0 && IsTestParticle(bodies->body[n - 1])) --n;
+    while (n > 0 && IsDrawnAsPoint(bodies->body[n - 1])) --n;
     return n;
 }
 

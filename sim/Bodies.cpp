@@ -136,7 +136,7 @@ void TransferICsToRT() {
         r.bodyFlags = b.bodyFlags;
         r.color = b.color;
         std::memcpy(r.name, b.name, sizeof r.name);
-        r.statusFlags = 0;
+        r.statusFlags = b.mass == 0.0 ? kParticleStatus : 0;
         r.spherePix = GetPointerToSpherePix(rt.spherePixList, b.spherePixID);
         if (b.ringRatio > 1.0) {
             r.ringPix = RingPixPtrFromHandle(b.ringPix);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "SimFixture.h"
+#include "core/Limits.h"
 #include "sim/Belt.h"
 #include "sim/BeltElements.h"
 
@@ -58,5 +59,9 @@ TEST_F(SimTest, BeltParticlesLieInTheirRangesAndASeedGivesOneBelt) {
     std::string error;
     ASSERT_TRUE(AddBelt(BeltRequest{10, 1, 1e9, 2e9, 0.1, 0.1, 3}, error)) << error;
     EXPECT_EQ(BodyList()->count, 12);
+    const std::vector<BodyInfoStruct> many(size_t(kMaxBodies - 11), belt[0]);
+    EXPECT_EQ(AddBodies(many.data(), int32_t(many.size())), 0);  // one past the limit
+    EXPECT_EQ(AddBodies(many.data(), int32_t(many.size()) - 1), 1);
+    EXPECT_EQ(BodyList()->count, kMaxBodies);
 }
 }  // namespace
