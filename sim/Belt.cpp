@@ -26,9 +26,8 @@ double EccentricAnomaly(double meanAnomaly, double e) {
     return ecc;
 }
 
-std::string Field(const char* name, double value, const char* want) {
-    return std::string(name) + " is " + MyRealToSciNotString(value) + ": " + want;
-}
+// Distances and angles are not quoted back: a dialog may have taken them in other units.
+std::string Field(const char* name, const char* want) { return std::string(name) + " " + want; }
 }  // namespace
 
 std::string BeltProblem(const BeltRequest& r) {
@@ -41,15 +40,15 @@ std::string BeltProblem(const BeltRequest& r) {
     if (r.count < 1 || r.count > kMaxBodies - bodies)
         return "the number of particles must lie in 1.." + std::to_string(kMaxBodies - bodies);
     if (!std::isfinite(r.minSemiMajorAxis) || !(r.minSemiMajorAxis > p.radius))
-        return Field("the smallest semi-major axis", r.minSemiMajorAxis, "it must lie outside the primary");
+        return Field("the smallest semi-major axis", "must lie outside the primary");
     if (!std::isfinite(r.maxSemiMajorAxis) || !(r.maxSemiMajorAxis >= r.minSemiMajorAxis))
-        return Field("the largest semi-major axis", r.maxSemiMajorAxis, "it must be at least the smallest");
+        return Field("the largest semi-major axis", "must be at least the smallest");
     if (!(r.maxEccentricity >= 0.0 && r.maxEccentricity < 1.0))
-        return Field("the largest eccentricity", r.maxEccentricity, "it must lie in 0 to below 1");
+        return "the largest eccentricity is " + MyRealToSciNotString(r.maxEccentricity) + ": it must lie in 0 to below 1";
     if (!(r.minSemiMajorAxis * (1.0 - r.maxEccentricity) > p.radius))
         return "the closest approach, smallest semi-major axis times (1 - largest eccentricity), lies inside the primary";
     if (!(r.maxInclination >= 0.0 && r.maxInclination <= kTurn / 2))
-        return Field("the largest inclination", r.maxInclination, "it must lie in 0 to pi radians");
+        return Field("the largest inclination", "must lie in 0 to 180 degrees");
     return {};
 }
 

@@ -46,11 +46,11 @@ TEST_F(SimTest, BeltParticlesLieInTheirRangesAndASeedGivesOneBelt) {
     for (const Bad& bad : {Bad{{0, 0, 3e11, 5e11, 0, 0, 1}, "number of particles must lie in 1..99998"},
                            Bad{{99999, 0, 3e11, 5e11, 0, 0, 1}, "number of particles must lie in 1..99998"},
                            Bad{{10, 2, 3e11, 5e11, 0, 0, 1}, "primary must be one of the bodies"},
-                           Bad{{10, 0, 1e8, 5e11, 0, 0, 1}, "smallest semi-major axis is 1"},
-                           Bad{{10, 0, 3e11, 2e11, 0, 0, 1}, "largest semi-major axis is 2"},
+                           Bad{{10, 0, 1e8, 5e11, 0, 0, 1}, "smallest semi-major axis must lie outside"},
+                           Bad{{10, 0, 3e11, 2e11, 0, 0, 1}, "largest semi-major axis must be at least"},
                            Bad{{10, 0, 3e11, 5e11, 1.0, 0, 1}, "largest eccentricity is 1"},
                            Bad{{10, 0, 1e9, 5e11, 0.5, 0, 1}, "closest approach"},
-                           Bad{{10, 0, 3e11, 5e11, 0, -0.1, 1}, "largest inclination is -1"}}) {
+                           Bad{{10, 0, 3e11, 5e11, 0, -0.1, 1}, "largest inclination must lie in 0 to 180"}}) {
         std::string error;
         EXPECT_FALSE(AddBelt(bad.r, error));
         EXPECT_NE(error.find(bad.reason), std::string::npos) << error;
