@@ -153,6 +153,17 @@ HWY_INLINE LawTerms QuarterPowerTerms(D d, V r2, const PairLaw& law, bool withPo
     return t;
 }
 
+// f and u of one vector of r² (none zero), by the law's fastest exact path.
+template <bool kFull, bool kInverseSquare>
+HWY_INLINE LawTerms Terms(D d, V r2Safe, const PairLaw& law) {
+    if constexpr (kInverseSquare) {
+        const V inv = hn::Div(hn::Set(d, 1.0), hn::Sqrt(r2Safe));
+        return LawTerms{hn::Mul(hn::Mul(hn::Set(d, law.g), inv), hn::Mul(inv, inv)), hn::Mul(hn::Set(d, -law.g), inv)};
+    } else {
+        return law.quarterPower ? QuarterPowerTerms(d, r2Safe, law, kFull) : LogExpTerms(d, r2Safe, law, kFull);
+    }
+}
+
 constexpr int32_t kRowBlock = 32;
 constexpr int32_t kTile = 512;  // slots: 10 arrays of them take 40 KB
 
@@ -160,7 +171,7 @@ template <bool kFull, bool kInverseSquare>
 void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t rowEnd, const PairPartials& o) {
     const D d;
     const int32_t lanes = int32_t(hn::Lanes(d));
-    const V zero = hn::Zero(d), one = hn::Set(d, 1.0), g = hn::Set(d, law.g), negG = hn::Set(d, -law.g);
+    const V zero = hn::Zero(d), one = hn::Set(d, 1.0);
     const V inf = hn::Set(d, std::numeric_limits<double>::infinity());
     const V laneSlot = hn::Iota(d, 0.0), count = hn::Set(d, double(c.count));
     // Blocks of rows meet the later slots a tile at a time, so the tile's columns and
@@ -186,17 +197,8 @@ void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t ro
             // Coincident bodies exert no force on each other.
             const auto acts = hn::And(partner, hn::Ne(r2, zero));
             const V r2Safe = hn::IfThenElse(acts, r2, one);
-            V f, u = zero;
-            if constexpr (kInverseSquare) {
-                const V inv = hn::Div(one, hn::Sqrt(r2Safe));
-                f = hn::Mul(hn::Mul(g, inv), hn::Mul(inv, inv));
-                u = hn::Mul(negG, inv);
-            } else {
-                const LawTerms t = law.quarterPower ? QuarterPowerTerms(d, r2Safe, law, kFull)
-                                                    : LogExpTerms(d, r2Safe, law, kFull);
-                f = t.f;
-                u = t.u;
-            }
+            const LawTerms t = Terms<kFull, kInverseSquare>(d, r2Safe, law);
+            V f = t.f, u = t.u;
             f = hn::IfThenElseZero(acts, f);
             const V mj = hn::Load(d, c.m + j);
             const V fj = hn::Mul(f, mj), fi = hn::Mul(f, mi);
@@ -257,7 +259,7 @@ void Columns(const PairColumns& c, const ParticleColumns& p, const PairLaw& law,
              const PairPartials& o) {
     const D d;
     const int32_t lanes = int32_t(hn::Lanes(d));
-    const V zero = hn::Zero(d), one = hn::Set(d, 1.0), g = hn::Set(d, law.g), negG = hn::Set(d, -law.g);
+    const V zero = hn::Zero(d), one = hn::Set(d, 1.0);
     const V inf = hn::Set(d, std::numeric_limits<double>::infinity());
     for (int32_t j = begin; j < end; j += lanes) {
         const V xj = hn::Load(d, p.x + j), yj = hn::Load(d, p.y + j), zj = hn::Load(d, p.z + j);
@@ -270,17 +272,8 @@ void Columns(const PairColumns& c, const ParticleColumns& p, const PairLaw& law,
             const V r2 = hn::Add(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)), hn::Mul(dz, dz));
             const auto acts = hn::Ne(r2, zero);
             const V r2Safe = hn::IfThenElse(acts, r2, one);
-            V f, u = zero;
-            if constexpr (kInverseSquare) {
-                const V inv = hn::Div(one, hn::Sqrt(r2Safe));
-                f = hn::Mul(hn::Mul(g, inv), hn::Mul(inv, inv));
-                u = hn::Mul(negG, inv);
-            } else {
-                const LawTerms t = law.quarterPower ? QuarterPowerTerms(d, r2Safe, law, kFull)
-                                                    : LogExpTerms(d, r2Safe, law, kFull);
-                f = t.f;
-                u = t.u;
-            }
+            const LawTerms t = Terms<kFull, kInverseSquare>(d, r2Safe, law);
+            V f = t.f, u = t.u;
             const V mi = hn::Set(d, c.m[i]);
             const V fi = hn::Mul(hn::IfThenElseZero(acts, f), mi);
             ax = hn::MulAdd(fi, dx, ax);

@@ -218,6 +218,21 @@ void AddUpSlices() {
     }
 }
 
+// Results of `count` slots into their bodies, the first of them at bodyOfSlot[firstBody];
+// nearest slots are massive slots.
+void StoreResults(BodyRTListStruct* list, const PairPartials& p, int32_t count, int32_t firstBody) {
+    for (int32_t slot = 0; slot < count; ++slot) {
+        BodyRTStruct& b = list->body[scratch.bodyOfSlot[size_t(firstBody + slot)]];
+        b.acc[0] = p.ax[slot];
+        b.acc[1] = p.ay[slot];
+        b.acc[2] = p.az[slot];
+        b.potential = p.pot[slot];
+        b.nearestDistSq = p.nearestDistSq[slot];
+        const double ns = p.nearestSlot[slot];
+        b.nearestIndex = ns >= 0 ? scratch.bodyOfSlot[size_t(ns)] : -1;
+    }
+}
+
 }  // namespace
 
 void SimdGravityPairPass(BodyRTListStruct* list, bool useFastPath) {
@@ -232,28 +247,8 @@ void SimdGravityPairPass(BodyRTListStruct* list, bool useFastPath) {
         b.nearestIndex = -1;
     }
     const SimdScratch& s = scratch;
-    const PairPartials total = PartialsOf(0);
-    for (int32_t slot = 0; slot < s.cols.count; ++slot) {
-        BodyRTStruct& b = list->body[s.bodyOfSlot[size_t(slot)]];
-        b.acc[0] = total.ax[slot];
-        b.acc[1] = total.ay[slot];
-        b.acc[2] = total.az[slot];
-        b.potential = total.pot[slot];
-        b.nearestDistSq = total.nearestDistSq[slot];
-        const double ns = total.nearestSlot[slot];
-        b.nearestIndex = ns >= 0 ? s.bodyOfSlot[size_t(ns)] : -1;
-    }
-    const PairPartials particle = ParticleResults();
-    for (int32_t q = 0; q < s.particles.count; ++q) {
-        BodyRTStruct& b = list->body[s.bodyOfSlot[size_t(s.cols.count + q)]];
-        b.acc[0] = particle.ax[q];
-        b.acc[1] = particle.ay[q];
-        b.acc[2] = particle.az[q];
-        b.potential = particle.pot[q];
-        b.nearestDistSq = particle.nearestDistSq[q];
-        const double ns = particle.nearestSlot[q];
-        b.nearestIndex = ns >= 0 ? s.bodyOfSlot[size_t(ns)] : -1;
-    }
+    StoreResults(list, PartialsOf(0), s.cols.count, 0);
+    StoreResults(list, ParticleResults(), s.particles.count, s.cols.count);
 }
 
 void SimdStageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3* acc) {
