@@ -190,8 +190,7 @@ TEST(PairParticles, ParticlesFeelTheMassiveBodiesAndPullOnNone) {
                 SCOPED_TRACE(testing::Message() << p << " " << PairKernelTarget() << " " << n);
                 System sys(std::abs(n), uint32_t(std::abs(n)) + 5, n < 0);
                 n = std::abs(n);
-                for (int32_t i = 0; i < n; ++i)
-                    if (i % 3 == 1 || n == 1) sys[i].mass = 0.0;
+                for (int32_t i = 0; i < n; ++i) sys[i].mass = i % 3 == 1 || n == 1 ? 0.0 : sys[i].mass;
                 ScalarGravityPairPass(sys.list());
                 const Result ref = sys.Read();
                 SetThreadedPairMinBodies(16);  // particle columns (and rows from 16 on) sliced
@@ -219,32 +218,24 @@ TEST(PairParticles, ParticlesFeelTheMassiveBodiesAndPullOnNone) {
                     EXPECT_EQ(got.nearestDistSq[s], ref.nearestDistSq[s]) << i;
                     EXPECT_TRUE(got.nearest[s] < 0 || sys[got.nearest[s]].mass != 0.0) << i;
                 }
-                for (int32_t threshold : {0, 16}) {  // the default, then sliced again
-                    SetThreadedPairMinBodies(threshold);
+                auto same = [&](const Result& a, size_t i) {
+                    return a.acc[i] == got.acc[i] && a.pot[i] == got.pot[i] && a.nearest[i] == got.nearest[i] &&
+                           a.nearestDistSq[i] == got.nearestDistSq[i];
+                };
+                for (int32_t threshold : {0, 16})  // the default, then sliced again
                     for (int32_t threads : {1, 3, 0}) {
-                        SetPoolThreadCount(threads);
+                        SetThreadedPairMinBodies(threshold), SetPoolThreadCount(threads);
                         GravityPairPass(sys.list());
                         const Result again = sys.Read();
-                        for (int32_t i = 0; i < n; ++i) {
-                            if (sys[i].mass != 0.0 && threshold != 16) continue;
-                            EXPECT_TRUE(again.acc[size_t(i)] == got.acc[size_t(i)] && again.pot[size_t(i)] == got.pot[size_t(i)] &&
-                                        again.nearest[size_t(i)] == got.nearest[size_t(i)])
+                        for (int32_t i = 0; i < n; ++i)
+                            EXPECT_TRUE((sys[i].mass != 0.0 && threshold != 16) || same(again, size_t(i)))
                                 << threshold << " " << threads << " threads, body " << i;
-                        }
                     }
-                }
-                for (int32_t i = 0; i < n; ++i)
-                    if (sys[i].mass == 0.0) sys[i].statusFlags |= kAbsorbedStatus;
+                for (int32_t i = 0; i < n; ++i) sys[i].statusFlags |= sys[i].mass == 0.0 ? kAbsorbedStatus : 0;
                 GravityPairPass(sys.list());
                 SetThreadedPairMinBodies(0);
                 const Result alone = sys.Read();
-                for (int32_t i = 0; i < n; ++i) {
-                    if (sys[i].mass == 0.0) continue;
-                    EXPECT_TRUE(alone.acc[size_t(i)] == got.acc[size_t(i)] && alone.pot[size_t(i)] == got.pot[size_t(i)] &&
-                                    alone.nearest[size_t(i)] == got.nearest[size_t(i)] &&
-                                    alone.nearestDistSq[size_t(i)] == got.nearestDistSq[size_t(i)])
-                        << "massive body " << i;
-                }
+                for (int32_t i = 0; i < n; ++i) EXPECT_TRUE(sys[i].mass == 0.0 || same(alone, size_t(i))) << "massive " << i;
             }
         }
     }
