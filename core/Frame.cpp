@@ -147,7 +147,7 @@ void ShowFreshStateWhilePaused() {
     if (!rt.bodyRT || rt.pushCount != 0) return;
     // The draw stage walks the trail list's slots for the bodies too: it must exist, as after a push.
     if (set.trailLength != 0 && set.trailLength > GetRTListAlloc(rt.trailList))
-        set.trailLength = ResizeTrailRTList(rt.trailList, BodyRTList()->count, set.trailLength);
+        set.trailLength = ResizeTrailRTList(rt.trailList, TrailedBodyCount(BodyRTList()), set.trailLength);
     if (!rt.bodyRT) return;
     HLock(rt.bodyRT);
     GravityPairPass(BodyRTList());

@@ -16,8 +16,10 @@ constexpr double kMaxTimeStepSeconds = 1.0e12;
 // Trail snapshots kept per body (about half an hour of frames at 60 per second).
 constexpr int32_t kMaxTrailLength = 100000;
 
-// Bodies in one scenario: every push costs the square of the count.
-constexpr int32_t kMaxBodies = 10000;
+// Bodies in one scenario. Every push costs the square of the massive count, so massive
+// bodies stay at 10,000; a massless test particle costs one pair per massive body.
+constexpr int32_t kMaxMassiveBodies = 10000;
+constexpr int32_t kMaxBodies = 100000;
 
 // Largest smallest-drawn-size and stereo half separation, in pixels.
 constexpr int32_t kMaxMinPointSize = 1000;

@@ -21,6 +21,7 @@
 #include "render/FitAll.h"
 #include "render/RenderBuffer.h"
 #include "render/StereoGlasses.h"
+#include "shell/AddBelt.h"
 #include "shell/Confirm.h"
 #include "shell/Document.h"
 #include "shell/FramePacing.h"
@@ -93,7 +94,7 @@ void InstallMenuBar() {
              Item("Star Field Orientation\u2026"), Separator(), Item("General Relativity (Heaviest Body)")});
     AddMenu(kObjectsMenu, "Objects",
             {Item("New Body\u2026", "Ctrl+N"), Item("Edit Body\u2026", "Ctrl+E"), Item("Delete Body", "Ctrl+Backspace"),
-             Separator(), Item("New Craft\u2026"), Item("Delete Craft")});
+             Separator(), Item("New Craft\u2026"), Item("Delete Craft"), Separator(), Item("Add Belt\u2026")});
     AddMenu(kSimulationMenu, "Simulation",
             {Item("Run", "Ctrl+R"), Separator(), Item("Time Step\u2026", "Ctrl+T"), Item("Pushes per Frame\u2026"),
              Item("Integration Method", "", kPushMethodMenu), Item("On Collision", "", kOnCrashMenu), Separator(),
@@ -334,6 +335,7 @@ void HandleMenuEv(int32_t choice) {
             else if (item == 3) DeleteBodyMenuItem();
             else if (item == 5) IsThereACraft() ? EditCraftMenuItem() : NewCraftMenuItem();
             else if (item == 6) DeleteCraftMenuItem();
+            else if (item == 8) AddBeltMenuItem();
             break;
         case kSimulationMenu:
             if (item == 1) ToggleControl(kPausedControl);

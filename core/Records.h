@@ -115,6 +115,7 @@ constexpr uint32_t kDestroyedBodyFlags = 0xFFFFFFFFu;
 constexpr uint32_t kNotDrawnStatus = 1;
 constexpr uint32_t kAbsorbedStatus = 2;
 constexpr uint32_t kCameraRideStatus = 4;  // the renderer's cameraRideFlag
+constexpr uint32_t kParticleStatus = 8;    // built from a massless body: a point without label or trail
 
 struct BodyInfoStruct {
     double pos[3];
@@ -180,6 +181,12 @@ struct BodyRTListStruct {
     int32_t count;
     BodyRTStruct body[1];  // count + 1 records
 };
+
+// A massless body is a test particle: it feels the bodies with mass and pulls on nothing,
+// and collides with bodies with mass only. Built from the initial conditions, it is marked
+// kParticleStatus, and the renderer draws it as a point without label or trail.
+inline bool IsTestParticle(const BodyRTStruct& b) { return b.mass == 0.0; }
+inline bool IsDrawnAsPoint(const BodyRTStruct& b) { return (b.statusFlags & kParticleStatus) != 0; }
 
 // ---------------------------------------------------------------- timed thrust
 

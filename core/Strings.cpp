@@ -42,7 +42,7 @@ const char* const kViewTexts[] = {"Smallest size of a body on screen:",
                                   "degrees"};
 // 1030: the object window.
 const char* const kObjectWindowTexts[] = {"Name", "Colour", "Mass (kg)", "Speed (m/s)", "dbl-click: edit",
-                                          "", "", "", "", "New Body"};
+                                          "Belt: ", " particles", " particle", "", "New Body"};
 // 1033: the statistics window.
 const char* const kStatsTexts[] = {"t = ", " d ", " h ", " min ", " s", "v = ", "a = ", "KE = ", "PE = ",
                                    "E = ", "", " pushes", ", ", " substep each", " substeps each",

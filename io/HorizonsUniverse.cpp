@@ -18,8 +18,8 @@ constexpr double kUnknownRadius = 1000.0;
 }  // namespace
 
 bool UseHorizonsImport(const HorizonsImport& import, std::string& error, std::string& notes) {
-    if (import.bodies.size() > size_t(kMaxBodies)) {
-        error = "more than " + std::to_string(kMaxBodies) + " bodies";
+    if (import.bodies.size() > size_t(kMaxMassiveBodies)) {
+        error = "more than " + std::to_string(kMaxMassiveBodies) + " bodies";
         return false;
     }
     std::vector<BodyInfoStruct> infos;

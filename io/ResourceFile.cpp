@@ -224,6 +224,23 @@ bool ResourceFile::Serialize(std::vector<uint8_t>& out, std::string& error) cons
     for (const auto& [type, count] : typeCounts)
         if (count > 0x10000) return Fail(error, "too many resources of one type for one file");
 
+    // Data starts must fit 24 bits but lengths need not: very large resources (the body list
+    // of a belt of particles) are laid out after all the others, the rest keep their order.
+    constexpr size_t kLateResourceBytes = size_t(8) << 20;
+    std::vector<size_t> byType;  // the order of the reference lists
+    for (uint32_t type : types)
+        for (size_t k = 0; k < resources_.size(); ++k)
+            if (resources_[k].type == type) byType.push_back(k);
+    std::vector<uint32_t> dataOffset(resources_.size());
+    size_t dataBytes = 0;
+    for (bool late : {false, true})
+        for (size_t k : byType) {
+            if ((resources_[k].data.size() > kLateResourceBytes) != late) continue;
+            if (dataBytes > 0xFFFFFF) return Fail(error, "resources too large for one file (data offset passes 24 bits)");
+            if (resources_[k].data.size() > 0xFFFFFFFFu - 4 - dataBytes) return Fail(error, "resources too large for one file");
+            dataOffset[k] = uint32_t(dataBytes);
+            dataBytes += 4 + resources_[k].data.size();
+        }
     std::vector<uint8_t> data, names, refs, typeList;
     const size_t typeListBytes = 2 + kTypeEntrySize * types.size();
     AppendBE16(typeList, uint16_t(types.size() - 1));  // 0xFFFF when there are none
@@ -233,7 +250,8 @@ bool ResourceFile::Serialize(std::vector<uint8_t>& out, std::string& error) cons
         // Each offset field is checked before it is stored: a cut offset would
         // point into the wrong resource and the file would not read back.
         if (refOff > 0xFFFF) return Fail(error, "resource map too large (reference list offset passes 16 bits)");
-        for (const auto& r : resources_) {
+        for (size_t k = 0; k < resources_.size(); ++k) {
+            const Resource& r = resources_[k];
             if (r.type != type) continue;
             ++count;
             AppendBE16(refs, uint16_t(r.id));
@@ -246,18 +264,21 @@ bool ResourceFile::Serialize(std::vector<uint8_t>& out, std::string& error) cons
                 names.push_back(uint8_t(n));
                 names.insert(names.end(), r.name.begin(), r.name.begin() + n);
             }
-            if (data.size() > 0xFFFFFF) return Fail(error, "resources too large for one file (data offset passes 24 bits)");
-            if (r.data.size() > 0xFFFFFFFFu - 4 - data.size()) return Fail(error, "resources too large for one file");
-            const uint32_t off = uint32_t(data.size());
-            AppendBE32(refs, (uint32_t(r.attributes) << 24) | off);
+            AppendBE32(refs, (uint32_t(r.attributes) << 24) | dataOffset[k]);
             AppendBE32(refs, 0);
-            AppendBE32(data, uint32_t(r.data.size()));
-            data.insert(data.end(), r.data.begin(), r.data.end());
         }
         AppendBE32(typeList, type);
         AppendBE16(typeList, uint16_t(count - 1));
         AppendBE16(typeList, uint16_t(refOff));
     }
+    data.reserve(dataBytes);
+    for (bool late : {false, true})
+        for (size_t k : byType) {
+            const Resource& r = resources_[k];
+            if ((r.data.size() > kLateResourceBytes) != late) continue;
+            AppendBE32(data, uint32_t(r.data.size()));
+            data.insert(data.end(), r.data.begin(), r.data.end());
+        }
     const size_t mapOff = kDataStart + data.size();
     const size_t nameListOff = kMapHeaderSize + typeList.size() + refs.size();
     const size_t mapLen = nameListOff + names.size();

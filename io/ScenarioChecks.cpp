@@ -81,3 +81,12 @@ std::string ThrustEntryProblem(const TimedThrustInfoStruct& e, int32_t index) {
 void ClampNameLength(BodyInfoStruct& b) {
     if (b.name[0] > 31) b.name[0] = 31;
 }
+
+std::string BodyCountProblem(int64_t bodies, int64_t massive) {
+    if (bodies > kMaxBodies)
+        return std::to_string(bodies) + " bodies, above the limit of " + std::to_string(kMaxBodies);
+    if (massive > kMaxMassiveBodies)
+        return std::to_string(massive) + " bodies with mass, above the limit of " + std::to_string(kMaxMassiveBodies) +
+               " (massless test particles aside)";
+    return {};
+}

@@ -13,6 +13,8 @@ std::string SettingsValueProblem(const SettingsStruct& s);
 // `index` is the body's position (0-based) among `count` bodies; the reason
 // starts with "body N" and its name.
 std::string BodyValueProblem(const BodyInfoStruct& b, int32_t index);
+// Empty when `bodies` bodies of which `massive` have mass fit the limits of core/Limits.h.
+std::string BodyCountProblem(int64_t bodies, int64_t massive);
 std::string ThrustEntryProblem(const TimedThrustInfoStruct& e, int32_t index);
 
 // A length byte past the room of the name record is held to 31 (the bytes beyond are not the name's).

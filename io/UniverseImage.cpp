@@ -150,21 +150,22 @@ bool ReadUniverseResources(const ResourceFile& rf, LoadedUniverse& out, std::str
     if (size_t(count) > available)
         return Refuse(error, "its body list counts " + std::to_string(count) + " bodies but holds only " +
                                  std::to_string(available));
-    if (count > kMaxBodies)
-        return Refuse(error, "its body count " + std::to_string(count) + " is above the limit of " +
-                                 std::to_string(kMaxBodies));
+    if (std::string p = BodyCountProblem(count, 0); !p.empty()) return Refuse(error, "it holds " + p);
 
     std::memcpy(&out.settings, sb, sizeof(SettingsStruct));
     EndianSettingsStruct_BtoN(out.settings);
     if (std::string p = SettingsValueProblem(out.settings); !p.empty()) return Refuse(error, "settings: " + p);
 
     out.bodies.reserve(size_t(count));
+    int32_t massive = 0;
     for (int32_t k = 0; k < count; ++k) {
         LoadedBody body;
         std::memcpy(&body.info, list.data() + kBodyListHeaderSize + sizeof(BodyInfoStruct) * size_t(k),
                     sizeof(BodyInfoStruct));
         ClampNameLength(body.info);
         if (std::string p = BodyValueProblem(body.info, k); !p.empty()) return Refuse(error, p);
+        massive += body.info.mass != 0.0 ? 1 : 0;
+        if (std::string p = BodyCountProblem(count, massive); !p.empty()) return Refuse(error, "it holds " + p);
         // Resource IDs are 16-bit; anything else names no resource.
         if (body.info.spherePixID < INT16_MIN || body.info.spherePixID > INT16_MAX) body.info.spherePixID = 0;
         if (body.info.ringPix > uint32_t(INT16_MAX)) body.info.ringPix = 0;

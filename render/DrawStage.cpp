@@ -1,5 +1,6 @@
 #include "render/DrawStage.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -39,6 +40,9 @@ void DrawMonoArrow(const BodyRTStruct& b, const double* rel, double f, int32_t s
     PenForeColor(velocity ? kRedColor : kYellowColor);
     DrawArrowLine(sx, sy, cx + 0.5 - Dot(c.i, tip) * f2, cy + 0.5 + Dot(c.j, tip) * f2);
 }
+
+// Particles carry no labels or arrows: ten thousand of them would bury the bodies.
+uint32_t BodyLabelFlags(const BodyRTStruct& b) { return IsDrawnAsPoint(b) ? 0 : set.labelFlags; }
 
 bool MappingOn() { return !(set.displayFlags & kSphereMappingOffFlag); }
 
@@ -154,7 +158,8 @@ void DoDrawStage(int32_t cx, int32_t cy) {
     }
     // Per item a node and two sort entries (the radix sort moves between them), plus the digit counts.
     const int64_t itemSize = int64_t(sizeof(DrawNode) + 2 * sizeof(DepthSortItem));
-    const int64_t want = trails ? int64_t(m + 1) * n : n;
+    const int32_t trailed = std::min(n, TrailedBodyCount(list));
+    const int64_t want = trails ? int64_t(m) * trailed + n : n;
     // A size beyond 32 bits would wrap into a block too small for the items: trails off instead
     // (the block kept from an earlier frame is no proof of room either).
     const bool fits = want * itemSize + kDepthSortHistogramBytes <= INT32_MAX;
@@ -171,7 +176,7 @@ void DoDrawStage(int32_t cx, int32_t cy) {
             if (!(list->body[b].statusFlags & kNotDrawnStatus)) PlotBody(list->body[b], cx, cy);
     } else {
         const int32_t slices = trails ? m : 1;
-        const int64_t capacity = trails ? int64_t(m + 1) * n : n;
+        const int64_t capacity = trails ? int64_t(m) * trailed + n : n;
         auto* nodes = reinterpret_cast<DrawNode*>(rt.scratchPtr);
         auto* items = reinterpret_cast<DepthSortItem*>(nodes + capacity);
         auto* spare = items + capacity;
@@ -197,11 +202,12 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 std::memcpy(&snapCount, entry, 4);
             }
             TrailPoint tp{};
-            for (int32_t b = n - 1; b >= 0; --b) {
+            for (int32_t b = (s >= 1 ? std::min({n, snapCount, trailed}) : n) - 1; b >= 0; --b) {
                 const double* pos;
                 double radius;
+                const bool particle = IsDrawnAsPoint(list->body[b]);
                 if (s >= 1) {
-                    if (b >= snapCount) continue;
+                    if (particle) continue;
                     // snapshot records follow the count word unaligned
                     std::memcpy(&tp, entry + 4 + size_t(b) * sizeof(TrailPoint), sizeof tp);
                     pos = tp.pos;
@@ -217,7 +223,8 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 const double depth = Dot(c.k, rel);
                 if (!(depth < 0)) continue;
                 if (!(rel[0] * rel[0] + rel[1] * rel[1] + rel[2] * rel[2] > radius * radius)) continue;
-                if (s >= 1 && pixelTrails) {
+                if ((s >= 1 || particle) && pixelTrails) {  // a trail point or a particle: one pixel
+                    if (s == 0) tp.color = list->body[b].color;
                     const double f = rt.focalLength / depth;
                     const int32_t sx = ScreenCoord(cx + 0.5 - Dot(c.i, rel) * f);
                     const int32_t sy = ScreenCoord(cy + 0.5 + Dot(c.j, rel) * f);
@@ -249,9 +256,9 @@ void DoDrawStage(int32_t cx, int32_t cy) {
                 else PlotTrailPointFinish(tp, cx, cy, nd.depth, nd.rel);
             } else {
                 if (stereo)
-                    PlotBody3DFinish(list->body[nd.body], cx, cy, eyeRadius, eyeOffset, nd.depth, nd.rel, set.labelFlags);
+                    PlotBody3DFinish(list->body[nd.body], cx, cy, eyeRadius, eyeOffset, nd.depth, nd.rel, BodyLabelFlags(list->body[nd.body]));
                 else
-                    PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, set.labelFlags);
+                    PlotBodyFinish(list->body[nd.body], cx, cy, nd.depth, nd.rel, BodyLabelFlags(list->body[nd.body]));
             }
         }
         // Labels go on top of every body, the nearest bodies' first.

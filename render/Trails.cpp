@@ -42,6 +42,12 @@ int32_t TrailSlotSize(int32_t nBodies) {
     return int32_t(sizeof(int32_t) + sizeof(TrailPoint) * size_t(nBodies + 1));
 }
 
+int32_t TrailedBodyCount(const BodyRTListStruct* bodies) {
+    int32_t n = bodies ? bodies->count : 0;
+    while (n > 0 && IsDrawnAsPoint(bodies->body[n - 1])) --n;
+    return n;
+}
+
 namespace {
 // Walks the head back one slot, dropping the oldest entry when the ring is full.
 void MakeRoom(RTList& list) {
@@ -58,7 +64,7 @@ void PushRTListIntoTrail(RTList& list, const BodyRTListStruct* bodies) {
     MakeRoom(list);
     void* slot = GetTrailRTList(list, 0);
     if (!slot) return;
-    int32_t count = bodies->count;
+    int32_t count = TrailedBodyCount(bodies);
     int32_t room = (list.entrySize - 4) / int32_t(sizeof(TrailPoint));
     if (count > room) count = room;  // never write past the slot
     std::memcpy(slot, &count, 4);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Epoch.h"
+#include "core/Limits.h"
 #include "core/Strings.h"
 #include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
@@ -37,19 +38,24 @@ void FillDefaultCraftInfo(BodyInfoStruct& info) {
     set.craftThrust = 100.0;
 }
 
-int32_t AddABody(const BodyInfoStruct& info) {
+int32_t AddABody(const BodyInfoStruct& info) { return AddBodies(&info, 1); }
+
+int32_t AddBodies(const BodyInfoStruct* infos, int32_t n) {
     DeallocBodyRT();
+    const int32_t had = BodyList() ? BodyList()->count : 0;
+    if (n < 1 || n > kMaxBodies - had) return 0;
+    const size_t room = sizeof(BodyInfoStruct) * size_t(n);
     if (!set.bodies) {
-        set.bodies = NewHandle(kBodyListHeaderSize + 2 * sizeof(BodyInfoStruct));
+        set.bodies = NewHandle(kBodyListHeaderSize + sizeof(BodyInfoStruct) + room);
         if (!set.bodies) return 0;
     } else {
-        SetHandleSize(set.bodies, size_t(GetHandleSize(set.bodies)) + sizeof(BodyInfoStruct));
+        SetHandleSize(set.bodies, size_t(GetHandleSize(set.bodies)) + room);
     }
     BodyListStruct* l = BodyList();
     int32_t usable = (GetHandleSize(set.bodies) - 184) / int32_t(sizeof(BodyInfoStruct));
-    if (usable <= l->count) return 0;
-    l->body[l->count] = info;
-    ++l->count;
+    if (usable < l->count + n) return 0;
+    std::memcpy(&l->body[l->count], infos, room);
+    l->count += n;
     return 1;
 }
 
@@ -144,7 +150,7 @@ void TransferICsToRT() {
         r.bodyFlags = b.bodyFlags;
         r.color = b.color;
         std::memcpy(r.name, b.name, sizeof r.name);
-        r.statusFlags = 0;
+        r.statusFlags = b.mass == 0.0 ? kParticleStatus : 0;
         r.spherePix = GetPointerToSpherePix(rt.spherePixList, b.spherePixID);
         if (b.ringRatio > 1.0) {
             r.ringPix = RingPixPtrFromHandle(b.ringPix);

@@ -38,7 +38,9 @@ int32_t ElementalPush(BodyRTListStruct* list) {
     IntegratorFor(s.pushMethod)(list, PushStep{dt, *PushContext().pushCount});
     for (int32_t i = list->count - 1; i >= 0; --i) {
         double turn = dt * list->body[i].spinRate;
-        if (std::isfinite(turn)) RotateIJKAboutK(list->body[i].axes, turn);  // a NaN turn would wreck the frame
+        // A NaN turn would wreck the frame; a turn of 0 leaves the axes as they are (most
+        // particles of a belt do not spin), without the sine and cosine.
+        if (turn != 0.0 && std::isfinite(turn)) RotateIJKAboutK(list->body[i].axes, turn);
     }
     return 0;
 }

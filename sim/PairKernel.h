@@ -54,6 +54,21 @@ PairLaw MakePairLaw(const ForceLaw& law);
 void AccumulatePairRows(const PairColumns& cols, const PairLaw& law, bool withPotentialAndNearest,
                         int32_t rowBegin, int32_t rowEnd, const PairPartials& out);
 
+// Massless bodies (test particles) in slots of their own: each feels every slot of a
+// PairColumns and pulls on none of them. Padding slots sit at the origin.
+struct ParticleColumns {
+    const double* x;
+    const double* y;
+    const double* z;
+    int32_t count;
+};
+
+// Writes the accelerations of particle slots [begin, end) from every massive slot into out
+// (begin a multiple of kPairPadding, end at most the padded particle count), summed over the
+// massive slots in rising order. Potentials, and the nearest massive slot, when asked for.
+void AccumulateParticleColumns(const PairColumns& massive, const ParticleColumns& particles, const PairLaw& law,
+                               bool withPotentialAndNearest, int32_t begin, int32_t end, const PairPartials& out);
+
 // Name of the instruction set the kernel runs with on this machine.
 const char* PairKernelTarget();
 

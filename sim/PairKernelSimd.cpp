@@ -153,6 +153,17 @@ HWY_INLINE LawTerms QuarterPowerTerms(D d, V r2, const PairLaw& law, bool withPo
     return t;
 }
 
+// f and u of one vector of r² (none zero), by the law's fastest exact path.
+template <bool kFull, bool kInverseSquare>
+HWY_INLINE LawTerms Terms(D d, V r2Safe, const PairLaw& law) {
+    if constexpr (kInverseSquare) {
+        const V inv = hn::Div(hn::Set(d, 1.0), hn::Sqrt(r2Safe));
+        return LawTerms{hn::Mul(hn::Mul(hn::Set(d, law.g), inv), hn::Mul(inv, inv)), hn::Mul(hn::Set(d, -law.g), inv)};
+    } else {
+        return law.quarterPower ? QuarterPowerTerms(d, r2Safe, law, kFull) : LogExpTerms(d, r2Safe, law, kFull);
+    }
+}
+
 constexpr int32_t kRowBlock = 32;
 constexpr int32_t kTile = 512;  // slots: 10 arrays of them take 40 KB
 
@@ -160,7 +171,7 @@ template <bool kFull, bool kInverseSquare>
 void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t rowEnd, const PairPartials& o) {
     const D d;
     const int32_t lanes = int32_t(hn::Lanes(d));
-    const V zero = hn::Zero(d), one = hn::Set(d, 1.0), g = hn::Set(d, law.g), negG = hn::Set(d, -law.g);
+    const V zero = hn::Zero(d), one = hn::Set(d, 1.0);
     const V inf = hn::Set(d, std::numeric_limits<double>::infinity());
     const V laneSlot = hn::Iota(d, 0.0), count = hn::Set(d, double(c.count));
     // Blocks of rows meet the later slots a tile at a time, so the tile's columns and
@@ -186,17 +197,8 @@ void Rows(const PairColumns& c, const PairLaw& law, int32_t rowBegin, int32_t ro
             // Coincident bodies exert no force on each other.
             const auto acts = hn::And(partner, hn::Ne(r2, zero));
             const V r2Safe = hn::IfThenElse(acts, r2, one);
-            V f, u = zero;
-            if constexpr (kInverseSquare) {
-                const V inv = hn::Div(one, hn::Sqrt(r2Safe));
-                f = hn::Mul(hn::Mul(g, inv), hn::Mul(inv, inv));
-                u = hn::Mul(negG, inv);
-            } else {
-                const LawTerms t = law.quarterPower ? QuarterPowerTerms(d, r2Safe, law, kFull)
-                                                    : LogExpTerms(d, r2Safe, law, kFull);
-                f = t.f;
-                u = t.u;
-            }
+            const LawTerms t = Terms<kFull, kInverseSquare>(d, r2Safe, law);
+            V f = t.f, u = t.u;
             f = hn::IfThenElseZero(acts, f);
             const V mj = hn::Load(d, c.m + j);
             const V fj = hn::Mul(f, mj), fi = hn::Mul(f, mi);
@@ -250,6 +252,62 @@ void AccumulateRows(const PairColumns& c, const PairLaw& law, bool full, int32_t
     }
 }
 
+// A vector of particles at a time against every massive slot, so a particle's sums stay in
+// registers and each is stored once.
+template <bool kFull, bool kInverseSquare>
+void Columns(const PairColumns& c, const ParticleColumns& p, const PairLaw& law, int32_t begin, int32_t end,
+             const PairPartials& o) {
+    const D d;
+    const int32_t lanes = int32_t(hn::Lanes(d));
+    const V zero = hn::Zero(d), one = hn::Set(d, 1.0);
+    const V inf = hn::Set(d, std::numeric_limits<double>::infinity());
+    for (int32_t j = begin; j < end; j += lanes) {
+        const V xj = hn::Load(d, p.x + j), yj = hn::Load(d, p.y + j), zj = hn::Load(d, p.z + j);
+        V ax = zero, ay = zero, az = zero, pot = zero, bestR2 = inf, bestSlot = hn::Set(d, -1.0);
+        for (int32_t i = 0; i < c.count; ++i) {
+            // Same sign and order as a particle met as a row's partner.
+            const V dx = hn::Sub(hn::Set(d, c.x[i]), xj);
+            const V dy = hn::Sub(hn::Set(d, c.y[i]), yj);
+            const V dz = hn::Sub(hn::Set(d, c.z[i]), zj);
+            const V r2 = hn::Add(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)), hn::Mul(dz, dz));
+            const auto acts = hn::Ne(r2, zero);
+            const V r2Safe = hn::IfThenElse(acts, r2, one);
+            const LawTerms t = Terms<kFull, kInverseSquare>(d, r2Safe, law);
+            V f = t.f, u = t.u;
+            const V mi = hn::Set(d, c.m[i]);
+            const V fi = hn::Mul(hn::IfThenElseZero(acts, f), mi);
+            ax = hn::MulAdd(fi, dx, ax);
+            ay = hn::MulAdd(fi, dy, ay);
+            az = hn::MulAdd(fi, dz, az);
+            if constexpr (kFull) {
+                pot = hn::MulAdd(hn::IfThenElseZero(acts, u), mi, pot);
+                const auto closer = hn::Lt(r2, bestR2);
+                bestR2 = hn::IfThenElse(closer, r2, bestR2);
+                bestSlot = hn::IfThenElse(closer, hn::Set(d, double(i)), bestSlot);
+            }
+        }
+        hn::Store(ax, d, o.ax + j);
+        hn::Store(ay, d, o.ay + j);
+        hn::Store(az, d, o.az + j);
+        if constexpr (kFull) {
+            hn::Store(pot, d, o.pot + j);
+            hn::Store(bestR2, d, o.nearestDistSq + j);
+            hn::Store(bestSlot, d, o.nearestSlot + j);
+        }
+    }
+}
+
+void AccumulateColumns(const PairColumns& c, const ParticleColumns& p, const PairLaw& law, bool full, int32_t begin,
+                       int32_t end, const PairPartials& o) {
+    if (full) {
+        if (law.inverseSquare) Columns<true, true>(c, p, law, begin, end, o);
+        else Columns<true, false>(c, p, law, begin, end, o);
+    } else {
+        if (law.inverseSquare) Columns<false, true>(c, p, law, begin, end, o);
+        else Columns<false, false>(c, p, law, begin, end, o);
+    }
+}
+
 const char* TargetName() { return hwy::TargetName(HWY_TARGET); }
 
 }  // namespace HWY_NAMESPACE
@@ -259,12 +317,19 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace gravitas_pairs {
 HWY_EXPORT(AccumulateRows);
+HWY_EXPORT(AccumulateColumns);
 HWY_EXPORT(TargetName);
 }  // namespace gravitas_pairs
 
 void AccumulatePairRows(const PairColumns& cols, const PairLaw& law, bool withPotentialAndNearest,
                         int32_t rowBegin, int32_t rowEnd, const PairPartials& out) {
     HWY_DYNAMIC_DISPATCH(gravitas_pairs::AccumulateRows)(cols, law, withPotentialAndNearest, rowBegin, rowEnd, out);
+}
+
+void AccumulateParticleColumns(const PairColumns& massive, const ParticleColumns& particles, const PairLaw& law,
+                               bool withPotentialAndNearest, int32_t begin, int32_t end, const PairPartials& out) {
+    HWY_DYNAMIC_DISPATCH(gravitas_pairs::AccumulateColumns)(massive, particles, law, withPotentialAndNearest, begin, end,
+                                                            out);
 }
 
 const char* PairKernelTarget() { return HWY_DYNAMIC_DISPATCH(gravitas_pairs::TargetName)(); }

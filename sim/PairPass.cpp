@@ -44,9 +44,9 @@ int32_t LoadScratch(const BodyRTListStruct* list, const Vec3* pos) {
     return nLive;
 }
 
-// Every unordered live pair once, i descending and j descending below i. The first pass
-// of a push also sums potentials and keeps the strictly nearest neighbour (the first one
-// met among equals).
+// Every unordered live pair once but those of two particles, i descending and j descending
+// below i. The first pass of a push also sums potentials and keeps the strictly nearest
+// massive neighbour (the first one met among equals).
 template <bool kWithPotentialAndNearest>
 void PairLoop(int32_t nLive, const ForceLaw& law) {
     PairScratch& s = scratch;
@@ -59,8 +59,11 @@ void PairLoop(int32_t nLive, const ForceLaw& law) {
         double xi = x[i], yi = y[i], zi = z[i], mi = m[i];
         double axi = ax[i], ayi = ay[i], azi = az[i], pi = pot[i], ndi = nd[i];
         int32_t nii = ni[i];
+        const bool iMassive = mi != 0.0;
         for (int32_t lj = li + 1; lj < nLive; ++lj) {
             int32_t j = live[lj];
+            const bool jMassive = m[j] != 0.0;
+            if (!iMassive && !jMassive) continue;
             double d0 = xi - x[j], d1 = yi - y[j], d2 = zi - z[j];
             double r2 = d0 * d0 + d1 * d1 + d2 * d2;
             if (r2 != 0.0) {  // coincident live bodies exert no force on each other
@@ -76,8 +79,8 @@ void PairLoop(int32_t nLive, const ForceLaw& law) {
                 }
             }
             if constexpr (kWithPotentialAndNearest) {
-                if (r2 < ndi) { ndi = r2; nii = j; }
-                if (r2 < nd[j]) { nd[j] = r2; ni[j] = i; }
+                if (jMassive && r2 < ndi) { ndi = r2; nii = j; }
+                if (iMassive && r2 < nd[j]) { nd[j] = r2; ni[j] = i; }
             }
         }
         ax[i] = axi; ay[i] = ayi; az[i] = azi; pot[i] = pi; nd[i] = ndi; ni[i] = nii;

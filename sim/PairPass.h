@@ -9,6 +9,9 @@ using Vec3 = std::array<double, 3>;
 
 inline bool IsLiveBody(const BodyRTStruct& b) { return (b.statusFlags & kAbsorbedStatus) == 0; }
 
+// The pass skips the pairs of two test particles (IsTestParticle); nearest neighbours are
+// bodies with mass only, as particles never collide with each other.
+
 // Both run the vectorised pass of PairThreads.h (where they are defined) unless the scalar
 // loops below, its reference, are asked for.
 

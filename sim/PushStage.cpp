@@ -44,6 +44,13 @@ bool ApplyAlong(BodyRTStruct& c, const double dirIn[3], double magnitude, double
 void MergeBodies(BodyRTStruct& s, BodyRTStruct& a, double dt) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     a.statusFlags |= kAbsorbedStatus | kNotDrawnStatus;
+    if (IsTestParticle(a) && !IsTestParticle(s)) {
+        // A test particle brings no mass and no momentum, and its size is nominal: the body
+        // it hit moves on exactly as before.
+        a.nearestDistSq = kInf;
+        a.nearestIndex = -1;
+        return;
+    }
     double mt = s.mass + a.mass;
     if (mt != 0.0 && std::isfinite(mt)) {  // massless pair: nothing to weight by, motion stays
         for (int n = 0; n < 3; ++n) {
@@ -128,7 +135,7 @@ void DoPushStage() {
     if (!rt.bodyRT) TransferICsToRT();
     if (!rt.bodyRT) return;
     if (set.trailLength != 0 && set.trailLength > GetRTListAlloc(rt.trailList)) {
-        set.trailLength = ResizeTrailRTList(rt.trailList, BodyRTList()->count, set.trailLength);
+        set.trailLength = ResizeTrailRTList(rt.trailList, TrailedBodyCount(BodyRTList()), set.trailLength);
         if (!rt.bodyRT) return;
     }
     // The frame's batch may be spread over several frames to keep each within its time budget.

@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "core/Limits.h"
 #include "imagery/SpherePix.h"
+#include "platform/Platform.h"
 #include "shell/History.h"
 #include "sim/Bodies.h"
 #include "windows/BodyEditor.h"
@@ -15,6 +17,20 @@ namespace {
 int32_t BodyCount() {
     const BodyListStruct* list = BodyList();
     return list ? list->count : 0;
+}
+
+// False, with an alert, when `info` would be one body with mass too many (`replacing` the body
+// at that index, or a new one at -1): test particles may fill the list, bodies with mass not.
+bool MassiveRoomFor(const BodyInfoStruct& info, int32_t replacing) {
+    const BodyListStruct* list = BodyList();
+    if (info.mass == 0.0 || !list || (replacing >= 0 && list->body[replacing].mass != 0.0)) return true;
+    int32_t massive = 0;
+    for (int32_t i = 0; i < list->count; ++i) massive += list->body[i].mass != 0.0 ? 1 : 0;
+    if (massive < kMaxMassiveBodies) return true;
+    Platform().StopAlert("There are " + std::to_string(kMaxMassiveBodies) +
+                         " bodies with mass already, the most a scenario may hold; a body of mass 0 (a test "
+                         "particle) can still be added.");
+    return false;
 }
 
 // A record the list refused still owns its picture entry and ring profile.
@@ -31,7 +47,7 @@ void ReleaseBodyResources(BodyInfoStruct& info) {
 void AddEditedBody(BodyInfoStruct& info) {
     const int32_t index = BodyCount();
     if (EditBodyDialog(&info, index) != 1) return;
-    if (!AddABody(info)) {
+    if (!MassiveRoomFor(info, -1) || !AddABody(info)) {
         ReleaseBodyResources(info);
         SysBeep();
         return;
@@ -63,7 +79,7 @@ void EditStoredBody(int32_t index) {
     }
     BodyInfoStruct copy = list->body[index];
     const int32_t result = EditBodyDialog(&copy, index);
-    if (result == 0) {
+    if (result == 0 || (result == 1 && !MassiveRoomFor(copy, index))) {
         if (target == EditTarget::PresentState) RevertChangeInProgress();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Strings.h"
 #include "platform/Platform.h"
 #include "sim/Bodies.h"
 
@@ -14,10 +15,6 @@ int32_t objWinHitIndex = -1;  // no row clicked yet: the first click cannot be a
 
 constexpr uint16_t kOptionKey = 0x0800;
 
-int32_t BodyCount() {
-    const BodyListStruct* list = BodyList();
-    return list ? list->count : 0;
-}
 
 int32_t RowsInPort() {
     int32_t w = 0, h = 0;
@@ -41,6 +38,39 @@ void RefreshObjectWindowDuringRun() {
     MainWindow().InvalidateWindow(kObjectWindowId);
 }
 
+ObjectRow ObjectRowFrom(const BodyListStruct* list, int32_t first) {
+    int32_t end = first + 1;
+    if (list->body[first].mass == 0.0)
+        while (end < list->count && list->body[end].mass == 0.0) ++end;
+    return ObjectRow{first, end - first};
+}
+
+int32_t ObjectRowCount() {
+    const BodyListStruct* list = BodyList();
+    int32_t rows = 0;
+    for (int32_t i = 0; list && i < list->count; i += ObjectRowFrom(list, i).count) ++rows;
+    return rows;
+}
+
+ObjectRow ObjectRowAt(int32_t row) {
+    const BodyListStruct* list = BodyList();
+    for (int32_t i = 0; list && i < list->count && row >= 0; --row) {
+        const ObjectRow r = ObjectRowFrom(list, i);
+        if (row == 0) return r;
+        i += r.count;
+    }
+    return ObjectRow{-1, 0};
+}
+
+std::string BeltRowText(int32_t particles) {
+    std::string digits = std::to_string(particles), grouped;
+    for (size_t k = 0; k < digits.size(); ++k) {
+        if (k > 0 && (digits.size() - k) % 3 == 0) grouped += ',';
+        grouped += digits[k];
+    }
+    return GetIndString(kObjectWindowTexts, 6) + grouped + GetIndString(kObjectWindowTexts, particles == 1 ? 8 : 7);
+}
+
 void ObjectWindowPortSize(int32_t& width, int32_t& height) {
     const Rect r = MainWindow().WindowContentRect(kObjectWindowId);
     width = r.right - r.left;
@@ -62,7 +92,7 @@ void AllocObjectWindowInfo() {
 void DisposeObjectWindowInfo() {}
 
 void UpdateObjectWindowVars() {
-    scrollMaximum = std::max(0, BodyCount() + 3 - RowsInPort());
+    scrollMaximum = std::max(0, ObjectRowCount() + 3 - RowsInPort());
     scrollValue = std::clamp(scrollValue, 0, scrollMaximum);
     TellScrollBar();
     MainWindow().InvalidateWindow(kObjectWindowId);
@@ -92,10 +122,11 @@ ObjectWindowPress ObjectWindowHit(Point local, uint16_t modifiers, uint32_t when
     if (local.h >= width - 16) return {};  // the scroll bar's column: the platform tracks it
     const int32_t row = local.v / kObjectRowHeight - 1;
     if (row < 0) return {};
-    const int32_t index = row + scrollValue;
-    if (index < BodyCount()) {
+    const ObjectRow hit = ObjectRowAt(row + scrollValue);
+    if (hit.count > 0) {
+        const int32_t index = hit.first;  // a belt's row stands for its first particle
         if (when < lastObjWinHitTC + Platform().DoubleClickTicks() && index == objWinHitIndex)
-            return {ObjectWindowPress::Action::EditBody, index};
+            return hit.count == 1 ? ObjectWindowPress{ObjectWindowPress::Action::EditBody, index} : ObjectWindowPress{};
         lastObjWinHitTC = when;
         objWinHitIndex = index;
         if (modifiers & kOptionKey) set.cameraSelection = index;

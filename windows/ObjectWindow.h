@@ -35,7 +35,19 @@ void TrackObjectWindowScroll(ScrollPart part, int32_t thumbValue);
 int32_t ObjectWindowScrollValue();
 int32_t ObjectWindowScrollMaximum();
 
-// Row geometry: the header takes y 0..15, then one row of 15 pixels per body.
+// A body with mass is a row of its own; a run of consecutive massless bodies (a belt, added
+// at once) is one row. Rows are found by a scan of the list, which holds no more state.
+struct ObjectRow {
+    int32_t first;  // body index
+    int32_t count;  // 1, or the particles of a belt
+};
+ObjectRow ObjectRowFrom(const BodyListStruct* list, int32_t first);
+int32_t ObjectRowCount();
+ObjectRow ObjectRowAt(int32_t row);  // count 0 past the last row
+// "Belt: 10,000 particles"
+std::string BeltRowText(int32_t particles);
+
+// Row geometry: the header takes y 0..15, then one row of 15 pixels per row.
 constexpr int32_t kObjectRowHeight = 15;
 constexpr int16_t kObjectWindowTexts = 1030;
 // The window's port size (content including the scroll bar's column).

@@ -74,14 +74,20 @@ std::string SpeedText(const BodyInfoStruct& b, int32_t i, const BodyRTListStruct
     return text;
 }
 
-void DrawRow(const BodyInfoStruct& b, int32_t i, int32_t r, int32_t w, const BodyRTListStruct* run) {
+void DrawRow(const BodyInfoStruct& b, ObjectRow row, int32_t r, int32_t w, const BodyRTListStruct* run) {
+    const int32_t i = row.first;
+    auto inRow = [&](int32_t index) { return index >= row.first && index < row.first + row.count; };
     RGBForeColor(kSeparatorGrey);
     MoveTo(0, r + 30);
     LineTo(w, r + 30);
-    if (i == rt.selectedBody) DrawSelectionTriangle(w, r);
-    if (i == set.cameraSelection) DrawCameraMark(w - 17, r + 18);
+    if (inRow(rt.selectedBody)) DrawSelectionTriangle(w, r);
+    if (inRow(set.cameraSelection)) DrawCameraMark(w - 17, r + 18);
 
     RGBForeColor(kWhiteRGB);
+    if (row.count > 1 || b.mass == 0.0) {  // a belt: its count across the name and colour columns
+        DrawTextAtBaseline(0, r + 28, BeltRowText(row.count), 12);
+        return;
+    }
     const std::string name = FitObjectName(PToCStr(b.name));
     DrawTextAtBaseline(0, r + 28, std::to_string(i + 1) + ". " + name, 12);
 
@@ -146,21 +152,22 @@ void RedrawObjectWindow() {
     DrawTextAtBaseline(s.width - 20, 13, GetIndString(kObjectWindowTexts, 5), 9, TextJustify::Right);
 
     const int32_t first = ObjectWindowScrollValue();
-    int32_t count = 0;
+    int32_t rows = 0;
     if (set.bodies && IsValidHandle(set.bodies)) {
         const bool wasLocked = IsHandleLocked(set.bodies);
         HLock(set.bodies);
         const BodyListStruct* list = BodyList();
         const BodyRTListStruct* run = BodyRTList();
-        count = list->count;
-        for (int32_t i = first; i < count; ++i) {
-            const int32_t r = kObjectRowHeight * (i - first);
-            if (r + 16 > s.height) break;  // the rest lies below the window
-            DrawRow(list->body[i], i, r, w, run);
+        for (int32_t i = 0; i < list->count; ++rows) {
+            const ObjectRow row = ObjectRowFrom(list, i);
+            i += row.count;
+            const int32_t r = kObjectRowHeight * (rows - first);
+            if (rows < first || r + 16 > s.height) continue;  // above the window, or below it
+            DrawRow(list->body[row.first], row, r, w, run);
         }
         if (!wasLocked) HUnlock(set.bodies);
     }
-    DrawNewBodyButton(count - first, w);
+    DrawNewBodyButton(rows - first, w);
 
     MainWindow().PresentWindow(kObjectWindowId);
 }

@@ -69,7 +69,7 @@ const LimitCase kLimitCases[] = {
         {"FramesPast64Bits", "--frames 99999999999999999999", 0, "--frames must lie in 0..2147483647"},
         {"WidePicture", "--width 8193 RENDER", 0, "--width must lie in 1..8192"},
         {"ZeroHeight", "--height 0 RENDER", 0, "--height must lie in 1..8192"},
-        {"CameraBodyPastTheLimit", "--camera-body 10000 RENDER", 0, "--camera-body must lie in 0..9999"},
+        {"CameraBodyPastTheLimit", "--camera-body 100000 RENDER", 0, "--camera-body must lie in 0..99999"},
         {"FrameRatePastTheLimit", "--fps 241", 0, "--fps must lie in 1..240"},
         {"LabelsAsText", "--labels all RENDER", 0, "--labels needs a whole number"},
         {"EmptyLoad", "--load ''", 0, "bad or missing value for --load"},

@@ -95,12 +95,15 @@ TEST(ResourceFile, OffsetsThatDoNotFitTheirFieldsAreRefusedBeforeWriting) {
     const Bytes block((size_t(1) << 24) + 16, 0x5A);  // data offsets are 24 bits
     big.Add(FourCC("PICT"), 1024, "huge", block.data(), block.size());
     big.Add(FourCC("PICT"), 1025, "after", block.data(), 8);
+    big.Add(FourCC("PICT"), 1026, "huge too", block.data(), block.size());
     EXPECT_FALSE(big.WriteToFile("/tmp", err));  // refused before the target (a folder) is looked at
     EXPECT_NE(err.find("24 bits"), std::string::npos) << err;
-    big.Remove(FourCC("PICT"), 1025);  // the last item may start below the limit and run past it
+    // One huge item is laid out last: it starts below the limit and runs past it.
+    big.Remove(FourCC("PICT"), 1026);
     ResourceFile back;
     ASSERT_TRUE(big.Serialize(out, err) && Parses(out, back, err)) << err;
     EXPECT_EQ(back.Get(FourCC("PICT"), 1024)->data.size(), block.size());
+    EXPECT_EQ(back.Get(FourCC("PICT"), 1025)->data.size(), 8u);
     for (int i = 0; i < 300; ++i) named.Add(FourCC("STR "), int16_t(i), std::string(250, 'n'), nullptr, 0);
     for (int i = 0; i < 5500; ++i) many.Add(FourCC("AAAA"), int16_t(i), "", nullptr, 0);
     many.Add(FourCC("BBBB"), 1, "", nullptr, 0);  // its reference list would start past 16 bits

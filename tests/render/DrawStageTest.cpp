@@ -162,3 +162,37 @@ TEST(Camera, TheChaseCameraLooksAlongTheVelocityAndTheViewProjectsRightAndUp) {
 }
 
 }  // namespace
+
+namespace {
+int LitPixels(const RenderScene& s) {
+    int lit = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) lit += s.Pixel(x, y) != 0;
+    return lit;
+}
+}  // namespace
+
+// A test particle (body 1, between two bodies; body 3 another, not drawn) is one pixel in its colour, without a velocity arrow
+// or a trail point; the bodies around it keep theirs.
+TEST(DrawStage, ParticlesArePointsWithoutArrowsOrTrails) {
+    RenderScene s(4, 32, 32, 32);
+    const double trail[3][3] = {{0, -300, -300}, {0, -300, 0}, {0, -300, 300}}, now[3][3] = {{0, 0, 0}, {0, 300, 0}, {0, 0, 300}};
+    for (int b = 0; b < 3; ++b) s.Body(b).color = RGBColor{65535, 65535, 65535}, s.Body(b).radius = 0.1, s.Body(b).mass = 1;
+    s.Body(1).mass = 0, s.Body(1).statusFlags = kParticleStatus, s.Body(1).color = RGBColor{0, 65535, 0};
+    s.Body(3).statusFlags = kParticleStatus | kNotDrawnStatus;
+    EXPECT_EQ(TrailedBodyCount(BodyRTList()), 3) << "the particles after the last body take no trail room";
+    set.trailLength = 3;  // the ring keeps one entry fewer than its slots: the present and one
+    ResizeTrailRTList(rt.trailList, TrailedBodyCount(BodyRTList()), set.trailLength);
+    for (const auto* at : {trail, now}) {
+        for (int b = 0; b < 3; ++b) std::copy_n(at[b], 3, s.Body(b).pos), s.Body(b).lastVel[2] = s.Body(b).vel[2] = -400;
+        PushRTListIntoTrail(rt.trailList, BodyRTList());
+    }
+    set.labelFlags = 2;  // velocity arrows
+    s.Draw();
+    const int withParticle = LitPixels(s);
+    EXPECT_EQ(s.Pixel(26, 16), 0x0000FF00u);
+    EXPECT_TRUE(s.Pixel(6, 26) != 0 && s.Pixel(6, 6) != 0 && s.Pixel(6, 16) == 0) << "trail points of bodies 0 and 2 only";
+    s.Body(1).statusFlags |= kNotDrawnStatus;
+    s.Draw();
+    EXPECT_EQ(withParticle, LitPixels(s) + 1);
+}

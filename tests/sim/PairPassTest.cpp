@@ -176,4 +176,69 @@ TEST(PairSimdEdges, EndsOfTheDoubleRangeMatchTheScalarLoop) {
         ExpectAgreement(sys, false, true);
     }
 }
+
+// Test particles (every third body massless) pull on nothing: the massive bodies' results are bit
+// for bit those of the pass with the particles absorbed. Each particle feels the massive bodies as
+// the scalar loop sums them, to 1e-15 of the terms' magnitudes (1e-12 through the vector log and exp), its nearest body is the nearest
+// massive one, and neither depends on the thread count or on how the particles are sliced.
+TEST(PairParticles, ParticlesFeelTheMassiveBodiesAndPullOnNone) {
+    for (double p : {-2.0, -2.3}) {
+        Physics(p);
+        for (int32_t t = 0; t < PairKernelTargetCount(); ++t) {
+            PinPairKernelTarget(t);
+            for (int32_t n : {1, 4, 41, 700, -41, -700}) {  // negative: on a lattice, with ties
+                SCOPED_TRACE(testing::Message() << p << " " << PairKernelTarget() << " " << n);
+                System sys(std::abs(n), uint32_t(std::abs(n)) + 5, n < 0);
+                n = std::abs(n);
+                for (int32_t i = 0; i < n; ++i) sys[i].mass = i % 3 == 1 || n == 1 ? 0.0 : sys[i].mass;
+                ScalarGravityPairPass(sys.list());
+                const Result ref = sys.Read();
+                SetThreadedPairMinBodies(16);  // particle columns (and rows from 16 on) sliced
+                GravityPairPass(sys.list());
+                const Result got = sys.Read();
+                std::vector<Vec3> stage(static_cast<size_t>(n));
+                StageAccelerations(sys.list(), nullptr, stage.data());
+                for (int32_t i = 0; i < n; ++i) {
+                    const size_t s = size_t(i);
+                    EXPECT_EQ(stage[s], got.acc[s]) << "the stage pass at the stored positions, body " << i;
+                    EXPECT_EQ(got.nearest[s], ref.nearest[s]) << i;
+                    if (sys[i].mass != 0.0 || !IsLiveBody(sys[i])) continue;
+                    double scale[4] = {0, 0, 0, 0};
+                    for (int32_t j = 0; j < n; ++j) {
+                        double d[3], r2 = 0;
+                        for (int k = 0; k < 3; ++k) d[k] = sys[j].pos[k] - sys[i].pos[k], r2 += d[k] * d[k];
+                        if (!IsLiveBody(sys[j]) || r2 == 0) continue;
+                        const double gm = set.gravConstant * sys[j].mass, r = std::sqrt(r2);
+                        for (int k = 0; k < 3; ++k) scale[k] += std::fabs(gm * std::pow(r, p - 1) * d[k]);
+                        scale[3] += std::fabs(gm * std::pow(r, p + 1) / (p + 1));
+                    }
+                    const double tol = p == -2.0 ? 1e-15 : 1e-12;
+                    for (int k = 0; k < 3; ++k) EXPECT_LE(std::fabs(got.acc[s][k] - ref.acc[s][k]), tol * scale[k]) << i;
+                    EXPECT_LE(std::fabs(got.pot[s] - ref.pot[s]), tol * scale[3]) << i;
+                    EXPECT_EQ(got.nearestDistSq[s], ref.nearestDistSq[s]) << i;
+                    EXPECT_TRUE(got.nearest[s] < 0 || sys[got.nearest[s]].mass != 0.0) << i;
+                }
+                auto same = [&](const Result& a, size_t i) {
+                    return a.acc[i] == got.acc[i] && a.pot[i] == got.pot[i] && a.nearest[i] == got.nearest[i] &&
+                           a.nearestDistSq[i] == got.nearestDistSq[i];
+                };
+                for (int32_t threshold : {0, 16})  // the default, then sliced again
+                    for (int32_t threads : {1, 3, 0}) {
+                        SetThreadedPairMinBodies(threshold), SetPoolThreadCount(threads);
+                        GravityPairPass(sys.list());
+                        const Result again = sys.Read();
+                        for (int32_t i = 0; i < n; ++i)
+                            EXPECT_TRUE((sys[i].mass != 0.0 && threshold != 16) || same(again, size_t(i)))
+                                << threshold << " " << threads << " threads, body " << i;
+                    }
+                for (int32_t i = 0; i < n; ++i) sys[i].statusFlags |= sys[i].mass == 0.0 ? kAbsorbedStatus : 0;
+                GravityPairPass(sys.list());
+                SetThreadedPairMinBodies(0);
+                const Result alone = sys.Read();
+                for (int32_t i = 0; i < n; ++i) EXPECT_TRUE(sys[i].mass == 0.0 || same(alone, size_t(i))) << "massive " << i;
+            }
+        }
+    }
+    PinPairKernelTarget(-1);
+}
 }  // namespace

@@ -204,6 +204,18 @@ TEST_F(Merge, EqualMassesAbsorbTheHigherIndexAndMasslessPairsStayFinite) {
         for (int n = 0; n < 3; ++n) EXPECT_TRUE(std::isfinite(RT(i).vel[n]) && std::isfinite(RT(i).pos[n]));
 }
 
+// A test particle touching a planet is absorbed and leaves the planet's mass, radius and motion
+// exactly as they were; two overlapping particles are no collision at all.
+TEST_F(Merge, AParticleHittingAPlanetIsAbsorbedAndParticlesNeverCollide) {
+    Bodies({{0, 0, 1e3, 10, 0.5, 0, 0}, {14, 0, 0, 5, -1, 0, 0}, {500, 0, 0, 5, 0, 1, 0}, {503, 0, 0, 5, 0, -1, 0}}, 1e-3,
+           0.1);
+    DoPushStage();
+    EXPECT_EQ(RT(1).statusFlags & kAbsorbedStatus, kAbsorbedStatus);
+    EXPECT_EQ((RT(0).statusFlags | RT(2).statusFlags | RT(3).statusFlags) & kAbsorbedStatus, 0u);
+    EXPECT_TRUE(RT(0).mass == 1e3 && RT(0).radius == 10.0 && RT(0).vel[0] == 0.5 && RT(0).vel[1] == 0.0);
+    EXPECT_EQ(rt.pushCount, 1);  // a merge ends the frame
+}
+
 // Masses 5, 1, 2: 2 meets 1 first and absorbs it, and 0, whose nearest is now absorbed, stays
 // apart. Re-centring then weighs the live bodies only; the absorbed one moves along with them.
 TEST_F(Merge, ChainsSkipAbsorbedPartnersAndRecentringWeighsOnlyLiveBodies) {

@@ -6,6 +6,7 @@
 #include "ScratchDir.h"
 
 #include <QImage>
+#include <cmath>
 #include <fstream>
 #include <set>
 #include <sys/stat.h>
@@ -115,4 +116,30 @@ TEST(Cli, RenderDrawsTheSurfacePicturesAndStars) {
     // Stars unless --no-stars (trails are drawn in the golden frames, their option kept by tests/outputs).
     const std::string giant = kData + "scenarios/ringed-giant.json --frames 1 --width 200 --height 150 --labels 0";
     EXPECT_GT(Lit(render(giant)), Lit(render(giant + " --no-stars")) + 20);
+}
+
+// Particles on circular orbits at 2.05, 2.15 (three) and 2.45 au about a lone sun fall in their bins;
+// one unbound particle is counted outside; the chart shows the 3:1 resonance (2.50 au) in red.
+TEST(Cli, TheBeltHistogramCountsOsculatingSemiMajorAxes) {
+    ScratchDir scratch;
+    const double au = 1.495978707e11, gm = 6.674e-11 * 2e30;
+    std::string bodies = R"({"name": "Sun", "pos": [0, 0, 0], "vel": [0, 0, 0], "mass": 2e30, "radius": 7e8})";
+    for (double a : {2.05, 2.15, 2.15, 2.15, 2.45, -1.0}) {
+        const double r = std::fabs(a) * au, v = std::sqrt(gm / r) * (a < 0 ? 2.0 : 1.0);
+        bodies += R"(, {"name": "p", "pos": [)" + std::to_string(r) + R"(, 0, 0], "vel": [0, )" + std::to_string(v) +
+                  R"(, 0], "mass": 0, "radius": 1})";
+    }
+    const std::string json = (scratch / "s.json").string(), csv = (scratch / "h.csv").string();
+    std::ofstream(json) << R"({"physics": {"gravConstant": 6.674e-11}, "bodies": [)" << bodies << "]}";
+    ASSERT_EQ(Sim(json + " --frames 0 --histogram " + csv + " --histogram-bins 6 --histogram-range 2.0:2.6").status, 0);
+    std::ifstream in(csv);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text, "low_au,high_au,particles\n2.000000,2.100000,1\n2.100000,2.200000,3\n2.200000,2.300000,0\n"
+                    "2.300000,2.400000,0\n2.400000,2.500000,1\n2.500000,2.600000,0\n");
+    const QImage chart((scratch / "h.png").string().c_str());
+    ASSERT_FALSE(chart.isNull());
+    int red = 0;
+    for (int y = 0; y < chart.height(); ++y) red += (chart.pixel(60 + (chart.width() - 80) * 5 / 6, y) & 0xFFFFFF) == 0xD00000;
+    EXPECT_GT(red, chart.height() / 2) << "the 3:1 line at 2.50 au";
+    EXPECT_NE(Sim(json + " --histogram-range 3:2 --histogram " + csv).err.find("LOW:HIGH"), std::string::npos);
 }

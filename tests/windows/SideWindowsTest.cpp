@@ -10,6 +10,7 @@
 #include "core/PushBudget.h"
 #include "core/Strings.h"
 #include "imagery/SpherePix.h"
+#include "sim/Belt.h"
 #include "sim/Bodies.h"
 #include "windows/BodyEditor.h"
 #include "windows/BodyEditorCommands.h"
@@ -280,6 +281,25 @@ TEST_F(Objects, ScrollingIsClampedToTheListAndFollowsItsLength) {
     for (int i = 0; i < 22; ++i) DeleteABody(0);
     UpdateObjectWindowVars();
     EXPECT_EQ(ObjectWindowScrollMaximum() + ObjectWindowScrollValue() + windows.barValue, 0);
+}
+
+// A belt of 10,000 particles between two bodies and a third is one row; a press on it selects its
+// first particle and a double click opens no editor; the bodies after it keep their numbers.
+TEST_F(Objects, ABeltIsOneRowThatSelectsItsFirstParticle) {
+    AddBodies(2);
+    set.powerLaw = -2.0, set.gravConstant = 6.674e-11;
+    std::string error;
+    ASSERT_TRUE(AddBelt(BeltRequest{10000, 0, 1e9, 2e9, 0.1, 0.1, 1}, error)) << error;
+    AddBodies(1);
+    EXPECT_EQ(ObjectRowCount(), 4);
+    Redraw(RedrawObjectWindow);
+    EXPECT_TRUE(OnBaseline(recorder.Find("Belt: 10,000 particles"), 15 * 2 + 28));
+    EXPECT_TRUE(OnBaseline(recorder.Find("10003. Body10003"), 15 * 3 + 28));
+    EXPECT_EQ(Pixel(10, 15 * 4 + 30), 0u);  // no fifth row
+    Press(10, 50, 1000), Press(10, 50, 1010);
+    EXPECT_EQ(rt.selectedBody * 10 + int(recorder.opened), 20);
+    Press(10, 65, 3000);
+    EXPECT_EQ(rt.selectedBody, 10002);
 }
 
 }  // namespace

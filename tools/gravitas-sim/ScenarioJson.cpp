@@ -19,6 +19,7 @@
 #include "core/Strings.h"
 #include "io/FileAccess.h"
 #include "io/ScenarioChecks.h"
+#include "sim/Belt.h"
 #include "sim/Bodies.h"
 #include "sim/TimedThrust.h"
 
@@ -147,6 +148,33 @@ void ReadBody(const json& jb, int index, const std::string& baseDir) {
     if (!AddABody(b)) throw BadInput(where + ": out of memory");
 }
 
+// Belts of test particles about a body (counted from 1, as parents are), made by the same
+// code as the window's Add Belt, so a seed gives the same belt in both.
+void ReadBelts(const json& belts) {
+    if (!belts.is_array()) throw BadInput("\"belts\" must be an array");
+    int index = 0;
+    for (const json& jb : belts) {
+        const std::string where = "belt " + std::to_string(++index);
+        if (!jb.is_object()) throw BadInput(where + ": must be an object");
+        BeltRequest r;
+        r.count = IntOr(jb, "count", 0, where);
+        r.primary = IntOr(jb, "primary", 0, where) - 1;
+        if (!jb.contains("semiMajorAxis") || !jb["semiMajorAxis"].is_array() || jb["semiMajorAxis"].size() != 2 ||
+            !jb["semiMajorAxis"][0].is_number() || !jb["semiMajorAxis"][1].is_number())
+            throw BadInput(where + ": \"semiMajorAxis\" must be [least, greatest] in metres");
+        r.minSemiMajorAxis = jb["semiMajorAxis"][0].get<double>();
+        r.maxSemiMajorAxis = jb["semiMajorAxis"][1].get<double>();
+        r.maxEccentricity = NumOr(jb, "maxEccentricity", 0, where);
+        r.maxInclination = NumOr(jb, "maxInclination", 0, where);
+        r.seed = FlagsOr(jb, "seed", 1, where);
+        std::string problem;
+        if (!AddBelt(r, problem)) throw BadInput(where + ": " + problem);
+        ScenarioPictures& pics = CurrentScenarioPictures();
+        pics.surface.resize(pics.surface.size() + size_t(r.count));
+        pics.ring.resize(pics.ring.size() + size_t(r.count));
+    }
+}
+
 void ClearScenario() {
     DeallocateAllPushMemory();
     DisposeTTHandle(set.timedThrust);
@@ -214,10 +242,15 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         set.minPointSize = IntOr(view, "minPointSize", set.minPointSize, "view");
         if (std::string p = SettingsValueProblem(set); !p.empty()) throw BadInput(p);
         if (!j.contains("bodies") || !j["bodies"].is_array()) throw BadInput("missing \"bodies\" array");
-        if (j["bodies"].size() > size_t(kMaxBodies))
-            throw BadInput("more than " + std::to_string(kMaxBodies) + " bodies");
-        int index = 0;
-        for (const json& jb : j["bodies"]) ReadBody(jb, index++, baseDir);
+        const int64_t count = int64_t(j["bodies"].size());
+        if (std::string p = BodyCountProblem(count, 0); !p.empty()) throw BadInput(p);
+        int index = 0, massive = 0;
+        for (const json& jb : j["bodies"]) {
+            ReadBody(jb, index++, baseDir);
+            massive += BodyList()->body[index - 1].mass != 0.0 ? 1 : 0;
+            if (std::string p = BodyCountProblem(count, massive); !p.empty()) throw BadInput(p);
+        }
+        if (j.contains("belts")) ReadBelts(j["belts"]);
         if (j.contains("timedThrust")) {
             const json& tt = j["timedThrust"];
             if (!tt.is_array()) throw BadInput("\"timedThrust\" must be an array");

@@ -29,6 +29,11 @@ Runs a scenario headless and prints the final state as JSON.
   --movie FILE           record the frames as a movie (.mp4 or .webm)
   --png-sequence DIR     write every frame as a PNG into DIR
   --fps N                frames per second of the movie (1-240)
+  --histogram FILE.csv   after the run, count the test particles' osculating semi-major axes about
+                         the heaviest body in bins: FILE.csv, and a bar chart FILE.png with the
+                         3:1, 5:2, 7:3 and 2:1 resonances with Jupiter marked
+  --histogram-bins N     bins of the histogram (1-10000, default 150)
+  --histogram-range L:H  the bins' range in au (default: the bound particles' range)
   --help                 show this text
   --version              show the version
 )";

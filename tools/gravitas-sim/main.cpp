@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,7 @@
 #include "sim/PushStage.h"
 #include "sim/TimedThrust.h"
 #include "sim/ToDate.h"
+#include "tools/gravitas-sim/BeltHistogram.h"
 #include "tools/gravitas-sim/MovieCommand.h"
 #include "tools/gravitas-sim/PredictCommand.h"
 #include "tools/gravitas-sim/RenderCommand.h"
@@ -50,7 +52,7 @@ const IntOption kIntOptions[] = {{"--frames", 0, INT32_MAX},     {"--width", 1, 
                                  {"--height", 1, 8192},          {"--camera-mode", 0, INT32_MAX},
                                  {"--camera-body", 0, kMaxBodies - 1}, {"--labels", 0, INT32_MAX},
                                  {"--trails", 0, kMaxTrailLength}, {"--fps", 1, 240},
-                                 {"--predict", 1, kPredictionMaxPushes}};
+                                 {"--predict", 1, kPredictionMaxPushes}, {"--histogram-bins", 1, 10000}};
 
 // Empty when text is a whole number within the option's range, else the complaint.
 std::string ParseInt(const IntOption& option, const std::string& text, int32_t& out) {
@@ -81,6 +83,9 @@ int main(int argc, char** argv) {
     RenderOptions render;
     bool wantRender = false;
     MovieOptions movie;
+    std::string histogramPath;
+    int32_t histogramBins = 150;
+    double histogramLow = 0, histogramHigh = 0;
     for (int a = 1; a < argc; ++a) {
         std::string arg = argv[a];
         // Every value is required and none may be empty: an empty file name names no file.
@@ -91,7 +96,7 @@ int main(int argc, char** argv) {
         };
         int32_t* const intTargets[] = {&frames, &render.width, &render.height, &render.cameraMode,
                                        &render.cameraBody, &render.labelFlags, &render.trailLength,
-                                       &movie.framesPerSecond, &predictPushes};
+                                       &movie.framesPerSecond, &predictPushes, &histogramBins};
         bool ok = true;
         bool taken = false;
         for (size_t k = 0; k < std::size(kIntOptions) && !taken; ++k) {
@@ -120,6 +125,16 @@ int main(int argc, char** argv) {
         else if (arg == "--export-rebound") ok = value(reboundPath);
         else if (arg == "--import-horizons") ok = value(horizonsPath);
         else if (arg == "--to-date") ok = value(toDate);
+        else if (arg == "--histogram") ok = value(histogramPath);
+        else if (arg == "--histogram-range") {
+            std::string text;
+            char* end = nullptr;
+            ok = value(text);
+            if (ok) histogramLow = std::strtod(text.c_str(), &end);
+            if (ok && *end == ':') histogramHigh = std::strtod(end + 1, &end);
+            if (!ok || *end != '\0' || !(histogramLow >= 0 && histogramLow < histogramHigh && std::isfinite(histogramHigh)))
+                return Fail("--histogram-range needs LOW:HIGH in au with 0 <= LOW < HIGH");
+        }
         else if (!arg.empty() && arg[0] == '-') return Fail("unknown option " + arg + " (see --help)");
         else if (scenario.empty()) scenario = arg;
         else return Fail("more than one scenario given");
@@ -229,6 +244,8 @@ int main(int argc, char** argv) {
         for (const std::string& w : warnings) Warn(w);
         if (!saved) return Fail(error);
     }
+    if (!histogramPath.empty() && !WriteHistogramFiles(histogramPath, histogramBins, histogramLow, histogramHigh, error))
+        return Fail(error);
     if (!exportPath.empty()) {
         const std::string text = ExportScenarioJSON();
         if (!ReplaceFileContents(exportPath, reinterpret_cast<const uint8_t*>(text.data()), text.size(), error))
