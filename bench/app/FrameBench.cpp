@@ -59,9 +59,10 @@ void FramesAskingForPushes(benchmark::State& state) {
     SetMainWindowServices(nullptr);
 }
 
-// The Sun, eight planets and a belt of 10,000 particles, 16 semi-implicit Euler pushes and the
-// draw stage a frame, trails on for the planets. The baseline (argument 1) gives the particles
-// a mass of 1 kg, so every pair is evaluated as before test particles: N² against N_m² + N_m N_p.
+// The Sun, eight planets and a belt of 10,000 particles, 16 pushes (of the method in the second
+// argument) and the draw stage a frame, trails on for the planets. The baseline (first argument
+// 1) gives the particles a mass of 1 kg, so every pair is evaluated as before test particles:
+// N² against N_m² + N_m N_p.
 void BeltFrames(benchmark::State& state) {
     BigScreen screen;
     SetMainWindowServices(&screen);
@@ -72,7 +73,7 @@ void BeltFrames(benchmark::State& state) {
     if (!AddBelt(BeltRequest{10000, 0, 2.0 * kAu, 3.5 * kAu, 0.1, 0.1, 1}, error)) state.SkipWithError(error.c_str());
     if (state.range(0) != 0)
         for (int32_t i = 9; i < BodyList()->count; ++i) BodyList()->body[i].mass = 1.0;
-    set.pushMethod = kPushSemiImplicitEuler;
+    set.pushMethod = int32_t(state.range(1));
     set.pushesPerFrame = 16;
     set.trailLength = 100;
     set.timeStep = 86400;
@@ -91,7 +92,11 @@ void BeltFrames(benchmark::State& state) {
 }  // namespace
 
 // Baseline first: the all-pairs belt.
-BENCHMARK(BeltFrames)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BeltFrames)
+    ->Args({1, kPushSemiImplicitEuler})
+    ->Args({0, kPushSemiImplicitEuler})
+    ->Args({0, kPushWisdomHolman})
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
 // Baseline first: trails off.
 BENCHMARK(Frames)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(FramesAskingForPushes)->Arg(16)->Arg(100000000)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -54,33 +54,40 @@ struct CountCase {
     const char* name;
     int32_t massive, particles, status;
     const char* message;
+    bool asBelt;  // the particles from a belt entry, not written out one by one
 };
 class BodyCount : public ::testing::TestWithParam<CountCase> {};
 
 TEST_P(BodyCount, CapsMassiveBodiesAndParticlesApart) {
     const CountCase& c = GetParam();
     std::string text = R"({"physics": {"pushesPerFrame": 2}, "bodies": [)";
-    for (int32_t i = 0; i < c.massive + c.particles; ++i)
+    const int32_t listed = c.massive + (c.asBelt ? 0 : c.particles);
+    for (int32_t i = 0; i < listed; ++i)
         text += std::string(i ? "," : "") + R"({"name": "b", "pos": [)" + std::to_string(1e9 * (i + 1)) +
                 R"(, 0, 0], "vel": [0, 1, 0], "radius": 1, "mass": )" + (i < c.massive ? "1e20" : "0") + "}";
+    text += "]";
+    if (c.asBelt)
+        text += R"(, "belts": [{"count": )" + std::to_string(c.particles) +
+                R"(, "primary": 1, "semiMajorAxis": [1e10, 2e10], "maxEccentricity": 0.1}])";
     ScratchDir dir;
     const std::string universe = (dir / "u.universe").string();
-    const SimRun r = Sim(dir, WriteText((dir / "s.json").string(), text + "]}") + " --frames 1 --save " + universe);
+    const SimRun r = Sim(dir, WriteText((dir / "s.json").string(), text + "}") + " --frames 1 --save " + universe);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     if (c.status != 0) return;
     const SimRun back = Sim(dir, "--load " + universe + " --frames 1");
     EXPECT_EQ(back.status, 0) << back.err;
     size_t bodies = 0;
-    for (size_t at = back.out.find("\"name\": \"b\""); at != std::string::npos; at = back.out.find("\"name\": \"b\"", at + 1))
+    for (size_t at = back.out.find("\"name\": "); at != std::string::npos; at = back.out.find("\"name\": ", at + 1))
         ++bodies;
     EXPECT_EQ(bodies, size_t(c.massive + c.particles));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BodyCount,
-                         ::testing::Values(CountCase{"TooManyMassive", 10001, 0, 2, "10001 bodies with mass, above the limit of 10000"},
-                                           CountCase{"ParticlesToTheLimit", 1, 99999, 0, ""},
-                                           CountCase{"PastTheLimit", 1, 100000, 2, "100001 bodies, above the limit of 100000"}),
+                         ::testing::Values(CountCase{"TooManyMassive", 10001, 0, 2, "10001 bodies with mass, above the limit of 10000", false},
+                                           CountCase{"ParticlesToTheLimit", 1, 99999, 0, "", true},
+                                           CountCase{"PastTheLimit", 1, 100000, 2, "100001 bodies, above the limit of 100000", false},
+                                           CountCase{"BeltPastTheLimit", 1, 100000, 2, "belt 1: the number of particles must lie in 1..99999", true}),
                          [](const ::testing::TestParamInfo<CountCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -18,7 +18,7 @@ struct SimRun {
 inline SimRun Sim(const ScratchDir& dir, const std::string& args, const std::string& prefix = "",
                   const std::string& stdoutTo = "") {
     const std::string err = (dir / "stderr.txt").string();
-    const std::string cmd = "timeout 60 " + prefix + std::string(GRAVITAS_SIM_BINARY) + " " + args + " 2>" + err +
+    const std::string cmd = "timeout 300 " + prefix + std::string(GRAVITAS_SIM_BINARY) + " " + args + " 2>" + err +
                             (stdoutTo.empty() ? "" : " >" + stdoutTo);
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
