@@ -8,7 +8,6 @@
 #include "core/Strings.h"
 #include "core/Units.h"
 #include "sim/Bodies.h"
-#include "sim/DominantAttractor.h"
 #include "windows/RelativeMotion.h"
 #include "windows/SideWindowPen.h"
 
@@ -31,8 +30,12 @@ void AppendNumber(double value, int16_t digits) {
 }
 
 // "v rel. Sun = 29785 m/s", with `lead` before it ("Craft ").
-void DrawRelativeSpeed(const BodyRTListStruct* list, int32_t index, const char* lead, int32_t x, int32_t baseline) {
+// The body's speed about what it orbits; a body that orbits nothing gets the line only when
+// `always` asks for it. Returns whether the line was drawn.
+bool DrawRelativeSpeed(const BodyRTListStruct* list, int32_t index, const char* lead, int32_t x, int32_t baseline,
+                       bool always) {
     const RelativeMotion m = MotionAboutAttractor(list, index);
+    if (m.attractor < 0 && !always) return false;
     line.assign(lead);
     line.append("v ");
     AppendRelativeTo(line, list, m.attractor);
@@ -40,6 +43,7 @@ void DrawRelativeSpeed(const BodyRTListStruct* list, int32_t index, const char* 
     AppendNumber(m.speed, 0);
     Append(16);
     DrawTextAtBaseline(x, baseline, line, 12);
+    return true;
 }
 
 // Which way the engine pushed in the latest push, or that a timed thrust fired lately.
@@ -66,10 +70,7 @@ int32_t DrawMotionLines(int32_t baseline, int32_t left) {
     if (!list) return baseline;
     const int32_t selected = rt.selectedBody;
     // The heaviest body orbits nothing: its speed is the v line's.
-    if (selected >= 0 && selected < list->count && DominantAttractor(list, selected, set.powerLaw) >= 0) {
-        DrawRelativeSpeed(list, selected, "", left, baseline);
-        baseline += 16;
-    }
+    if (selected >= 0 && selected < list->count && DrawRelativeSpeed(list, selected, "", left, baseline, false)) baseline += 16;
     const int32_t craft = GetCraftIndex();
     if (craft < 0 || craft >= list->count) return baseline;
     line.assign("Engine ");
@@ -80,9 +81,6 @@ int32_t DrawMotionLines(int32_t baseline, int32_t left) {
     Append(16);
     DrawTextAtBaseline(left, baseline + 16, line, 12);
     baseline += 32;
-    if (craft != selected) {
-        DrawRelativeSpeed(list, craft, "Craft ", left, baseline);
-        baseline += 16;
-    }
+    if (craft != selected && DrawRelativeSpeed(list, craft, "Craft ", left, baseline, true)) baseline += 16;
     return baseline;
 }
