@@ -29,4 +29,4 @@ constexpr int32_t kMaxEyeRadius = 1000000;
 constexpr size_t kMaxUniverseFileBytes = size_t(64) << 20;   // resource data addressing ends at 16 MiB anyway
 constexpr size_t kMaxPictureFileBytes = size_t(32) << 20;    // a 4096 x 2048 surface map as PNG is well below
 constexpr size_t kMaxStarFileBytes = size_t(32) << 20;       // 1,048,576 stars of 32 bytes
-constexpr size_t kMaxScenarioFileBytes = size_t(16) << 20;   // JSON scenarios
+constexpr size_t kMaxScenarioFileBytes = size_t(64) << 20;   // JSON: 100,000 bodies as exported take 52 MB

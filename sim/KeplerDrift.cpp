@@ -6,13 +6,9 @@
 namespace {
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 
-// Stumpff functions c0..c3 of x (Danby 1988, 6.9). Beyond |x| = 1 the closed forms in sin
-// and cos (ellipses) or sinh and cosh (hyperbolas) lose nothing; within it a short series,
-// carried up from |x| ≤ 1/16 by the quadrupling formulas, avoids their cancellation near x = 0.
-struct Stumpff {
-    double c0, c1, c2, c3;
-};
-
+// Beyond |x| = 1 the closed forms in sin and cos (ellipses) or sinh and cosh (hyperbolas)
+// lose nothing; within it a short series, carried up from |x| ≤ 1/16 by the quadrupling
+// formulas, avoids their cancellation near x = 0.
 inline Stumpff StumpffOf(double x) {
     if (x > 1.0) {
         const double y = std::sqrt(x), half = std::sin(0.5 * y), sy = std::sin(y);
@@ -37,7 +33,11 @@ inline Stumpff StumpffOf(double x) {
     }
     return {c0, c1, c2, c3};
 }
+}  // namespace
 
+Stumpff StumpffFunctions(double x) { return StumpffOf(x); }
+
+namespace {
 // Danby's G-functions Gn(beta, s) = s^n cn(beta s²) and the time and distance they give.
 struct Universal {
     double g1, g2, g3, time, r;

@@ -19,6 +19,7 @@
 #include "sim/PushContext.h"
 #include "sim/Relativity.h"
 #include "sim/ThreadPool.h"
+#include "sim/WisdomHolmanParticles.h"
 
 namespace {
 // Each thread that pushes (the live run, a prediction) keeps its own.
@@ -34,15 +35,12 @@ struct Scratch {
 };
 thread_local Scratch scratch;
 
-// Everything the particles need from the massive bodies' push.
+// The massless bodies' slices of one push.
 struct ParticleJob {
-    const Scratch* scratch;  // the pushing thread's: pool threads have their own, unused
-    BodyRTListStruct* list;
-    double g, mu, dt, nearCentreSq;
-    double centreStart[3], centreEnd[3], vcm[3], jump1[3], jump2[3];
-    int32_t nMassive;
+    WisdomHolmanParticleStep step;
+    size_t count;
     int32_t slices;
-    int32_t closeCount[64], nearCount[64];
+    WisdomHolmanParticleTally tally[64];
 };
 
 // Interaction accelerations of the massive non-central bodies on each other (acc, 3 per
@@ -62,19 +60,6 @@ void MassiveInteraction(double g, int32_t n, const double* m, const double* q, d
         }
 }
 
-// The pull of the massive bodies (at q) on one massless body at p.
-inline void KickParticle(double g, int32_t n, const double* m, const double* q, const double* p, double h, double* v) {
-    double a0 = 0.0, a1 = 0.0, a2 = 0.0;
-    for (int32_t k = 0; k < n; ++k) {
-        const double d0 = q[3 * k] - p[0], d1 = q[3 * k + 1] - p[1], d2 = q[3 * k + 2] - p[2];
-        const double r2 = d0 * d0 + d1 * d1 + d2 * d2;
-        if (r2 == 0.0) continue;
-        const double f = g * m[k] / (r2 * std::sqrt(r2));
-        a0 += f * d0, a1 += f * d1, a2 += f * d2;
-    }
-    v[0] += h * a0, v[1] += h * a1, v[2] += h * a2;
-}
-
 inline void Drift(double mu, double dt, double* q, double* v) {
     // A body on the central body has no defined orbit: it coasts.
     if (!KeplerDrift(mu, dt, q, v))
@@ -88,33 +73,8 @@ inline bool NearCentre(const double* q, double nearCentreSq) {
 
 void PushParticleSlice(void* context, int32_t slice) {
     ParticleJob& job = *static_cast<ParticleJob*>(context);
-    const Scratch& s = *job.scratch;
-    const size_t count = s.particles.size();
-    const size_t first = count * size_t(slice) / size_t(job.slices), last = count * size_t(slice + 1) / size_t(job.slices);
-    const double h = 0.5 * job.dt;
-    int32_t close = 0, near = 0;
-    for (size_t k = first; k < last; ++k) {
-        BodyRTStruct& b = job.list->body[s.particles[k]];
-        SaveLastState(b);
-        double q[3], v[3];
-        for (int n = 0; n < 3; ++n) q[n] = b.pos[n] - job.centreStart[n], v[n] = b.vel[n] - job.vcm[n];
-        bool isClose = false;
-        for (int32_t j = 0; j < job.nMassive; ++j) {
-            const double* qj = &s.qStart[3 * size_t(j)];
-            const double d0 = qj[0] - q[0], d1 = qj[1] - q[1], d2 = qj[2] - q[2];
-            isClose |= d0 * d0 + d1 * d1 + d2 * d2 < s.hillSq[size_t(j)];
-        }
-        close += isClose;
-        near += NearCentre(q, job.nearCentreSq);
-        KickParticle(job.g, job.nMassive, s.m.data(), s.qStart.data(), q, h, v);
-        for (int n = 0; n < 3; ++n) q[n] += h * job.jump1[n];
-        Drift(job.mu, job.dt, q, v);
-        for (int n = 0; n < 3; ++n) q[n] += h * job.jump2[n];
-        KickParticle(job.g, job.nMassive, s.m.data(), s.qEnd.data(), q, h, v);
-        for (int n = 0; n < 3; ++n) b.pos[n] = q[n] + job.centreEnd[n], b.vel[n] = v[n] + job.vcm[n];
-    }
-    job.closeCount[slice] = close;
-    job.nearCount[slice] = near;
+    const size_t first = job.count * size_t(slice) / size_t(job.slices), last = job.count * size_t(slice + 1) / size_t(job.slices);
+    job.tally[slice] = PushWisdomHolmanParticles(job.step, first, last);
 }
 
 // Σ m_i V_i / m_c over the massive non-central bodies: the jump's velocity.
@@ -223,10 +183,12 @@ void WisdomHolmanPush(BodyRTListStruct* list, const PushStep& step) {
         for (int n = 0; n < 3; ++n) b.pos[n] = s.q[3 * k + n] + centreEnd[n], b.vel[n] = s.v[3 * k + n] + vcm[n];
     }
 
-    ParticleJob job{&s, list, g, mu, dt, nearCentreSq, {}, {}, {}, {}, {}, nm, 1, {}, {}};
+    ParticleJob job{{list, s.particles.data(), nm, s.m.data(), s.qStart.data(), s.qEnd.data(), s.hillSq.data(), g, mu, dt,
+                     nearCentreSq, {}, {}, {}, {}, {}},
+                    s.particles.size(), 1, {}};
     for (int n = 0; n < 3; ++n) {
-        job.centreStart[n] = centreStart[n], job.centreEnd[n] = centreEnd[n], job.vcm[n] = vcm[n];
-        job.jump1[n] = jump1[n], job.jump2[n] = jump2[n];
+        job.step.centreStart[n] = centreStart[n], job.step.centreEnd[n] = centreEnd[n], job.step.vcm[n] = vcm[n];
+        job.step.jump1[n] = jump1[n], job.step.jump2[n] = jump2[n];
     }
     // Each body's arithmetic is its own, so the slicing never changes a result.
     constexpr size_t kParticlesPerSlice = 512;
@@ -235,6 +197,6 @@ void WisdomHolmanPush(BodyRTListStruct* list, const PushStep& step) {
     else if (ThreadRunsPairSlicesInline())
         for (int32_t t = 0; t < job.slices; ++t) PushParticleSlice(&job, t);
     else if (job.slices > 1) RunPoolTasks(job.slices, PushParticleSlice, &job);
-    for (int32_t t = 0; t < job.slices; ++t) health.closeEncounters += job.closeCount[t], health.nearCentre += job.nearCount[t];
+    for (int32_t t = 0; t < job.slices; ++t) health.closeEncounters += job.tally[t].close, health.nearCentre += job.tally[t].nearCentre;
     if (health.closeEncounters > 0 || health.nearCentre > 0) ++health.unsoundPushes;
 }

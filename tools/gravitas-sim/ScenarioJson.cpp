@@ -22,6 +22,7 @@
 #include "sim/Belt.h"
 #include "sim/Bodies.h"
 #include "sim/TimedThrust.h"
+#include "tools/gravitas-sim/CheckedJson.h"
 
 using nlohmann::json;
 
@@ -191,24 +192,12 @@ ScenarioPictures& CurrentScenarioPictures() {
 bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, std::string& error) {
     ClearScenario();
     try {
-        // A key given twice in one object would silently mean its last value: refused.
-        std::vector<std::vector<std::string>> keysOfOpenObjects;
-        // Deeper nesting than any scenario needs is refused too: copying or printing such a
-        // value would recurse once per level and could exhaust the stack.
-        const json::parser_callback_t checkWhileParsing = [&](int depth, json::parse_event_t event, json& parsed) {
-            if (depth > kMaxScenarioDepth) throw BadInput("nested deeper than " + std::to_string(kMaxScenarioDepth) + " levels");
-            if (event == json::parse_event_t::object_start) keysOfOpenObjects.emplace_back();
-            else if (event == json::parse_event_t::object_end && !keysOfOpenObjects.empty()) keysOfOpenObjects.pop_back();
-            else if (event == json::parse_event_t::key && !keysOfOpenObjects.empty()) {
-                std::vector<std::string>& keys = keysOfOpenObjects.back();
-                const std::string key = parsed.get<std::string>();
-                if (std::find(keys.begin(), keys.end(), key) != keys.end())
-                    throw BadInput("the key \"" + key + "\" is given twice in one object");
-                keys.push_back(key);
-            }
-            return true;
-        };
-        json j = json::parse(text, checkWhileParsing);
+        json j;
+        try {
+            j = ParseCheckedJson(text, kMaxScenarioDepth);
+        } catch (const JsonRefusal& e) {
+            throw BadInput(e.what());
+        }
         if (!j.is_object()) throw BadInput("scenario must be a JSON object");
         const json noSection = json::object();
         const json& phys = j.contains("physics") ? j["physics"] : noSection;
