@@ -258,8 +258,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NoteCase{{{1.22, 0, 0, 0, 0.905, 0, 0}, {0.05, 0, 0, 0, 4.47, 0, 0}}, -2.0, false, nullptr, nullptr},
                       NoteCase{{{1.19, 0, 0, 0, 0.917, 0, 0}}, -2.0, false, "Wisdom\u2013Holman inexact:", "3 pushes; 1 close"},
                       NoteCase{{{1.19, 0, 0, 0, 0.917, 0, 1e-6}}, -2.0, false, "Wisdom\u2013Holman inexact:", "3 pushes; 2 close"},
-                      NoteCase{{{0.0385, 0, 0, 0, 5.1, 0, 0}, {-1.1, 0, 0, 0, -0.95, 0, 0}}, -2.0, false,
-                               "Wisdom\u2013Holman inexact:", "3 pushes; 1 near centre"},
+                      NoteCase{{{0.0385, 0, 0, 0, 5.1, 0, 0}, {0, 0.0385, 0, -5.1, 0, 0, 1e-9}, {-1.1, 0, 0, 0, -0.95, 0, 0}},
+                               -2.0, false, "Wisdom\u2013Holman inexact:", "3 pushes; 2 near centre"},
                       NoteCase{{}, -1.0, false, "Wisdom\u2013Holman needs 1/r\u00B2:", "pushing with Gauss\u2013Radau"},
                       NoteCase{{}, -2.0, true, "Wisdom\u2013Holman: relativity on,", "pushing with Gauss\u2013Radau"}));
 }  // namespace
