@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "core/Epoch.h"
 #include "io/ExternalDecls.h"
@@ -94,6 +95,9 @@ bool LoadAllSettingsFrom(const std::string& path) {
     epoch = u.epoch;
     set.bodies = kNoHandle;
     set.timedThrust = kNoHandle;
+    // The list is made in one piece: growing it body by body would copy it once per body.
+    std::vector<BodyInfoStruct> infos;
+    infos.reserve(u.bodies.size());
     for (LoadedBody& b : u.bodies) {
         BodyInfoStruct info = b.info;
         info.spherePixID = 0;
@@ -103,8 +107,11 @@ bool LoadAllSettingsFrom(const std::string& path) {
             if (pict && info.spherePixID == 0) DisposeHandle(pict);
         }
         info.ringPix = b.ring.empty() ? kNoHandle : HandleFromBytes(b.ring);
-        if (!AddABody(info) && info.ringPix) DisposeHandle(info.ringPix);
+        infos.push_back(info);
     }
+    if (!infos.empty() && !AddBodies(infos.data(), int32_t(infos.size())))
+        for (const BodyInfoStruct& info : infos)
+            if (info.ringPix) DisposeHandle(info.ringPix);
     if (!u.thrust.empty()) set.timedThrust = HandleFromBytes(u.thrust);
 
     SetRunTimeViewingVariables();

@@ -102,7 +102,7 @@ std::string Resolve(const std::string& baseDir, const std::string& p) {
     return path.is_absolute() ? p : (std::filesystem::path(baseDir) / path).lexically_normal().string();
 }
 
-void ReadBody(const json& jb, int index, const std::string& baseDir) {
+BodyInfoStruct ReadBody(const json& jb, int index, const std::string& baseDir) {
     // Bodies are counted from 1 and named, as the checks of their values name them.
     std::string where = "body " + std::to_string(index + 1);
     if (!jb.is_object()) throw BadInput(where + ": must be an object");
@@ -146,7 +146,7 @@ void ReadBody(const json& jb, int index, const std::string& baseDir) {
     pics.surface.push_back(jb.contains("surfacePicture") ? Resolve(baseDir, jb["surfacePicture"].get<std::string>()) : "");
     pics.ring.push_back(jb.contains("ringPicture") ? Resolve(baseDir, jb["ringPicture"].get<std::string>()) : "");
     if (std::string p = BodyValueProblem(b, index); !p.empty()) throw BadInput(p);
-    if (!AddABody(b)) throw BadInput(where + ": out of memory");
+    return b;
 }
 
 // Belts of test particles about a body (counted from 1, as parents are), made by the same
@@ -233,12 +233,17 @@ bool LoadScenarioJSONText(const std::string& text, const std::string& baseDir, s
         if (!j.contains("bodies") || !j["bodies"].is_array()) throw BadInput("missing \"bodies\" array");
         const int64_t count = int64_t(j["bodies"].size());
         if (std::string p = BodyCountProblem(count, 0); !p.empty()) throw BadInput(p);
-        int index = 0, massive = 0;
+        // Added in one piece: growing the list body by body would copy it once per body.
+        std::vector<BodyInfoStruct> bodies;
+        bodies.reserve(size_t(count));
+        int massive = 0;
         for (const json& jb : j["bodies"]) {
-            ReadBody(jb, index++, baseDir);
-            massive += BodyList()->body[index - 1].mass != 0.0 ? 1 : 0;
+            bodies.push_back(ReadBody(jb, int(bodies.size()), baseDir));
+            massive += bodies.back().mass != 0.0 ? 1 : 0;
             if (std::string p = BodyCountProblem(count, massive); !p.empty()) throw BadInput(p);
         }
+        if (!bodies.empty() && !AddBodies(bodies.data(), int32_t(bodies.size())))
+            throw BadInput("no room for " + std::to_string(bodies.size()) + " bodies: out of memory");
         if (j.contains("belts")) ReadBelts(j["belts"]);
         if (j.contains("timedThrust")) {
             const json& tt = j["timedThrust"];
