@@ -31,6 +31,14 @@ bool IsNewContact(int32_t i, int32_t j) {
     return std::find(previousContacts.begin(), previousContacts.end(), p) == previousContacts.end();
 }
 
+ContactMemorySnapshot ThreadContactMemory() { return {currentContacts, lastCheckedPush}; }
+
+void SetThreadContactMemory(const ContactMemorySnapshot& memory) {
+    currentContacts.assign(memory.contacts.begin(), memory.contacts.end());
+    previousContacts.clear();
+    lastCheckedPush = memory.lastCheckedPush;
+}
+
 void NoteCollisionStop(const BodyRTStruct& a, const BodyRTStruct& b, double simTime) {
     stopNote.pending = true;
     stopNote.first = PToCStr(a.name);

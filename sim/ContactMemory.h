@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/Records.h"
 
@@ -12,6 +14,15 @@
 void BeginContactCheck(int64_t push);
 // Records that bodies i and j touch now; true when they did not touch at the previous check.
 bool IsNewContact(int32_t i, int32_t j);
+
+// The calling thread's memory, for a copy of the run pushed on another thread: a pair that
+// touches at the copy's start does not stop it, as it does not stop the run it came from.
+struct ContactMemorySnapshot {
+    std::vector<std::pair<int32_t, int32_t>> contacts;  // at the last check
+    int64_t lastCheckedPush = -2;
+};
+ContactMemorySnapshot ThreadContactMemory();
+void SetThreadContactMemory(const ContactMemorySnapshot& memory);
 
 // The last collision that stopped the simulation, for telling the user.
 struct CollisionStopNote {

@@ -133,6 +133,7 @@ bool TakePredictionRequest(PredictionRequestStruct& req, int32_t pushes, int32_t
     }
     req.multistep = ThreadMultistepHistory();
     if (set.pushMethod == kPushGaussRadau) req.gaussRadau = ThreadGaussRadauPushMemory();
+    req.contacts = ThreadContactMemory();
     req.craft = craft;
     req.target = target >= 0 && target < list->count && target != craft ? target : -1;
     req.pushes = pushes > 0 ? std::min(pushes, kPredictionMaxPushes) : DefaultPredictionPushes(list, craft, set);
@@ -159,6 +160,7 @@ void RunPrediction(const PredictionRequestStruct& req, PredictionResultStruct& o
     SetThreadRunsPairSlicesInline(true);
     ThreadMultistepHistory() = req.multistep;
     if (req.settings.pushMethod == kPushGaussRadau) ThreadGaussRadauPushMemory() = req.gaussRadau;
+    SetThreadContactMemory(req.contacts);
 
     const double dt = req.settings.timeStep;
     const double law = req.settings.powerLaw;

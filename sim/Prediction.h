@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Records.h"
+#include "sim/ContactMemory.h"
 #include "sim/GaussRadauPush.h"
 #include "sim/Multistep.h"
 
@@ -31,6 +32,7 @@ struct PredictionRequestStruct {
     std::vector<TimedThrustInfoStruct> burns;
     MultistepHistoryRun multistep;
     GaussRadauPushMemory gaussRadau;
+    ContactMemorySnapshot contacts;
     int32_t craft = -1;
     int32_t target = -1;   // body whose closest approach is marked; -1 for none
     int32_t pushes = 0;    // horizon; 0 = one orbital period about the attractor, capped

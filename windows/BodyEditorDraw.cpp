@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int16_t kPopUpFont = 5;        // the application font
-constexpr int32_t kPopUpTextRoom = 29;   // left margin, arrow and right margin around the text
+constexpr int32_t kPopUpTextRoom = 29;   // left margin, gap, arrow and right margin around the text
 
 // Draws into the item's own surface (origin at its top-left), leaving the pen as it was.
 template <class Draw>
@@ -48,7 +48,7 @@ void DrawParentPopUpItem(ModalDialog& dialog, int16_t item, const std::string& l
         PenForeColor(kBlackColor);
         const Rect frame{r.top, r.left, r.bottom, int16_t(std::min<int32_t>(frameRight, r.right))};
         FrameRect(frame);
-        PenDrawText(Rect{int16_t(r.top + 1), int16_t(r.left + 19), int16_t(r.bottom - 1), r.right}, text, kPopUpFont,
+        PenDrawText(Rect{int16_t(r.top + 1), int16_t(r.left + 8), int16_t(r.bottom - 1), r.right}, text, kPopUpFont,
                     TextJustify::Left);
         // A small arrow by the frame's right edge says the item opens a menu.
         const int32_t ax = frame.right - 13, ay = (r.top + r.bottom) / 2 - 2;

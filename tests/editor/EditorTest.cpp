@@ -513,27 +513,35 @@ TEST_F(HistoryTest, ResetAndMakingThePresentStateTheStartComeBackWithTheRunAndTh
     epoch = EpochStruct{};
 }
 
-// Objects › Add Belt… keeps its dialog open on bad entries, saying why, and adds the belt as one
-// step that Undo takes back whole; past 10,000 bodies with mass, New Body is refused with an alert.
+// Objects › Add Belt… offers the bodies with mass as primaries, keeps its dialog open on bad
+// entries, saying why, and adds the belt as one step that Undo takes back whole; past 10,000
+// bodies with mass, New Body is refused with an alert.
 TEST_F(HistoryTest, AddBeltIsOneStepAndBodiesWithMassStopAtTheirLimit) {
-    AddBodies({"Sun"});
+    AddBodies({"Sun", "Dust", "Earth"});
+    Body(1).mass = 0.0;
     set.powerLaw = -2.0;
-    backend.Expect({{{{3, "500"}, {4, "1"}, {5, "1e6"}, {6, "2e6"}, {7, "1.5"}, {8, "1"}, {9, "4"}}, 1}, {{{7, "x"}}, 1},
-                    {{{7, "0.2"}}, 1}});
+    rt.selectedBody = 1;  // massless: not a primary, so the first body with mass is offered
+    DialogRecord& dialog = backend.Expect({{{}, 4}, {{{3, "500"}, {5, "1e6"}, {6, "2e6"}, {7, "1.5"}, {8, "1"}, {9, "4"}}, 1},
+                                           {{{7, "x"}}, 1}, {{{7, "0.2"}}, 1}});
+    dialog.popUpChoices = {2};
     Choose(kObjectsMenu, 8);
-    ASSERT_EQ(BodyList()->count, 501);
-    const double r = std::hypot(Body(1).pos[0], Body(1).pos[1], Body(1).pos[2]);
+    ASSERT_EQ(BodyList()->count, 503);
+    EXPECT_EQ(dialog.popUpEntries.at(0), Texts({"1. Sun", "3. Earth"}));
+    EXPECT_EQ(dialog.popUpChecked.at(0), 1);
+    EXPECT_GE(dialog.presented[4], 2);  // drawn at the start and again with the choice
+    EXPECT_EQ(Body(3).parent, 3);  // about the Earth, as chosen
+    const double r = std::hypot(Body(3).pos[0], Body(3).pos[1], Body(3).pos[2]);
     EXPECT_TRUE(r > 0.8e9 && r < 2.4e9) << r << " m: the axes were given in km";
-    EXPECT_EQ(Text(1, 20), "No belt: the largest eccentricity is 1.5e+0: it must lie in 0 to below 1.");
-    EXPECT_EQ(Text(2, 20), "No belt: Largest eccentricity \u201cx\u201d is not a number.");
+    EXPECT_EQ(Text(2, 20), "No belt: the largest eccentricity is 1.5e+0: it must lie in 0 to below 1.");
+    EXPECT_EQ(Text(3, 20), "No belt: Largest eccentricity \u201cx\u201d is not a number.");
     EXPECT_EQ(UndoStepName(), "Add Belt");
     Choose(kEditMenu, 1);
-    EXPECT_EQ(BodyList()->count, 1);
-    const std::vector<BodyInfoStruct> many(9999, Body(0));
-    ASSERT_EQ(::AddBodies(many.data(), 9999), 1);
+    EXPECT_EQ(BodyList()->count, 3);
+    const std::vector<BodyInfoStruct> many(9998, Body(0));
+    ASSERT_EQ(::AddBodies(many.data(), 9998), 1);
     backend.Expect({{{{kEditNameItem, "Extra"}}, kEditOkItem}});
     Choose(kObjectsMenu, 1);
-    EXPECT_EQ(BodyList()->count, 10000);
+    EXPECT_EQ(BodyList()->count, 10001);
     ASSERT_FALSE(backend.alerts.empty());
     EXPECT_NE(backend.alerts.back().find("10000 bodies with mass already"), std::string::npos);
 }

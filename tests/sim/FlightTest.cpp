@@ -4,6 +4,7 @@
 #include <string>
 
 #include "SimFixture.h"
+#include "core/Control.h"
 #include "shell/FlightPrediction.h"
 #include "sim/DominantAttractor.h"
 #include "sim/OrbitalElements.h"
@@ -59,6 +60,26 @@ TEST_P(FlownMatchesPredicted, ForEveryMethodAfterAWarmStart) {
     }
 }
 INSTANTIATE_TEST_SUITE_P(Methods, FlownMatchesPredicted, ::testing::Values(0, 1, 2, 3, 4, 5, 6));
+
+// A collision stopped the run and the user ran on: the pairs still touching stop neither the
+// run nor its prediction, which goes on to its horizon as the run does.
+TEST_F(Flight, PairsStillTouchingAfterAStopDoNotEndThePrediction) {
+    StartCraft(kPushSemiImplicitEuler, kCrashStop);
+    RT(0).radius = 10.0;  // the craft, 4 from the star, stays inside it
+    Frames(1);
+    ASSERT_TRUE(GetControl(kPausedControl));
+    ClearControl(kPausedControl);
+    Frames(1);
+    ASSERT_FALSE(GetControl(kPausedControl));
+    const PredictionResultStruct r = Predicted(200, 1);
+    EXPECT_FALSE(r.stopped);
+    ASSERT_EQ(r.samples, 201);
+    for (int32_t k = 1; k <= 200; ++k) {
+        DoPushStage();
+        ASSERT_EQ(r.fingerprint[size_t(k)], SystemFingerprint(BodyRTList())) << "push " << k;
+    }
+    EXPECT_FALSE(GetControl(kPausedControl));
+}
 
 // {a, e, inclination, true anomaly}: positions from the perifocal frame turned about x.
 struct ConicCase {
