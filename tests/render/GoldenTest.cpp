@@ -17,6 +17,7 @@
 #include "render/IJK.h"
 #include "render/Pen.h"
 #include "render/PixelRatio.h"
+#include "render/PredictedPath.h"
 #include "render/StereoGlasses.h"
 
 namespace {
@@ -172,6 +173,37 @@ TEST(Golden, Stereo) {
     stereoGlasses = StereoGlasses::RedRight;  // the stored picture was drawn for red-right glasses
     s.DrawAndExpect("stereo");
     stereoGlasses = StereoGlasses::RedLeft;
+}
+
+// A craft's predicted ellipse about a planet, nearly edge-on: dimmer than the craft and drawn
+// before the bodies, which cover it where it crosses them, with the apsides, a burn and the
+// closest approach marked and labelled.
+TEST(Golden, PredictedPathAndMarks) {
+    GoldenScene s(2, 240, 150, 500);
+    StartGui(), SetPlatformBackend(&s.qt);
+    BodyRTStruct &planet = s.Body(0), &craft = s.Body(1);
+    planet.radius = 20, planet.mass = 1e24, planet.color = RGBColor{20000, 30000, 65535};
+    craft.color = RGBColor{65535, 65535, 65535};
+    std::memcpy(planet.name, "\5Terra", 6), std::memcpy(craft.name, "\5Probe", 6);
+    PredictionResultStruct r;
+    r.craft = 1, r.reference = 0, r.target = 0, r.timeStep = 60, r.complete = true;
+    constexpr int kTurn = 240;
+    for (int k = 0; k <= kTurn; ++k) {
+        const double e = 2 * M_PI * k / kTurn;  // eccentric anomaly
+        r.craftPos.insert(r.craftPos.end(), {-80.0 * std::sin(e), 100 * (std::cos(e) - 0.5), 15 * std::sin(e)});
+        r.referencePos.insert(r.referencePos.end(), {0.0, 0.0, 0.0});
+    }
+    r.samples = kTurn + 1;
+    for (int n = 0; n < 3; ++n) craft.pos[n] = r.craftPos[size_t(n)];
+    r.marks = {{PredictionMarkKind::kPeriapsis, 0, 0, 30e3}, {PredictionMarkKind::kBurn, kTurn / 4, -1, 12.5},
+               {PredictionMarkKind::kApoapsis, kTurn / 2, 0, 130e3}, {PredictionMarkKind::kClosestApproach, 3 * kTurn / 4, 0, 55e3}};
+    EraseRenderBuffer();
+    PenSetTarget(RenderSurface());
+    DrawPredictedPath(r, 0, *BodyRTList(), renderCX, renderCY);
+    rt.velArrowExponent = rt.accArrowExponent = 0;
+    DoDrawStage(renderCX, renderCY);
+    DrawPredictionMarks(r, 0, *BodyRTList(), renderCX, renderCY);
+    ExpectFrame("predicted-path", 24);  // glyph edges may shade differently
 }
 
 // The demo's Saturn 30 degrees above its ring: the near half of the ring crosses the globe,
