@@ -123,6 +123,13 @@ void DrawPredictionMarks(const PredictionResultStruct& r, int32_t from, const Bo
                          int32_t cy) {
     if (r.craft < 0 || r.craft >= list.count) return;
     const int32_t half = DevicePixels(3);
+    // In stereo each eye sees the mark and its label where it sees that point of the path, in
+    // its own colour; the additive pen makes white where the two overlap.
+    const bool stereo = set.displayFlags & kStereoOnFlag;
+    const int32_t eyeRadius = DevicePixels(set.eyeRadius);
+    const double eyeOffset = rt.focalLength ? eyeRadius * rt.eyeDistance / rt.focalLength : 0.0;
+    const int16_t mode = CurrentPenMode();
+    if (stereo) PenMode(kAddPinMode);
     // Of the apsides only the next of each kind: later turns would pile their labels on these.
     const int32_t nextPe = NextMark(r, PredictionMarkKind::kPeriapsis, from);
     const int32_t nextAp = NextMark(r, PredictionMarkKind::kApoapsis, from);
@@ -135,19 +142,14 @@ void DrawPredictionMarks(const PredictionResultStruct& r, int32_t from, const Bo
         int32_t sx, sy;
         PlacedSample(r, m.sample, list, p);
         if (!Project(p, cx, cy, sx, sy, rel, depth)) continue;
+        RGBColor colour{};
         switch (m.kind) {
             case PredictionMarkKind::kPeriapsis:
-            case PredictionMarkKind::kApoapsis: RGBForeColor(RGBColor{30000, 52000, 65535}); break;
-            case PredictionMarkKind::kBurn: RGBForeColor(RGBColor{65535, 52000, 0}); break;
-            case PredictionMarkKind::kClosestApproach: RGBForeColor(RGBColor{0, 65535, 30000}); break;
-            case PredictionMarkKind::kCollision: RGBForeColor(RGBColor{65535, 8000, 8000}); break;
+            case PredictionMarkKind::kApoapsis: colour = RGBColor{30000, 52000, 65535}; break;
+            case PredictionMarkKind::kBurn: colour = RGBColor{65535, 52000, 0}; break;
+            case PredictionMarkKind::kClosestApproach: colour = RGBColor{0, 65535, 30000}; break;
+            case PredictionMarkKind::kCollision: colour = RGBColor{65535, 8000, 8000}; break;
         }
-        const Rect box{int16_t(sy - half), int16_t(sx - half), int16_t(sy + half + 1), int16_t(sx + half + 1)};
-        if (m.kind == PredictionMarkKind::kCollision) {
-            MoveTo(sx - half, sy - half), LineTo(sx + half, sy + half);
-            MoveTo(sx - half, sy + half), LineTo(sx + half, sy - half);
-        } else if (m.kind == PredictionMarkKind::kBurn) FrameRect(box);
-        else FrameOval(box);
         Str255 line;
         char text[160];
         if (!PredictionMarkLabel(r, m, list, text, sizeof text)) continue;
@@ -157,6 +159,23 @@ void DrawPredictionMarks(const PredictionResultStruct& r, int32_t from, const Bo
         // Marks close together on the path keep their labels apart: one row per kind.
         const int32_t row = m.kind == PredictionMarkKind::kBurn ? -1 : m.kind == PredictionMarkKind::kApoapsis ? 1
                             : m.kind == PredictionMarkKind::kClosestApproach ? 2 : m.kind == PredictionMarkKind::kCollision ? 3 : 0;
-        DrawLabelLines(&line, 1, sx + half + 2, sy - LabelLinePixels() + 4 + row * LabelLinePixels());
+        int32_t xs[2] = {sx, sx};
+        RGBColor colours[2] = {colour, colour};
+        if (stereo) {
+            StereoEyeXs(rel, depth, cx, cy, eyeRadius, eyeOffset, xs[0], xs[1]);
+            colours[0] = rt.redEyeColor, colours[1] = rt.cyanEyeColor;
+        }
+        for (int eye = 0; eye < (stereo ? 2 : 1); ++eye) {
+            const int32_t x = xs[eye];
+            RGBForeColor(colours[eye]);
+            const Rect box{int16_t(sy - half), int16_t(x - half), int16_t(sy + half + 1), int16_t(x + half + 1)};
+            if (m.kind == PredictionMarkKind::kCollision) {
+                MoveTo(x - half, sy - half), LineTo(x + half, sy + half);
+                MoveTo(x - half, sy + half), LineTo(x + half, sy - half);
+            } else if (m.kind == PredictionMarkKind::kBurn) FrameRect(box);
+            else FrameOval(box);
+            DrawLabelLines(&line, 1, x + half + 2, sy - LabelLinePixels() + 4 + row * LabelLinePixels());
+        }
     }
+    PenMode(mode);
 }

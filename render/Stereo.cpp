@@ -43,6 +43,12 @@ void DrawEyeArrow(int32_t fromX, int32_t y, const double* tip, double f2, int32_
 
 }  // namespace
 
+void StereoEyeXs(const double* rel, double depth, int32_t cx, int32_t cy, int32_t eyeRadius, double eyeOffset,
+                 int32_t& redX, int32_t& cyanX) {
+    const EyeXs e = ProjectBothEyes(rel, rt.focalLength / depth, cx, cy, eyeRadius * RedEyeSide(), eyeOffset * RedEyeSide());
+    redX = e.red, cyanX = e.cyan;
+}
+
 void PlotTrailPoint3DFinish(const TrailPoint&, int32_t cx, int32_t cy, int32_t eyeRadius, double eyeOffset,
                             double depth, const double* rel) {
     if (!(depth < 0)) return;

@@ -197,13 +197,17 @@ TEST(Golden, PredictedPathAndMarks) {
     for (int n = 0; n < 3; ++n) craft.pos[n] = r.craftPos[size_t(n)];
     r.marks = {{PredictionMarkKind::kPeriapsis, 0, 0, 30e3}, {PredictionMarkKind::kBurn, kTurn / 4, -1, 12.5},
                {PredictionMarkKind::kApoapsis, kTurn / 2, 0, 130e3}, {PredictionMarkKind::kClosestApproach, 3 * kTurn / 4, 0, 55e3}};
-    EraseRenderBuffer();
-    PenSetTarget(RenderSurface());
-    DrawPredictedPath(r, 0, *BodyRTList(), renderCX, renderCY);
-    rt.velArrowExponent = rt.accArrowExponent = 0;
-    DoDrawStage(renderCX, renderCY);
-    DrawPredictionMarks(r, 0, *BodyRTList(), renderCX, renderCY);
-    ExpectFrame("predicted-path", 24);  // glyph edges may shade differently
+    for (const bool stereo : {false, true}) {  // in stereo each eye sees the path and the marks where it sees them
+        set.displayFlags = stereo ? kStereoOnFlag : 0, set.eyeRadius = 6, stereoGlasses = StereoGlasses::RedRight;
+        EraseRenderBuffer();
+        PenSetTarget(RenderSurface());
+        DrawPredictedPath(r, 0, *BodyRTList(), renderCX, renderCY);
+        rt.velArrowExponent = rt.accArrowExponent = 0;
+        DoDrawStage(renderCX, renderCY);
+        DrawPredictionMarks(r, 0, *BodyRTList(), renderCX, renderCY);
+        ExpectFrame(stereo ? "predicted-path-stereo" : "predicted-path", 24);  // glyph edges may shade differently
+    }
+    stereoGlasses = StereoGlasses::RedLeft;
 }
 
 // The demo's Saturn 30 degrees above its ring: the near half of the ring crosses the globe,
