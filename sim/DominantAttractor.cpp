@@ -1,6 +1,7 @@
 #include "sim/DominantAttractor.h"
 
 #include <cmath>
+#include <vector>
 
 #include "sim/PairPass.h"
 
@@ -10,6 +11,12 @@ namespace {
 constexpr double kConsideredPull = 1e-3;
 // Moon of a moon of a planet of a star: deep enough for any system, and bounded.
 constexpr int kMaxNesting = 4;
+
+// The answers found so far in one call, by depth and body: each is worked out once, so a
+// call costs at most (kMaxNesting + 1) passes per body instead of a pass per path through
+// the candidates, which grows exponentially with the number of bodies of varied masses.
+constexpr int32_t kNotYetFound = -2;
+thread_local std::vector<int32_t> found;  // grow-only
 
 double DistanceSquared(const BodyRTStruct& a, const BodyRTStruct& b) {
     double r2 = 0;
@@ -47,9 +54,11 @@ int32_t StrongestPull(const BodyRTListStruct* list, int32_t index, double powerL
 // body: the Sun pulls the Moon twice as hard as the Earth does, yet the Moon orbits the
 // Earth. Of nested spheres the smallest holds.
 int32_t Attractor(const BodyRTListStruct* list, int32_t index, double powerLaw, int depth) {
+    int32_t& answer = found[size_t(depth) * size_t(list->count) + size_t(index)];
+    if (answer != kNotYetFound) return answer;
     double strongest = 0;
     const int32_t p = StrongestPull(list, index, powerLaw, strongest);
-    if (p < 0 || depth >= kMaxNesting) return p;
+    if (p < 0 || depth >= kMaxNesting) return answer = p;
     const BodyRTStruct& me = list->body[index];
     int32_t best = p;
     double smallestSphere = INFINITY;
@@ -63,11 +72,12 @@ int32_t Attractor(const BodyRTListStruct* list, int32_t index, double powerLaw, 
         const double hill = std::sqrt(DistanceSquared(o, list->body[host])) * std::cbrt(o.mass / (3 * list->body[host].mass));
         if (r2 < hill * hill && hill < smallestSphere) smallestSphere = hill, best = j;
     }
-    return best;
+    return answer = best;
 }
 }  // namespace
 
 int32_t DominantAttractor(const BodyRTListStruct* list, int32_t index, double powerLaw) {
     if (!list || index < 0 || index >= list->count) return -1;
+    found.assign(size_t(kMaxNesting + 1) * size_t(list->count), kNotYetFound);
     return Attractor(list, index, powerLaw, 0);
 }

@@ -1,6 +1,8 @@
 // Flight planning: the prediction is what then happens, for every method; elements against
 // two-body solutions and the published J2000 planets; planned burns; the Earth to Moon demo.
+#include <chrono>
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "SimFixture.h"
@@ -172,6 +174,23 @@ TEST_F(SimTest, SolarSystemAtJ2000HasThePublishedMeanElements) {
     const int32_t home[][2] = {{0, -1}, {4, 3}, {7, 6}, {8, 6}, {9, 6}, {10, 6}, {12, 11}};
     for (const auto& [moon, planet] : home) EXPECT_EQ(DominantAttractor(list, moon, set.powerLaw), planet) << moon;
 }
+// Hundreds of bodies of every mass, scattered: each body's attractor is worked out once per
+// depth, not once per path through the candidates (which took seconds a call at 100 bodies
+// and froze the object window, which asks for every row it shows).
+TEST_F(SimTest, AttractorsAmongHundredsOfBodiesOfAllMassesTakeLittleTime) {
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::vector<std::vector<double>> bodies;
+    for (int k = 0; k < 400; ++k) bodies.push_back({1e12 * u(rng), 1e12 * u(rng), 1e12 * u(rng), 0, 0, 0, std::pow(10.0, 20 + 6 * u(rng))});
+    Start(bodies, kPushSemiImplicitEuler, 1.0);
+    const auto start = std::chrono::steady_clock::now();
+    for (int32_t i = 0; i < 10; ++i) {
+        const int32_t a = DominantAttractor(BodyRTList(), i, -2.0);
+        EXPECT_TRUE(a == -1 || (a != i && RT(a).mass >= RT(i).mass)) << i;
+    }
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+}
+
 TEST_F(Flight, PlannedBurnAtPeriapsisIsScheduledAndTheWorkerRepredictsWithIt) {
     StartCraft(kPushRungeKutta, kCrashIgnore);
     predictionOptions = PredictionOptionsStruct{true, 300, 1};
