@@ -94,8 +94,8 @@ void ClearEngineRecord() {
 }
 
 void DeallocBodyRT() {
-    if (rt.bodyRT) ++runGeneration;
     if (rt.bodyRT) {
+        ++runGeneration;
         HUnlock(rt.bodyRT);
         DisposeHandle(rt.bodyRT);
     }

@@ -73,8 +73,7 @@ PairPartials ParticleResults(const SimdScratch& s) {
     return PairPartials{ParticleArray(s, k),     ParticleArray(s, k + 1), ParticleArray(s, k + 2),
                         ParticleArray(s, k + 3), ParticleArray(s, k + 4), ParticleArray(s, k + 5)};
 }
-PairPartials ParticleResults() { return ParticleResults(scratch);
-}
+PairPartials ParticleResults() { return ParticleResults(scratch); }
 
 size_t StorageDoubles(const SimdScratch& s) {
     return size_t(kColumnArrays + s.slices * kPartialArrays) * size_t(s.stride) +
@@ -197,10 +196,7 @@ void RunSlice(void* context, int32_t task) {
 // Evaluates every slice, on the pool when there are several.
 void RunSlices(const ForceLaw& fl) {
     scratch.law = MakePairLaw(fl);
-    const int32_t tasks = scratch.slices + scratch.particleSlices;
-    if (slicesInline)
-        for (int32_t t = 0; t < tasks; ++t) RunSlice(&scratch, t);
-    else RunPoolTasks(tasks, RunSlice, &scratch);
+    RunPushSlices(scratch.slices + scratch.particleSlices, RunSlice, &scratch);
 }
 
 // Adds every slice's partial sums into slice 0's, in slice order for every slot, so the
@@ -287,7 +283,11 @@ size_t PairScratchBytesInUse() {
 }
 
 void SetThreadRunsPairSlicesInline(bool inlineSlices) { slicesInline = inlineSlices; }
-bool ThreadRunsPairSlicesInline() { return slicesInline; }
+
+void RunPushSlices(int32_t slices, PoolTask task, void* context) {
+    if (!slicesInline) return RunPoolTasks(slices, task, context);
+    for (int32_t t = 0; t < slices; ++t) task(context, t);
+}
 
 void SetThreadedPairMinBodies(int32_t bodies) { threadedMinBodies = bodies > 0 ? bodies : kThreadedPairMinBodies; }
 

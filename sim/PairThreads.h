@@ -7,6 +7,7 @@
 
 #include "core/Records.h"
 #include "sim/PairPass.h"
+#include "sim/ThreadPool.h"
 
 // Live bodies from which the pair rows are split into kPairSlices slices for the pool.
 // Set from BM_ThreadingThreshold in bench/sim/PairBench.cpp (one thread against two, pass
@@ -24,7 +25,8 @@ void SimdStageAccelerations(const BodyRTListStruct* list, const Vec3* pos, Vec3*
 // For a thread that must leave the pool to the live run: its slices run one after the
 // other on it (same slices, same sums, so the same results).
 void SetThreadRunsPairSlicesInline(bool inlineSlices);
-bool ThreadRunsPairSlicesInline();
+// Runs the slices of a push: on the pool, or one after the other on a thread set as above.
+void RunPushSlices(int32_t slices, PoolTask task, void* context);
 
 // The live count from which rows are sliced over the pool; 0 or less restores the default.
 // Results depend on it (slices change the order of summation), never on the thread count.

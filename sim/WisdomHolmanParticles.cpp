@@ -81,7 +81,7 @@ HWY_INLINE M DriftLanes(D d, double mu, double dt, V q[3], V v[3]) {
     usual = hn::AndNot(hn::Gt(hn::Abs(t), period), usual);
     if (!solvable) usual = hn::FirstN(d, 0);
     const V sMax = hn::Div(hn::Set(d, kTwoPi), rootBeta);
-    const V a1 = hn::Div(hn::Set(d, 1.0), r0), mu6 = hn::Set(d, mu), muMinusBetaR0 = hn::Sub(mu6, hn::Mul(beta, r0));
+    const V a1 = hn::Div(hn::Set(d, 1.0), r0), muV = hn::Set(d, mu), muMinusBetaR0 = hn::Sub(muV, hn::Mul(beta, r0));
     const V b2 = hn::Mul(hn::Mul(hn::Mul(hn::Mul(hn::Set(d, -0.5), eta0), a1), a1), a1);
     V c3 = hn::Sub(hn::Mul(hn::Mul(hn::Mul(hn::Set(d, 0.5), eta0), eta0), a1), hn::Div(muMinusBetaR0, hn::Set(d, 6.0)));
     c3 = hn::Mul(hn::Mul(hn::Mul(hn::Mul(c3, a1), a1), a1), a1);
@@ -90,29 +90,29 @@ HWY_INLINE M DriftLanes(D d, double mu, double dt, V q[3], V v[3]) {
     V lo = dt > 0.0 ? zero : hn::Neg(sMax), hi = dt > 0.0 ? sMax : zero;
     s = hn::IfThenElse(hn::Lt(s, lo), lo, hn::IfThenElse(hn::Lt(hi, s), hi, s));
 
-    const V one = hn::Set(d, 1.0), betaV = beta;
+    const V one = hn::Set(d, 1.0);
     V g1 = zero, g2 = zero, r = one;  // of the lanes' final s (G3 is not needed past the solve)
     M active = usual;
     for (int iteration = 0; iteration < 100 && !hn::AllFalse(d, active); ++iteration) {
         V c0, c1, c2, c3s;
-        StumpffLanes(d, hn::Mul(hn::Mul(betaV, s), s), c0, c1, c2, c3s);
+        StumpffLanes(d, hn::Mul(hn::Mul(beta, s), s), c0, c1, c2, c3s);
         const V ss = hn::Mul(s, s);
         const V u1 = hn::Mul(s, c1), u2 = hn::Mul(ss, c2), u3 = hn::Mul(hn::Mul(ss, s), c3s);
-        const V time = hn::Add(hn::Add(hn::Mul(r0, u1), hn::Mul(eta0, u2)), hn::Mul(mu6, u3));
-        const V ur = hn::Add(hn::Add(hn::Mul(r0, c0), hn::Mul(eta0, u1)), hn::Mul(mu6, u2));
+        const V time = hn::Add(hn::Add(hn::Mul(r0, u1), hn::Mul(eta0, u2)), hn::Mul(muV, u3));
+        const V ur = hn::Add(hn::Add(hn::Mul(r0, c0), hn::Mul(eta0, u1)), hn::Mul(muV, u2));
         const V f = hn::Sub(time, t);
         const M moving = hn::AndNot(hn::Eq(f, zero), active), below = hn::Lt(f, zero);
         lo = hn::IfThenElse(hn::And(moving, below), s, lo);
         hi = hn::IfThenElse(hn::AndNot(below, moving), s, hi);
-        const V g0 = hn::Sub(one, hn::Mul(betaV, u2));
+        const V g0 = hn::Sub(one, hn::Mul(beta, u2));
         const V eta = hn::Add(hn::Mul(eta0, g0), hn::Mul(muMinusBetaR0, u1));
         const V step = hn::Div(hn::Mul(f, ur), hn::Sub(hn::Mul(ur, ur), hn::Mul(hn::Mul(hn::Set(d, 0.5), f), eta)));
         const M close = hn::And(moving, hn::Le(hn::Abs(step), hn::Mul(hn::Set(d, 1e-6), hn::Abs(s))));
         // Within rounding of the root: the G-functions move along their Taylor series.
         const V dd = hn::Neg(step), d2 = hn::Mul(hn::Mul(hn::Set(d, 0.5), dd), dd), d3 = hn::Div(hn::Mul(dd, d2), hn::Set(d, 3.0));
-        const V t2 = hn::Add(u2, hn::Sub(hn::Add(hn::Mul(u1, dd), hn::Mul(g0, d2)), hn::Mul(hn::Mul(betaV, u1), d3)));
-        const V t1 = hn::Add(u1, hn::Sub(hn::Mul(g0, dd), hn::Mul(betaV, hn::Add(hn::Mul(u1, d2), hn::Mul(g0, d3)))));
-        const V tr = hn::Add(hn::Add(hn::Mul(r0, hn::Sub(one, hn::Mul(betaV, t2))), hn::Mul(eta0, t1)), hn::Mul(mu6, t2));
+        const V t2 = hn::Add(u2, hn::Sub(hn::Add(hn::Mul(u1, dd), hn::Mul(g0, d2)), hn::Mul(hn::Mul(beta, u1), d3)));
+        const V t1 = hn::Add(u1, hn::Sub(hn::Mul(g0, dd), hn::Mul(beta, hn::Add(hn::Mul(u1, d2), hn::Mul(g0, d3)))));
+        const V tr = hn::Add(hn::Add(hn::Mul(r0, hn::Sub(one, hn::Mul(beta, t2))), hn::Mul(eta0, t1)), hn::Mul(muV, t2));
         g1 = hn::IfThenElse(active, hn::IfThenElse(close, t1, u1), g1);
         g2 = hn::IfThenElse(active, hn::IfThenElse(close, t2, u2), g2);
         r = hn::IfThenElse(active, hn::IfThenElse(close, tr, ur), r);

@@ -18,7 +18,6 @@
 #include "sim/PairThreads.h"
 #include "sim/PushContext.h"
 #include "sim/Relativity.h"
-#include "sim/ThreadPool.h"
 #include "sim/WisdomHolmanParticles.h"
 
 namespace {
@@ -193,10 +192,7 @@ void WisdomHolmanPush(BodyRTListStruct* list, const PushStep& step) {
     // Each body's arithmetic is its own, so the slicing never changes a result.
     constexpr size_t kParticlesPerSlice = 512;
     job.slices = int32_t(std::min<size_t>(64, (s.particles.size() + kParticlesPerSlice - 1) / kParticlesPerSlice));
-    if (job.slices == 1) PushParticleSlice(&job, 0);
-    else if (ThreadRunsPairSlicesInline())
-        for (int32_t t = 0; t < job.slices; ++t) PushParticleSlice(&job, t);
-    else if (job.slices > 1) RunPoolTasks(job.slices, PushParticleSlice, &job);
+    RunPushSlices(job.slices, PushParticleSlice, &job);
     for (int32_t t = 0; t < job.slices; ++t) health.closeEncounters += job.tally[t].close, health.nearCentre += job.tally[t].nearCentre;
     if (health.closeEncounters > 0 || health.nearCentre > 0) ++health.unsoundPushes;
 }
