@@ -1,4 +1,3 @@
-#include "core/Utf8.h"
 #include "windows/BodyEditorDraw.h"
 
 #include <algorithm>
@@ -6,6 +5,7 @@
 #include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
 #include "render/Pen.h"
+#include "windows/SideWindowPen.h"
 
 namespace {
 
@@ -29,12 +29,7 @@ Rect Inset(const Rect& r, int16_t d) {
 }  // namespace
 
 std::string FitPopUpText(std::string text, int32_t width, int16_t font) {
-    while (Platform().ThemeTextWidth(text, font) + kPopUpTextRoom >= width && CodePoints(text) >= 6) {
-        DropLastCodePoint(text);
-        DropLastCodePoint(text);
-        text += kEllipsis;
-    }
-    return text;
+    return FitTextWithEllipsis(std::move(text), width - kPopUpTextRoom, font, 5);
 }
 
 void DrawParentPopUpItem(ModalDialog& dialog, int16_t item, const std::string& label) {

@@ -5,7 +5,6 @@
 
 #include "core/Strings.h"
 #include "core/Units.h"
-#include "core/Utf8.h"
 #include "imagery/SpherePix.h"
 #include "render/Pen.h"
 #include "windows/ObjectWindow.h"
@@ -66,12 +65,7 @@ std::string SpeedText(const BodyInfoStruct& b, int32_t i, const BodyRTListStruct
         if (b.parent > 0 && list && b.parent - 1 < i) text += "rel. " + PToCStr(list->body[b.parent - 1].name);
         else text += "initial";
     }
-    while (CodePoints(text) > 8 && Platform().ThemeTextWidth(text, kViewsFont) >= room) {
-        DropLastCodePoint(text);
-        DropLastCodePoint(text);
-        text += kEllipsis;
-    }
-    return text;
+    return FitTextWithEllipsis(text, room, kViewsFont, 8);
 }
 
 void DrawRow(const BodyInfoStruct& b, ObjectRow row, int32_t r, int32_t w, const BodyRTListStruct* run) {
@@ -127,14 +121,7 @@ void DrawNewBodyButton(int32_t rowsShown, int32_t w) {
 
 }  // namespace
 
-std::string FitObjectName(std::string name) {
-    while (CodePoints(name) > 2 && Platform().ThemeTextWidth(name, kSmallViewsFont) >= kNameRoom) {
-        DropLastCodePoint(name);
-        DropLastCodePoint(name);
-        name += kEllipsis;
-    }
-    return name;
-}
+std::string FitObjectName(std::string name) { return FitTextWithEllipsis(std::move(name), kNameRoom, kSmallViewsFont, 2); }
 
 void RedrawObjectWindow() {
     const PixelSurface s = MainWindow().WindowSurface(kObjectWindowId);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/Utf8.h"
 #include "render/Pen.h"
 
 int16_t ViewsFontOfSize(int32_t size) { return size <= 9 ? kSmallViewsFont : kViewsFont; }
@@ -71,4 +72,13 @@ void FrameRoundRect(const Rect& r, int32_t diameter) {
         }
         previous = in;
     }
+}
+
+std::string FitTextWithEllipsis(std::string text, int32_t room, int16_t font, size_t fewest) {
+    while (CodePoints(text) > fewest && Platform().ThemeTextWidth(text, font) >= room) {
+        DropLastCodePoint(text);
+        DropLastCodePoint(text);
+        text += kEllipsis;
+    }
+    return text;
 }

@@ -1,5 +1,5 @@
-// Pen helpers shared by the statistics and object windows: text placed on a
-// baseline at a point size, black erasing, rounded rectangles.
+// Pen helpers shared by the statistics and object windows and the dialogs' drawn items: text
+// placed on a baseline at a point size and fitted to a width, black erasing, rounded rectangles.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -24,6 +24,10 @@ Rect TextBoxAtBaseline(int32_t x, int32_t baseline, int32_t size, TextJustify ju
 // Draws in the pen colour; text is UTF-8.
 void DrawTextAtBaseline(int32_t x, int32_t baseline, const std::string& text, int32_t size,
                         TextJustify justify = TextJustify::Left);
+
+// The text shortened, two code points at a time and ending in an ellipsis, until it measures
+// less than `room` pixels in the font or is down to `fewest` code points.
+std::string FitTextWithEllipsis(std::string text, int32_t room, int16_t font, size_t fewest);
 
 // Paints the rectangle black and leaves the pen white.
 void EraseRect(const Rect& r);
