@@ -9,6 +9,14 @@ using Vec3 = std::array<double, 3>;
 
 inline bool IsLiveBody(const BodyRTStruct& b) { return (b.statusFlags & kAbsorbedStatus) == 0; }
 
+// The live body of greatest mass, the first among equals; -1 for none.
+inline int32_t HeaviestLiveBody(const BodyRTListStruct* list) {
+    int32_t best = -1;
+    for (int32_t i = 0; list && i < list->count; ++i)
+        if (IsLiveBody(list->body[i]) && (best < 0 || list->body[i].mass > list->body[best].mass)) best = i;
+    return best;
+}
+
 // The pass skips the pairs of two test particles (IsTestParticle); nearest neighbours are
 // bodies with mass only, as particles never collide with each other.
 

@@ -19,13 +19,7 @@ inline void OnePostNewtonian(double mu, const double* r, const double* v, double
 }
 }  // namespace
 
-int32_t RelativitySource(const BodyRTListStruct* list) {
-    int32_t best = -1;
-    if (!list) return best;
-    for (int32_t i = 0; i < list->count; ++i)
-        if (IsLiveBody(list->body[i]) && (best < 0 || list->body[i].mass > list->body[best].mass)) best = i;
-    return best;
-}
+int32_t RelativitySource(const BodyRTListStruct* list) { return HeaviestLiveBody(list); }
 
 namespace {
 // The term for every live body but the source, wherever the positions, velocities and

@@ -83,14 +83,6 @@ void JumpVelocity(int32_t n, const double* m, const double* v, double mc, double
         for (int k = 0; k < 3; ++k) out[k] += m[i] * v[3 * i + k];
     for (int k = 0; k < 3; ++k) out[k] /= mc;
 }
-
-// The live body of greatest mass (the first among equals), or -1.
-int32_t CentralBody(const BodyRTListStruct* list) {
-    int32_t c = -1;
-    for (int32_t i = list->count - 1; i >= 0; --i)
-        if (IsLiveBody(list->body[i]) && (c < 0 || list->body[i].mass >= list->body[c].mass)) c = i;
-    return c;
-}
 }  // namespace
 
 const WisdomHolmanHealthStruct& WisdomHolmanHealth() { return health; }
@@ -106,7 +98,7 @@ void WisdomHolmanPush(BodyRTListStruct* list, const PushStep& step) {
         GaussRadauPush(list, step);
         return;
     }
-    const int32_t c = CentralBody(list);
+    const int32_t c = HeaviestLiveBody(list);
     if (c < 0 || !(list->body[c].mass > 0.0)) {
         health.fallback = WisdomHolmanFallback::kNoAttractor;
         SemiImplicitEulerPush(list, step);

@@ -23,19 +23,12 @@ struct Resonance {
     double au;
 };
 constexpr Resonance kJupiterResonances[] = {{"3:1", 2.50}, {"5:2", 2.82}, {"7:3", 2.95}, {"2:1", 3.28}};
-
-int32_t Heaviest(const BodyRTListStruct* list) {
-    int32_t best = -1;
-    for (int32_t i = 0; i < list->count; ++i)
-        if (IsLiveBody(list->body[i]) && (best < 0 || list->body[i].mass > list->body[best].mass)) best = i;
-    return best;
-}
 }  // namespace
 
 BeltHistogram CountSemiMajorAxes(const BodyRTListStruct* list, int32_t bins, double lowAu, double highAu) {
     BeltHistogram h;
     h.counts.assign(size_t(std::max(bins, 1)), 0);
-    const int32_t sun = list ? Heaviest(list) : -1;
+    const int32_t sun = HeaviestLiveBody(list);
     if (sun < 0) return h;
     const BodyRTStruct& s = list->body[sun];
     const double gm = set.gravConstant * s.mass;
