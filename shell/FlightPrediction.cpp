@@ -13,6 +13,7 @@
 #endif
 
 #include "core/Control.h"
+#include "core/Fnv1a.h"
 #include "render/PredictedPath.h"
 #include "render/Pen.h"
 #include "render/RenderBuffer.h"
@@ -27,11 +28,8 @@ namespace {
 
 // What the future depends on besides the bodies: the physics, the schedule and the options.
 uint64_t RequestSignature(int32_t target) {
-    uint64_t h = 1469598103934665603ull;
-    auto mix = [&h](const void* p, size_t n) {
-        const auto* b = static_cast<const uint8_t*>(p);
-        for (size_t k = 0; k < n; ++k) h = (h ^ b[k]) * 1099511628211ull;
-    };
+    uint64_t h = kFnv1aStart;
+    auto mix = [&h](const void* p, size_t n) { MixFnv1a(h, p, n); };
     mix(&set.gravConstant, sizeof set.gravConstant);
     mix(&set.powerLaw, sizeof set.powerLaw);
     mix(&set.timeStep, sizeof set.timeStep);

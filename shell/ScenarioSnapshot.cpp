@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/Fnv1a.h"
 #include "imagery/SpherePix.h"
 #include "render/Camera.h"
 #include "sim/Bodies.h"
@@ -11,8 +12,8 @@
 namespace {
 
 uint64_t HashBytes(const uint8_t* bytes, size_t size) {
-    uint64_t h = 14695981039346656037ull;  // FNV-1a
-    for (size_t k = 0; k < size; ++k) h = (h ^ bytes[k]) * 1099511628211ull;
+    uint64_t h = kFnv1aStart;
+    MixFnv1a(h, bytes, size);
     return h;
 }
 

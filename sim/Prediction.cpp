@@ -6,6 +6,7 @@
 #include <cstring>
 #include <thread>
 
+#include "core/Fnv1a.h"
 #include "sim/Bodies.h"
 #include "sim/DominantAttractor.h"
 #include "sim/FiniteGuard.h"
@@ -19,11 +20,6 @@
 namespace {
 
 size_t BodyListBytes(int32_t count) { return offsetof(BodyRTListStruct, body) + size_t(count + 1) * sizeof(BodyRTStruct); }
-
-inline void Mix(uint64_t& h, const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    for (size_t k = 0; k < n; ++k) h = (h ^ b[k]) * 1099511628211ull;
-}
 
 double Distance(const double* a, const double* b) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
 
@@ -95,16 +91,16 @@ thread_local std::vector<uint8_t> workBodies;
 }  // namespace
 
 uint64_t SystemFingerprint(const BodyRTListStruct* list) {
-    uint64_t h = 1469598103934665603ull;
+    uint64_t h = kFnv1aStart;
     if (!list) return h;
-    Mix(h, &list->count, sizeof list->count);
+    MixFnv1a(h, &list->count, sizeof list->count);
     for (int32_t i = 0; i < list->count; ++i) {
         const BodyRTStruct& b = list->body[i];
-        Mix(h, b.pos, sizeof b.pos);
-        Mix(h, b.vel, sizeof b.vel);
-        Mix(h, &b.mass, sizeof b.mass);
-        Mix(h, &b.radius, sizeof b.radius);
-        Mix(h, &b.statusFlags, sizeof b.statusFlags);
+        MixFnv1a(h, b.pos, sizeof b.pos);
+        MixFnv1a(h, b.vel, sizeof b.vel);
+        MixFnv1a(h, &b.mass, sizeof b.mass);
+        MixFnv1a(h, &b.radius, sizeof b.radius);
+        MixFnv1a(h, &b.statusFlags, sizeof b.statusFlags);
     }
     return h;
 }
