@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 
@@ -46,24 +47,37 @@ TEST(ScenarioTool, HostileScenariosAreRefusedWithTheField) {
     DeallocateAllPushMemory();
 }
 
-// The headless prediction: at most 2000 rows, the last push among them, the marks of the flight.
+// The headless prediction: at most 2000 rows, the last push among them, the marks of the flight;
+// still JSON when a body's name holds a quote and a backslash, which its marks' labels show.
 TEST(ScenarioTool, PredictPrintsAThinnedPathWithItsMarksAndElements) {
-    const std::string cmd = std::string(GRAVITAS_SIM_BINARY) + " " + GRAVITAS_SOURCE_DIR +
-                            "/data/scenarios/earth-to-moon.json --frames 0 --predict 9000";
-    FILE* p = popen(cmd.c_str(), "r");
-    ASSERT_TRUE(p);
-    std::string text;
-    for (int c; (c = std::fgetc(p)) != EOF;) text += char(c);
-    ASSERT_EQ(WEXITSTATUS(pclose(p)), 0) << text;
-    const nlohmann::json j = nlohmann::json::parse(text);
-    const auto& path = j["path"];
-    EXPECT_LE(path.size(), 2000u);
-    EXPECT_GT(path.size(), 1500u);
-    EXPECT_EQ(path.back()[0], 9000);
-    EXPECT_EQ(j["target"], "Moon");
-    EXPECT_EQ(j["elements"]["about"], "Earth");
-    int burns = 0, approaches = 0;
-    for (const auto& m : j["marks"]) burns += m["kind"] == "burn", approaches += m["kind"] == "closestApproach";
-    EXPECT_EQ(burns, 2);
-    EXPECT_EQ(approaches, 1);
+    const ScratchDir folder;
+    std::ifstream demo(std::string(GRAVITAS_SOURCE_DIR) + "/data/scenarios/earth-to-moon.json");
+    std::string scenario((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
+    const size_t moon = scenario.find(R"("name": "Moon")");
+    ASSERT_NE(moon, std::string::npos);
+    std::ofstream(folder.prefix() + "quoted.json") << scenario.replace(moon, 14, R"("name": "Mo\"on\\")");
+    for (const auto& [file, target] : {std::pair{std::string(GRAVITAS_SOURCE_DIR) + "/data/scenarios/earth-to-moon.json", "Moon"},
+                                       std::pair{folder.prefix() + "quoted.json", "Mo\"on\\"}}) {
+        FILE* p = popen((std::string(GRAVITAS_SIM_BINARY) + " " + file + " --frames 0 --predict 9000").c_str(), "r");
+        ASSERT_TRUE(p);
+        std::string text;
+        for (int c; (c = std::fgetc(p)) != EOF;) text += char(c);
+        ASSERT_EQ(WEXITSTATUS(pclose(p)), 0) << text;
+        const nlohmann::json j = nlohmann::json::parse(text);
+        const auto& path = j["path"];
+        EXPECT_LE(path.size(), 2000u);
+        EXPECT_GT(path.size(), 1500u);
+        EXPECT_EQ(path.back()[0], 9000);
+        EXPECT_EQ(j["target"], target);
+        EXPECT_EQ(j["elements"]["about"], "Earth");
+        int burns = 0, approaches = 0;
+        for (const auto& m : j["marks"]) {
+            burns += m["kind"] == "burn";
+            if (m["kind"] != "closestApproach") continue;
+            ++approaches;
+            EXPECT_EQ(m["label"].get<std::string>().rfind(std::string(target) + " ", 0), 0u) << m["label"];
+        }
+        EXPECT_EQ(burns, 2);
+        EXPECT_EQ(approaches, 1);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "render/PredictedPath.h"
 #include "shell/FlightPrediction.h"
@@ -20,19 +21,24 @@ void Number(std::string& s, double v) {
     s += buf;
 }
 
+// A JSON string: quotes and backslashes escaped, control characters left out.
+void Quoted(std::string& s, const char* text, size_t n) {
+    s += '"';
+    for (size_t k = 0; k < n; ++k) {
+        const char c = text[k];
+        if (c == '"' || c == '\\') s += '\\';
+        if (uint8_t(c) >= 0x20) s += c;
+    }
+    s += '"';
+}
+
 void Name(std::string& s, const BodyRTListStruct* list, int32_t body) {
     if (!list || body < 0 || body >= list->count) {
         s += "null";
         return;
     }
-    s += '"';
     const uint8_t* n = list->body[body].name;
-    for (int k = 1; k <= n[0] && k < 32; ++k) {
-        const char c = char(n[k]);
-        if (c == '"' || c == '\\') s += '\\';
-        if (uint8_t(c) >= 0x20) s += c;
-    }
-    s += '"';
+    Quoted(s, reinterpret_cast<const char*>(n + 1), n[0] < 32 ? n[0] : 31);
 }
 
 void Vector(std::string& s, const double* v) {
@@ -104,7 +110,10 @@ std::string PredictionJSON(int32_t pushes, std::string& error) {
         s += ", \"position\": ";
         Vector(s, &r.craftPos[3 * size_t(mk.sample)]);
         char label[160];
-        if (list && PredictionMarkLabel(r, mk, *list, label, sizeof label)) s += std::string(", \"label\": \"") + label + "\"";
+        if (list && PredictionMarkLabel(r, mk, *list, label, sizeof label)) {
+            s += ", \"label\": ";
+            Quoted(s, label, std::strlen(label));  // it holds body names
+        }
         s += '}';
     }
     const OrbitalElementsStruct el = BodyElements(list, r.craft, set);
