@@ -21,5 +21,10 @@ template <size_t N>
 std::string PToCStr(const uint8_t (&counted)[N]) {
     return PToCStr(counted, N - 1);
 }
+// Appends a counted string's bytes as they are, allocating nothing once out has the room:
+// for lines composed every frame.
+inline void AppendPStr(std::string& out, const uint8_t* counted) {
+    out.append(reinterpret_cast<const char*>(counted + 1), counted[0]);
+}
 // out = a followed by b (out may be a); results beyond 255 characters are cut.
 void ConCat(const uint8_t* a, const uint8_t* b, uint8_t* out);

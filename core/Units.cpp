@@ -139,7 +139,7 @@ constexpr int16_t kStatsTexts = 1033;
 void AppendItem(std::string& out, int16_t item) {
     Str255 text;
     GetIndString(text, kStatsTexts, item);
-    out.append(reinterpret_cast<const char*>(text + 1), text[0]);
+    AppendPStr(out, text);
 }
 
 void AppendWhole(std::string& out, double value) {
@@ -162,7 +162,7 @@ void AppendElapsedTime(std::string& out, double t) {
     if (m != 0 || h != 0 || d != 0) AppendWhole(out, m), AppendItem(out, 4);
     Str255 text;
     MyRealFixed2String(&sec, text, int16_t(d != 0 ? 0 : h != 0 ? 1 : m != 0 ? 2 : 6));
-    out.append(reinterpret_cast<const char*>(text + 1), text[0]);
+    AppendPStr(out, text);
     AppendItem(out, 5);
 }
 

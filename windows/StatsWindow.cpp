@@ -28,7 +28,7 @@ std::string line, secondLine;
 void Append(int16_t item) {
     Str255 text;
     GetIndString(text, kStatsTexts, item);
-    line.append(reinterpret_cast<const char*>(text + 1), text[0]);
+    AppendPStr(line, text);
 }
 
 void AppendWhole(double value) {
@@ -40,13 +40,13 @@ void AppendWhole(double value) {
 void AppendFixed(double value, int16_t digits) {
     Str255 text;
     MyRealFixed2String(&value, text, digits);
-    line.append(reinterpret_cast<const char*>(text + 1), text[0]);
+    AppendPStr(line, text);
 }
 
 void AppendSci(double value) {
     Str255 text;
     MyRealToSciNotString(value, text);
-    line.append(reinterpret_cast<const char*>(text + 1), text[0]);
+    AppendPStr(line, text);
 }
 
 void DrawTimeLine(const PixelSurface& s, double t) {

@@ -19,14 +19,14 @@ std::string line;  // keeps its room from frame to frame
 void Append(int16_t item) {
     Str255 text;
     GetIndString(text, kStatsTexts, item);
-    line.append(reinterpret_cast<const char*>(text + 1), text[0]);
+    AppendPStr(line, text);
 }
 
 void AppendNumber(double value, int16_t digits) {
     Str255 text;
     if (std::fabs(value) < 1e15) MyRealFixed2String(&value, text, digits);
     else MyRealToSciNotString(value, text);
-    line.append(reinterpret_cast<const char*>(text + 1), text[0]);
+    AppendPStr(line, text);
 }
 
 // "v rel. Sun = 29785 m/s", with `lead` before it ("Craft ").

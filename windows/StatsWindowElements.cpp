@@ -12,25 +12,23 @@ constexpr double kDegrees = 57.29577951308232;
 // The lines keep their room from frame to frame: composing them allocates nothing.
 std::string lines[kElementLines];
 
-void AppendCounted(std::string& line, const uint8_t* text) { line.append(reinterpret_cast<const char*>(text + 1), text[0]); }
-
 void AppendSci(std::string& line, double value) {
     Str255 text;
     MyRealToSciNotString(value, text);
-    AppendCounted(line, text);
+    AppendPStr(line, text);
 }
 
 void AppendFixed(std::string& line, double value, int16_t digits) {
     Str255 text;
     MyRealFixed2String(&value, text, digits);
-    AppendCounted(line, text);
+    AppendPStr(line, text);
 }
 
 void AppendUnit(std::string& line, int16_t unitList) {
     Str255 text;
     GetIndString(text, unitList, 1);
     line += ' ';
-    AppendCounted(line, text);
+    AppendPStr(line, text);
 }
 
 void Put(std::string& line, const char* label, double value, int16_t unitList) {
@@ -47,7 +45,7 @@ int32_t ComposeElementLines(const BodyRTListStruct* list, int32_t index, const S
     const BodyRTStruct& home = list->body[el.attractor];
     int32_t n = 0;
     out[n].assign("Orbit about ");
-    AppendCounted(out[n], home.name);
+    AppendPStr(out[n], home.name);
     out[n++] += ':';
     if (el.escape) {
         out[n].assign("escape, v\u221e = ");
