@@ -56,7 +56,7 @@ void RestoreRun(const RunSnapshot& run) {
     const BodyListStruct* list = BodyList();
     if (!run.present || !list || size_t(list->count) != run.bodies.size()) return;
     const size_t n = run.bodies.size();
-    const Handle h = NewHandle(sizeof(int32_t) * 2 + sizeof(BodyRTStruct) * (n + 1));
+    const Handle h = NewHandle(BodyRTListBytes(int32_t(n)));
     if (!h) return;  // the next frame starts from the initial conditions
     rt.bodyRT = h;
     BodyRTListStruct* a = BodyRTList();

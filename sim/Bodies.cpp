@@ -113,7 +113,7 @@ void TransferICsToRT() {
     if (!set.bodies) return;
     HLock(set.bodies);
     BodyListStruct* l = BodyList();
-    Handle h = NewHandle(sizeof(int32_t) * 2 + sizeof(BodyRTStruct) * size_t(l->count + 1));
+    Handle h = NewHandle(BodyRTListBytes(l->count));
     if (!h) {
         HUnlock(set.bodies);
         return;

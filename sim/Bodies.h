@@ -1,5 +1,6 @@
 // Initial conditions of the bodies and the run-time body array built from them.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "core/Records.h"
@@ -24,5 +25,9 @@ void NoteRunTimeReplaced();
 // The craft's engine record of a run that starts now.
 void ClearEngineRecord();
 void DeallocBodyRT();
+// Bytes of a run-time list of `count` bodies: the count, then count + 1 records.
+inline size_t BodyRTListBytes(int32_t count) {
+    return offsetof(BodyRTListStruct, body) + size_t(count + 1) * sizeof(BodyRTStruct);
+}
 void DeallocBodyIC();
 void DeallocateAllPushMemory();

@@ -19,8 +19,6 @@
 
 namespace {
 
-size_t BodyListBytes(int32_t count) { return offsetof(BodyRTListStruct, body) + size_t(count + 1) * sizeof(BodyRTStruct); }
-
 double Distance(const double* a, const double* b) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
 
 // What the crash check of one push tells the prediction.
@@ -120,7 +118,7 @@ bool TakePredictionRequest(PredictionRequestStruct& req, int32_t pushes, int32_t
     req.pushCount = rt.pushCount;
     req.simTime = rt.simTime;
     const auto* bytes = reinterpret_cast<const uint8_t*>(list);
-    req.bodies.assign(bytes, bytes + BodyListBytes(list->count));
+    req.bodies.assign(bytes, bytes + BodyRTListBytes(list->count));
     req.burns.clear();
     for (int32_t k = 0, n = GetTTCount(set.timedThrust); k < n; ++k) {
         TimedThrustInfoStruct e;
@@ -146,7 +144,7 @@ void RunPrediction(const PredictionRequestStruct& req, PredictionResultStruct& o
     Prepare(out, req.pushes);
     workBodies.assign(req.bodies.begin(), req.bodies.end());
     auto* list = reinterpret_cast<BodyRTListStruct*>(workBodies.data());
-    if (workBodies.size() < BodyListBytes(0) || req.craft < 0 || req.craft >= list->count) return;
+    if (workBodies.size() < BodyRTListBytes(0) || req.craft < 0 || req.craft >= list->count) return;
 
     // This thread pushes its own copy through the live code, with the live memory's copy.
     int64_t pushCount = req.pushCount;
