@@ -36,13 +36,11 @@ struct HistoryState {
     uint64_t lastContent = 1;
 };
 
-
 HistoryState history;
 
 HistoryStep StepOfPresentState(const std::string& name, bool withRun) {
     HistoryStep step{name, CaptureScenario(history.pool), history.revision, history.content, withRun, {}};
-    step.run = CaptureRun();
-    if (!withRun) step.run.bodies.clear(), step.run.trail.clear();  // only its generation is needed
+    if (withRun) step.run = CaptureRun();  // a step that leaves the run alone keeps no copy of it
     return step;
 }
 
