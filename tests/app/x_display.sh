@@ -24,7 +24,9 @@ export APP UNIVERSE MODE XDG_CONFIG_HOME RUNNING_MAX="${GRAVITAS_CPU_RUNNING_MAX
 
 SCREEN=1280x800; [ "$MODE" = cpu ] && SCREEN=1600x1000
 # From a display number of its own choosing: two runs that both start at :99 can race for it.
-xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 ${SCREEN}x24" bash -s <<'INNER'
+# -noreset: without it the server resets when its last client leaves (the window manager killed
+# after the application quit), and a program connecting during the reset is turned away.
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 ${SCREEN}x24 -noreset" bash -s <<'INNER'
 set -u
 LOG="$XDG_CONFIG_HOME/run.log" CONF="$XDG_CONFIG_HOME/Gravitas/Gravitas.conf"
 fail() { echo "FAIL ($MODE): $*"; cat "$LOG"; kill "${app:-}" "${wm:-}" 2>/dev/null; exit 1; }
