@@ -1,6 +1,7 @@
 #include "sim/DominantAttractor.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "sim/PairPass.h"
@@ -17,6 +18,42 @@ constexpr int kMaxNesting = 4;
 // the candidates, which grows exponentially with the number of bodies of varied masses.
 constexpr int32_t kNotYetFound = -2;
 thread_local std::vector<int32_t> found;  // grow-only
+
+// What the answers depend on, kept with them: a call on an unchanged state (the object
+// window's rows, the statistics window's lines, the frames of a paused run) reuses them.
+struct AttractorInputs {
+    double pos[3];
+    double mass;
+    bool live;
+};
+thread_local std::vector<AttractorInputs> foundFor;  // grow-only
+thread_local double foundForLaw = 0;
+
+// Bit for bit, so that a changed sign of zero or a NaN is a change too.
+bool Same(const double* a, const double* b, size_t n) { return std::memcmp(a, b, n * sizeof(double)) == 0; }
+
+bool AnswersFoundForThisState(const BodyRTListStruct* list, double powerLaw) {
+    if (foundFor.size() != size_t(list->count) || !Same(&foundForLaw, &powerLaw, 1)) return false;
+    for (int32_t i = 0; i < list->count; ++i) {
+        const AttractorInputs& kept = foundFor[size_t(i)];
+        const BodyRTStruct& b = list->body[i];
+        if (!Same(kept.pos, b.pos, 3) || !Same(&kept.mass, &b.mass, 1) || kept.live != IsLiveBody(b)) return false;
+    }
+    return true;
+}
+
+void StartAnswersForThisState(const BodyRTListStruct* list, double powerLaw) {
+    foundFor.resize(size_t(list->count));
+    for (int32_t i = 0; i < list->count; ++i) {
+        AttractorInputs& kept = foundFor[size_t(i)];
+        const BodyRTStruct& b = list->body[i];
+        std::memcpy(kept.pos, b.pos, sizeof kept.pos);
+        kept.mass = b.mass;
+        kept.live = IsLiveBody(b);
+    }
+    foundForLaw = powerLaw;
+    found.assign(size_t(kMaxNesting + 1) * size_t(list->count), kNotYetFound);
+}
 
 double DistanceSquared(const BodyRTStruct& a, const BodyRTStruct& b) {
     double r2 = 0;
@@ -78,6 +115,6 @@ int32_t Attractor(const BodyRTListStruct* list, int32_t index, double powerLaw, 
 
 int32_t DominantAttractor(const BodyRTListStruct* list, int32_t index, double powerLaw) {
     if (!list || index < 0 || index >= list->count) return -1;
-    found.assign(size_t(kMaxNesting + 1) * size_t(list->count), kNotYetFound);
+    if (!AnswersFoundForThisState(list, powerLaw)) StartAnswersForThisState(list, powerLaw);
     return Attractor(list, index, powerLaw, 0);
 }
