@@ -13,7 +13,7 @@ constexpr double kConsideredPull = 1e-3;
 // Moon of a moon of a planet of a star: deep enough for any system, and bounded.
 constexpr int kMaxNesting = 4;
 
-// The answers found so far in one call, by depth and body: each is worked out once, so a
+// The answers found so far for one state, by depth and body: each is worked out once, so a
 // call costs at most (kMaxNesting + 1) passes per body instead of a pass per path through
 // the candidates, which grows exponentially with the number of bodies of varied masses.
 constexpr int32_t kNotYetFound = -2;

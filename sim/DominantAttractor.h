@@ -11,5 +11,7 @@
 // as heavy as it pulls on it (the heaviest body, or a lone one). Pull is measured as
 // m r^p for the run's power law p, so the choice follows the force law in use; bodies at
 // the same place are skipped. A Hill sphere's radius is d (m / 3M)^(1/3), d the body's
-// distance from its own attractor of mass M.
+// distance from its own attractor of mass M. The answers are kept while the bodies' positions,
+// masses and absorption and the law stay as they were, so asking about many bodies of one
+// state costs little more than asking about one.
 int32_t DominantAttractor(const BodyRTListStruct* list, int32_t index, double powerLaw);
