@@ -90,21 +90,34 @@ bool TakeStep(std::deque<HistoryStep>& from, std::deque<HistoryStep>& to) {
     return true;
 }
 
+// The command in progress is about to throw the run away: the step keeps it, once.
+void KeepRunOfChangeInProgress() {
+    if (!history.pending || history.pending->keepsRun) return;
+    history.pending->run = CaptureRun();
+    history.pending->keepsRun = true;
+}
+
 }  // namespace
 
 void BeginUndoableChange(const std::string& name) {
-    // The run is copied too: the command may throw it away.
-    if (history.depth++ == 0) history.pending = StepOfPresentState(name, true);
-    else if (history.pending && !name.empty()) history.pending->name = name;  // the command knows best
+    // The run is copied only if the command goes on to throw it away, which most leave alone.
+    if (history.depth++ == 0) {
+        history.pending = StepOfPresentState(name, false);
+        SetBeforeRunReplaced(KeepRunOfChangeInProgress);
+    } else if (history.pending && !name.empty()) {
+        history.pending->name = name;  // the command knows best
+    }
 }
 
 void EndUndoableChange() {
     if (history.depth == 0) return;
-    if (--history.depth > 0 || !history.pending) return;
+    if (--history.depth > 0) return;
+    SetBeforeRunReplaced(nullptr);
+    if (!history.pending) return;
     HistoryStep step = std::move(*history.pending);
     history.pending.reset();
     const ScenarioDifference d = CompareWithScenario(step.scenario);
-    step.keepsRun = RunTimeGeneration() != step.run.generation && RunUnderWay(step.run);
+    step.keepsRun = step.keepsRun && RunTimeGeneration() != step.run.generation && RunUnderWay(step.run);
     if (!step.keepsRun) step.run = RunSnapshot{};
     if (!d.Any() && !step.keepsRun) return;  // cancelled, or nothing to change
     history.undo.push_back(std::move(step));
@@ -133,6 +146,7 @@ void ClearUndoHistory() {
 
 void RevertChangeInProgress() {
     if (!history.pending) return;
+    KeepRunOfChangeInProgress();  // the run as it is now, if the command had not yet thrown it away
     RestoreScenario(history.pending->scenario);
     RestoreRun(history.pending->run);
     history.pending->run.generation = RunTimeGeneration();  // nothing thrown away now

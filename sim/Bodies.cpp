@@ -14,6 +14,11 @@
 
 namespace {
 uint64_t runGeneration = 1;
+void (*beforeRunReplaced)() = nullptr;
+
+void RunAboutToBeReplaced() {
+    if (beforeRunReplaced) beforeRunReplaced();
+}
 
 void FillCommon(BodyInfoStruct& info) {
     std::memset(&info, 0, sizeof info);
@@ -86,6 +91,7 @@ bool IsThereACraft() { return GetCraftIndex() >= 0; }
 
 uint64_t RunTimeGeneration() { return runGeneration; }
 void NoteRunTimeReplaced() { ++runGeneration; }
+void SetBeforeRunReplaced(void (*keep)()) { beforeRunReplaced = keep; }
 
 void ClearEngineRecord() {
     rt.craftDeltaV = 0.0;
@@ -95,6 +101,7 @@ void ClearEngineRecord() {
 
 void DeallocBodyRT() {
     if (rt.bodyRT) {
+        RunAboutToBeReplaced();
         ++runGeneration;
         HUnlock(rt.bodyRT);
         DisposeHandle(rt.bodyRT);
@@ -165,6 +172,7 @@ void TransferICsToRT() {
 }
 
 void SetICsToRT() {
+    RunAboutToBeReplaced();
     DisposeScratchSpace();
     // The present state becomes the start, so its moment becomes the epoch.
     if (epoch.known && BodyList() && BodyRTList()) epoch.tdbSeconds += rt.simTime;

@@ -22,6 +22,9 @@ void PresentStateAsInitial(const BodyRTStruct& r, BodyInfoStruct& info);
 // command can tell whether it threw the run away.
 uint64_t RunTimeGeneration();
 void NoteRunTimeReplaced();
+// Called just before the run-time state is discarded, rebuilt or restarted (undo copies
+// the run then, only for a command that really throws it away); null for none.
+void SetBeforeRunReplaced(void (*keep)());
 // The craft's engine record of a run that starts now.
 void ClearEngineRecord();
 void DeallocBodyRT();
