@@ -120,3 +120,13 @@ std::string DisplayText(const uint8_t* bytes, size_t size, size_t room) {
     }
     return out;
 }
+
+std::string QuotedForMessage(std::string_view text) {
+    constexpr size_t kShown = 64;
+    const bool cut = text.size() > kShown;
+    const size_t n = cut ? kShown : text.size();
+    // A cut text fills its room, so a character the cut split is dropped, not shown as Roman.
+    std::string out = "\"" + DisplayText(reinterpret_cast<const uint8_t*>(text.data()), n, cut ? n : n + 1);
+    out += cut ? "\u2026\"" : "\"";
+    return out;
+}

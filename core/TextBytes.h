@@ -18,3 +18,7 @@ size_t Utf8PrefixLength(std::string_view text, size_t room);
 // fill their whole room, a character cut at the end by an earlier writer is
 // dropped rather than shown as Roman. Control characters show as U+FFFD.
 std::string DisplayText(const uint8_t* bytes, size_t size, size_t room);
+
+// Text read from a file, in double quotes for a one-line message: shown as DisplayText shows
+// it (a line break in a key cannot split the message), and cut with an ellipsis past 64 bytes.
+std::string QuotedForMessage(std::string_view text);

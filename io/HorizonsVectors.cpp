@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "core/TextBytes.h"
+
 namespace {
 
 constexpr double kAstronomicalUnit = 149597870700.0;  // m (IAU 2012, resolution B2)
@@ -193,7 +195,7 @@ void ReadLabelledRow(const std::string& line, int lineNo, Table& t) {
         std::string key;
         while (std::isalpha(static_cast<unsigned char>(*p))) key += char(std::toupper(static_cast<unsigned char>(*p++)));
         while (*p == ' ') ++p;
-        if (key.empty() || *p != '=') throw BadRow{lineNo, "expected NAME = number, found \"" + Trim(line) + "\""};
+        if (key.empty() || *p != '=') throw BadRow{lineNo, "expected NAME = number, found " + QuotedForMessage(Trim(line))};
         ++p;
         double v;
         const char* end;
@@ -225,7 +227,7 @@ void ReadCsvRow(const std::string& line, int lineNo, Table& t) {
         const char* end;
         double v;
         if (!ParseNumber(cells[c].c_str(), v, &end) || *end != '\0')
-            throw BadRow{lineNo, std::string(what) + " is not a finite number (\"" + cells[c] + "\")"};
+            throw BadRow{lineNo, std::string(what) + " is not a finite number (" + QuotedForMessage(cells[c]) + ")"};
         if (k == 0) r.jd = v;
         else r.value[k - 1] = v, r.have[k - 1] = true;
     }
@@ -281,7 +283,7 @@ bool ReadHorizonsVectors(const std::string& text, HorizonsImport& out, std::stri
                 if (centre.empty()) centre = c;
                 else if (c != centre) throw BadRow{lineNo, "the centre is " + c + ", not " + centre + " as before"};
             } else if (HeaderValue(line, "Output units", value)) {
-                if (!ReadUnits(value, t.units)) throw BadRow{lineNo, "units \"" + value + "\" (expected KM-S, KM-D or AU-D)"};
+                if (!ReadUnits(value, t.units)) throw BadRow{lineNo, "units " + QuotedForMessage(value) + " (expected KM-S, KM-D or AU-D)"};
             } else if (HeaderValue(line, "CSV format", value)) {
                 // The column header before $$SOE tells the layout; nothing to keep here.
             } else {

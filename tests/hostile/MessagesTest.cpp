@@ -16,7 +16,7 @@ struct MessageCase {
     const char* name;
     std::string scenario;
     int status;
-    const char* line;  // the whole of stderr, but for the file's path before it
+    std::string line;  // the whole of stderr, but for the file's path before it
 };
 void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
 
@@ -38,6 +38,11 @@ const MessageCase kMessageCases[] = {
         {"DeepNesting", R"({"physics": )" + Nested(200000) + R"(, "bodies": []})", 2, "nested deeper than 64 levels\n"},
         {"DuplicateKey", R"({"physics": {"timeStep": 10, "timeStep": 1e300)" + kPhysicsAndSun, 2,
          "the key \"timeStep\" is given twice in one object\n"},
+        // Text from the file is shown safely and cut short: a line break in it cannot split the message.
+        {"DuplicateKeyWithALineBreak", R"({"physics": {"time\nStep": 10, "time\nStep": 1)" + kPhysicsAndSun, 2,
+         "the key \"time\uFFFDStep\" is given twice in one object\n"},
+        {"UnknownMethodWithALineBreak", R"({"physics": {"method": "leap\nfrog)" + std::string(80, 'g') + R"("}, "bodies": [)" + kSun + "}]}",
+         2, "physics: unknown method \"leap\uFFFDfrog" + std::string(55, 'g') + "\u2026\"\n"},
         {"CraftNotABoolean", R"({"bodies": [{"name": "C", "craft": "yes", "mass": 1}]})", 2,
          "body 1: \"craft\" must be true or false\n"},
         {"MassAsText", R"({"bodies": [{"name": "M", "pos": [0, 0, 0], "vel": [0, 0, 0], "mass": "heavy"}]})", 2,

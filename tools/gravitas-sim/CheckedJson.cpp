@@ -3,6 +3,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/TextBytes.h"
+
 using nlohmann::json;
 
 namespace {
@@ -26,7 +28,7 @@ public:
         return builder_.start_object(n);
     }
     bool key(json::string_t& k) {
-        if (!keysOfOpenObjects_.back().insert(k).second) throw JsonRefusal("the key \"" + k + "\" is given twice in one object");
+        if (!keysOfOpenObjects_.back().insert(k).second) throw JsonRefusal("the key " + QuotedForMessage(k) + " is given twice in one object");
         return builder_.key(k);
     }
     bool end_object() {

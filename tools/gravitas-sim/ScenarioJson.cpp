@@ -17,6 +17,7 @@
 #include "core/Limits.h"
 #include "core/Records.h"
 #include "core/Strings.h"
+#include "core/TextBytes.h"
 #include "io/FileAccess.h"
 #include "io/ScenarioChecks.h"
 #include "sim/Belt.h"
@@ -95,7 +96,7 @@ int32_t Named(const json& j, const char* key, const char* const* names, int coun
     std::string s = j.at(key).get<std::string>();
     for (int k = 0; k < count; ++k)
         if (s == names[k]) return k;
-    throw BadInput(where + ": unknown " + key + " \"" + s + "\"");
+    throw BadInput(where + ": unknown " + key + " " + QuotedForMessage(s));
 }
 std::string Resolve(const std::string& baseDir, const std::string& p) {
     std::filesystem::path path(p);
