@@ -121,6 +121,10 @@ std::string DisplayText(const uint8_t* bytes, size_t size, size_t room) {
     return out;
 }
 
+std::string OnOneLine(std::string_view text) {
+    return DisplayText(reinterpret_cast<const uint8_t*>(text.data()), text.size(), text.size() + 1);
+}
+
 std::string QuotedForMessage(std::string_view text) {
     constexpr size_t kShown = 64;
     const bool cut = text.size() > kShown;

@@ -19,6 +19,8 @@ size_t Utf8PrefixLength(std::string_view text, size_t room);
 // dropped rather than shown as Roman. Control characters show as U+FFFD.
 std::string DisplayText(const uint8_t* bytes, size_t size, size_t room);
 
-// Text read from a file, in double quotes for a one-line message: shown as DisplayText shows
-// it (a line break in a key cannot split the message), and cut with an ellipsis past 64 bytes.
+// Text read from a file (a key, a value, a picture's name) as a one-line message shows it:
+// as DisplayText shows it, so that a line break in it cannot split the message.
+std::string OnOneLine(std::string_view text);
+// The same in double quotes, cut with an ellipsis past 64 bytes.
 std::string QuotedForMessage(std::string_view text);

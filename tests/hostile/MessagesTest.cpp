@@ -43,6 +43,8 @@ const MessageCase kMessageCases[] = {
          "the key \"time\uFFFDStep\" is given twice in one object\n"},
         {"UnknownMethodWithALineBreak", R"({"physics": {"method": "leap\nfrog)" + std::string(80, 'g') + R"("}, "bodies": [)" + kSun + "}]}",
          2, "physics: unknown method \"leap\uFFFDfrog" + std::string(55, 'g') + "\u2026\"\n"},
+        {"PictureNameWithALineBreak", R"({"bodies": [)" + kSun + R"(, "ringPicture": "bro\nken.png"}]})", 0,
+         "bro\uFFFDken.png: cannot open the file: No such file or directory\n"},
         {"CraftNotABoolean", R"({"bodies": [{"name": "C", "craft": "yes", "mass": 1}]})", 2,
          "body 1: \"craft\" must be true or false\n"},
         {"MassAsText", R"({"bodies": [{"name": "M", "pos": [0, 0, 0], "vel": [0, 0, 0], "mass": "heavy"}]})", 2,

@@ -12,6 +12,7 @@
 #include "core/Limits.h"
 #include "core/Records.h"
 #include "core/Strings.h"
+#include "core/TextBytes.h"
 #include "imagery/Rings.h"
 #include "imagery/SpherePix.h"
 #include "imagery/Stars.h"
@@ -110,7 +111,7 @@ std::vector<std::string> AttachScenarioPictures() {
                     why = alerts.capture.stops.front();
                 }
             }
-            if (!info.spherePixID) problems.push_back(body + "surface picture " + path + ": " + why);
+            if (!info.spherePixID) problems.push_back(body + "surface picture " + OnOneLine(path) + ": " + why);
         }
         if (size_t(i) < pictures.ring.size() && !pictures.ring[i].empty() && !info.ringPix) {
             const std::string& path = pictures.ring[i];
@@ -122,7 +123,7 @@ std::vector<std::string> AttachScenarioPictures() {
                 DisposeHandle(pict);
                 if (!info.ringPix) why = "it is not a picture that can be read";
             }
-            if (!info.ringPix) problems.push_back(body + "ring picture " + path + ": " + why);
+            if (!info.ringPix) problems.push_back(body + "ring picture " + OnOneLine(path) + ": " + why);
         }
     }
     // A run-time state built before the pictures were attached is rebuilt with them.
