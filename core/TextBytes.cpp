@@ -126,11 +126,6 @@ std::string OnOneLine(std::string_view text) {
 }
 
 std::string QuotedForMessage(std::string_view text) {
-    constexpr size_t kShown = 64;
-    const bool cut = text.size() > kShown;
-    const size_t n = cut ? kShown : text.size();
-    // A cut text fills its room, so a character the cut split is dropped, not shown as Roman.
-    std::string out = "\"" + DisplayText(reinterpret_cast<const uint8_t*>(text.data()), n, cut ? n : n + 1);
-    out += cut ? "\u2026\"" : "\"";
-    return out;
+    const size_t shown = Utf8PrefixLength(text, 64);  // cut between characters
+    return "\"" + OnOneLine(text.substr(0, shown)) + (shown < text.size() ? "\u2026\"" : "\"");
 }
