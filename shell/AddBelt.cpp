@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/Dialogs.h"
+#include "core/Strings.h"
 #include "platform/Platform.h"
 #include "sim/Belt.h"
-#include "core/Strings.h"
 #include "sim/Bodies.h"
 #include "windows/BodyEditorDraw.h"
 #include "windows/ObjectWindow.h"
